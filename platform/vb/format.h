@@ -1,0 +1,40 @@
+#ifndef PLATFORM_VB_FORMAT_H
+#define PLATFORM_VB_FORMAT_H
+
+#include <string>
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+namespace platform::vb {
+
+// The separators a number is written with.
+struct NumberSeparators
+{
+    QChar decimal = QLatin1Char('.');
+    QChar thousands = QLatin1Char(',');
+
+    static NumberSeparators invariant() { return {}; }
+    // The user's separators, from the system locale.
+    static NumberSeparators user();
+};
+
+// Numeric patterns as the system uses them: "0" is a required digit, "#" an optional one,
+// "." the decimal separator, "," anywhere in the integer part groups thousands.
+// - The integer part has at least as many digits as its "0"s (none for "#.0" and 0.5: ".5").
+// - The value is rounded at the last decimal place of the pattern, halves away from zero.
+// - Decimals run up to the last "0" of the decimal part; the "#" places after it are written
+//   only when significant. A pattern that mixes them the other way round ("0.######0") thus
+//   always writes every place: 0.5 gives "0.5000000". Integer digits are never cut.
+// - A value that rounds to zero is written without a sign.
+// Text before the first and after the last placeholder is copied as it stands.
+QString Format(double value, QStringView pattern,
+               const NumberSeparators &separators = NumberSeparators::user());
+
+// The module's wire format "######0.0000000": no blanks, "." whatever the locale, seven decimals.
+std::string FormatWireValue(double value);
+
+} // namespace platform::vb
+
+#endif

@@ -8,14 +8,14 @@ function(hxr_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# hxr_add_tests(library [GUI] [LIBS extra...])
+# hxr_add_tests(library [GUI] [LIBS extra...] [DEPENDS targets...])
 # One test executable per tests/<folder>/test_*.cpp, where <folder> mirrors the calling source folder.
 # GUI tests get a QApplication on the offscreen platform, the others a QCoreApplication.
 function(hxr_add_tests library)
   if(NOT HXR_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "GUI" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "LIBS;DEPENDS" ${ARGN})
   file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/test_*.cpp)
   if(ARG_GUI)
@@ -31,6 +31,9 @@ function(hxr_add_tests library)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${target} PRIVATE ${library} ${ARG_LIBS} ${main} GTest::gmock)
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    if(ARG_DEPENDS)
+      add_dependencies(${target} ${ARG_DEPENDS})
+    endif()
     target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
                                                  HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

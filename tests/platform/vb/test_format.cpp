@@ -21,8 +21,7 @@ void PrintTo(const FormatCase &c, std::ostream *os)
 }
 
 class FormatTable : public testing::TestWithParam<FormatCase>
-{
-};
+{};
 
 TEST_P(FormatTable, WritesThePattern)
 {
@@ -42,17 +41,29 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{-0.00000004, u"######0.0000000", u"0.0000000"},
                     FormatCase{0.5, u"0.######0", u"0.5000000"},
                     FormatCase{12.3456789, u"0.######0", u"12.3456789"},
-                    FormatCase{1.0, u"0.0", u"1.0"},
-                    FormatCase{2.25, u"0.0", u"2.3"},
-                    FormatCase{-2.25, u"0.0", u"-2.3"},
-                    FormatCase{7.0, u"00", u"07"},
+                    FormatCase{1.0, u"0.0", u"1.0"}, FormatCase{2.25, u"0.0", u"2.3"},
+                    FormatCase{-2.25, u"0.0", u"-2.3"}, FormatCase{7.0, u"00", u"07"},
                     FormatCase{10000.0, u"#,#", u"10,000"},
-                    FormatCase{1234567.0, u"#,#", u"1,234,567"},
-                    FormatCase{0.5, u"#.0", u".5"},
+                    FormatCase{1234567.0, u"#,#", u"1,234,567"}, FormatCase{0.5, u"#.0", u".5"},
                     FormatCase{-1234567.8, u"0.00000", u"-1234567.80000"},
-                    FormatCase{9.999996, u"0.00000", u"10.00000"},
-                    FormatCase{3.0, u"0.##", u"3"},
-                    FormatCase{3.1, u"0.##", u"3.1"}));
+                    FormatCase{9.999996, u"0.00000", u"10.00000"}, FormatCase{3.0, u"0.##", u"3"},
+                    FormatCase{3.1, u"0.##", u"3.1"},
+                    // Seven significant digits: every place written, rounded at the seventh.
+                    FormatCase{1234.5678, u"0.######0", u"1234.5678000"},
+                    FormatCase{-0.00000005, u"0.######0", u"-0.0000001"},
+                    FormatCase{0.99999996, u"0.######0", u"1.0000000"},
+                    FormatCase{1234567.8, u"0.######0", u"1234567.8000000"},
+                    // Clock fields: at least two digits, more when needed.
+                    FormatCase{0.0, u"00", u"00"}, FormatCase{59.0, u"00", u"59"},
+                    FormatCase{123.0, u"00", u"123"}, FormatCase{-1.0, u"00", u"-01"},
+                    FormatCase{2.5, u"00", u"03"},
+                    // Frequencies.
+                    FormatCase{1001.001001, u"0.0", u"1001.0"},
+                    FormatCase{666.6666667, u"0.0", u"666.7"}, FormatCase{0.04, u"0.0", u"0.0"},
+                    // Display formats.
+                    FormatCase{12.5, u"0.00", u"12.50"}, FormatCase{12.5, u"0", u"13"},
+                    FormatCase{-0.000004, u"0.00000", u"0.00000"},
+                    FormatCase{1.0, u"0.0000000", u"1.0000000"}));
 
 TEST(Format, UsesTheGivenSeparators)
 {

@@ -1,0 +1,251 @@
+#include "platform/win/profile.h"
+
+#include <optional>
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QStringList>
+
+#include "platform/vb/cp1252.h"
+
+namespace platform::win {
+
+namespace {
+
+enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Cp1252 };
+
+struct ProfileText
+{
+    QStringList lines;
+    Encoding encoding = Encoding::Utf8;
+};
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+const QByteArray Utf16LeBom("\xFF\xFE");
+
+QString decode(const QByteArray &bytes, Encoding &encoding)
+{
+    if (bytes.startsWith(Utf8Bom)) {
+        encoding = Encoding::Utf8Bom;
+        return QString::fromUtf8(bytes.mid(Utf8Bom.size()));
+    }
+    if (bytes.startsWith(Utf16LeBom)) {
+        encoding = Encoding::Utf16LeBom;
+        QStringDecoder decoder(QStringConverter::Utf16LE);
+        return decoder(bytes.mid(Utf16LeBom.size()));
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) {
+        encoding = Encoding::Utf8;
+        return text;
+    }
+    encoding = Encoding::Cp1252;
+    return vb::fromCp1252(bytes);
+}
+
+QByteArray encode(const QString &text, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Cp1252:
+        if (vb::fitsCp1252(text)) {
+            return vb::toCp1252(text);
+        }
+        return text.toUtf8();
+    case Encoding::Utf8Bom:
+        return Utf8Bom + text.toUtf8();
+    case Encoding::Utf16LeBom: {
+        QStringEncoder encoder(QStringConverter::Utf16LE);
+        return Utf16LeBom + QByteArray(encoder(text));
+    }
+    case Encoding::Utf8:
+        break;
+    }
+    return text.toUtf8();
+}
+
+// The file's lines; an empty text for a missing file; nothing when the file cannot be read.
+std::optional<ProfileText> load(const QString &fileName)
+{
+    ProfileText profile;
+    QFile file(fileName);
+    if (!file.exists()) {
+        return profile;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QString text = decode(file.readAll(), profile.encoding);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    profile.lines = text.split(QLatin1Char('\n'));
+    if (!profile.lines.isEmpty() && profile.lines.last().isEmpty()) {
+        profile.lines.removeLast(); // the final line break
+    }
+    return profile;
+}
+
+bool save(const QString &fileName, const ProfileText &profile)
+{
+    QString text;
+    for (const QString &line : profile.lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = encode(text, profile.encoding);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// The name of a section header line.
+std::optional<QString> sectionOf(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('['))) {
+        return std::nullopt;
+    }
+    qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+    if (close < 0) {
+        close = trimmed.size();
+    }
+    return trimmed.mid(1, close - 1).trimmed();
+}
+
+// The key of a "key=value" line (section headers are not keys).
+std::optional<QString> keyOf(const QString &line)
+{
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (equals < 0 || line.trimmed().startsWith(QLatin1Char('['))) {
+        return std::nullopt;
+    }
+    return line.left(equals).trimmed();
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+struct Location
+{
+    qsizetype section = -1;    // line of the first matching section header
+    qsizetype sectionEnd = -1; // one past its last non-blank line
+    qsizetype key = -1;        // line of the first matching key in it
+};
+
+Location locate(const QStringList &lines, const QString &section, const QString &key)
+{
+    Location at;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const auto name = sectionOf(lines[i])) {
+            if (at.section >= 0) {
+                break;
+            }
+            if (sameName(*name, section)) {
+                at.section = i;
+                at.sectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (at.section < 0) {
+            continue;
+        }
+        if (!lines[i].trimmed().isEmpty()) {
+            at.sectionEnd = i + 1;
+        }
+        if (at.key < 0) {
+            if (const auto name = keyOf(lines[i]); name && sameName(*name, key)) {
+                at.key = i;
+            }
+        }
+    }
+    return at;
+}
+
+QString unquoted(const QString &value)
+{
+    const QString trimmed = value.trimmed();
+    if (trimmed.size() >= 2 && trimmed.front() == trimmed.back() &&
+        (trimmed.front() == QLatin1Char('"') || trimmed.front() == QLatin1Char('\''))) {
+        return trimmed.mid(1, trimmed.size() - 2);
+    }
+    return trimmed;
+}
+
+// Cuts the text to at most size - 1 characters without splitting a surrogate pair.
+int copyCut(const QString &text, QString &result, int size)
+{
+    qsizetype length = size > 0 ? std::min<qsizetype>(text.size(), size - 1) : 0;
+    if (length > 0 && length < text.size() && text[length - 1].isHighSurrogate()) {
+        --length;
+    }
+    result = text.left(length);
+    return static_cast<int>(length);
+}
+
+bool breaksLines(const QString &text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+} // namespace
+
+int getPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                            QString &result, int size, const QString &fileName)
+{
+    const std::optional<ProfileText> profile = load(fileName);
+    if (profile) {
+        const Location at = locate(profile->lines, section.trimmed(), key.trimmed());
+        if (at.key >= 0) {
+            const QString &line = profile->lines[at.key];
+            return copyCut(unquoted(line.mid(line.indexOf(QLatin1Char('=')) + 1)), result, size);
+        }
+    }
+    QString fallback = defaultValue;
+    while (!fallback.isEmpty() && fallback.back() == QLatin1Char(' ')) {
+        fallback.chop(1);
+    }
+    return copyCut(fallback, result, size);
+}
+
+bool writePrivateProfileString(const QString &section, const QString &key, const QString &value,
+                               const QString &fileName)
+{
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    if (keyName.isEmpty() || keyName.contains(QLatin1Char('=')) ||
+        keyName.startsWith(QLatin1Char('[')) || sectionName.contains(QLatin1Char(']')) ||
+        breaksLines(sectionName) || breaksLines(keyName) || breaksLines(value)) {
+        return false;
+    }
+    std::optional<ProfileText> profile = load(fileName);
+    if (!profile) {
+        return false;
+    }
+    QStringList &lines = profile->lines;
+    const Location at = locate(lines, sectionName, keyName);
+    if (at.key >= 0) {
+        const QString &line = lines[at.key];
+        lines[at.key] =
+            line.left(line.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
+    } else if (at.section >= 0) {
+        lines.insert(at.sectionEnd, keyName + QLatin1Char('=') + value);
+    } else {
+        lines.append(QLatin1Char('[') + sectionName + QLatin1Char(']'));
+        lines.append(keyName + QLatin1Char('=') + value);
+    }
+    return save(fileName, *profile);
+}
+
+} // namespace platform::win

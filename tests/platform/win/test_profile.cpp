@@ -1,0 +1,205 @@
+#include "platform/win/profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::win::getPrivateProfileString;
+using platform::win::writePrivateProfileString;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class ProfileFile : public testing::Test
+{
+protected:
+    QTemporaryDir dir_;
+    QString path_ = dir_.filePath(QStringLiteral("Config.ini"));
+};
+
+struct ReadCase
+{
+    const char *name;
+    QByteArray file;
+    const char *section;
+    const char *key;
+    const char *defaultValue;
+    int size;
+    const char16_t *expected;
+};
+
+void PrintTo(const ReadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ProfileRead : public ProfileFile, public testing::WithParamInterface<ReadCase>
+{};
+
+TEST_P(ProfileRead, FindsTheValue)
+{
+    const ReadCase &c = GetParam();
+    writeAll(path_, c.file);
+    QString result = QStringLiteral("stale");
+    const int length =
+        getPrivateProfileString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                QString::fromUtf8(c.defaultValue), result, c.size, path_);
+    const QString expected = QString::fromUtf16(c.expected);
+    EXPECT_EQ(result, expected);
+    EXPECT_EQ(length, expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ProfileRead,
+    testing::Values(
+        ReadCase{"double quotes", "[s]\r\nk=\"a b\"\r\n", "s", "k", "d", 255, u"a b"},
+        ReadCase{"single quotes", "[s]\r\nk='a'\r\n", "s", "k", "d", 255, u"a"},
+        ReadCase{"one pair only", "[s]\r\nk=\"\"a\"\"\r\n", "s", "k", "d", 255, u"\"a\""},
+        ReadCase{"unmatched quotes", "[s]\r\nk=\"a'\r\n", "s", "k", "d", 255, u"\"a'"},
+        ReadCase{"blanks", "  [ s ]  \r\n  k  =  a b  \t\r\n", "s", "k", "d", 255, u"a b"},
+        ReadCase{"case", "[FORMAT]\r\nRECENT=0.000\r\n", "Format", "recent", "d", 255, u"0.000"},
+        ReadCase{"first key wins", "[s]\r\nk=1\r\nK=2\r\n", "s", "k", "d", 255, u"1"},
+        ReadCase{"first section wins", "[s]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n", "s", "j", "d", 255,
+                 u"d"},
+        ReadCase{"other section", "[a]\r\nk=1\r\n[b]\r\nk=2\r\n", "b", "k", "d", 255, u"2"},
+        ReadCase{"key before any section", "k=1\r\n[s]\r\n", "s", "k", "d", 255, u"d"},
+        ReadCase{"equals in value", "[s]\r\nk=a=b\r\n", "s", "k", "d", 255, u"a=b"},
+        ReadCase{"LF lines", "[s]\nj=0\nk=1\n", "s", "k", "d", 255, u"1"},
+        ReadCase{"CR lines", "[s]\rj=0\rk=1", "s", "k", "d", 255, u"1"},
+        ReadCase{"UTF-8 with BOM", "\xEF\xBB\xBF[s]\r\nk=caf\xC3\xA9\r\n", "s", "k", "d", 255,
+                 u"caf\u00E9"},
+        ReadCase{"UTF-8", "[s]\r\nk=\xE2\x82\xAC\r\n", "s", "k", "d", 255, u"\u20AC"},
+        ReadCase{"CP1252", "[s]\r\nk=caf\xE9 \x80\r\n", "s", "k", "d", 255, u"caf\u00E9 \u20AC"},
+        ReadCase{"UTF-16 with BOM", QByteArray("\xFF\xFE[\0s\0]\0\n\0k\0=\0\x16\x04", 16), "s", "k",
+                 "d", 255, u"\u0416"},
+        ReadCase{"empty value is not the default", "[s]\r\nk=\r\n", "s", "k", "d", 255, u""},
+        ReadCase{"missing key takes the default", "[s]\r\n", "s", "k", "def  ", 255, u"def"},
+        ReadCase{"default cut too", "", "s", "k", "abcdef", 4, u"abc"}));
+
+TEST_F(ProfileFile, LongValueIsCutToTheBuffer)
+{
+    writeAll(path_, "[s]\r\nk=" + QByteArray(300, 'x') + "\r\n");
+    QString result;
+    EXPECT_EQ(getPrivateProfileString(QStringLiteral("s"), QStringLiteral("k"), QString(), result,
+                                      255, path_),
+              254);
+    EXPECT_EQ(result, QString(254, QLatin1Char('x')));
+}
+
+TEST_F(ProfileFile, MissingFileGivesTheDefault)
+{
+    QString result;
+    EXPECT_EQ(getPrivateProfileString(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("d"),
+                                      result, 255, path_),
+              1);
+    EXPECT_EQ(result, QStringLiteral("d"));
+}
+
+struct WriteCase
+{
+    const char *name;
+    QByteArray before; // empty: no file
+    const char *section;
+    const char *key;
+    const char16_t *value;
+    QByteArray after;
+};
+
+void PrintTo(const WriteCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ProfileWrite : public ProfileFile, public testing::WithParamInterface<WriteCase>
+{};
+
+TEST_P(ProfileWrite, RewritesInPlace)
+{
+    const WriteCase &c = GetParam();
+    if (!c.before.isEmpty()) {
+        writeAll(path_, c.before);
+    }
+    EXPECT_TRUE(writePrivateProfileString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                          QString::fromUtf16(c.value), path_));
+    EXPECT_EQ(readAll(path_), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ProfileWrite,
+    testing::Values(
+        WriteCase{"new file", "", "Files", "LogsInitDir", u"/home/u",
+                  "[Files]\r\nLogsInitDir=/home/u\r\n"},
+        WriteCase{"replace keeps other lines",
+                  "; settings\r\n[Format]\r\n 70000 = 0.00\r\nRecent=0.0\r\n\r\n[Files]\r\nx=1\r\n",
+                  "format", "70000", u"0.000",
+                  "; settings\r\n[Format]\r\n70000=0.000\r\nRecent=0.0\r\n\r\n[Files]\r\nx=1\r\n"},
+        WriteCase{"first key of first section", "[s]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\n", "S", "K",
+                  u"9", "[s]\r\nk=9\r\nk=2\r\n[s]\r\nk=3\r\n"},
+        WriteCase{"new key after the section's last line", "[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a",
+                  "z", u"3", "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n"},
+        WriteCase{"new section at the end", "[a]\r\nx=1", "b", "y", u"2",
+                  "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
+        WriteCase{"LF file gets CR LF", "[a]\nx=1\n", "a", "x", u"2", "[a]\r\nx=2\r\n"},
+        WriteCase{"empty value", "[a]\r\nx=1\r\n", "a", "x", u"", "[a]\r\nx=\r\n"},
+        WriteCase{"BOM kept", "\xEF\xBB\xBF[a]\r\nx=1\r\n", "a", "x", u"\u00E9",
+                  "\xEF\xBB\xBF[a]\r\nx=\xC3\xA9\r\n"},
+        WriteCase{"CP1252 stays CP1252", "[a]\r\nx=\xE9\r\n", "a", "y", u"\u20AC",
+                  "[a]\r\nx=\xE9\r\ny=\x80\r\n"},
+        WriteCase{"CP1252 that cannot hold the value becomes UTF-8", "[a]\r\nx=\xE9\r\n", "a", "y",
+                  u"\u0416", "[a]\r\nx=\xC3\xA9\r\ny=\xD0\x96\r\n"}));
+
+TEST_F(ProfileFile, WrittenValueReadsBack)
+{
+    ASSERT_TRUE(writePrivateProfileString(QStringLiteral("Data"), QStringLiteral("Serial"),
+                                          QStringLiteral("70000"), path_));
+    ASSERT_TRUE(writePrivateProfileString(QStringLiteral("Data"), QStringLiteral("Model"),
+                                          QStringLiteral("HXR-TRB"), path_));
+    QString result;
+    EXPECT_EQ(getPrivateProfileString(QStringLiteral("data"), QStringLiteral("serial"), QString(),
+                                      result, 255, path_),
+              5);
+    EXPECT_EQ(result, QStringLiteral("70000"));
+}
+
+TEST_F(ProfileFile, RefusesWritesThatWouldBreakTheFile)
+{
+    const QByteArray before = "[a]\r\nx=1\r\n";
+    writeAll(path_, before);
+    const struct
+    {
+        const char *section;
+        const char *key;
+        const char *value;
+    } refused[] = {{"a", "x", "1\r\ny=2"}, {"a", "x", "1\n"}, {"a", "y=z", "1"},
+                   {"a", "[b]", "1"},      {"a]", "x", "1"},  {"a", " ", "1"}};
+    for (const auto &r : refused) {
+        EXPECT_FALSE(writePrivateProfileString(QString::fromUtf8(r.section),
+                                               QString::fromUtf8(r.key), QString::fromUtf8(r.value),
+                                               path_))
+            << r.section << " " << r.key;
+    }
+    EXPECT_EQ(readAll(path_), before);
+}
+
+TEST_F(ProfileFile, ReportsAFileThatCannotBeWritten)
+{
+    EXPECT_FALSE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x"),
+                                           QStringLiteral("1"),
+                                           dir_.filePath(QStringLiteral("missing/Config.ini"))));
+}
+
+} // namespace

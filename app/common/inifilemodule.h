@@ -1,0 +1,31 @@
+#ifndef APP_COMMON_INIFILEMODULE_H
+#define APP_COMMON_INIFILEMODULE_H
+
+#include <QString>
+
+namespace app::common {
+
+// Settings values: at most 254 characters, read and written one key at a time. The exact text
+// "*NULL*" stands for a value that is present but empty; writers substitute it themselves.
+
+// The marker of an empty value.
+QString NullMarker();
+
+// The key of the most recent ReadIniValue or WriteIniValue, set before the file is touched so
+// that it also names the key of a call that failed.
+QString LastIniKey();
+
+// Writes Value unchanged under Section and Key, creating the file and section when missing.
+// False when the file could not be written: callers that save a whole file must check it.
+bool WriteIniValue(const QString &fileName, const QString &section, const QString &key,
+                   const QString &value);
+
+// The stored value cut to 254 characters; "*NULL*" reads as the empty text; a key that is
+// missing or holds an empty value reads as defaultValue (so a default of "*NULL*" gives the
+// empty text too).
+QString ReadIniValue(const QString &fileName, const QString &section, const QString &key,
+                     const QString &defaultValue);
+
+} // namespace app::common
+
+#endif

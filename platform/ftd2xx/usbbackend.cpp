@@ -1,26 +1,138 @@
 #include "platform/ftd2xx/backend.h"
 
+#include <array>
+
+#include <ftdi.h>
+
+#include "platform/ftd2xx/usbdevice.h"
+#include "platform/ftd2xx/usbftdilink.h"
+
 namespace platform::ftd2xx {
 
 namespace {
 
-// Placeholder until the libftdi1 back-end lands: no devices.
-class EmptyBackend final : public Backend
+// The FTDI chips on the bus, listed with libftdi's default vendor and product numbers. Indices
+// follow the bus order, which is the same for every listing while nothing is plugged in or out.
+class BusListing
+{
+public:
+    BusListing() : context_(makeFtdiContext())
+    {
+        if (!context_) {
+            status_ = FT_OTHER_ERROR; // libusb cannot start
+            return;
+        }
+        const int found = ftdi_usb_find_all(context_.get(), &list_, 0, 0);
+        if (found < 0) {
+            status_ = FT_OTHER_ERROR;
+            return;
+        }
+        count_ = static_cast<uint32_t>(found);
+    }
+    ~BusListing()
+    {
+        if (list_)
+            ftdi_list_free(&list_);
+    }
+    BusListing(const BusListing &) = delete;
+    BusListing &operator=(const BusListing &) = delete;
+
+    FT_STATUS status() const { return status_; }
+    uint32_t count() const { return count_; }
+    ftdi_context *context() const { return context_.get(); }
+    // The listing's context, for the caller to keep the device opened on it.
+    FtdiContextPtr takeContext() { return std::move(context_); }
+
+    libusb_device *device(uint32_t index) const
+    {
+        ftdi_device_list *entry = list_;
+        for (uint32_t i = 0; entry && i < index; ++i)
+            entry = entry->next;
+        return entry ? entry->dev : nullptr;
+    }
+
+private:
+    FtdiContextPtr context_;
+    ftdi_device_list *list_ = nullptr;
+    uint32_t count_ = 0;
+    FT_STATUS status_ = FT_OK;
+};
+
+enum class DeviceString { Description, Serial };
+
+FT_STATUS readString(uint32_t index, DeviceString which, std::string &text)
+{
+    text.clear();
+    BusListing bus;
+    if (bus.status() != FT_OK)
+        return bus.status();
+    libusb_device *device = bus.device(index);
+    if (!device)
+        return FT_DEVICE_NOT_FOUND;
+    // USB string descriptors hold at most 126 characters.
+    std::array<char, 128> buffer{};
+    char *description = which == DeviceString::Description ? buffer.data() : nullptr;
+    char *serial = which == DeviceString::Serial ? buffer.data() : nullptr;
+    const int size = static_cast<int>(buffer.size());
+    // A string the chip does not have reads as empty; only a device that cannot be asked fails.
+    switch (
+        ftdi_usb_get_strings(bus.context(), device, nullptr, 0, description, size, serial, size)) {
+    case 0:
+        buffer.back() = '\0';
+        text = buffer.data();
+        return FT_OK;
+    case -4:
+        return FT_DEVICE_NOT_OPENED; // in use elsewhere, or no permission on the device node
+    default:
+        return FT_IO_ERROR;
+    }
+}
+
+class UsbBackend final : public Backend
 {
 public:
     FT_STATUS deviceCount(uint32_t &count) override
     {
-        count = 0;
+        BusListing bus;
+        count = bus.count();
+        return bus.status();
+    }
+
+    FT_STATUS description(uint32_t index, std::string &text) override
+    {
+        return readString(index, DeviceString::Description, text);
+    }
+
+    FT_STATUS serialNumber(uint32_t index, std::string &text) override
+    {
+        return readString(index, DeviceString::Serial, text);
+    }
+
+    FT_STATUS open(uint32_t index, std::unique_ptr<Device> &device) override
+    {
+        device.reset();
+        BusListing bus;
+        if (bus.status() != FT_OK)
+            return bus.status();
+        libusb_device *found = bus.device(index);
+        if (!found)
+            return FT_DEVICE_NOT_FOUND;
+        // Let the kernel's serial driver have the chip back once we close it.
+        bus.context()->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
+        if (ftdi_usb_open_dev(bus.context(), found) != 0)
+            return FT_DEVICE_NOT_OPENED;
+        device = std::make_unique<UsbDevice>(std::make_unique<UsbFtdiLink>(bus.takeContext()));
         return FT_OK;
     }
-    FT_STATUS description(uint32_t, std::string &) override { return FT_DEVICE_NOT_FOUND; }
-    FT_STATUS serialNumber(uint32_t, std::string &) override { return FT_DEVICE_NOT_FOUND; }
-    FT_STATUS open(uint32_t, std::unique_ptr<Device> &) override { return FT_DEVICE_NOT_FOUND; }
+
     bool isSimulated() const override { return false; }
 };
 
 } // namespace
 
-std::unique_ptr<Backend> makeUsbBackend() { return std::make_unique<EmptyBackend>(); }
+std::unique_ptr<Backend> makeUsbBackend()
+{
+    return std::make_unique<UsbBackend>();
+}
 
 } // namespace platform::ftd2xx

@@ -1,0 +1,229 @@
+#include "app/shell/childcontrol.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include "app/shell/childformclass.h"
+#include "app/shell/pageforms.h"
+
+namespace app::shell {
+
+namespace {
+
+struct Host
+{
+    QPointer<QWidget> host;
+    QPointer<QWidget> container;
+    std::map<QString, QPointer<ChildFormClass>> registered;
+    QStringList registrationOrder;
+    QPointer<ChildFormClass> current;
+    bool refreshing = false;
+    QPointer<ChildFormClass> refreshingPage;
+    // Pages unloaded while their own refresh ran: destroyed once it returns.
+    std::vector<std::unique_ptr<ChildFormClass>> pendingUnload;
+    std::function<void()> refreshFinished;
+};
+
+Host &state()
+{
+    static Host instance;
+    return instance;
+}
+
+template <typename Call>
+void ignoringErrors(Call &&call)
+{
+    try {
+        call();
+    } catch (...) {
+        // A failing page never stops the shell.
+    }
+}
+
+void unload(const QString &name)
+{
+    std::unique_ptr<ChildFormClass> page = ReleasePage(name);
+    if (!page)
+        return;
+    Host &h = state();
+    if (h.refreshing && h.refreshingPage == page.get())
+        h.pendingUnload.push_back(std::move(page));
+}
+
+bool focusable(const QWidget *w, const QWidget *form, bool byTab)
+{
+    const Qt::FocusPolicy policy = w->focusPolicy();
+    const bool takesFocus = byTab ? (policy & Qt::TabFocus) != 0 : policy != Qt::NoFocus;
+    return takesFocus && w->isEnabled() && w->isVisibleTo(form);
+}
+
+} // namespace
+
+void SetPageContainer(QWidget *host, QWidget *container)
+{
+    state().host = host;
+    state().container = container;
+}
+
+QWidget *PageContainer()
+{
+    return state().container;
+}
+
+void RegisterPage(ChildFormClass *page)
+{
+    if (!page)
+        return;
+    auto &registered = state().registered;
+    const auto it = registered.find(page->objectName());
+    if (it == registered.end() || !it->second) {
+        registered[page->objectName()] = page;
+        state().registrationOrder.removeAll(page->objectName());
+        state().registrationOrder << page->objectName();
+    }
+}
+
+QStringList RegisteredPageNames()
+{
+    QStringList names;
+    for (const QString &name : state().registrationOrder)
+        if (state().registered[name])
+            names << name;
+    return names;
+}
+
+void ShowPage(ChildFormClass *page)
+{
+    Host &h = state();
+    if (h.current && h.current != page) {
+        h.current->setEnabled(false);
+        h.current->hide();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    RegisterPage(page);
+    page->setEnabled(true);
+    if (h.container) {
+        page->setParent(h.container);
+        page->move(-1, -1);
+        page->resize(h.container->width() + 2, h.container->height() + 2);
+    }
+    page->show();
+    page->raise();
+    h.current = page;
+    FocusFirstControl(page);
+    QApplication::restoreOverrideCursor();
+}
+
+ChildFormClass *CurrentPage()
+{
+    return state().current;
+}
+
+void FocusFirstControl(QWidget *form)
+{
+    if (!form)
+        return;
+    QWidget *candidate = nullptr;
+    QWidget *fallback = nullptr;
+    // The focus chain is the tab order.
+    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
+        if (!form->isAncestorOf(w))
+            continue;
+        if (!fallback && focusable(w, form, false))
+            fallback = w;
+        if (focusable(w, form, true)) {
+            candidate = w;
+            break;
+        }
+    }
+    if (QWidget *target = candidate ? candidate : fallback)
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+void FocusCurrentPage()
+{
+    FocusFirstControl(CurrentPage());
+}
+
+void UnloadPages()
+{
+    Host &h = state();
+    // The pages shown since the last unload, newest first, then any loaded but never shown.
+    QStringList names = RegisteredPageNames();
+    std::reverse(names.begin(), names.end());
+    names << LoadedPageNames();
+    for (const QString &name : names)
+        if (name != HomePageName)
+            unload(name);
+    if (ChildFormClass *home = LoadedPage(HomePageName))
+        home->hide();
+    h.registered.clear();
+    h.registrationOrder.clear();
+    h.current = nullptr;
+}
+
+void CloseAllPages()
+{
+    Host &h = state();
+    h.host = nullptr;
+    h.container = nullptr;
+    UnloadPages();
+    unload(HomePageName);
+}
+
+QString CurrentPageHelpText()
+{
+    ChildFormClass *page = CurrentPage();
+    return page ? page->HelpText() : QString();
+}
+
+int CurrentPageType()
+{
+    ChildFormClass *page = CurrentPage();
+    return page ? page->PageType() : 0;
+}
+
+void RefreshCurrentPage()
+{
+    Host &h = state();
+    if (h.refreshing || !h.current)
+        return;
+    h.refreshing = true;
+    h.refreshingPage = h.current;
+    ignoringErrors([&] { h.refreshingPage->TimedRefresh(); });
+    h.refreshing = false;
+    h.refreshingPage = nullptr;
+    h.pendingUnload.clear();
+    if (h.refreshFinished)
+        h.refreshFinished();
+}
+
+void ActivateCurrentPage()
+{
+    if (ChildFormClass *page = CurrentPage())
+        ignoringErrors([&] { page->Activated(); });
+}
+
+void DeactivateCurrentPage()
+{
+    if (ChildFormClass *page = CurrentPage())
+        ignoringErrors([&] { page->DeActivated(); });
+}
+
+bool IsRefreshing()
+{
+    return state().refreshing;
+}
+
+void SetRefreshFinishedHook(std::function<void()> hook)
+{
+    state().refreshFinished = std::move(hook);
+}
+
+} // namespace app::shell

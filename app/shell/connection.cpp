@@ -1,0 +1,11 @@
+#include "app/shell/connection.h"
+
+namespace app::shell {
+
+Connection &CurrentConnection()
+{
+    static Connection connection;
+    return connection;
+}
+
+} // namespace app::shell

@@ -1,0 +1,208 @@
+#include "app/shell/devicecontrol.h"
+
+#include <map>
+#include <memory>
+
+#include <QGuiApplication>
+
+#include "app/shell/childcontrol.h"
+#include "app/shell/connection.h"
+#include "app/shell/device.h"
+#include "app/shell/menucontrol.h"
+#include "app/shell/pageforms.h"
+#include "platform/vb/vberror.h"
+
+namespace app::shell {
+
+namespace {
+
+struct PageSets
+{
+    PageSetHost *host = nullptr;
+    std::map<QString, std::unique_ptr<Device>> sets;
+    const Device *current = nullptr;
+};
+
+PageSets &sets()
+{
+    static PageSets instance;
+    return instance;
+}
+
+PageSetHost &host()
+{
+    PageSetHost *h = sets().host;
+    if (!h)
+        throw platform::vb::VbError(91, QStringLiteral("DeviceControl"),
+                                    QStringLiteral("The page sets have no main window"));
+    return *h;
+}
+
+const Device &current()
+{
+    const Device *d = sets().current;
+    if (!d)
+        throw platform::vb::VbError(91, QStringLiteral("DeviceControl"),
+                                    QStringLiteral("No page set is selected"));
+    return *d;
+}
+
+const QString HomeTip = QStringLiteral(
+    "Home*Clicking this button will take you to the Home page where you can safely unplug or "
+    "change modules.");
+const QString ReviewTip = QStringLiteral(
+    "Review*Here you can view captured data and optionally save it to a CSV file. You can also "
+    "load and review previously saved CSV files.");
+
+std::unique_ptr<Device> homeSet()
+{
+    auto d = std::make_unique<Device>();
+    d->MODEL = HomeSetKey;
+    d->DefaultPage = 1;
+    d->addButton(QStringLiteral("B"), QStringLiteral("CHILD_GEN_HOME"), HomeTip);
+    d->addButton(QStringLiteral("<"), QStringLiteral("CHILD_GEN_REVIEW"), ReviewTip);
+    return d;
+}
+
+std::unique_ptr<Device> moduleSet(bool factoryAccess)
+{
+    auto d = std::make_unique<Device>();
+    d->Photo = 2;
+    d->iDescription = ModuleSetKey;
+    d->MODEL = ModuleSetKey;
+    d->DefaultPage = 2;
+    d->SaveDelay = 1.0f;
+    d->addButton(QStringLiteral("6"), QStringLiteral("CHILD_GEN_HOME"), HomeTip);
+    d->addButton(QStringLiteral("7"), QStringLiteral("CHILD_GEN_INFO"),
+                 QStringLiteral("Information*This page displays information regarding the "
+                                "connected module."));
+    d->addButton(QStringLiteral("8"), QStringLiteral("CHILD_GEN_FILE"),
+                 QStringLiteral("Save && Restore*This allows saving and restore of module "
+                                "configuration to and from a disk file."));
+    d->addButton(QStringLiteral(";"), QStringLiteral("CHILD_GEN_CAPTURE"),
+                 QStringLiteral("Capture*This page displays a realtime window onto the real-time "
+                                "data being captured. You can adjust the width of the window to "
+                                "view from between 1 and 30 seconds and have the option to "
+                                "capture only the viewed window for review."));
+    d->addButton(QStringLiteral("<"), QStringLiteral("CHILD_GEN_REVIEW"), ReviewTip);
+    d->addButton(QStringLiteral(":"), QStringLiteral("CHILD_GEN_SCOPE"),
+                 QStringLiteral("Scope*This page offers a simple ocilloscope view which helps to "
+                                "view wave based elements in the input signal."));
+    d->addButton(QStringLiteral("9"), QStringLiteral("CHILD_GEN_FFT"),
+                 QStringLiteral("FFT*View the frequency components of the input signal in "
+                                "real-time. You can see frequency components from 1 Hz to 2.0 "
+                                "kHz."));
+    d->addButton(QStringLiteral("="), QStringLiteral("CHILD_GEN_CALIBRATION"),
+                 QStringLiteral("Calibration*Clicking this button will let you calibrate the "
+                                "module in engineering units."));
+    d->addButton(QStringLiteral(">"), QStringLiteral("CHILD_GEN_LOCK"),
+                 QStringLiteral("Lock*Lock out specific functionality and protect with a "
+                                "passcode."));
+    if (factoryAccess)
+        d->addButton(QStringLiteral("@"), QStringLiteral("CHILD_GEN_FACTORY"),
+                     QStringLiteral("Factory Only*Allows access to manufacture only parameters "
+                                    "and calibration."));
+    return d;
+}
+
+} // namespace
+
+void SetPageSetHost(PageSetHost *host)
+{
+    sets().host = host;
+}
+
+void BuildDeviceList(bool factoryAccess)
+{
+    PageSets &s = sets();
+    s.current = nullptr;
+    s.sets.clear();
+    s.sets[HomeSetKey] = homeSet();
+    s.sets[ModuleSetKey] = moduleSet(factoryAccess);
+}
+
+void SelectDevice(const QString &key)
+{
+    PageSets &s = sets();
+    const auto it = s.sets.find(key);
+    if (it == s.sets.end())
+        throw platform::vb::VbError(5, QStringLiteral("SelectDevice"),
+                                    QStringLiteral("Unknown page set: %1").arg(key));
+    s.current = it->second.get();
+}
+
+void ClearDevices()
+{
+    sets().current = nullptr;
+    sets().sets.clear();
+}
+
+const Device *CurrentDevice()
+{
+    return sets().current;
+}
+
+void BuildButtonBar()
+{
+    const Device &set = current();
+    PageSetHost &h = host();
+    h.clearButtons();
+    for (int i = 1; i <= set.ButtonCount(); ++i)
+        h.addButton(set.ButtonImage(i), HasPageFactory(set.Form(i)));
+    h.drawButtons();
+    h.selectButton(set.DefaultPage);
+    OpenPage(LoadPage(set.Form(set.DefaultPage)));
+}
+
+void ShowButtonTip(int index)
+{
+    try {
+        host().TipOn(current().ButtonToolTip(index));
+    } catch (const platform::vb::VbError &) {
+        // An index without a tooltip shows nothing.
+    }
+}
+
+void HideButtonTip()
+{
+    if (PageSetHost *h = sets().host)
+        h->TipOff();
+}
+
+void SwitchPage(int index)
+{
+    const Device &set = current();
+    const QString form = set.Form(index); // refuses a bad index before anything changes
+    PageSetHost &h = host();
+    h.restartRefreshTimer();
+    h.TipOff();
+    DeactivateCurrentPage();
+    CurrentPageType();
+    if (index == 1) {
+        h.setErrorResetEnabled(false);
+        h.reportCommsFailure(QString(), false);
+        UnloadPages();
+        SelectDevice(HomeSetKey);
+        BuildButtonBar();
+        HideExtraInfo();
+        h.setStreamRunning(false);
+    } else {
+        h.releaseMouseCapture();
+        OpenPage(LoadPage(form));
+    }
+    h.TipOff();
+}
+
+void UpdateCommsStatus()
+{
+    PageSetHost &h = host();
+    const QString text = QString::number(h.errorState());
+    if (text != QLatin1String("0")) {
+        h.reportCommsFailure(text, true);
+        h.setErrorResetEnabled(true);
+    } else {
+        h.reportCommsFailure(CurrentConnection().ConnectionStatusText, false);
+    }
+}
+
+} // namespace app::shell

@@ -1,0 +1,61 @@
+#ifndef APP_SHELL_DEVICECONTROL_H
+#define APP_SHELL_DEVICECONTROL_H
+
+#include <QString>
+
+namespace app::shell {
+
+class Device;
+
+// What the page sets need of the main window (MainFrm implements it; tests use a fake).
+class PageSetHost
+{
+public:
+    virtual ~PageSetHost() = default;
+
+    // The button bar.
+    virtual void clearButtons() = 0;
+    virtual void addButton(const QString &glyph, bool enabled) = 0;
+    virtual void drawButtons() = 0;
+    virtual void selectButton(int index) = 0;
+
+    // Refresh timer back to 1000 ms, restarted.
+    virtual void restartRefreshTimer() = 0;
+    virtual void TipOn(const QString &text) = 0;
+    virtual void TipOff() = 0;
+    virtual void releaseMouseCapture() = 0;
+
+    // The communication status line and its reset button.
+    virtual void setErrorResetEnabled(bool enabled) = 0;
+    virtual void reportCommsFailure(const QString &text, bool failed) = 0;
+
+    // The device object.
+    virtual int errorState() = 0;
+    virtual void setStreamRunning(bool running) = 0;
+};
+
+void SetPageSetHost(PageSetHost *host);
+
+inline const QString HomeSetKey = QStringLiteral("HOME");
+inline const QString ModuleSetKey = QStringLiteral("PLM");
+
+// Builds the "HOME" and "PLM" sets; the factory button only with factoryAccess.
+void BuildDeviceList(bool factoryAccess);
+// Raises platform::vb::VbError for an unknown key.
+void SelectDevice(const QString &key);
+void ClearDevices();
+const Device *CurrentDevice();
+
+// Fills the button bar from the current set (buttons of pages the program does not have are
+// disabled) and opens its default page.
+void BuildButtonBar();
+void ShowButtonTip(int index);
+void HideButtonTip();
+// The page switch of a button click (1-based). Raises platform::vb::VbError, before anything
+// changes, for an index beyond the current set.
+void SwitchPage(int index);
+void UpdateCommsStatus();
+
+} // namespace app::shell
+
+#endif

@@ -1,0 +1,116 @@
+#include "driver/transaction.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include <QString>
+
+#include "driver/driverstate.h"
+#include "platform/ftd2xx/ftd2xx.h"
+#include "platform/vb/val.h"
+#include "platform/win/messagehook.h"
+
+namespace driver {
+
+namespace {
+
+constexpr size_t ReadBufferSize = 65536;
+constexpr uint32_t MaxRead = 65535;
+// A read this long is stream data, not a reply.
+constexpr uint32_t MaxReplyRead = 100;
+
+void showMessage(const char *text)
+{
+    platform::win::showPlainMessage(QString::fromLatin1(text), QStringLiteral("HXRDrv"));
+}
+
+bool readSucceeded(FT_STATUS status)
+{
+    return status == FT_OK || status == FT_IO_ERROR;
+}
+
+bool sendFrame(FT_HANDLE device, std::string_view command)
+{
+    const std::string frame = commandFrame(command);
+    uint32_t written = 0;
+    const FT_STATUS status =
+        FT_Write(device, frame.data(), static_cast<uint32_t>(frame.size()), &written);
+    return status == FT_OK && written == frame.size();
+}
+
+enum class Wait { Complete, TimedOut, ReadFailed };
+
+// Collects the reply line, polling without pause so it is taken as soon as it arrives.
+Wait collectReply(FT_HANDLE device, std::string &reply)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
+    std::vector<char> buffer(ReadBufferSize);
+    for (;;) {
+        uint32_t queued = 0;
+        FT_GetQueueStatus(device, &queued);
+        if (queued > 0) {
+            uint32_t received = 0;
+            const FT_STATUS status =
+                FT_Read(device, buffer.data(), std::min(queued, MaxRead), &received);
+            if (!readSucceeded(status))
+                return Wait::ReadFailed;
+            if (received > 0 && received < MaxReplyRead)
+                reply.append(buffer.data(), strnlen(buffer.data(), received));
+        } else {
+            std::this_thread::yield();
+        }
+        if (Clock::now() >= deadline) {
+            FT_GetQueueStatus(device, &queued);
+            return Wait::TimedOut;
+        }
+        if (!reply.empty() && reply.back() == '\r')
+            return Wait::Complete;
+    }
+}
+
+} // namespace
+
+std::string commandFrame(std::string_view command)
+{
+    std::string frame = "!001:";
+    frame.append(command);
+    frame.push_back('\r');
+    return frame;
+}
+
+int16_t transact(DriverState &state, std::string_view command, float &value)
+{
+    const FT_HANDLE device = state.deviceHandles[1].load();
+    if (!device) {
+        showMessage("No handle");
+        return HXR_NODEVICE;
+    }
+    if (command.size() > MaxCommandLength)
+        return HXR_NODEVICE;
+    if (!sendFrame(device, command)) {
+        showMessage("Bad tx");
+        return HXR_NODEVICE;
+    }
+    if (command.empty())
+        return HXR_OK;
+
+    std::string reply;
+    switch (collectReply(device, reply)) {
+    case Wait::ReadFailed:
+        return HXR_NODEVICE;
+    case Wait::TimedOut:
+        showMessage("timedout");
+        return HXR_TIMEOUT;
+    case Wait::Complete:
+        break;
+    }
+    const bool rejected = reply.front() == '?';
+    reply.pop_back();
+    value = static_cast<float>(platform::vb::Val(std::string_view(reply)));
+    return rejected ? HXR_REJECTED : HXR_OK;
+}
+
+} // namespace driver

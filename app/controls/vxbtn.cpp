@@ -1,0 +1,1069 @@
+#include "app/controls/vxbtn.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QShortcutEvent>
+#include <QTimer>
+
+#include "app/controls/editbox.h"
+#include "app/controls/listpopup.h"
+#include "app/controls/propertybag.h"
+#include "app/controls/vxbtnmodule.h"
+#include "platform/vb/val.h"
+
+namespace app::controls {
+
+const QString VXBtn::GlyphFontFamily = QStringLiteral("VXTKButtons");
+
+namespace {
+
+constexpr double FitStart = 6.0;
+constexpr double FitEnd = 255.0;
+constexpr double FitStep = 0.5;
+constexpr int ArrowInset = 4; // pixels between the list arrow and the right edge
+
+Qt::Alignment textAlignment(int16_t alignment)
+{
+    switch (alignment) {
+    case 0:
+        return Qt::AlignLeft;
+    case 1:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignHCenter;
+    }
+}
+
+QVariant colourVariant(OleColour colour)
+{
+    return QVariant::fromValue<qulonglong>(colour);
+}
+
+OleColour readColour(const PropertyBag &bag, const QString &key, OleColour defaultValue)
+{
+    return static_cast<OleColour>(bag.read(key, colourVariant(defaultValue)).toULongLong());
+}
+
+} // namespace
+
+VXBtn::VXBtn(QWidget *parent) : UserControl(parent)
+{
+    font_ = parent ? parent->font() : QApplication::font();
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    editor_ = new EditBox(this);
+    editor_->hide();
+    editor_->setFilter(
+        [this](QLineEdit &box, int keyAscii) { return ValidateNumeric(box, keyAscii); });
+    connect(editor_, &EditBox::commitRequested, this, &VXBtn::commitEdit);
+    connect(editor_, &EditBox::cancelRequested, this, [this] {
+        keyArmed_ = false;
+        cancelEdit();
+    });
+    connect(editor_, &EditBox::focusLeft, this, &VXBtn::editorFocusLeft);
+
+    list_ = new ListPopup(this);
+    list_->hide();
+    connect(list_, &ListPopup::chosen, this, &VXBtn::listChosen);
+    connect(list_, &ListPopup::dismissed, this, &VXBtn::listDismissed);
+
+    updateAccessKey();
+    layoutControl();
+}
+
+VXBtn::~VXBtn()
+{
+    unregisterStyle();
+}
+
+void VXBtn::InitProperties(const QFont &containerFont, OleColour containerBackColor)
+{
+    font_ = containerFont;
+    BackColor_ = containerBackColor;
+    listPosition_ = -1;
+    layoutControl();
+}
+
+void VXBtn::ReadProperties(const PropertyBag &bag)
+{
+    Enabled_ = bag.read(QStringLiteral("Enabled"), true).toBool();
+    setBorderStyle(bag.read(QStringLiteral("BorderStyle"), 0).toInt());
+    setCaption(bag.read(QStringLiteral("Caption"), QStringLiteral("Caption")).toString());
+    setFont(bag.read(QStringLiteral("Font"), font_).value<QFont>());
+    ForeColorDown_ = readColour(bag, QStringLiteral("ForeColorDown"), WindowText);
+    State_ = bag.read(QStringLiteral("State"), false).toBool();
+    setForeColor(readColour(bag, QStringLiteral("ForeColor"), WindowText));
+    ForeColorDisabled_ = readColour(bag, QStringLiteral("ForeColorDisabled"), GreyText);
+    ForeColorHover_ = readColour(bag, QStringLiteral("ForeColorHover"), WindowText);
+    ShowHandPointer_ = bag.read(QStringLiteral("ShowHandPointer"), true).toBool();
+    setBorderWidth(static_cast<int16_t>(bag.read(QStringLiteral("BorderWidth"), 1).toInt()));
+    HoverOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("HoverOffset"), 1).toUInt());
+    setBackColor(readColour(bag, QStringLiteral("BackColor"), WindowBackground));
+    Underline_ = bag.read(QStringLiteral("Underline"), false).toBool();
+    ClickOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("ClickOffset"), 0).toUInt());
+    BackColorDisabled_ = readColour(bag, QStringLiteral("BackColorDisabled"), InactiveCaption);
+    BackColorHover_ = readColour(bag, QStringLiteral("BackColorHover"), WindowBackground);
+    BackColorDown_ = readColour(bag, QStringLiteral("BackColorDown"), WindowBackground);
+    BorderColorFocus_ = readColour(bag, QStringLiteral("BorderColorFocus"), 0xFFu);
+    setBorderColor(readColour(bag, QStringLiteral("BorderColor"), ButtonHighlight));
+    Style_ = bag.read(QStringLiteral("Style"), QString()).toString();
+    Inactive_ = bag.read(QStringLiteral("Inactive"), false).toBool();
+    Alignment_ = static_cast<int16_t>(bag.read(QStringLiteral("Alignment"), 2).toInt());
+    Stretch_ = bag.read(QStringLiteral("Stretch"), true).toBool();
+    TOGGLE_ = bag.read(QStringLiteral("Toggle"), false).toBool();
+    setPadding(static_cast<uint8_t>(bag.read(QStringLiteral("Padding"), 0).toUInt()));
+    setEditable(static_cast<uint8_t>(bag.read(QStringLiteral("Editable"), 0).toUInt()));
+    CaptionOff_ = bag.read(QStringLiteral("CaptionOff"), QString()).toString();
+    CaptionOn_ = bag.read(QStringLiteral("CaptionOn"), QString()).toString();
+    setList(bag.read(QStringLiteral("List"), QString()).toString());
+    Allowed_ = bag.read(QStringLiteral("Allowed"), QString()).toString();
+    MaxLength_ = static_cast<int16_t>(bag.read(QStringLiteral("MaxLength"), 0).toInt());
+    Format_ = bag.read(QStringLiteral("Format"), QString()).toString();
+    Min_ = bag.read(QStringLiteral("Min"), 0.0).toDouble();
+    Max_ = bag.read(QStringLiteral("Max"), 0.0).toDouble();
+    UpperCase_ = bag.read(QStringLiteral("UpperCase"), false).toBool();
+    Source_ = bag.read(QStringLiteral("Source"), QString()).toString();
+    UseListIndex_ = bag.read(QStringLiteral("UseListIndex"), false).toBool();
+    DeferSave_ = bag.read(QStringLiteral("DeferSave"), false).toBool();
+    IsNumeric_ = bag.read(QStringLiteral("IsNumeric"), false).toBool();
+    setBorderColorDisabled(readColour(bag, QStringLiteral("BorderColorDisabled"), 0));
+    listPosition_ = 0; // the stored ListIndex is not read back
+    toolTipText_ = bag.read(QStringLiteral("ToolTipText"), QString()).toString();
+    setToolTip(toolTipText_);
+    stylePending_ = !Style_.isEmpty();
+
+    // The list was filled before its entry numbers were known; number it now.
+    if (!Allowed_.isEmpty() && !List_.isEmpty())
+        fillList();
+    // Enabled and Inactive were stored directly: the window must follow them, or a control
+    // loaded disabled would still take clicks and keys.
+    applyHostEnabled();
+    if (!Enabled_)
+        border_ = BorderColorDisabled_;
+    layoutControl();
+}
+
+void VXBtn::WriteProperties(PropertyBag &bag) const
+{
+    bag.write(QStringLiteral("Enabled"), Enabled_, true);
+    bag.write(QStringLiteral("BorderStyle"), BorderStyle_, 0);
+    bag.write(QStringLiteral("Caption"), Caption_, QStringLiteral("Caption"));
+    bag.write(QStringLiteral("Font"), font_, QVariant());
+    bag.write(QStringLiteral("ForeColorDown"), colourVariant(ForeColorDown_),
+              colourVariant(WindowText));
+    bag.write(QStringLiteral("State"), State_, false);
+    bag.write(QStringLiteral("ForeColor"), colourVariant(ForeColor_), colourVariant(WindowText));
+    bag.write(QStringLiteral("ForeColorDisabled"), colourVariant(ForeColorDisabled_),
+              colourVariant(GreyText));
+    bag.write(QStringLiteral("ForeColorHover"), colourVariant(ForeColorHover_),
+              colourVariant(WindowText));
+    bag.write(QStringLiteral("ShowHandPointer"), ShowHandPointer_, true);
+    bag.write(QStringLiteral("BorderWidth"), static_cast<int>(BorderWidth_), 1);
+    bag.write(QStringLiteral("HoverOffset"), static_cast<uint>(HoverOffset_), 1u);
+    bag.write(QStringLiteral("BackColor"), colourVariant(BackColor_),
+              colourVariant(WindowBackground));
+    bag.write(QStringLiteral("Underline"), Underline_, false);
+    bag.write(QStringLiteral("ClickOffset"), static_cast<uint>(ClickOffset_), 0u);
+    bag.write(QStringLiteral("BackColorDisabled"), colourVariant(BackColorDisabled_),
+              colourVariant(InactiveCaption));
+    bag.write(QStringLiteral("BackColorHover"), colourVariant(BackColorHover_),
+              colourVariant(WindowBackground));
+    bag.write(QStringLiteral("BackColorDown"), colourVariant(BackColorDown_),
+              colourVariant(WindowBackground));
+    bag.write(QStringLiteral("BorderColorFocus"), colourVariant(BorderColorFocus_),
+              colourVariant(0xFFu));
+    bag.write(QStringLiteral("BorderColor"), colourVariant(BorderColor_),
+              colourVariant(ButtonHighlight));
+    bag.write(QStringLiteral("Style"), Style_, QString());
+    bag.write(QStringLiteral("Inactive"), Inactive_, false);
+    bag.write(QStringLiteral("Alignment"), static_cast<int>(Alignment_), 2);
+    bag.write(QStringLiteral("Stretch"), Stretch_, true);
+    bag.write(QStringLiteral("Toggle"), TOGGLE_, false);
+    bag.write(QStringLiteral("Padding"), static_cast<uint>(Padding_), 0u);
+    bag.write(QStringLiteral("Editable"), static_cast<uint>(Editable_), 0u);
+    bag.write(QStringLiteral("CaptionOff"), CaptionOff_, QString());
+    bag.write(QStringLiteral("CaptionOn"), CaptionOn_, QString());
+    bag.write(QStringLiteral("List"), List_, QString());
+    bag.write(QStringLiteral("Allowed"), Allowed_, QString());
+    bag.write(QStringLiteral("MaxLength"), static_cast<int>(MaxLength_), 0);
+    bag.write(QStringLiteral("Format"), Format_, QString());
+    bag.write(QStringLiteral("Min"), Min_, 0.0);
+    bag.write(QStringLiteral("Max"), Max_, 0.0);
+    bag.write(QStringLiteral("UpperCase"), UpperCase_, false);
+    bag.write(QStringLiteral("Source"), Source_, QString());
+    bag.write(QStringLiteral("UseListIndex"), UseListIndex_, false);
+    bag.write(QStringLiteral("DeferSave"), DeferSave_, false);
+    bag.write(QStringLiteral("IsNumeric"), IsNumeric_, false);
+    bag.write(QStringLiteral("BorderColorDisabled"), colourVariant(BorderColorDisabled_),
+              colourVariant(0));
+    bag.write(QStringLiteral("ListIndex"), static_cast<int>(listPosition_), -1);
+    bag.write(QStringLiteral("ToolTipText"), toolTipText_, QString());
+}
+
+// ---- looks -------------------------------------------------------------------------------
+
+QString VXBtn::sevenDigits(double value, const platform::vb::NumberSeparators &separators)
+{
+    const QString s = platform::vb::Format(value, u"0.#####0", separators);
+    qsizetype n = 7;
+    if (s.contains(QLatin1Char('-')))
+        ++n;
+    if (s.contains(QLatin1Char('.')))
+        ++n;
+    if (s.contains(QLatin1Char(',')))
+        ++n;
+    if (s.startsWith(QLatin1Char('0')))
+        ++n;
+    if (s.startsWith(QLatin1String("-0")))
+        ++n;
+    // Only decimals are cut: an integer part of more than seven digits stays whole.
+    const qsizetype integerEnd = s.indexOf(separators.decimal);
+    QString result = s.left(integerEnd < 0 ? std::max(n, s.size()) : std::max(n, integerEnd));
+    if (result.endsWith(separators.decimal))
+        result.chop(1);
+    return result;
+}
+
+bool VXBtn::parseNumber(const QString &text, double &value) const
+{
+    const QString sep = QRegularExpression::escape(QString(decimalSeparator()));
+    const QRegularExpression number(
+        QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(sep));
+    const QString trimmed = text.trimmed();
+    if (!number.match(trimmed).hasMatch())
+        return false;
+    QString plain = trimmed;
+    plain.replace(decimalSeparator(), QLatin1Char('.'));
+    value = platform::vb::Val(plain);
+    return std::isfinite(value);
+}
+
+bool VXBtn::isNumericField() const
+{
+    return IsNumeric_ || Min_ != 0.0 || Max_ != 0.0;
+}
+
+QString VXBtn::formatCaption(const QString &text) const
+{
+    if (Format_.isEmpty())
+        return text;
+    double value = 0.0;
+    if (!parseNumber(text, value))
+        return text; // not a number: shown as it is
+    if (Format_ == QLatin1String("*"))
+        return sevenDigits(value, separators());
+    return platform::vb::Format(value, Format_, separators());
+}
+
+QString VXBtn::buildCaptionText() const
+{
+    QString text = Caption_;
+    if (TOGGLE_ && !(CaptionOff_.isEmpty() && CaptionOn_.isEmpty()))
+        text = State_ ? CaptionOn_ : CaptionOff_;
+    text.replace(QLatin1String("**"), QLatin1String("\r\n"));
+    if (!Format_.isEmpty())
+        text = formatCaption(text);
+    return text;
+}
+
+void VXBtn::DrawMe()
+{
+    displayText_ = buildCaptionText();
+    const bool hover = hovering_;
+    if ((hover || (State_ && Enabled_)) && !Inactive_) {
+        if (!hover || State_) {
+            fore_ = ForeColorDown_;
+            fill_ = BackColorDown_;
+            captionPos_ = QPoint(Padding_ + ClickOffset_, ClickOffset_);
+        } else {
+            fore_ = ForeColorHover_;
+            fill_ = BackColorHover_;
+            captionPos_ = QPoint(Padding_ + HoverOffset_, HoverOffset_);
+        }
+        underlined_ = Underline_;
+    } else {
+        captionPos_ = QPoint(Padding_, 0);
+        fore_ = ForeColor_;
+        fill_ = Enabled_ ? BackColor_ : BackColorDisabled_;
+        underlined_ = false;
+        if (border_ == BorderColorDisabled_ && Enabled_)
+            border_ = BorderColor_;
+    }
+    if (!Enabled_) {
+        fore_ = ForeColorDisabled_;
+        fill_ = BackColorDisabled_;
+        border_ = BorderColorDisabled_;
+    }
+    update();
+}
+
+void VXBtn::showPressedLook(bool keyPress)
+{
+    if (ClickOffset_ != 0)
+        captionPos_ = QPoint(Padding_ + ClickOffset_, ClickOffset_);
+    fill_ = BackColorDown_;
+    if (keyPress)
+        fore_ = ForeColorDown_;
+    update();
+}
+
+void VXBtn::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), colour(fill_));
+
+    if (BorderStyle_ >= 1 && BorderStyle_ <= 4 && BorderWidth_ > 0) {
+        const bool dotted = BorderStyle_ == 3 || BorderStyle_ == 4;
+        const bool rounded = BorderStyle_ == 2 || BorderStyle_ == 4;
+        QPen pen(colour(border_), BorderWidth_, dotted ? Qt::DotLine : Qt::SolidLine);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const double half = BorderWidth_ / 2.0;
+        const QRectF frame = QRectF(rect()).adjusted(half, half, -half, -half);
+        if (rounded) {
+            const double r = std::nearbyint(std::min(width(), height()) / 5.0) / 2.0;
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.drawRoundedRect(frame, r, r);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        } else {
+            painter.drawRect(frame);
+        }
+    }
+
+    if (!editing_) {
+        QFont font = font_;
+        font.setUnderline(underlined_);
+        painter.setFont(font);
+        painter.setPen(colour(fore_));
+        QString text = displayText_;
+        text.remove(QLatin1Char('\r'));
+        painter.drawText(captionRect(),
+                         static_cast<int>(textAlignment(Alignment_) | Qt::AlignVCenter |
+                                          Qt::TextShowMnemonic | Qt::TextWordWrap),
+                         text);
+    }
+
+    if (Editable_ == 2 && !Inactive_) {
+        QFont glyph(GlyphFontFamily);
+        glyph.setPointSizeF(font_.pointSizeF() > 0 ? font_.pointSizeF() : 9.0);
+        painter.setFont(glyph);
+        painter.setPen(colour(fore_));
+        painter.drawText(arrowRect_, Qt::AlignCenter, QStringLiteral("X"));
+    }
+}
+
+// ---- layout ------------------------------------------------------------------------------
+
+void VXBtn::fitFont()
+{
+    const double limit = height() * (ClickOffset_ != 0 ? 0.9 : 1.0);
+    QFont probe = font_;
+    double size = FitStart;
+    bool exceeded = false;
+    for (; size <= FitEnd; size += FitStep) {
+        probe.setPointSizeF(size);
+        if (QFontMetricsF(probe).height() > limit) {
+            exceeded = true;
+            break;
+        }
+    }
+    font_.setPointSizeF(exceeded ? size - FitStep : FitEnd);
+}
+
+void VXBtn::layoutControl()
+{
+    const int pad = Padding_;
+    applyBorderWidth();
+    captionSize_ = QSize(std::max(0, width() - 2 * pad), height());
+    if (Stretch_ && height() > 0)
+        fitFont();
+
+    QFont glyph(GlyphFontFamily);
+    glyph.setPointSizeF(font_.pointSizeF() > 0 ? font_.pointSizeF() : 9.0);
+    const int arrowWidth =
+        static_cast<int>(std::ceil(QFontMetricsF(glyph).horizontalAdvance(QLatin1Char('X'))));
+    arrowRect_ = QRect(width() - ArrowInset - arrowWidth, 0, arrowWidth, height());
+
+    if (BorderStyle_ == 2 || BorderStyle_ == 4)
+        applyRoundRegion(static_cast<int>(std::nearbyint(std::min(width(), height()) / 5.0)));
+    else
+        clearMask();
+    if (editing_)
+        editor_->setFont([this] {
+            QFont f = font_;
+            f.setUnderline(false);
+            return f;
+        }());
+    DrawMe();
+    if (editing_)
+        editor_->setGeometry(captionRect());
+}
+
+void VXBtn::applyBorderWidth()
+{
+    // The frame always spans the control; its width is painted in paintEvent.
+    update();
+}
+
+void VXBtn::resizeEvent(QResizeEvent *event)
+{
+    UserControl::resizeEvent(event);
+    layoutControl();
+}
+
+QSize VXBtn::sizeHint() const
+{
+    return QSize(75, 23);
+}
+
+void VXBtn::showEvent(QShowEvent *event)
+{
+    if (stylePending_) {
+        stylePending_ = false;
+        registerStyle();
+    }
+    UserControl::showEvent(event);
+}
+
+// ---- property lets -----------------------------------------------------------------------
+
+void VXBtn::applyHostEnabled()
+{
+    const bool enabled = Enabled_ && !Inactive_;
+    if (!enabled) {
+        hovering_ = false;
+        mouseArmed_ = false;
+        keyArmed_ = false;
+        if (ShowHandPointer_)
+            showHandCursor(false);
+    }
+    QWidget::setEnabled(enabled);
+}
+
+void VXBtn::setEnabled(bool value)
+{
+    Enabled_ = value;
+    applyHostEnabled();
+    if (!value)
+        border_ = BorderColorDisabled_;
+    DrawMe();
+}
+
+void VXBtn::setBorderStyle(int32_t value)
+{
+    if (value < 0 || value > 4)
+        return;
+    BorderStyle_ = value;
+    layoutControl();
+}
+
+void VXBtn::setCaption(const QString &value)
+{
+    Caption_ = value;
+    DrawMe();
+    updateAccessKey();
+}
+
+void VXBtn::updateAccessKey()
+{
+    if (accessShortcut_ != 0) {
+        releaseShortcut(accessShortcut_);
+        accessShortcut_ = 0;
+    }
+    accessKey_ = QChar();
+    const qsizetype amp = Caption_.indexOf(QLatin1Char('&'));
+    if (amp < 0 || amp + 1 >= Caption_.size())
+        return;
+    if (Caption_.at(amp + 1) == QLatin1Char('&'))
+        return;
+    accessKey_ = Caption_.at(amp + 1).toLower();
+    const QKeySequence sequence(QStringLiteral("Alt+") + accessKey_.toUpper());
+    if (!sequence.isEmpty())
+        accessShortcut_ = grabShortcut(sequence);
+}
+
+void VXBtn::setFont(const QFont &value)
+{
+    font_ = value;
+    layoutControl();
+}
+
+void VXBtn::setForeColorDown(OleColour value)
+{
+    ForeColorDown_ = value;
+    DrawMe();
+}
+
+void VXBtn::setState(bool value)
+{
+    State_ = value;
+    DrawMe();
+}
+
+void VXBtn::setForeColor(OleColour value)
+{
+    ForeColor_ = value;
+    DrawMe();
+}
+
+void VXBtn::setForeColorDisabled(OleColour value)
+{
+    ForeColorDisabled_ = value;
+    if (!Enabled_)
+        DrawMe();
+}
+
+void VXBtn::setBorderWidth(int16_t value)
+{
+    BorderWidth_ = std::max<int16_t>(0, value);
+    applyBorderWidth();
+}
+
+void VXBtn::setBackColor(OleColour value)
+{
+    BackColor_ = value;
+    DrawMe();
+}
+
+void VXBtn::setBackColorDisabled(OleColour value)
+{
+    BackColorDisabled_ = value;
+    if (!Enabled_)
+        DrawMe();
+}
+
+void VXBtn::setBorderColor(OleColour value)
+{
+    BorderColor_ = value;
+    if (Enabled_ && !hasFocus())
+        border_ = value;
+    update();
+}
+
+void VXBtn::setBorderColorDisabled(OleColour value)
+{
+    BorderColorDisabled_ = value;
+    if (!Enabled_)
+        border_ = value;
+    update();
+}
+
+void VXBtn::setStyle(const QString &value)
+{
+    Style_ = value;
+    unregisterStyle();
+    stylePending_ = false;
+    if (!value.isEmpty())
+        registerStyle();
+}
+
+void VXBtn::setUseMyStyle(const QString &)
+{
+    ApplyButtonStyle(*this, Style_);
+}
+
+void VXBtn::registerStyle()
+{
+    CopyButtonStyle(*this, Style_, instanceNumber_);
+}
+
+void VXBtn::unregisterStyle()
+{
+    RemoveButtonStyle(instanceNumber_);
+    instanceNumber_ = 0;
+}
+
+void VXBtn::setInactive(bool value)
+{
+    Inactive_ = value;
+    applyHostEnabled();
+    DrawMe();
+}
+
+void VXBtn::setAlignment(int16_t value)
+{
+    Alignment_ = value;
+    editor_->setAlignment(textAlignment(value) | Qt::AlignVCenter);
+    update();
+}
+
+void VXBtn::setPadding(uint8_t value)
+{
+    Padding_ = value;
+    layoutControl();
+}
+
+void VXBtn::setEditable(uint8_t value)
+{
+    Editable_ = value;
+    update();
+}
+
+void VXBtn::setCaptionOff(const QString &value)
+{
+    CaptionOff_ = value;
+    DrawMe();
+}
+
+void VXBtn::setCaptionOn(const QString &value)
+{
+    CaptionOn_ = value;
+    DrawMe();
+}
+
+void VXBtn::setFormat(const QString &value)
+{
+    Format_ = value;
+    DrawMe();
+}
+
+void VXBtn::SetToolTip(const QString &Text)
+{
+    setToolTip(Text);
+}
+
+// ---- input -------------------------------------------------------------------------------
+
+void VXBtn::HandleClick()
+{
+    if (Editable_ < 1)
+        emit Click();
+    else
+        DoEdit();
+}
+
+void VXBtn::hover(bool on)
+{
+    hovering_ = on;
+    DrawMe();
+    if (ShowHandPointer_)
+        showHandCursor(on);
+    if (on)
+        emit MouseIn();
+    else
+        emit MouseOut();
+}
+
+void VXBtn::pointerEntered()
+{
+    if ((State_ && !TOGGLE_) || !acceptsInput() || hovering_)
+        return;
+    hover(true);
+}
+
+void VXBtn::pointerLeft()
+{
+    if (hovering_)
+        hover(false);
+}
+
+void VXBtn::mouseMoveEvent(QMouseEvent *event)
+{
+    if ((State_ && !TOGGLE_) || !acceptsInput())
+        return;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (!hovering_ && inside)
+        hover(true);
+    else if (hovering_ && inside && TOGGLE_ && ShowHandPointer_)
+        showHandCursor(true);
+}
+
+void VXBtn::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton || !acceptsInput())
+        return;
+    if (editing_ || listOpen_)
+        return;
+    showPressedLook(false);
+    mouseArmed_ = true;
+}
+
+void VXBtn::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!acceptsInput())
+        return;
+    if (editing_) {
+        editor_->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    if (listOpen_)
+        return;
+    if (event->button() == Qt::RightButton) {
+        emit RightClick();
+        return;
+    }
+    const bool armed = std::exchange(mouseArmed_, false);
+    const bool inside = rect().contains(event->position().toPoint());
+    QPointer<VXBtn> self(this);
+    if (armed && inside) {
+        if (TOGGLE_)
+            setState(!State_);
+        HandleClick();
+        if (!self)
+            return; // the owner closed the form that held the button
+    }
+    hovering_ = inside && pointerInside() && !(State_ && !TOGGLE_) && acceptsInput();
+    DrawMe();
+}
+
+void VXBtn::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::RightButton && acceptsInput())
+        emit DblClick();
+}
+
+void VXBtn::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool clickKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (clickKey && !editing_ && !listOpen_ && acceptsInput()) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            keyArmed_ = true;
+            showPressedLook(true);
+        }
+        return;
+    }
+    UserControl::keyPressEvent(event);
+}
+
+void VXBtn::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->isAutoRepeat() || !keyArmed_) {
+        UserControl::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    keyArmed_ = false;
+    QPointer<VXBtn> self(this);
+    if (TOGGLE_)
+        setState(!State_);
+    HandleClick();
+    if (self)
+        DrawMe();
+}
+
+bool VXBtn::event(QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        auto *shortcut = static_cast<QShortcutEvent *>(event);
+        if (shortcut->shortcutId() == accessShortcut_ && accessShortcut_ != 0) {
+            if (acceptsInput() && !editing_ && !listOpen_) {
+                setFocus(Qt::ShortcutFocusReason);
+                QPointer<VXBtn> self(this);
+                if (TOGGLE_)
+                    setState(!State_);
+                HandleClick();
+                if (self)
+                    DrawMe();
+            }
+            return true;
+        }
+    }
+    return UserControl::event(event);
+}
+
+void VXBtn::focusInEvent(QFocusEvent *event)
+{
+    UserControl::focusInEvent(event);
+    if (!acceptsInput())
+        return;
+    border_ = BorderColorFocus_;
+    update();
+    ForceLostFocusOthers(*this);
+}
+
+void VXBtn::focusOutEvent(QFocusEvent *event)
+{
+    UserControl::focusOutEvent(event);
+    if (openingEditor_)
+        return;
+    const QWidget *next = QApplication::focusWidget();
+    if (next && (next == editor_ || next == list_))
+        return; // the focus moves into our own editor
+    focusLossHandling();
+}
+
+void VXBtn::ForceLostFocus()
+{
+    focusLossHandling();
+}
+
+void VXBtn::focusLossHandling()
+{
+    if (openingEditor_)
+        return;
+    if (Enabled_)
+        border_ = BorderColor_;
+    // An editor still open here lost its focus without a valid commit: it closes unchanged.
+    if (editing_ && !editor_->hasFocus())
+        cancelEdit();
+    update();
+}
+
+// ---- entry field -------------------------------------------------------------------------
+
+int VXBtn::ValidateNumeric(QLineEdit &TextBox, int KeyAscii) const
+{
+    const bool controlKey = KeyAscii == 8 || KeyAscii == 3 || KeyAscii == 22;
+    QString allowed = Allowed_;
+    allowed.replace(QLatin1Char('.'), decimalSeparator());
+    const QChar key(static_cast<char16_t>(KeyAscii));
+
+    if (!controlKey) {
+        if (MaxLength_ > 0 && TextBox.text().size() >= MaxLength_ && !TextBox.hasSelectedText())
+            return 0;
+        if (!allowed.isEmpty() && !allowed.contains(key))
+            return 0;
+    }
+    // Where the character would go, and the text that would stay beside it.
+    const int caret =
+        TextBox.hasSelectedText() ? TextBox.selectionStart() : TextBox.cursorPosition();
+    QString remaining = TextBox.text();
+    if (TextBox.hasSelectedText())
+        remaining.remove(TextBox.selectionStart(), TextBox.selectedText().size());
+
+    if (key == QLatin1Char('-') && Allowed_.contains(QLatin1Char('-')) && caret != 0)
+        return 0;
+    if (!allowed.isEmpty() && allowed.contains(decimalSeparator()) && key == decimalSeparator() &&
+        remaining.contains(decimalSeparator()))
+        return 0;
+    if (UpperCase_)
+        return key.toUpper().unicode();
+    return KeyAscii;
+}
+
+bool VXBtn::isListOpen() const
+{
+    return listOpen_;
+}
+
+QLineEdit *VXBtn::textEditor() const
+{
+    return editor_;
+}
+
+void VXBtn::DoEdit()
+{
+    if (Editable_ == 1) {
+        if (editing_) {
+            editor_->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        openingEditor_ = true;
+        QPalette palette = editor_->palette();
+        palette.setColor(QPalette::Base, colour(fill_));
+        palette.setColor(QPalette::Window, colour(fill_));
+        palette.setColor(QPalette::Text, colour(fore_));
+        palette.setColor(QPalette::Highlight, colour(fore_));
+        palette.setColor(QPalette::HighlightedText, colour(fill_));
+        editor_->setPalette(palette);
+        editor_->setAutoFillBackground(true);
+        QFont font = font_;
+        font.setUnderline(false);
+        editor_->setFont(font);
+        editor_->setAlignment(textAlignment(Alignment_) | Qt::AlignVCenter);
+        editor_->setText(Caption_);
+        editOpenedWith_ = Caption_;
+        editor_->setGeometry(captionRect());
+        editing_ = true;
+        setFocusProxy(editor_);
+        editor_->show();
+        editor_->selectAll();
+        editor_->setFocus(Qt::OtherFocusReason);
+        openingEditor_ = false;
+        update();
+    } else if (Editable_ == 2) {
+        if (listOpen_)
+            return;
+        openingEditor_ = true;
+        QPointer<VXBtn> self(this);
+        emit BeforeDropdown();
+        if (!self)
+            return;
+        fillingList_ = true;
+        const qsizetype match = entries_.indexOf(displayText_);
+        if (match >= 0)
+            listPosition_ = static_cast<int>(match);
+        fillingList_ = false;
+        editOpenedWith_ = Caption_;
+        listOpen_ = true;
+        QFont font = font_;
+        font.setUnderline(false);
+        list_->open(mapToGlobal(QPoint(Padding_ + 1, height())),
+                    std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
+                    listPosition_, font, colour(fill_), colour(fore_));
+        if (ShowHandPointer_)
+            list_->setCursor(Qt::PointingHandCursor);
+        openingEditor_ = false;
+    }
+}
+
+void VXBtn::EndEdit()
+{
+    commitEdit();
+}
+
+void VXBtn::commitEdit()
+{
+    if (!editing_)
+        return;
+    const QString text = editor_->text();
+    double value = 0.0;
+    const bool refused = (isNumericField() && !parseNumber(text, value)) ||
+                         ((Min_ != 0.0 || Max_ != 0.0) && (value < Min_ || value > Max_));
+    if (refused) {
+        beep();
+        // Back into the editor once the focus change that led here is over.
+        QPointer<EditBox> editor(editor_);
+        QTimer::singleShot(0, this, [this, editor] {
+            if (editor && editing_)
+                editor->setFocus(Qt::OtherFocusReason);
+        });
+        return;
+    }
+
+    editing_ = false;
+    const bool changed = text != editOpenedWith_;
+    const bool hadFocus = editor_->hasFocus();
+    setFocusProxy(nullptr);
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
+    editor_->hide();
+    if (changed) {
+        Caption_ = formatCaption(text);
+        updateAccessKey();
+    }
+    DrawMe();
+    QPointer<VXBtn> self(this);
+    if (changed)
+        emit Changed();
+    if (self && !hasFocus())
+        focusLossHandling();
+}
+
+void VXBtn::cancelEdit()
+{
+    if (!editing_)
+        return;
+    editing_ = false;
+    editor_->setText(Caption_);
+    const bool hadFocus = editor_->hasFocus();
+    setFocusProxy(nullptr);
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
+    editor_->hide();
+    DrawMe();
+}
+
+void VXBtn::editorFocusLeft()
+{
+    if (!editing_ || openingEditor_)
+        return;
+    commitEdit();
+}
+
+void VXBtn::listChosen(int row)
+{
+    if (fillingList_)
+        return;
+    listOpen_ = false;
+    if (row < 0 || row >= entries_.size())
+        return;
+    const bool changed = entries_.at(row) != Caption_ || row != listPosition_;
+    Caption_ = entries_.at(row);
+    listPosition_ = row;
+    updateAccessKey();
+    DrawMe();
+    if (changed)
+        emit Changed();
+}
+
+void VXBtn::listDismissed()
+{
+    listOpen_ = false;
+    DrawMe();
+}
+
+void VXBtn::setList(const QString &value)
+{
+    List_ = value;
+    fillList();
+}
+
+void VXBtn::fillList()
+{
+    entries_ = List_.isEmpty() ? QStringList() : List_.split(QLatin1Char('|'));
+    entryNumbers_.clear();
+    if (!Allowed_.isEmpty()) {
+        const QStringList numbers = Allowed_.split(QLatin1Char('|'));
+        for (qsizetype i = 0; i < entries_.size(); ++i) {
+            const double n = i < numbers.size() ? platform::vb::Val(numbers.at(i)) : 0.0;
+            entryNumbers_.push_back(static_cast<int32_t>(std::nearbyint(n)));
+        }
+    }
+}
+
+void VXBtn::ListClear()
+{
+    entries_.clear();
+    entryNumbers_.clear();
+    List_.clear();
+    setCaption(QString());
+}
+
+void VXBtn::ListAddItem(const QString &Item)
+{
+    entries_.append(Item);
+    if (!Allowed_.isEmpty())
+        entryNumbers_.push_back(0);
+    if (!List_.isEmpty())
+        List_ += QLatin1Char('|');
+    List_ += Item;
+}
+
+int16_t VXBtn::ListIndex() const
+{
+    if (!Allowed_.isEmpty()) {
+        if (listPosition_ >= 0 && static_cast<size_t>(listPosition_) < entryNumbers_.size())
+            return static_cast<int16_t>(entryNumbers_[listPosition_]);
+        return -1;
+    }
+    return static_cast<int16_t>(listPosition_);
+}
+
+void VXBtn::setListIndex(int16_t value)
+{
+    if (!Allowed_.isEmpty()) {
+        const auto it = std::find(entryNumbers_.begin(), entryNumbers_.end(), value);
+        if (it != entryNumbers_.end())
+            listPosition_ = static_cast<int>(it - entryNumbers_.begin());
+    } else if (value == -1 || (value >= 0 && value < entries_.size())) {
+        listPosition_ = value;
+    }
+    if (listPosition_ >= 0 && listPosition_ < entries_.size())
+        setCaption(entries_.at(listPosition_));
+}
+
+double VXBtn::Value() const
+{
+    if (UseListIndex_)
+        return ListIndex();
+    QString text = Caption_;
+    text.replace(decimalSeparator(), QLatin1Char('.'));
+    return platform::vb::Val(text);
+}
+
+} // namespace app::controls

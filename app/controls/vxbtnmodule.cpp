@@ -1,0 +1,134 @@
+#include "app/controls/vxbtnmodule.h"
+
+#include <vector>
+
+#include <QPointer>
+
+#include "app/controls/vxbtn.h"
+
+namespace app::controls {
+
+namespace {
+
+struct Entry
+{
+    int32_t instance;
+    QPointer<VXBtn> button;
+    QString styleName;
+};
+
+struct Registry
+{
+    std::vector<Entry> entries;
+    int32_t counter = 0;
+};
+
+Registry &registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+// The look a registration copies, in order; publishing adds BorderColorDisabled.
+void copyLook(VXBtn &target, const VXBtn &model, bool withDisabledBorder)
+{
+    target.setBackColor(model.BackColor());
+    target.setBackColorDisabled(model.BackColorDisabled());
+    target.setBackColorHover(model.BackColorHover());
+    target.setBackColorDown(model.BackColorDown());
+    target.setBorderWidth(model.BorderWidth());
+    target.setBorderColor(model.BorderColor());
+    target.setBorderColorFocus(model.BorderColorFocus());
+    if (withDisabledBorder)
+        target.setBorderColorDisabled(model.BorderColorDisabled());
+    target.setBorderStyle(model.BorderStyle());
+    target.setForeColor(model.ForeColor());
+    target.setForeColorDisabled(model.ForeColorDisabled());
+    target.setForeColorHover(model.ForeColorHover());
+    target.setForeColorDown(model.ForeColorDown());
+    target.setUnderline(model.Underline());
+    target.setClickOffset(model.ClickOffset());
+    target.setHoverOffset(model.HoverOffset());
+    target.setShowHandPointer(model.ShowHandPointer());
+    QFont font = target.Font();
+    font.setFamily(model.Font().family());
+    target.setFont(font);
+    target.setStretch(model.Stretch());
+    target.setPadding(model.Padding());
+    target.DrawMe();
+}
+
+} // namespace
+
+void CopyButtonStyle(VXBtn &Btn, const QString &StyleName, int32_t &InstanceNumber)
+{
+    if (InstanceNumber != 0)
+        return;
+    Registry &reg = registry();
+    InstanceNumber = ++reg.counter;
+    for (const Entry &entry : reg.entries) {
+        if (entry.styleName == StyleName && entry.button && entry.button != &Btn) {
+            copyLook(Btn, *entry.button, false);
+            break;
+        }
+    }
+    reg.entries.push_back({InstanceNumber, &Btn, StyleName});
+}
+
+void ApplyButtonStyle(VXBtn &Btn, const QString &StyleName)
+{
+    if (StyleName.isEmpty())
+        return;
+    // Copy the list first: a let may redraw, and nothing must change the registry under us.
+    const std::vector<Entry> entries = registry().entries;
+    for (const Entry &entry : entries) {
+        if (entry.styleName == StyleName && entry.button)
+            copyLook(*entry.button, Btn, true);
+    }
+}
+
+void RemoveButtonStyle(int32_t InstanceNumber)
+{
+    if (InstanceNumber == 0)
+        return;
+    auto &entries = registry().entries;
+    std::erase_if(entries,
+                  [InstanceNumber](const Entry &e) { return e.instance == InstanceNumber; });
+}
+
+void ForceLostFocusOthers(VXBtn &Btn)
+{
+    const std::vector<Entry> entries = registry().entries;
+    for (const Entry &entry : entries) {
+        if (entry.button && entry.button != &Btn)
+            entry.button->ForceLostFocus();
+    }
+}
+
+int RegisteredButtonCount()
+{
+    return static_cast<int>(registry().entries.size());
+}
+
+void SetupEditField(VXBtn &Btn, const QString &Source, const QString &Format, bool IsNumeric,
+                    const QString &Allowed, int16_t MaxLength, double Min, double Max,
+                    const QString &List, bool UseListIndex, bool DeferSave, const QString &ToolTip)
+{
+    Btn.setAllowed(Allowed);
+    Btn.setSource(Source);
+    Btn.setFormat(Format);
+    Btn.setIsNumeric(IsNumeric);
+    Btn.setMaxLength(MaxLength);
+    Btn.setMin(Min);
+    Btn.setMax(Max);
+    if (!List.isEmpty())
+        Btn.setEditable(2);
+    else if (!Source.isEmpty() || !Allowed.isEmpty() || MaxLength != 0 || Min != 0.0 || Max != 0.0)
+        Btn.setEditable(1);
+    Btn.setList(List);
+    Btn.setUseListIndex(UseListIndex);
+    Btn.setDeferSave(DeferSave);
+    Btn.SetToolTip(ToolTip);
+}
+
+} // namespace app::controls

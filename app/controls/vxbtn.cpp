@@ -84,6 +84,9 @@ VXBtn::VXBtn(QWidget *parent) : UserControl(parent)
 
 VXBtn::~VXBtn()
 {
+    // The editors outlive this body; what they report while they go must not reach us.
+    editor_->disconnect(this);
+    list_->disconnect(this);
     unregisterStyle();
 }
 

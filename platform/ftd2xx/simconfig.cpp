@@ -271,8 +271,9 @@ SimConfig parseConfig(std::string_view text, std::vector<std::string> *errors)
         if (setting.device == 0)
             continue;
         if (setting.device > deviceCount) {
-            report(std::to_string(setting.device) + "." + setting.key + ": there are only " +
-                   std::to_string(deviceCount) + " devices");
+            report(std::to_string(setting.device) + "." + setting.key + ": there is no device " +
+                   std::to_string(setting.device) + " (devices=" + std::to_string(deviceCount) +
+                   ")");
             continue;
         }
         auto &device = config.devices[static_cast<size_t>(setting.device - 1)];

@@ -5,6 +5,7 @@
 // the FT_* calls as the driver reaches them.
 
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -43,6 +44,14 @@ inline std::vector<Reading> decodeFrames(const std::string &bytes)
         readings.push_back({((b(0) >> 4) & 7) + 1, f});
     }
     return readings;
+}
+
+// A value as the driver writes it: seven decimals, "." whatever the locale.
+inline std::string wire(double value)
+{
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 7);
+    return std::string(text, end.ptr);
 }
 
 class SimFixture : public testing::Test

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QTemporaryDir>
@@ -254,6 +255,33 @@ TEST_F(SimProtocol, OpenIsExclusiveAndStateOutlivesTheHandle)
     EXPECT_FALSE(sim::isOpen(0));
     FT_HANDLE reopened = open();
     EXPECT_EQ(command(reopened, "USR2?"), "7\r");
+}
+
+// The driver's reader polls the queue while its command loop writes and reads the same device.
+TEST_F(SimProtocol, ReaderAndCommandThreadsShareADevice)
+{
+    FT_HANDLE h = ready();
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        char buffer[256];
+        while (!done) {
+            uint32_t queued = 0;
+            FT_GetQueueStatus(h, &queued);
+            uint32_t got = 0;
+            if (queued > 50) // what the reader leaves alone is a reply
+                FT_Read(h, buffer, sizeof buffer, &got);
+        }
+    });
+    for (int i = 0; i < 500; ++i) {
+        const std::string text = wire(i);
+        send(h, "!001:USR5=" + text + "\r");
+        std::string reply;
+        while (reply.empty() || reply.back() != '\r')
+            reply += readAll(h);
+        ASSERT_EQ(reply, std::to_string(i) + "\r");
+    }
+    done = true;
+    reader.join();
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+#ifndef APP_DEVICE_DRV_HXR_H
+#define APP_DEVICE_DRV_HXR_H
+
+#include <functional>
+
+namespace app::device {
+
+class HXR;
+
+// The program-wide reference to the one device object. The main window owns the object; it
+// stores it here after creating it and clears it before releasing it.
+void SetHXRObject(HXR *device);
+void ClearHXRObject();
+// The stored object, nullptr before SetHXRObject and after ClearHXRObject.
+HXR *HXRObject();
+
+// True while the module streams readings: set by HXR::RST, cleared by HXR::CommandMode and by
+// the shell when it returns to the home page set.
+bool StreamRunning();
+void setStreamRunning(bool running);
+
+// What HXR::RST calls to empty the reading ring buffer; the ring installs it. Returns the hook
+// that was installed before; an empty hook makes the reset do nothing.
+using BufferResetHook = std::function<void()>;
+BufferResetHook setBufferResetHook(BufferResetHook hook);
+// Runs the installed hook, if any.
+void resetReadingBuffer();
+
+} // namespace app::device
+
+#endif

@@ -100,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Values, DisplayValue,
                                          DisplayCase{-1234567, u"0", u"-------"},
                                          DisplayCase{-1234567.8, u"0.00000", u"-------"},
                                          DisplayCase{12345678.0, u"0.00", u"-------"},
+                                         DisplayCase{1e20, u"0.00000", u"-------"},
                                          DisplayCase{2.5, u"", u"     2.5"}));
 
 TEST_F(Separators, DisplayValueUsesTheProgramFormatAndSeparator)

@@ -1,0 +1,390 @@
+#include "app/common/xmlregistry.h"
+
+#include <QDomNodeList>
+#include <QFile>
+#include <QSaveFile>
+
+#include "platform/vb/vberror.h"
+
+namespace app::common {
+
+using platform::vb::VbError;
+
+namespace {
+
+const QString DataTypeNamespace = QStringLiteral("urn:schemas-microsoft-com:datatypes");
+const QString DataTypeAttribute = QStringLiteral("dt:dt");
+
+constexpr int FileNotFound = 53;
+constexpr int FileAccessError = 75;
+
+QStringList segments(const QString &path)
+{
+    QStringList parts;
+    for (const QString &part : path.split(QLatin1Char('/'))) {
+        if (!part.trimmed().isEmpty()) {
+            parts.append(part);
+        }
+    }
+    return parts;
+}
+
+// The first element, in document order, below parent that matches the names from index on.
+QDomElement firstMatch(const QDomElement &parent, const QStringList &names, qsizetype index)
+{
+    for (QDomElement child = parent.firstChildElement(names[index]); !child.isNull();
+         child = child.nextSiblingElement(names[index])) {
+        if (index + 1 == names.size()) {
+            return child;
+        }
+        if (QDomElement found = firstMatch(child, names, index + 1); !found.isNull()) {
+            return found;
+        }
+    }
+    return QDomElement();
+}
+
+// The first element in document order named name whose parent element is named parentName (any
+// element named name when parentName is empty).
+QDomElement firstAnywhere(const QDomElement &from, const QString &parentName, const QString &name)
+{
+    if (from.tagName() == name &&
+        (parentName.isEmpty() || from.parentNode().toElement().tagName() == parentName)) {
+        return from;
+    }
+    for (QDomElement child = from.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (QDomElement found = firstAnywhere(child, parentName, name); !found.isNull()) {
+            return found;
+        }
+    }
+    return QDomElement();
+}
+
+// XML names as the file format allows them (no prefixes: the store's names never have one).
+bool isElementName(const QString &name)
+{
+    if (name.isEmpty()) {
+        return false;
+    }
+    const QChar first = name.front();
+    if (!first.isLetter() && first != QLatin1Char('_')) {
+        return false;
+    }
+    for (QChar c : name) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('-') &&
+            c != QLatin1Char('.')) {
+            return false;
+        }
+    }
+    return !name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive);
+}
+
+void setText(QDomDocument &document, QDomElement &element, const QString &text)
+{
+    while (!element.firstChild().isNull()) {
+        element.removeChild(element.firstChild());
+    }
+    element.appendChild(document.createTextNode(text));
+}
+
+QString typedText(const QVariant &value, const QString &type)
+{
+    if (type == QLatin1String("bin.base64") || type == QLatin1String("bin.hex")) {
+        if (value.typeId() != QMetaType::QByteArray) {
+            throw VbError(VbError::TypeMismatch, QStringLiteral("SaveSettingEx"),
+                          QStringLiteral("Type mismatch"));
+        }
+        const QByteArray bytes = value.toByteArray();
+        return QString::fromLatin1(type == QLatin1String("bin.hex") ? bytes.toHex()
+                                                                    : bytes.toBase64());
+    }
+    if (type.isEmpty() || type == QLatin1String("string")) {
+        return value.toString();
+    }
+    throw VbError(VbError::InvalidCall, QStringLiteral("SaveSettingEx"),
+                  QStringLiteral("Unknown data type: ") + type);
+}
+
+QVariant typedValue(const QDomElement &element)
+{
+    const QString type = element.attribute(DataTypeAttribute);
+    if (type == QLatin1String("bin.base64")) {
+        return QByteArray::fromBase64(element.text().toLatin1());
+    }
+    if (type == QLatin1String("bin.hex")) {
+        return QByteArray::fromHex(element.text().toLatin1());
+    }
+    return element.text();
+}
+
+} // namespace
+
+cXMLRegistry::cXMLRegistry() = default;
+
+QString cXMLRegistry::lookupName(const QString &name)
+{
+    QString form = name;
+    form.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return form.trimmed().toLower();
+}
+
+bool cXMLRegistry::OpenXMLFile(const QString &a_sFilename, const QString &a_AppName, bool a_bCreate)
+{
+    appName_ = a_AppName;
+    appName_.replace(QLatin1Char(' '), QLatin1Char('_'));
+    try {
+        if (a_bCreate) {
+            document_ = QDomDocument();
+            document_.appendChild(document_.createElement(QStringLiteral("xmlregistry")));
+            fileName_ = a_sFilename;
+            SaveXMLFile();
+        } else {
+            QFile file(a_sFilename);
+            if (!file.exists()) {
+                throw VbError(FileNotFound, QStringLiteral("OpenXMLFile"),
+                              QStringLiteral("File not found"));
+            }
+            if (!file.open(QIODevice::ReadOnly)) {
+                throw VbError(FileAccessError, QStringLiteral("OpenXMLFile"),
+                              QStringLiteral("Path/File access error"));
+            }
+            QDomDocument loaded;
+            QString reason;
+            if (!loaded.setContent(&file, &reason)) {
+                throw VbError(ParseError, QStringLiteral("XMLFilename"), reason);
+            }
+            if (loaded.documentElement().isNull()) {
+                throw VbError(ParseError, QStringLiteral("XMLFilename"),
+                              QStringLiteral("No root element"));
+            }
+            document_ = loaded;
+        }
+        fileName_ = a_sFilename;
+        open_ = true;
+        return true;
+    } catch (const VbError &) {
+        fileName_.clear();
+        open_ = false;
+        return false;
+    }
+}
+
+void cXMLRegistry::SaveXMLFile()
+{
+    QSaveFile file(fileName_);
+    const QByteArray bytes = document_.toByteArray(1);
+    if (fileName_.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
+        throw VbError(FileAccessError, QStringLiteral("SaveXMLFile"),
+                      QStringLiteral("Cannot write file: ") + fileName_);
+    }
+}
+
+QString cXMLRegistry::settingPath(const QString &section, const QString &key) const
+{
+    return QStringLiteral("/*/") + lookupName(appName_) + QLatin1Char('/') + lookupName(section) +
+           QLatin1Char('/') + lookupName(key);
+}
+
+QDomElement cXMLRegistry::LocateNode(const QString &path, const QDomNode &start) const
+{
+    if (start.isNull()) {
+        throw VbError(NodeIsNothing, QStringLiteral("LocateNode"),
+                      QStringLiteral("Node is nothing"));
+    }
+    // Paths are absolute: "/*" is the root element, whatever its name.
+    QStringList names = segments(path);
+    const QDomElement root = document_.documentElement();
+    if (names.isEmpty() || names.front() != QLatin1String("*") || root.isNull()) {
+        return QDomElement();
+    }
+    names.removeFirst();
+    return names.isEmpty() ? root : firstMatch(root, names, 0);
+}
+
+QDomElement cXMLRegistry::NewElement(const QString &name)
+{
+    if (!isElementName(name)) {
+        throw VbError(VbError::InvalidCall, QStringLiteral("NewElement"),
+                      QStringLiteral("Invalid element name: ") + name);
+    }
+    return document_.createElement(name);
+}
+
+QDomElement cXMLRegistry::BuildNodePath(const QString &path)
+{
+    QDomElement parent = document_.documentElement();
+    if (parent.isNull()) {
+        throw VbError(ObjectError, QStringLiteral("BuildNodePath"), QStringLiteral("Object error"));
+    }
+    const QStringList parts = segments(path);
+    // Every name is checked first, so that a refused one leaves no half-built path behind.
+    for (const QString &part : parts) {
+        if (!isElementName(part.trimmed())) {
+            throw VbError(VbError::InvalidCall, QStringLiteral("NewElement"),
+                          QStringLiteral("Invalid element name: ") + part);
+        }
+    }
+    QString partial = QStringLiteral("/*");
+    for (const QString &part : parts) {
+        partial += QLatin1Char('/') + part;
+        QDomElement found = LocateNode(partial, parent);
+        if (found.isNull()) {
+            found = NewElement(part.trimmed());
+            parent.appendChild(found);
+        }
+        parent = found;
+    }
+    return parent;
+}
+
+QDomElement cXMLRegistry::locateSetting(const QString &section, const QString &key,
+                                        const QString &source)
+{
+    if (!open_) {
+        throw VbError(FileNotOpen, source, QStringLiteral("File not open"));
+    }
+    return LocateNode(settingPath(section, key), document_.documentElement());
+}
+
+QString cXMLRegistry::GetSetting(const QString &a_sSection, const QString &a_sKey,
+                                 const QString &a_sDefault)
+{
+    try {
+        const QDomElement element = locateSetting(a_sSection, a_sKey, QStringLiteral("GetSetting"));
+        return element.isNull() ? a_sDefault : element.text();
+    } catch (const VbError &) {
+        return QString();
+    }
+}
+
+void cXMLRegistry::SaveSetting(const QString &a_sSection, const QString &a_sKey,
+                               const QString &a_sValue, bool saveNow)
+{
+    try {
+        if (!open_) {
+            throw VbError(FileNotOpen, QStringLiteral("SaveSetting"),
+                          QStringLiteral("File not open"));
+        }
+        QDomElement element = BuildNodePath(settingPath(a_sSection, a_sKey).mid(3));
+        setText(document_, element, a_sValue);
+        if (saveNow) {
+            SaveXMLFile();
+        }
+    } catch (const VbError &) {
+    }
+}
+
+void cXMLRegistry::SaveSettingEx(const QString &a_sSection, const QString &a_sKey,
+                                 const QVariant &a_sValue, const QString &DataType, bool saveNow)
+{
+    try {
+        if (!open_) {
+            throw VbError(FileNotOpen, QStringLiteral("SaveSetting"),
+                          QStringLiteral("File not open"));
+        }
+        // The text is worked out before anything changes, so a refused value leaves no trace.
+        const QString path = settingPath(a_sSection, a_sKey);
+        const QDomElement existing = LocateNode(path, document_.documentElement());
+        const QString type = DataType.isEmpty() ? existing.attribute(DataTypeAttribute) : DataType;
+        const QString text = typedText(a_sValue, type);
+        QDomElement element = existing.isNull() ? BuildNodePath(path.mid(3)) : existing;
+        if (!DataType.isEmpty()) {
+            element.setAttribute(QStringLiteral("xmlns:dt"), DataTypeNamespace);
+            element.setAttribute(DataTypeAttribute, DataType);
+        }
+        setText(document_, element, text);
+        if (saveNow) {
+            SaveXMLFile();
+        }
+    } catch (const VbError &) {
+    }
+}
+
+QVariant cXMLRegistry::GetSettingEx(const QString &a_sSection, const QString &a_sKey,
+                                    const QVariant &a_sDefault)
+{
+    try {
+        const QDomElement element = locateSetting(a_sSection, a_sKey, QStringLiteral("GetSetting"));
+        return element.isNull() ? a_sDefault : typedValue(element);
+    } catch (const VbError &) {
+        return a_sDefault;
+    }
+}
+
+QVariant cXMLRegistry::GetSettingExText(const QString &a_sSection, const QString &a_sKey,
+                                        const QVariant &a_sDefault)
+{
+    try {
+        const QDomElement element = locateSetting(a_sSection, a_sKey, QStringLiteral("GetSetting"));
+        return element.isNull() ? a_sDefault : QVariant(element.text());
+    } catch (const VbError &) {
+        return a_sDefault;
+    }
+}
+
+std::optional<QStringList> cXMLRegistry::NodeList(const QString &a_sAppName,
+                                                  const QString &a_sSection)
+{
+    if (!open_) {
+        return std::nullopt;
+    }
+    const QString app = lookupName(a_sAppName);
+    const QString section = lookupName(a_sSection);
+    const QDomElement root = document_.documentElement();
+    const QDomElement node = root.isNull()       ? QDomElement()
+                             : section.isEmpty() ? firstAnywhere(root, QString(), app)
+                                                 : firstAnywhere(root, app, section);
+    QStringList names;
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        names.append(child.nodeName());
+    }
+    return names;
+}
+
+std::vector<std::pair<QString, QString>> cXMLRegistry::sectionEntries(const QString &a_sSection)
+{
+    std::vector<std::pair<QString, QString>> entries;
+    if (!open_) {
+        return entries;
+    }
+    const QString path =
+        QStringLiteral("/*/") + lookupName(appName_) + QLatin1Char('/') + lookupName(a_sSection);
+    const QDomElement root = document_.documentElement();
+    const QDomElement section = root.isNull() ? QDomElement() : LocateNode(path, root);
+    for (QDomNode child = section.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        const QString name = child.nodeName();
+        const bool addressable = child.isElement() && lookupName(name) == name;
+        entries.emplace_back(name,
+                             addressable ? child.toElement().text() : QStringLiteral("Unknown"));
+    }
+    return entries;
+}
+
+void cXMLRegistry::WriteBinData(const QString &strFileName, const QByteArray &arrBuffer)
+{
+    // The whole file is replaced: a shorter array leaves nothing of the older content behind.
+    QSaveFile file(strFileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(arrBuffer) != arrBuffer.size() ||
+        !file.commit()) {
+        throw VbError(FileAccessError, QStringLiteral("WriteBinData"),
+                      QStringLiteral("Path/File access error"));
+    }
+}
+
+QByteArray cXMLRegistry::ReadBinData(const QString &strFileName)
+{
+    QFile file(strFileName);
+    if (!file.exists()) {
+        throw VbError(FileNotFound, QStringLiteral("ReadBinData"),
+                      QStringLiteral("File not found"));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw VbError(FileAccessError, QStringLiteral("ReadBinData"),
+                      QStringLiteral("Path/File access error"));
+    }
+    return file.readAll();
+}
+
+} // namespace app::common

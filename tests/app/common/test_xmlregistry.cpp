@@ -1,0 +1,212 @@
+#include "app/common/xmlregistry.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/vb/vberror.h"
+
+namespace {
+
+using app::common::cXMLRegistry;
+using platform::vb::VbError;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QByteArray Fixture = R"(<?xml version="1.0"?>
+<anyroot>
+  <ktwtoolkit>
+    <data>
+      <company>Acme</company>
+      <logo_small>small</logo_small>
+      <Mixed>m</Mixed>
+      <empty/>
+    </data>
+  </ktwtoolkit>
+  <deeper><other><data><k>v</k></data></other></deeper>
+</anyroot>
+)";
+
+class XmlRegistryFile : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        writeAll(path_, Fixture);
+        ASSERT_TRUE(store_.OpenXMLFile(path_, QStringLiteral("KTWToolkit"), false));
+    }
+
+    QTemporaryDir dir_;
+    QString path_ = dir_.filePath(QStringLiteral("brand.vxb"));
+    cXMLRegistry store_;
+};
+
+struct LookupCase
+{
+    const char *section;
+    const char *key;
+    const char *expected;
+};
+
+void PrintTo(const LookupCase &c, std::ostream *os)
+{
+    *os << c.section << "/" << c.key;
+}
+
+class XmlLookup : public XmlRegistryFile, public testing::WithParamInterface<LookupCase>
+{};
+
+TEST_P(XmlLookup, FindsLowerCaseElementsBelowTheRoot)
+{
+    const LookupCase &c = GetParam();
+    EXPECT_EQ(store_.GetSetting(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                QStringLiteral("<default>")),
+              QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, XmlLookup,
+                         testing::Values(LookupCase{"Data", "Company", "Acme"},
+                                         LookupCase{"DATA", "Logo Small", "small"},
+                                         LookupCase{"data", "Mixed", "<default>"},
+                                         LookupCase{"data", "empty", ""},
+                                         LookupCase{"data", "missing", "<default>"},
+                                         LookupCase{"other", "company", "<default>"}));
+
+TEST_F(XmlRegistryFile, AppNameKeepsItsCaseButLooksUpInLowerCase)
+{
+    EXPECT_EQ(store_.CurrentAppName(), QStringLiteral("KTWToolkit"));
+    // Blanks become "_" before trimming: the trailing one hides the application element.
+    ASSERT_TRUE(store_.OpenXMLFile(path_, QStringLiteral("KTW Toolkit "), false));
+    EXPECT_EQ(store_.CurrentAppName(), QStringLiteral("KTW_Toolkit_"));
+    EXPECT_EQ(
+        store_.GetSetting(QStringLiteral("Data"), QStringLiteral("Company"), QStringLiteral("d")),
+        QStringLiteral("d"));
+}
+
+TEST_F(XmlRegistryFile, NodeListSearchesAtAnyDepth)
+{
+    ASSERT_TRUE(store_.OpenXMLFile(path_, QStringLiteral("KTWToolkit"), false));
+    EXPECT_EQ(store_.NodeList(QStringLiteral("KTWToolkit"), QStringLiteral("Data")),
+              (QStringList{QStringLiteral("company"), QStringLiteral("logo_small"),
+                           QStringLiteral("Mixed"), QStringLiteral("empty")}));
+    EXPECT_EQ(store_.NodeList(QStringLiteral("KTWToolkit"), QString()),
+              QStringList{QStringLiteral("data")});
+    // One level deeper: listed, but not found by the settings reads.
+    EXPECT_EQ(store_.NodeList(QStringLiteral("Other"), QStringLiteral("data")),
+              QStringList{QStringLiteral("k")});
+    ASSERT_TRUE(store_.OpenXMLFile(path_, QStringLiteral("Other"), false));
+    EXPECT_EQ(store_.GetSetting(QStringLiteral("data"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(store_.NodeList(QStringLiteral("none"), QStringLiteral("data")), QStringList());
+}
+
+TEST_F(XmlRegistryFile, FailedOpenClosesTheStore)
+{
+    writeAll(dir_.filePath(QStringLiteral("bad.xml")), "<a><b></a>");
+    for (const QString &name : {QStringLiteral("missing.xml"), QStringLiteral("bad.xml")}) {
+        ASSERT_TRUE(store_.OpenXMLFile(path_, QStringLiteral("KTWToolkit"), false));
+        EXPECT_FALSE(store_.OpenXMLFile(dir_.filePath(name), QStringLiteral("KTWToolkit"), false))
+            << name.toStdString();
+        EXPECT_EQ(store_.GetSetting(QStringLiteral("Data"), QStringLiteral("Company"),
+                                    QStringLiteral("d")),
+                  QString());
+        EXPECT_EQ(store_.GetSettingEx(QStringLiteral("Data"), QStringLiteral("Company"),
+                                      QStringLiteral("d")),
+                  QVariant(QStringLiteral("d")));
+        EXPECT_FALSE(store_.NodeList(QStringLiteral("KTWToolkit"), QStringLiteral("Data")));
+        store_.SaveSetting(QStringLiteral("Data"), QStringLiteral("x"), QStringLiteral("y"), true);
+    }
+    EXPECT_EQ(readAll(path_), Fixture);
+}
+
+TEST(XmlRegistry, CreateReplacesAnExistingFileWithAnEmptyStore)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.xml"));
+    writeAll(path, Fixture);
+    cXMLRegistry store;
+    ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("App"), true));
+    QDomDocument saved;
+    ASSERT_TRUE(saved.setContent(readAll(path)));
+    EXPECT_EQ(saved.documentElement().tagName(), QStringLiteral("xmlregistry"));
+    EXPECT_FALSE(saved.documentElement().hasChildNodes());
+}
+
+TEST(XmlRegistry, SavedSettingsAndTypedValuesReadBackFromTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.xml"));
+    const QByteArray picture("\x89PNG\0\x01\xFF", 7);
+    {
+        cXMLRegistry store;
+        ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("My App"), true));
+        store.SaveSetting(QStringLiteral("Main Data"), QStringLiteral("Long Name"),
+                          QStringLiteral("first"));
+        store.SaveSetting(QStringLiteral("Main Data"), QStringLiteral("long name"),
+                          QStringLiteral("second"));
+        store.SaveSettingEx(QStringLiteral("Main Data"), QStringLiteral("Logo"), picture,
+                            QStringLiteral("bin.base64"));
+        // Refused: a name no element can have, a text for a binary type, an unknown type.
+        store.SaveSetting(QStringLiteral("Main Data"), QStringLiteral("1st"), QStringLiteral("x"));
+        store.SaveSettingEx(QStringLiteral("Main Data"), QStringLiteral("Logo"),
+                            QStringLiteral("text"), QStringLiteral("bin.base64"));
+        store.SaveSettingEx(QStringLiteral("Main Data"), QStringLiteral("n"), 5,
+                            QStringLiteral("no.such.type"));
+        store.SaveXMLFile();
+    }
+    cXMLRegistry store;
+    ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("my app"), false));
+    const QString section = QStringLiteral("main data");
+    EXPECT_EQ(store.GetSetting(section, QStringLiteral("LONG NAME"), QString()),
+              QStringLiteral("second"));
+    EXPECT_EQ(store.GetSettingEx(section, QStringLiteral("logo"), QString()), QVariant(picture));
+    EXPECT_EQ(store.GetSettingExText(section, QStringLiteral("logo"), QString()),
+              QVariant(QString::fromLatin1(picture.toBase64())));
+    EXPECT_EQ(store.NodeList(QStringLiteral("my app"), section),
+              (QStringList{QStringLiteral("long_name"), QStringLiteral("logo")}));
+}
+
+TEST(XmlRegistry, SaveNowWritesAtOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.xml"));
+    cXMLRegistry store;
+    ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("a"), true));
+    store.SaveSetting(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v"), true);
+    cXMLRegistry reader;
+    ASSERT_TRUE(reader.OpenXMLFile(path, QStringLiteral("a"), false));
+    EXPECT_EQ(reader.GetSetting(QStringLiteral("s"), QStringLiteral("k"), QString()),
+              QStringLiteral("v"));
+}
+
+TEST(XmlRegistry, BinaryFilesAreWrittenWholeAndReadBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("b.bin"));
+    cXMLRegistry store;
+    store.WriteBinData(path, QByteArray("0123456789"));
+    store.WriteBinData(path, QByteArray("ab\0c", 4));
+    EXPECT_EQ(store.ReadBinData(path), QByteArray("ab\0c", 4));
+    try {
+        store.ReadBinData(dir.filePath(QStringLiteral("none.bin")));
+        ADD_FAILURE() << "no error";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), 53);
+    }
+    EXPECT_THROW(store.WriteBinData(dir.filePath(QStringLiteral("no/dir/b.bin")), "x"), VbError);
+}
+
+} // namespace

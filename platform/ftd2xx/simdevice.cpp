@@ -60,7 +60,14 @@ bool SimDevice::open()
     if (open_ || faults_.failStep == SetupStep::Open)
         return false;
     open_ = true;
-    powerOnLocked(now());
+    const auto at = now();
+    powerOnLocked(at);
+    // A new session starts with an empty receive queue: what fell due while nobody listened
+    // is gone, and so are replies nobody read.
+    stream_.produce(at, 0, {});
+    rx_.clear();
+    rxHead_ = 0;
+    staged_.clear();
     return true;
 }
 

@@ -10,7 +10,10 @@
 // answers the bare number, a write "MNEM=value" the value now held, an execute "MNEM" "OK", each
 // followed by CR; a rejected command answers "?" + CR. The empty command stops the stream and
 // enters configuration mode without a reply; RST answers, then streams. Numbers are written
-// with "." and up to seven decimals, whole numbers without any.
+// with "." and up to seven decimals, whole numbers without any. CONF is the configuration-mode
+// flag: the empty command sets it, RST clears it, a write sets it without changing the mode.
+// The module streams from power-on (its first open); the stream and all parameters carry on
+// while no handle is open, but a new open starts with an empty receive queue.
 
 #include <cstdint>
 #include <deque>

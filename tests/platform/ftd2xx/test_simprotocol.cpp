@@ -251,9 +251,14 @@ TEST_F(SimProtocol, OpenIsExclusiveAndStateOutlivesTheHandle)
     FT_HANDLE again = nullptr;
     EXPECT_EQ(FT_Open(0, &again), FT_DEVICE_NOT_OPENED);
     EXPECT_EQ(command(h, "USR2=7.0000000"), "7\r");
+    send(h, "!001:RST\r");
     ASSERT_EQ(FT_Close(h), FT_OK);
     EXPECT_FALSE(sim::isOpen(0));
+    advance(1s);
     FT_HANDLE reopened = open();
+    EXPECT_EQ(readAll(reopened), "") << "a new session starts with an empty queue";
+    EXPECT_TRUE(sim::streaming(0)) << "the module went on streaming meanwhile";
+    commandMode(reopened);
     EXPECT_EQ(command(reopened, "USR2?"), "7\r");
 }
 

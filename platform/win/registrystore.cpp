@@ -1,0 +1,549 @@
+#include "platform/win/registrystore.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace platform::win {
+
+namespace {
+
+struct Value
+{
+    QString name;
+    uint32_t type = RegNone;
+    QByteArray data;
+};
+
+struct Node
+{
+    QString name;
+    std::vector<Value> values;
+    std::vector<Node> keys; // sorted by name, ignoring case
+};
+
+using Tree = std::map<HKey, Node>;
+
+const std::map<HKey, QString> &rootNames()
+{
+    static const std::map<HKey, QString> names = {
+        {HKeyClassesRoot, QStringLiteral("HKEY_CLASSES_ROOT")},
+        {HKeyCurrentUser, QStringLiteral("HKEY_CURRENT_USER")},
+        {HKeyLocalMachine, QStringLiteral("HKEY_LOCAL_MACHINE")},
+        {HKeyUsers, QStringLiteral("HKEY_USERS")},
+        {HKeyCurrentConfig, QStringLiteral("HKEY_CURRENT_CONFIG")}};
+    return names;
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QStringList splitPath(const QString &path)
+{
+    QStringList parts;
+    for (const QString &part : path.split(QLatin1Char('\\'))) {
+        if (!part.isEmpty()) {
+            parts.append(part);
+        }
+    }
+    return parts;
+}
+
+QJsonObject toJson(const Node &node)
+{
+    QJsonArray values;
+    for (const Value &value : node.values) {
+        values.append(
+            QJsonObject{{QStringLiteral("name"), value.name},
+                        {QStringLiteral("type"), static_cast<qint64>(value.type)},
+                        {QStringLiteral("data"), QString::fromLatin1(value.data.toBase64())}});
+    }
+    QJsonArray keys;
+    for (const Node &key : node.keys) {
+        QJsonObject object = toJson(key);
+        object.insert(QStringLiteral("name"), key.name);
+        keys.append(object);
+    }
+    return QJsonObject{{QStringLiteral("values"), values}, {QStringLiteral("keys"), keys}};
+}
+
+Node fromJson(const QJsonObject &object)
+{
+    Node node;
+    node.name = object.value(QStringLiteral("name")).toString();
+    for (const QJsonValue &item : object.value(QStringLiteral("values")).toArray()) {
+        const QJsonObject value = item.toObject();
+        node.values.push_back(
+            {value.value(QStringLiteral("name")).toString(),
+             static_cast<uint32_t>(value.value(QStringLiteral("type")).toInteger()),
+             QByteArray::fromBase64(value.value(QStringLiteral("data")).toString().toLatin1())});
+    }
+    for (const QJsonValue &item : object.value(QStringLiteral("keys")).toArray()) {
+        node.keys.push_back(fromJson(item.toObject()));
+    }
+    return node;
+}
+
+enum class Loaded { Ok, Corrupt, Failed };
+
+Loaded load(const QString &fileName, Tree &tree)
+{
+    tree.clear();
+    for (const auto &[root, name] : rootNames()) {
+        tree[root] = Node{name, {}, {}};
+    }
+    QFile file(fileName);
+    if (!file.exists()) {
+        return Loaded::Ok;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Loaded::Failed;
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return Loaded::Corrupt;
+    }
+    const QJsonObject roots = document.object().value(QStringLiteral("roots")).toObject();
+    for (auto &[root, node] : tree) {
+        if (roots.contains(node.name)) {
+            const QString name = node.name;
+            node = fromJson(roots.value(name).toObject());
+            node.name = name;
+        }
+    }
+    return Loaded::Ok;
+}
+
+bool save(const QString &fileName, const Tree &tree)
+{
+    QJsonObject roots;
+    for (const auto &[root, node] : tree) {
+        if (!node.values.empty() || !node.keys.empty()) {
+            roots.insert(node.name, toJson(node));
+        }
+    }
+    const QByteArray bytes =
+        QJsonDocument(QJsonObject{{QStringLiteral("version"), 1}, {QStringLiteral("roots"), roots}})
+            .toJson(QJsonDocument::Indented);
+    QSaveFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+Node *findKey(Node &parent, const QString &name)
+{
+    for (Node &key : parent.keys) {
+        if (sameName(key.name, name)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+Node *findPath(Tree &tree, HKey root, const QStringList &path)
+{
+    const auto it = tree.find(root);
+    if (it == tree.end()) {
+        return nullptr;
+    }
+    Node *node = &it->second;
+    for (const QString &part : path) {
+        node = findKey(*node, part);
+        if (!node) {
+            return nullptr;
+        }
+    }
+    return node;
+}
+
+Node &addKey(Node &parent, const QString &name)
+{
+    const auto at = std::find_if(parent.keys.begin(), parent.keys.end(), [&](const Node &key) {
+        return key.name.compare(name, Qt::CaseInsensitive) > 0;
+    });
+    return *parent.keys.insert(at, Node{name, {}, {}});
+}
+
+Value *findValue(Node &node, const QString &name)
+{
+    for (Value &value : node.values) {
+        if (sameName(value.name, name)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+long loadError(Loaded loaded)
+{
+    return loaded == Loaded::Corrupt ? RegCorrupt : RegIoFailed;
+}
+
+// Runs change on the file's tree under the lock and writes the tree back when change asks for it.
+template <typename Change>
+long modify(const QString &fileName, Change change)
+{
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        return RegIoFailed;
+    }
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000)) {
+        return RegIoFailed;
+    }
+    Tree tree;
+    if (const Loaded loaded = load(fileName, tree); loaded != Loaded::Ok) {
+        return loadError(loaded);
+    }
+    bool changed = false;
+    const long result = change(tree, changed);
+    if (result == RegSuccess && changed && !save(fileName, tree)) {
+        return RegIoFailed;
+    }
+    return result;
+}
+
+template <typename Look>
+long inspect(const QString &fileName, Look look)
+{
+    Tree tree;
+    if (const Loaded loaded = load(fileName, tree); loaded != Loaded::Ok) {
+        return loadError(loaded);
+    }
+    return look(tree);
+}
+
+} // namespace
+
+RegistryStore::RegistryStore(QString fileName) : fileName_(std::move(fileName)) {}
+
+QString RegistryStore::userFileName()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/HXR Toolkit/registry.json");
+}
+
+RegistryStore &RegistryStore::user()
+{
+    static RegistryStore store(userFileName());
+    return store;
+}
+
+bool RegistryStore::resolve(HKey key, Handle &handle) const
+{
+    if (rootNames().count(key)) {
+        handle = Handle{key, {}, KeyAllAccess};
+        return true;
+    }
+    std::lock_guard lock(mutex_);
+    const auto it = handles_.find(key);
+    if (it == handles_.end()) {
+        return false;
+    }
+    handle = it->second;
+    return true;
+}
+
+HKey RegistryStore::newHandle(Handle handle)
+{
+    std::lock_guard lock(mutex_);
+    const HKey key = nextHandle_++;
+    handles_[key] = std::move(handle);
+    return key;
+}
+
+long RegistryStore::openKey(HKey parent, const QString &subKey, uint32_t access, HKey &result)
+{
+    Handle handle;
+    if (!resolve(parent, handle)) {
+        return RegInvalidHandle;
+    }
+    handle.path += splitPath(subKey);
+    handle.access = access;
+    const long found = inspect(fileName_, [&](Tree &tree) {
+        return findPath(tree, handle.root, handle.path) ? RegSuccess : RegFileNotFound;
+    });
+    if (found == RegSuccess) {
+        result = newHandle(std::move(handle));
+    }
+    return found;
+}
+
+long RegistryStore::createKey(HKey parent, const QString &subKey, uint32_t access, HKey &result)
+{
+    Handle handle;
+    if (!resolve(parent, handle)) {
+        return RegInvalidHandle;
+    }
+    const QStringList parts = splitPath(subKey);
+    if (!parts.isEmpty() && !(handle.access & KeyCreateSubKey)) {
+        return RegAccessDenied;
+    }
+    const QStringList base = handle.path;
+    handle.path += parts;
+    handle.access = access;
+    const long created = modify(fileName_, [&](Tree &tree, bool &changed) {
+        Node *node = findPath(tree, handle.root, base);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        for (const QString &part : parts) {
+            Node *next = findKey(*node, part);
+            if (!next) {
+                next = &addKey(*node, part);
+                changed = true;
+            }
+            node = next;
+        }
+        return RegSuccess;
+    });
+    if (created == RegSuccess) {
+        result = newHandle(std::move(handle));
+    }
+    return created;
+}
+
+long RegistryStore::closeKey(HKey key)
+{
+    if (rootNames().count(key)) {
+        return RegSuccess;
+    }
+    std::lock_guard lock(mutex_);
+    return handles_.erase(key) ? RegSuccess : RegInvalidHandle;
+}
+
+long RegistryStore::deleteKey(HKey parent, const QString &subKey)
+{
+    Handle handle;
+    if (!resolve(parent, handle)) {
+        return RegInvalidHandle;
+    }
+    const QStringList parts = splitPath(subKey);
+    if (parts.isEmpty()) {
+        return RegInvalidParameter;
+    }
+    QStringList path = handle.path + parts;
+    const QString name = path.takeLast();
+    return modify(fileName_, [&](Tree &tree, bool &changed) {
+        Node *owner = findPath(tree, handle.root, path);
+        Node *key = owner ? findKey(*owner, name) : nullptr;
+        if (!key) {
+            return RegFileNotFound;
+        }
+        if (!key->keys.empty()) {
+            return RegAccessDenied;
+        }
+        owner->keys.erase(owner->keys.begin() + (key - owner->keys.data()));
+        changed = true;
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::setValue(HKey key, const QString &name, uint32_t type, const QByteArray &data)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeySetValue)) {
+        return RegAccessDenied;
+    }
+    return modify(fileName_, [&](Tree &tree, bool &changed) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        if (Value *value = findValue(*node, name)) {
+            value->type = type;
+            value->data = data;
+        } else {
+            node->values.push_back({name, type, data});
+        }
+        changed = true;
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::queryValue(HKey key, const QString &name, uint32_t *type, QByteArray *data)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeyQueryValue)) {
+        return RegAccessDenied;
+    }
+    return inspect(fileName_, [&](Tree &tree) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        const Value *value = findValue(*node, name);
+        if (!value) {
+            return RegFileNotFound;
+        }
+        if (type) {
+            *type = value->type;
+        }
+        if (data) {
+            *data = value->data;
+        }
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::deleteValue(HKey key, const QString &name)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeySetValue)) {
+        return RegAccessDenied;
+    }
+    return modify(fileName_, [&](Tree &tree, bool &changed) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        const Value *value = findValue(*node, name);
+        if (!value) {
+            return RegFileNotFound;
+        }
+        node->values.erase(node->values.begin() + (value - node->values.data()));
+        changed = true;
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::enumValue(HKey key, uint32_t index, QString &name)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeyQueryValue)) {
+        return RegAccessDenied;
+    }
+    return inspect(fileName_, [&](Tree &tree) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        if (index >= node->values.size()) {
+            return RegNoMoreItems;
+        }
+        name = node->values[index].name;
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::enumKey(HKey key, uint32_t index, QString &name)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeyEnumerateSubKeys)) {
+        return RegAccessDenied;
+    }
+    return inspect(fileName_, [&](Tree &tree) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        if (index >= node->keys.size()) {
+            return RegNoMoreItems;
+        }
+        name = node->keys[index].name;
+        return RegSuccess;
+    });
+}
+
+long RegistryStore::queryInfoKey(HKey key, uint32_t *subKeys, uint32_t *maxSubKeyLength,
+                                 uint32_t *values, uint32_t *maxValueNameLength)
+{
+    Handle handle;
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    if (!(handle.access & KeyQueryValue)) {
+        return RegAccessDenied;
+    }
+    return inspect(fileName_, [&](Tree &tree) {
+        Node *node = findPath(tree, handle.root, handle.path);
+        if (!node) {
+            return RegKeyDeleted;
+        }
+        uint32_t longestKey = 0;
+        for (const Node &sub : node->keys) {
+            longestKey = std::max(longestKey, static_cast<uint32_t>(sub.name.size()));
+        }
+        uint32_t longestValue = 0;
+        for (const Value &value : node->values) {
+            longestValue = std::max(longestValue, static_cast<uint32_t>(value.name.size()));
+        }
+        if (subKeys) {
+            *subKeys = static_cast<uint32_t>(node->keys.size());
+        }
+        if (maxSubKeyLength) {
+            *maxSubKeyLength = longestKey;
+        }
+        if (values) {
+            *values = static_cast<uint32_t>(node->values.size());
+        }
+        if (maxValueNameLength) {
+            *maxValueNameLength = longestValue;
+        }
+        return RegSuccess;
+    });
+}
+
+QByteArray RegistryStore::textData(const QString &text)
+{
+    QByteArray data = text.toUtf8();
+    data.append('\0');
+    return data;
+}
+
+QByteArray RegistryStore::multiTextData(const QStringList &texts)
+{
+    QByteArray data;
+    for (const QString &text : texts) {
+        data += textData(text);
+    }
+    data.append('\0');
+    return data;
+}
+
+QByteArray RegistryStore::dwordData(uint32_t value)
+{
+    QByteArray data(4, Qt::Uninitialized);
+    for (int i = 0; i < 4; ++i) {
+        data[i] = static_cast<char>(value >> (8 * i));
+    }
+    return data;
+}
+
+QByteArray RegistryStore::qwordData(uint64_t value)
+{
+    QByteArray data(8, Qt::Uninitialized);
+    for (int i = 0; i < 8; ++i) {
+        data[i] = static_cast<char>(value >> (8 * i));
+    }
+    return data;
+}
+
+} // namespace platform::win

@@ -133,6 +133,8 @@ void SimDevice::pollLocked(Clock::time_point now)
     // Late replies take their place among the frames that fell due around them.
     while (!pending_.empty() && pending_.front().due <= now) {
         streamLocked(pending_.front().due);
+        const Clock::time_point due = pending_.front().due;
+        const bool startsStream = pending_.front().startsStream;
         std::string text = std::move(pending_.front().text);
         pending_.pop_front();
         if (faults_.splitBytes > 0) {
@@ -142,6 +144,8 @@ void SimDevice::pollLocked(Clock::time_point now)
         } else {
             sendLocked(text);
         }
+        if (startsStream)
+            stream_.start(due);
     }
     streamLocked(now);
 }
@@ -154,11 +158,12 @@ void SimDevice::releaseChunkLocked()
     staged_.pop_front();
 }
 
-void SimDevice::replyLocked(std::string text, Clock::time_point now)
+void SimDevice::replyLocked(std::string text, Clock::time_point now, bool startsStream)
 {
     text += '\r';
     const auto delay = std::chrono::milliseconds(faults_.replyDelayMs);
-    Pending reply{now + std::chrono::duration_cast<Clock::duration>(delay), std::move(text)};
+    Pending reply{now + std::chrono::duration_cast<Clock::duration>(delay), std::move(text),
+                  startsStream};
     const auto later = std::upper_bound(
         pending_.begin(), pending_.end(), reply.due,
         [](Clock::time_point due, const Pending &other) { return due < other.due; });
@@ -183,11 +188,7 @@ std::string SimDevice::answerLocked(std::string_view command, Clock::time_point 
         const auto held = parameters_.write(command.substr(0, equals), *value);
         return held ? formatValue(*held) : Rejected;
     }
-    if (!parameters_.execute(command))
-        return Rejected;
-    if (command == "RST")
-        stream_.start(now); // the reply goes out first: frames fall due after now
-    return "OK";
+    return parameters_.execute(command) ? "OK" : Rejected;
 }
 
 void SimDevice::handleLocked(const std::string &line, Clock::time_point now)
@@ -203,7 +204,10 @@ void SimDevice::handleLocked(const std::string &line, Clock::time_point now)
     }
     if (matchesCommand(faults_.silent, command))
         return;
-    replyLocked(answerLocked(command, now), now);
+    std::string answer = answerLocked(command, now);
+    // RST answers first and streams once the answer is out, however late that is.
+    const bool restarts = command == "RST" && answer != "?";
+    replyLocked(std::move(answer), now, restarts);
 }
 
 void SimDevice::receive(const uint8_t *data, size_t length)

@@ -71,7 +71,7 @@ private:
     void streamLocked(Clock::time_point until);
     void sendLocked(std::string_view bytes);
     void releaseChunkLocked();
-    void replyLocked(std::string text, Clock::time_point now);
+    void replyLocked(std::string text, Clock::time_point now, bool startsStream = false);
     void handleLocked(const std::string &line, Clock::time_point now);
     std::string answerLocked(std::string_view command, Clock::time_point now);
     size_t visibleLocked() const { return rx_.size() - rxHead_; }
@@ -97,6 +97,7 @@ private:
     {
         Clock::time_point due;
         std::string text;
+        bool startsStream; // the answer to RST
     };
     std::deque<Pending> pending_; // late replies, in the order they fall due
     uint64_t framesSent_ = 0;

@@ -51,6 +51,18 @@ TEST_F(SimFaults, LateRepliesArriveAfterTheirDelay)
     EXPECT_EQ(readAll(h), "1\r");
 }
 
+TEST_F(SimFaults, LateAnswerToRstStillComesBeforeTheStream)
+{
+    sim::Faults faults;
+    faults.replyDelayMs = 100;
+    FT_HANDLE h = withFaults(faults);
+    send(h, "!001:RST\r");
+    advance(100ms);
+    EXPECT_EQ(readAll(h), "OK\r");
+    advance(10ms);
+    EXPECT_EQ(decodeFrames(readAll(h)).size(), 48u);
+}
+
 TEST_F(SimFaults, LateReplyTakesItsPlaceInTheStream)
 {
     sim::Faults faults;

@@ -199,6 +199,8 @@ void SimDevice::handleLocked(const std::string &line, Clock::time_point now)
     const std::string_view command = std::string_view(line).substr(FramePrefix.size());
     if (command.empty()) {
         stream_.stop();
+        for (auto &reply : pending_)
+            reply.startsStream = false; // a restart still on its way is overtaken
         parameters_.enterCommandMode();
         return;
     }

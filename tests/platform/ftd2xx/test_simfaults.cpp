@@ -61,6 +61,14 @@ TEST_F(SimFaults, LateAnswerToRstStillComesBeforeTheStream)
     EXPECT_EQ(readAll(h), "OK\r");
     advance(10ms);
     EXPECT_EQ(decodeFrames(readAll(h)).size(), 48u);
+
+    // Command mode before the late answer: the answer still comes, the stream does not.
+    send(h, "!001:RST\r");
+    commandMode(h);
+    advance(100ms);
+    EXPECT_EQ(readAll(h), "OK\r");
+    advance(10ms);
+    EXPECT_EQ(readAll(h), "");
 }
 
 TEST_F(SimFaults, LateReplyTakesItsPlaceInTheStream)

@@ -1,0 +1,59 @@
+#include "app/device/driverlibrary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using app::device::DriverLibrary;
+
+TEST(DriverLibrary, MissingLibrary)
+{
+    QTemporaryDir empty;
+    DriverLibrary library;
+    EXPECT_EQ(library.load(empty.path()), DriverLibrary::Status::Missing);
+    EXPECT_FALSE(library.isLoaded());
+    EXPECT_TRUE(library.errorText().contains(QStringLiteral("libHXRDrv.so")));
+    float value = 1.0f;
+    EXPECT_EQ(library.api().READCOMMAND("STAT", &value), HXR_NODEVICE);
+}
+
+TEST(DriverLibrary, BrokenLibrary)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("libHXRDrv.so")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a library");
+    file.close();
+    DriverLibrary library;
+    EXPECT_EQ(library.load(folder.path()), DriverLibrary::Status::CannotLoad);
+    EXPECT_FALSE(library.errorText().isEmpty());
+    EXPECT_EQ(library.api().VERSION(), 0.0f);
+}
+
+TEST(DriverLibrary, LibraryWithoutEveryExport)
+{
+    DriverLibrary library;
+    EXPECT_EQ(library.load(QStringLiteral(HXR_PARTIAL_DRIVER_DIR)),
+              DriverLibrary::Status::MissingExport);
+    EXPECT_EQ(library.missingExport(), QStringLiteral("FINDMINMAX"));
+    // Nothing of a half-bound library is used.
+    EXPECT_EQ(library.api().VERSION(), 0.0f);
+}
+
+TEST(DriverLibrary, ProgramFolderLibrary)
+{
+    if (!QFileInfo::exists(QStringLiteral(HXR_PROGRAM_DIR "/libHXRDrv.so")))
+        GTEST_SKIP() << "driver library not built";
+    DriverLibrary library;
+    ASSERT_EQ(library.load(QStringLiteral(HXR_PROGRAM_DIR)), DriverLibrary::Status::Loaded)
+        << library.errorText().toStdString();
+    EXPECT_TRUE(library.api().complete());
+    EXPECT_EQ(library.api().VERSION(), 1.0f);
+    EXPECT_EQ(library.api().DEVICECOUNT(), 0);
+}
+
+} // namespace

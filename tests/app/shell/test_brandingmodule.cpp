@@ -1,0 +1,152 @@
+#include "app/shell/brandingmodule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+
+#include "testpages.h"
+
+namespace app::shell {
+namespace {
+
+const QString ProgramDir = QStringLiteral(HXR_PROGRAM_DIR);
+const QString SourceFile = QStringLiteral(HXR_SOURCE_DIR "/resources/default.vxb");
+const QString Signer = QStringLiteral(HXR_PROGRAM_DIR "/../tools/hxr-vxbsign");
+
+class BrandingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        CurrentBranding() = Branding{};
+    }
+
+    static QString readAll(const QString &path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        return QString::fromUtf8(f.readAll());
+    }
+    QString write(const QString &name, const QString &text)
+    {
+        const QString path = dir_.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+        return path;
+    }
+    // The source file with one change, signed by the build's signer.
+    QString signedVariant(const QString &from, const QString &to)
+    {
+        QString text = readAll(SourceFile);
+        EXPECT_TRUE(text.contains(from)) << from.toStdString();
+        text.replace(from, to);
+        const QString unsignedPath = write(QStringLiteral("unsigned.vxb"), text);
+        const QString path = dir_.filePath(QStringLiteral("signed.vxb"));
+        EXPECT_EQ(QProcess::execute(Signer, {unsignedPath, path}), 0);
+        return path;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(BrandingTest, TheSignedProgramFilePassesWithTheCompletePalette)
+{
+    const QString file = QDir(ProgramDir).filePath("default.vxb");
+    ASSERT_TRUE(LoadBranding(file));
+    const Branding &b = CurrentBranding();
+    EXPECT_EQ(b.LongName, "HXR Toolkit");
+    EXPECT_EQ(b.KTW15, "HXR-TRB");
+    EXPECT_FALSE(b.Logo.isNull());
+    EXPECT_FALSE(b.LogoSmall.isNull());
+    // The shipped file and the built-in look are one palette.
+    EXPECT_EQ(b.colours, BuiltInPalette());
+}
+
+struct FailCase
+{
+    const char *name;
+    const char *from; // a change to the signed program file
+    const char *to;
+};
+
+void PrintTo(const FailCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class TamperTest : public BrandingTest, public ::testing::WithParamInterface<FailCase>
+{};
+
+TEST_P(TamperTest, FailsAndKeepsThePreviousColours)
+{
+    QString text = readAll(QDir(ProgramDir).filePath("default.vxb"));
+    ASSERT_TRUE(text.contains(GetParam().from));
+    text.replace(GetParam().from, GetParam().to);
+    CurrentBranding().colours.fill(0x123456);
+    EXPECT_FALSE(LoadBranding(write("default.vxb", text)));
+    EXPECT_EQ(CurrentBranding().colour(BrandColour::Back), 0x123456u);
+    EXPECT_TRUE(CurrentBranding().Logo.isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TamperTest,
+    ::testing::Values(FailCase{"ChangedText", "HXR Instruments", "HXR Instrument5"},
+                      FailCase{"ChangedColour", "<back>2959139<", "<back>2959138<"},
+                      FailCase{"AddedElement", "<mode>", "<extra>1</extra><mode>"},
+                      FailCase{"DigestRemoved", "<md5hash>", "<md5hashx>"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(BrandingTest, AnUpperCaseDigestFails)
+{
+    QString text = readAll(QDir(ProgramDir).filePath("default.vxb"));
+    const int at = text.indexOf("<md5hash>") + 9;
+    text.replace(at, 32, text.mid(at, 32).toUpper());
+    ASSERT_NE(text.mid(at, 32), text.mid(at, 32).toLower()); // the digest has letters
+    EXPECT_FALSE(LoadBranding(write("default.vxb", text)));
+}
+
+TEST_F(BrandingTest, AMissingFileFails)
+{
+    EXPECT_FALSE(LoadBranding(dir_.filePath("default.vxb")));
+    EXPECT_EQ(CurrentBranding().KTW15, "HXR-TRB");
+}
+
+TEST_F(BrandingTest, ANonNumericNumberInASignedFileFails)
+{
+    EXPECT_FALSE(LoadBranding(signedVariant("<live>11067519<", "<live>green<")));
+    EXPECT_EQ(CurrentBranding().colour(BrandColour::Back), 0u);
+    EXPECT_FALSE(LoadBranding(signedVariant("<mode>0<", "<mode>zero<")));
+}
+
+TEST_F(BrandingTest, AnEmptyModelNameGivesTheDefault)
+{
+    ASSERT_TRUE(LoadBranding(signedVariant("<ktw15>HXR-TRB</ktw15>", "<ktw15></ktw15>")));
+    EXPECT_EQ(CurrentBranding().KTW15, "HXR-TRB");
+    ASSERT_TRUE(LoadBranding(signedVariant("<ktw15>HXR-TRB</ktw15>", "<ktw15>Load Cell</ktw15>")));
+    EXPECT_EQ(CurrentBranding().KTW15, "Load Cell");
+}
+
+TEST_F(BrandingTest, ABrandFileWinsOverTheDefaultFile)
+{
+    EXPECT_EQ(BrandingFileName(dir_.path()), dir_.filePath("default.vxb"));
+    write("brand.vxb", "<x/>");
+    EXPECT_EQ(BrandingFileName(dir_.path()), dir_.filePath("brand.vxb"));
+}
+
+TEST(BrandColourText, DecimalAndHexadecimal)
+{
+    EXPECT_EQ(ParseBrandColour(u"255"), 255u);
+    EXPECT_EQ(ParseBrandColour(u"&H353535"), 0x353535u);
+    EXPECT_EQ(ParseBrandColour(u"-2147483643"), 0x80000005u); // a system colour as a Long
+    EXPECT_EQ(ParseBrandColour(u"12.5"), std::nullopt);
+    EXPECT_EQ(ParseBrandColour(u""), std::nullopt);
+    EXPECT_EQ(ParseBrandColour(u"&H1FFFFFFFF"), std::nullopt);
+}
+
+} // namespace
+} // namespace app::shell

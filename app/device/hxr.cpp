@@ -471,11 +471,13 @@ QVariant HXR::MethodByName(const QString &name)
     if (member && !member->call && !member->get && !member->let)
         throw VbError(WrongArguments, QStringLiteral("HXR"),
                       QStringLiteral("Wrong number of arguments: %1").arg(name));
-    if (!member || !member->call)
-        throw VbError(
-            NoSuchMember, QStringLiteral("HXR"),
-            QStringLiteral("Object doesn't support this property or method: %1").arg(name));
-    return member->call(*this);
+    if (member && member->call)
+        return member->call(*this);
+    // Late binding lets a property get be called like a method.
+    if (member && member->get)
+        return member->get(*this);
+    throw VbError(NoSuchMember, QStringLiteral("HXR"),
+                  QStringLiteral("Object doesn't support this property or method: %1").arg(name));
 }
 
 } // namespace app::device

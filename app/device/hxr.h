@@ -240,8 +240,8 @@ public:
     // returns an empty variant for an unknown name or any failure. LetByName converts the
     // value (a double for SERIALNUMBER, a single otherwise) and sets the property; an unknown
     // name or a value that does not convert raises VbError. MethodByName calls a method that
-    // takes no arguments and returns its result (empty for methods without one); errors are
-    // raised.
+    // takes no arguments (or reads a property) and returns its result (empty for methods
+    // without one); errors are raised.
     QVariant GetByName(const QString &name) noexcept;
     void LetByName(const QString &name, const QVariant &value);
     QVariant MethodByName(const QString &name);

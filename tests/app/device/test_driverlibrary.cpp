@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/device/hxr.h"
+
 namespace {
 
 using app::device::DriverLibrary;
@@ -53,7 +55,27 @@ TEST(DriverLibrary, ProgramFolderLibrary)
         << library.errorText().toStdString();
     EXPECT_TRUE(library.api().complete());
     EXPECT_EQ(library.api().VERSION(), 1.0f);
-    EXPECT_EQ(library.api().DEVICECOUNT(), 0);
+}
+
+TEST(DriverLibrary, DeviceObjectOverTheLoadedLibrary)
+{
+    if (!QFileInfo::exists(QStringLiteral(HXR_PROGRAM_DIR "/libHXRDrv.so")))
+        GTEST_SKIP() << "driver library not built";
+    // The library chooses its back-end at first use.
+    qputenv("HXR_FTDI", "sim");
+    DriverLibrary library;
+    ASSERT_EQ(library.load(QStringLiteral(HXR_PROGRAM_DIR)), DriverLibrary::Status::Loaded);
+    app::device::HXR hxr(library.api());
+    hxr.ClosePort();
+    hxr.OpenPort();
+    ASSERT_EQ(hxr.DeviceCount(), 1);
+    hxr.CommandMode();
+    EXPECT_EQ(hxr.MODL(), 1.0f);
+    hxr.LetByName(QStringLiteral("USR4"), QVariant(QStringLiteral("-7.5")));
+    EXPECT_EQ(hxr.GetByName(QStringLiteral("USR4")), QVariant(-7.5f));
+    EXPECT_TRUE(hxr.ConfigureCal());
+    EXPECT_EQ(hxr.ErrorState(), 0);
+    hxr.ClosePort();
 }
 
 } // namespace

@@ -225,7 +225,7 @@ TEST_F(HxrByNameTest, GetByNameReadsAnyPropertyAndSwallowsErrors)
     module.values["PMSK"] = 2.0f;
     EXPECT_EQ(hxr.GetByName(QStringLiteral("usr5")), QVariant(4.5f));
     EXPECT_EQ(hxr.GetByName(QStringLiteral("Lock_SysZero")).toInt(), 1);
-    EXPECT_EQ(hxr.GetByName(QStringLiteral("DeviceCount")).toInt(), 1);
+    EXPECT_EQ(hxr.GetByName(QStringLiteral("DeviceCount")).toString(), QStringLiteral("1"));
     EXPECT_EQ(hxr.GetByName(QStringLiteral("ErrorState")).toInt(), 0);
     module.frames.clear();
     for (const char *none : {"NOPE", "", "RST", "PMSKbit", "FormatFloat"})
@@ -267,6 +267,7 @@ TEST_F(HxrByNameTest, MethodByNameCallsMethodsWithoutArguments)
     EXPECT_THAT(module.frames, ElementsAre("RST", ""));
     EXPECT_EQ(raised([&] { hxr.MethodByName(QStringLiteral("FormatFloat")); }), 450);
     EXPECT_EQ(raised([&] { hxr.MethodByName(QStringLiteral("Nothing")); }), 438);
+    EXPECT_EQ(hxr.MethodByName(QStringLiteral("ConfigureCal")), QVariant(true));
     hxr.ErrorState(-200);
     hxr.MethodByName(QStringLiteral("ResetError"));
     EXPECT_EQ(hxr.ErrorState(), 0);

@@ -66,7 +66,8 @@ Wait collectReply(FT_HANDLE device, std::string &reply)
             FT_GetQueueStatus(device, &queued);
             return Wait::TimedOut;
         }
-        if (!reply.empty() && reply.back() == '\r')
+        // Stream bytes may follow the reply in the same read (RST starts the stream at once).
+        if (reply.find('\r') != std::string::npos)
             return Wait::Complete;
     }
 }
@@ -108,7 +109,7 @@ int16_t transact(DriverState &state, std::string_view command, float &value)
         break;
     }
     const bool rejected = reply.front() == '?';
-    reply.pop_back();
+    reply.resize(reply.find('\r'));
     value = static_cast<float>(platform::vb::Val(std::string_view(reply)));
     return rejected ? HXR_REJECTED : HXR_OK;
 }

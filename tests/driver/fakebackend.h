@@ -42,6 +42,7 @@ struct Line
     std::vector<std::string> frames;
     uint32_t baud = 0, latency = 0, purges = 0, opens = 0, closes = 0;
     uint32_t largestRead = 0; // the most bytes asked for in one read
+    uint32_t queries = 0;     // queue status calls
     struct Pending
     {
         std::string bytes;
@@ -58,6 +59,11 @@ struct Line
     {
         std::lock_guard lock(mutex);
         return frames;
+    }
+    uint32_t queryCount()
+    {
+        std::lock_guard lock(mutex);
+        return queries;
     }
     size_t waiting()
     {
@@ -118,7 +124,7 @@ public:
         }
         return FT_OK;
     }
-    // One chunk at a time, so a reply split over chunks takes several reads.
+    // Counts every chunk due, but reads one chunk at a time: a split reply takes several reads.
     FT_STATUS read(void *buffer, uint32_t wanted, uint32_t &returned) override
     {
         std::lock_guard lock(line_->mutex);
@@ -137,7 +143,14 @@ public:
     FT_STATUS queueStatus(uint32_t &rxBytes) override
     {
         std::lock_guard lock(line_->mutex);
-        rxBytes = ready() ? static_cast<uint32_t>(line_->rx.front().bytes.size()) : 0;
+        ++line_->queries;
+        rxBytes = 0;
+        const auto now = Clock::now();
+        for (const auto &pending : line_->rx) {
+            if (pending.due > now)
+                break;
+            rxBytes += static_cast<uint32_t>(pending.bytes.size());
+        }
         return FT_OK;
     }
     FT_STATUS purge(uint32_t mask) override

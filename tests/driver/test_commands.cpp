@@ -55,7 +55,7 @@ TEST_P(OpenPort, OpensEveryDeviceDescribedHxrUpToFour)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Devices, OpenPort,
+    DriverDevices, OpenPort,
     testing::Values(OpenCase{"none", {}, 0, {}}, OpenCase{"one", {"HXR"}, 1, {1}},
                     OpenCase{"two", {"HXR", "HXR"}, 2, {1, 1}},
                     OpenCase{"name_only_starts_with_hxr", {"HXR2"}, 0, {0}},
@@ -67,9 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                              {1, 1, 1, 1, 0, 0}}),
     [](const testing::TestParamInfo<OpenCase> &info) { return std::string(info.param.name); });
 
-using Commands = DriverTest;
+using DriverCommands = DriverTest;
 
-TEST_F(Commands, AFailingDeviceCountOpensNothing)
+TEST_F(DriverCommands, AFailingDeviceCountOpensNothing)
 {
     fake::Backend *backend = nullptr;
     const auto lines = fake::install({"HXR"}, &backend);
@@ -79,7 +79,7 @@ TEST_F(Commands, AFailingDeviceCountOpensNothing)
     EXPECT_EQ(lines[0]->opens, 0u);
 }
 
-TEST_F(Commands, TwoDevicesTakeCommandsOnTheFirst)
+TEST_F(DriverCommands, TwoDevicesTakeCommandsOnTheFirst)
 {
     const auto lines = open({"HXR", "HXR"});
     for (const auto &line : lines)
@@ -90,7 +90,7 @@ TEST_F(Commands, TwoDevicesTakeCommandsOnTheFirst)
     EXPECT_THAT(lines[1]->written(), IsEmpty());
 }
 
-TEST_F(Commands, ReopeningClosesTheDevicesFirst)
+TEST_F(DriverCommands, ReopeningClosesTheDevicesFirst)
 {
     const auto lines = open({"HXR"});
     EXPECT_EQ(OPENPORT(), 0);
@@ -140,7 +140,7 @@ std::string stepName(const testing::TestParamInfo<fake::FailAt> &info)
     return names[static_cast<int>(info.param)];
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, FailedSetUp,
+INSTANTIATE_TEST_SUITE_P(DriverSetUpSteps, FailedSetUp,
                          testing::Values(fake::FailAt::Open, fake::FailAt::Baud,
                                          fake::FailAt::DataCharacteristics,
                                          fake::FailAt::FlowControl, fake::FailAt::Latency),
@@ -182,12 +182,13 @@ TEST_P(Replies, GiveTheResultAndValue)
 const std::string Stream120(120, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
-    Transactions, Replies,
+    DriverTransactions, Replies,
     testing::Values(
         ReplyCase{"plain", {{"1\r"}}, FT_OK, HXR_OK, 1.0f, {}},
         ReplyCase{"split_over_reads", {{"12"}, {"3.5"}, {"\r"}}, FT_OK, HXR_OK, 123.5f, {}},
         ReplyCase{"split_and_slow", {{"-4", 0ms}, {"2\r", 50ms}}, FT_OK, HXR_OK, -42.0f, {}},
         ReplyCase{"leading_blanks_and_trailing_text", {{"  7.25 kg\r"}}, FT_OK, HXR_OK, 7.25f, {}},
+        ReplyCase{"stream_bytes_after_the_reply", {{"0\r\x80\x01\x02"}}, FT_OK, HXR_OK, 0.0f, {}},
         ReplyCase{"no_number", {{"abc\r"}}, FT_OK, HXR_OK, 0.0f, {}},
         ReplyCase{"bare_carriage_return", {{"\r"}}, FT_OK, HXR_OK, 0.0f, {}},
         ReplyCase{"rejected", {{"?\r"}}, FT_OK, HXR_REJECTED, 0.0f, {}},
@@ -201,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"no_carriage_return", {{"5"}}, FT_OK, HXR_TIMEOUT, -99.0f, {"timedout"}}),
     [](const testing::TestParamInfo<ReplyCase> &info) { return std::string(info.param.name); });
 
-TEST_F(Commands, WriteFailureIsBadTx)
+TEST_F(DriverCommands, WriteFailureIsBadTx)
 {
     const auto lines = open({"HXR"});
     lines[0]->writeStatus = FT_IO_ERROR;
@@ -210,7 +211,7 @@ TEST_F(Commands, WriteFailureIsBadTx)
     EXPECT_THAT(messages, ElementsAre("Bad tx", "Bad tx"));
 }
 
-TEST_F(Commands, WithoutADeviceEveryCommandIsNoHandle)
+TEST_F(DriverCommands, WithoutADeviceEveryCommandIsNoHandle)
 {
     open({});
     float value = 0;
@@ -222,7 +223,7 @@ TEST_F(Commands, WithoutADeviceEveryCommandIsNoHandle)
     EXPECT_EQ(CONFIGCAL(), -1);
 }
 
-TEST_F(Commands, ExecuteSendsTheTextUnchanged)
+TEST_F(DriverCommands, ExecuteSendsTheTextUnchanged)
 {
     const auto lines = open({"HXR"});
     lines[0]->responder = fake::answering(
@@ -265,7 +266,7 @@ TEST_P(Writes, FrameTheValueOrRefuseIt)
 constexpr float Inf = std::numeric_limits<float>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, Writes,
+    DriverWriteValues, Writes,
     testing::Values(WriteCase{"DGAI", -0.5f, "!001:DGAI=-0.5000000\r"},
                     WriteCase{"DGAI", 1234.5f, "!001:DGAI=1234.5000000\r"},
                     WriteCase{"USR1", 0.0f, "!001:USR1=0.0000000\r"},
@@ -278,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"DGAI", -Inf, nullptr},
                     WriteCase{"DGAI", std::numeric_limits<float>::quiet_NaN(), nullptr}));
 
-TEST_F(Commands, CommandsLongerThanTheFrameAreRefused)
+TEST_F(DriverCommands, CommandsLongerThanTheFrameAreRefused)
 {
     const auto lines = open({"HXR"});
     lines[0]->responder = fake::answering([](const std::string &) { return "0\r"; });
@@ -291,7 +292,7 @@ TEST_F(Commands, CommandsLongerThanTheFrameAreRefused)
                                                  "!001:" + std::string(25, 'B') + "\r"));
 }
 
-TEST_F(Commands, NullArgumentsAreRefused)
+TEST_F(DriverCommands, NullArgumentsAreRefused)
 {
     const auto lines = open({"HXR"});
     float value = 0;
@@ -307,7 +308,7 @@ TEST_F(Commands, NullArgumentsAreRefused)
     EXPECT_EQ(maximum, 2);
 }
 
-TEST_F(Commands, CommandModeSendsTheEmptyCommandAndPurges)
+TEST_F(DriverCommands, CommandModeSendsTheEmptyCommandAndPurges)
 {
     const auto lines = open({"HXR"});
     lines[0]->push("leftover stream bytes");
@@ -319,7 +320,7 @@ TEST_F(Commands, CommandModeSendsTheEmptyCommandAndPurges)
 
 // ---- calibration read ----------------------------------------------------------------------
 
-TEST_F(Commands, ConfigCalReadsGainAndOffset)
+TEST_F(DriverCommands, ConfigCalReadsGainAndOffset)
 {
     const auto lines = open({"HXR"});
     std::string offsetReply = "0.25\r";
@@ -373,7 +374,7 @@ TEST_P(MinMax, OverTheOneBasedRun)
     EXPECT_EQ(maximum, c.maximum);
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, MinMax,
+INSTANTIATE_TEST_SUITE_P(DriverRuns, MinMax,
                          testing::Values(MinMaxCase{"whole_array", {3, -1, 7, 2}, 1, 4, -1, 7},
                                          MinMaxCase{"inner_run", {-50, 3, 1, 4, 99}, 2, 4, 1, 4},
                                          MinMaxCase{"first_equals_last", {5, 6, 7}, 2, 2, 6, 6},

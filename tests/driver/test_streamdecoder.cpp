@@ -8,40 +8,21 @@
 
 #include <gmock/gmock.h>
 
+#include "tests/driver/frames.h"
+
 namespace {
 
 using driver::Reading;
 using driver::Scaling;
 using driver::StreamDecoder;
-using Bytes = std::vector<uint8_t>;
+using frames::Bytes;
 
 constexpr Scaling Unscaled{1.0f, 0.0f, true};
 constexpr Reading Skipped{0, driver::SkippedByteEvent};
 constexpr Reading Malformed{0, driver::MalformedFrameEvent};
 
-// The module's frame for a raw value on a channel (1 to 8); byte 5 is a filler without bit 7.
-Bytes frame(int channel, float raw)
-{
-    const uint32_t bits = std::bit_cast<uint32_t>(raw);
-    Bytes out(6);
-    out[0] = static_cast<uint8_t>(0x80 | ((channel - 1) << 4));
-    for (int k = 0; k < 4; ++k) {
-        const uint8_t byte = static_cast<uint8_t>(bits >> (8 * k));
-        out[1 + k] = byte & 0x7F;
-        if (byte & 0x80)
-            out[0] |= static_cast<uint8_t>(1 << (3 - k));
-    }
-    out[5] = 0x2A;
-    return out;
-}
-
-Bytes join(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes &part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
+using frames::frame;
+using frames::join;
 
 std::vector<Reading> decodeAll(StreamDecoder &decoder, const Bytes &bytes,
                                const Scaling &scaling = Unscaled)
@@ -94,7 +75,7 @@ const Bytes F4 = frame(4, 0.125f);
 const Bytes F2Short = {F2[0], F2[1], F2[3], F2[4], F2[5]};
 
 INSTANTIATE_TEST_SUITE_P(
-    Buffers, StreamDecoderCases,
+    DriverBuffers, StreamDecoderCases,
     testing::Values(Case{"empty", {}, {}, 0},
                     Case{"noise_then_two_frames",
                          join({{0x01, 0x02, 0x7F}, F1, F2}),
@@ -126,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                          0}),
     [](const testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
-TEST(StreamDecoder, SetsTopBitsOfValueBytesFromTheHeader)
+TEST(DriverStreamDecoder, SetsTopBitsOfValueBytesFromTheHeader)
 {
     // Header bit 3 set and value byte 1 = 0x00: the least significant byte is 0x80.
     const Bytes bytes = {0x88, 0x00, 0x00, 0x00, 0x3F, 0x00};
@@ -138,7 +119,7 @@ TEST(StreamDecoder, SetsTopBitsOfValueBytesFromTheHeader)
     EXPECT_EQ(std::bit_cast<uint32_t>(StreamDecoder::rawValue(bytes.data())), 0x3F000080u);
 }
 
-TEST(StreamDecoder, RoundTripsAllTopBitPatterns)
+TEST(DriverStreamDecoder, RoundTripsAllTopBitPatterns)
 {
     for (uint32_t bits : {0x00000000u, 0x80808080u, 0xFFFFFFFFu, 0x7F7F7F7Fu, 0xC2F6E979u}) {
         const Bytes f = frame(5, std::bit_cast<float>(bits));
@@ -146,7 +127,7 @@ TEST(StreamDecoder, RoundTripsAllTopBitPatterns)
     }
 }
 
-TEST(StreamDecoder, KeepsAnUnfinishedFrameForTheNextRead)
+TEST(DriverStreamDecoder, KeepsAnUnfinishedFrameForTheNextRead)
 {
     StreamDecoder decoder;
     const Bytes all = join({F1, F2, F3});
@@ -162,7 +143,7 @@ TEST(StreamDecoder, KeepsAnUnfinishedFrameForTheNextRead)
     EXPECT_THAT(out, testing::ElementsAre(Reading{4, 0.125f}));
 }
 
-TEST(StreamDecoder, ScalesByGainAndOffset)
+TEST(DriverStreamDecoder, ScalesByGainAndOffset)
 {
     StreamDecoder decoder;
     // Before the first calibration read both are 0: every reading is 0.
@@ -177,7 +158,7 @@ TEST(StreamDecoder, ScalesByGainAndOffset)
                 testing::ElementsAre(Reading{3, expected}));
 }
 
-TEST(StreamDecoder, DropsReadingsButKeepsEventsWhenNobodyListens)
+TEST(DriverStreamDecoder, DropsReadingsButKeepsEventsWhenNobodyListens)
 {
     StreamDecoder decoder;
     EXPECT_THAT(decodeAll(decoder, join({{0x05}, F1, F2Short, F3}), Scaling{1.0f, 0.0f, false}),

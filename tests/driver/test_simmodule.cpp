@@ -1,0 +1,292 @@
+// End to end through the exports against the simulated module, the way the toolkit connects.
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <gmock/gmock.h>
+
+#include "driver/include/hxrdrv.h"
+#include "platform/ftd2xx/backend.h"
+#include "platform/ftd2xx/simclock.h"
+#include "platform/ftd2xx/simmodule.h"
+#include "platform/win/messagehook.h"
+
+namespace {
+
+namespace sim = platform::ftd2xx::sim;
+using namespace std::chrono_literals;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+struct Record
+{
+    int32_t channel;
+    float value;
+    std::thread::id thread;
+};
+
+std::mutex recordsMutex;
+std::vector<Record> records;
+
+void onReading(int32_t channel, float value)
+{
+    std::lock_guard lock(recordsMutex);
+    records.push_back({channel, value, std::this_thread::get_id()});
+}
+
+size_t recordCount()
+{
+    std::lock_guard lock(recordsMutex);
+    return records.size();
+}
+
+// The module's clock, moved on by the test alone.
+std::atomic<int64_t> simNanos{0};
+const sim::Clock::time_point simStart = sim::Clock::now();
+
+void advanceSimClock(std::chrono::nanoseconds span)
+{
+    simNanos += span.count();
+}
+
+// Runs this thread's events until `done` holds; the limit only keeps a broken build from hanging.
+bool pumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 20s)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+class DriverSimModule : public testing::Test
+{
+protected:
+    // Modules on the module's own clock (`manualClock`) or on the steady clock.
+    void configure(const sim::SimConfig &config, bool manualClock)
+    {
+        if (manualClock)
+            sim::setTimeSource([] { return simStart + std::chrono::nanoseconds(simNanos.load()); });
+        else
+            sim::setTimeSource({});
+        sim::configure(config);
+        sim::clearFrameLog();
+    }
+    void SetUp() override
+    {
+        platform::ftd2xx::setActiveBackend(platform::ftd2xx::makeSimBackend());
+        previous_ = platform::win::setMessageRecorder([this](const QString &text, const QString &) {
+            messages.push_back(text.toStdString());
+        });
+        std::lock_guard lock(recordsMutex);
+        records.clear();
+    }
+    void TearDown() override
+    {
+        CLOSEPORT();
+        INITIALISE(nullptr);
+        platform::win::setMessageRecorder(previous_);
+        sim::setTimeSource({});
+        sim::reset();
+    }
+    // The toolkit's connect sequence up to the calibration read.
+    void connect()
+    {
+        CLOSEPORT();
+        HXRReadingProc procedure = &onReading;
+        INITIALISE(&procedure);
+        OPENPORT();
+    }
+
+    std::vector<std::string> messages;
+
+private:
+    platform::win::MessageRecorder previous_;
+};
+
+TEST_F(DriverSimModule, ConnectsCommandsAndStreamsToTheCallingThread)
+{
+    configure(sim::SimConfig{}, true);
+    connect();
+    ASSERT_EQ(DEVICECOUNT(), 1);
+    COMMANDMODE();
+    float value = 0;
+    ASSERT_EQ(READCOMMAND("MODL", &value), HXR_OK);
+    EXPECT_EQ(value, 1.0f);
+    ASSERT_EQ(READCOMMAND("CONF", &value), HXR_OK);
+    EXPECT_EQ(value, 1.0f);
+    EXPECT_EQ(WRITECOMMAND("USR1", 12.5f), HXR_OK);
+    EXPECT_EQ(WRITECOMMAND("USR2", -0.5f), HXR_OK);
+    EXPECT_EQ(sim::parameter(0, "USR1"), 12.5);
+    EXPECT_EQ(sim::parameter(0, "USR2"), -0.5);
+    ASSERT_EQ(CONFIGCAL(), 0);
+    EXPECT_FLOAT_EQ(INTGAIN(), static_cast<float>(*sim::parameter(0, "GAIN")));
+    EXPECT_FLOAT_EQ(INTOFFS(), static_cast<float>(*sim::parameter(0, "OFFS")));
+    ASSERT_EQ(EXECUTECOMMAND("RST"), HXR_OK);
+    EXPECT_TRUE(sim::streaming(0));
+    EXPECT_THAT(sim::frameLog(0),
+                ElementsAre("!001:", "!001:MODL?", "!001:CONF?", "!001:USR1=12.5000000",
+                            "!001:USR2=-0.5000000", "!001:GAIN?", "!001:OFFS?", "!001:RST"));
+
+    // One second of the module's clock, in tenths: 4,800 readings, each one OVAL.
+    for (int tenth = 1; tenth <= 10; ++tenth) {
+        advanceSimClock(100ms);
+        ASSERT_TRUE(pumpUntil([&] { return recordCount() >= 480u * tenth; })) << tenth;
+    }
+    const double oval = *sim::parameter(0, "OVAL");
+    EXPECT_EQ(CLOSEPORT(), 0);
+    advanceSimClock(1s);
+    pumpUntil([] { return false; }, 100ms);
+
+    std::lock_guard lock(recordsMutex);
+    EXPECT_EQ(records.size(), 4800u);
+    EXPECT_EQ(sim::framesLost(0), 0u);
+    for (const Record &r : records) {
+        ASSERT_EQ(r.channel, 1);
+        ASSERT_NEAR(r.value, oval, 1e-5 * std::max(1.0, std::abs(oval)));
+        ASSERT_EQ(r.thread, std::this_thread::get_id());
+    }
+    EXPECT_FALSE(sim::isOpen(0));
+    EXPECT_THAT(messages, IsEmpty());
+}
+
+TEST_F(DriverSimModule, NoiseInTheStreamCostsEventsButNoReadings)
+{
+    sim::SimConfig config;
+    config.devices[0].faults.junkEvery = 1000;
+    config.devices[0].faults.junkCount = 3;
+    configure(config, true);
+    connect();
+    COMMANDMODE();
+    ASSERT_EQ(CONFIGCAL(), 0);
+    ASSERT_EQ(EXECUTECOMMAND("RST"), HXR_OK);
+    // Three bytes before the first frame, then three after every thousand frames.
+    for (int tenth = 1; tenth <= 10; ++tenth) {
+        advanceSimClock(100ms);
+        ASSERT_TRUE(pumpUntil([&] { return recordCount() >= 480u * tenth + 3; })) << tenth;
+    }
+    pumpUntil([] { return recordCount() >= 4807; }, 2s);
+    CLOSEPORT();
+    std::lock_guard lock(recordsMutex);
+    std::vector<float> events;
+    size_t readings = 0;
+    for (const Record &r : records) {
+        if (r.channel == 0)
+            events.push_back(r.value);
+        else
+            ++readings;
+    }
+    EXPECT_EQ(readings, 4800u);
+    EXPECT_THAT(events, ElementsAre(1.0f, 1.0f, 1.0f, 2.0f, 2.0f, 2.0f, 2.0f));
+    EXPECT_EQ(records[0].channel, 0);
+    EXPECT_EQ(records[3].channel, 1);
+}
+
+struct FaultCase
+{
+    const char *name;
+    std::function<void(sim::DeviceConfig &)> setUp;
+    int16_t result;
+    float value; // -99 when left alone
+    std::vector<std::string> messages;
+};
+
+void PrintTo(const FaultCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class SimFaults : public DriverSimModule, public testing::WithParamInterface<FaultCase>
+{};
+
+TEST_P(SimFaults, ReadModel)
+{
+    sim::SimConfig config;
+    GetParam().setUp(config.devices[0]);
+    configure(config, false);
+    connect();
+    ASSERT_EQ(DEVICECOUNT(), 1);
+    COMMANDMODE();
+    float value = -99.0f;
+    EXPECT_EQ(READCOMMAND("MODL", &value), GetParam().result);
+    EXPECT_EQ(value, GetParam().value);
+    EXPECT_EQ(messages, GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DriverSimReplies, SimFaults,
+    testing::Values(
+        FaultCase{"plain", [](sim::DeviceConfig &) {}, HXR_OK, 1.0f, {}},
+        FaultCase{"rejected",
+                  [](sim::DeviceConfig &d) { d.faults.reject = {"MODL"}; },
+                  HXR_REJECTED,
+                  0.0f,
+                  {}},
+        FaultCase{"split", [](sim::DeviceConfig &d) { d.faults.splitBytes = 1; }, HXR_OK, 1.0f, {}},
+        FaultCase{"slow_but_in_time",
+                  [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 200; },
+                  HXR_OK,
+                  1.0f,
+                  {}},
+        FaultCase{"late",
+                  [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 1500; },
+                  HXR_TIMEOUT,
+                  -99.0f,
+                  {"timedout"}},
+        FaultCase{"silent",
+                  [](sim::DeviceConfig &d) { d.faults.silent = {"*"}; },
+                  HXR_TIMEOUT,
+                  -99.0f,
+                  {"timedout"}},
+        FaultCase{"failing_set_up",
+                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::BaudRate; },
+                  HXR_NODEVICE,
+                  -99.0f,
+                  {"No handle"}}),
+    [](const testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+
+TEST_F(DriverSimModule, CountsOnlyDevicesDescribedHxr)
+{
+    sim::SimConfig config;
+    config.devices.assign(5, sim::DeviceConfig{});
+    config.devices[1].description = "HXR2";
+    configure(config, false);
+    connect();
+    EXPECT_EQ(DEVICECOUNT(), 4);
+    EXPECT_FALSE(sim::isOpen(1));
+    EXPECT_TRUE(sim::isOpen(4));
+
+    config.devices.assign(2, sim::DeviceConfig{});
+    configure(config, false);
+    connect();
+    EXPECT_EQ(DEVICECOUNT(), 2);
+    float value = 0;
+    EXPECT_EQ(READCOMMAND("MODL", &value), HXR_OK);
+    EXPECT_THAT(sim::frameLog(0), ElementsAre("!001:MODL?"));
+    EXPECT_THAT(sim::frameLog(1), IsEmpty());
+
+    config.devices.assign(6, sim::DeviceConfig{});
+    configure(config, false);
+    connect();
+    EXPECT_EQ(DEVICECOUNT(), 4);
+    EXPECT_FALSE(sim::isOpen(4));
+    CLOSEPORT();
+    EXPECT_FALSE(sim::isOpen(0));
+
+    config.devices.assign(1, sim::DeviceConfig{});
+    config.devices[0].description = "HXR2";
+    configure(config, false);
+    connect();
+    EXPECT_EQ(DEVICECOUNT(), 0);
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
@@ -95,6 +96,11 @@ bool save(const QString &fileName, const ProfileText &profile)
     for (const QString &line : profile.lines) {
         text += line;
         text += QLatin1String("\r\n");
+    }
+    // The file is replaced, not written into: refuse the write a read-only file would refuse.
+    const QFileInfo existing(fileName);
+    if (existing.exists() && !existing.isWritable()) {
+        return false;
     }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {

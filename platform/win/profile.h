@@ -24,9 +24,9 @@ int getPrivateProfileString(const QString &section, const QString &key, const QS
                             QString &result, int size, const QString &fileName);
 
 // Writes key=value into section, creating the file and the section when missing. Returns false,
-// leaving the file as it was, when the file cannot be read or replaced, or when a name or the
-// value would break the file's lines (a line break anywhere, "=" or a leading "[" in the key, "]"
-// in the section, an empty key).
+// leaving the file as it was, when the file cannot be read, is read-only or cannot be replaced,
+// or when a name or the value would break the file's lines (a line break anywhere, "=" or a
+// leading "[" in the key, "]" in the section, an empty key).
 bool writePrivateProfileString(const QString &section, const QString &key, const QString &value,
                                const QString &fileName);
 

@@ -1,9 +1,14 @@
-# hxr_library(name [QT components...] [LIBS libs...])
-# A folder's library: every .cpp of the folder, linked against the given targets.
+# hxr_library(name [SHARED] [LIBS libs...])
+# A folder's library: every .cpp of the folder, linked against the given targets. Static unless
+# SHARED: a shared one is a single copy for every module of the process that uses it.
 function(hxr_library name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${name} STATIC ${sources})
+  if(ARG_SHARED)
+    add_library(${name} SHARED ${sources})
+  else()
+    add_library(${name} STATIC ${sources})
+  endif()
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()

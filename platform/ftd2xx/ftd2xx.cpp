@@ -71,6 +71,8 @@ FT_STATUS FT_ListDevices(void *arg1, void *arg2, uint32_t flags)
     }
     if ((flags & FT_LIST_BY_INDEX) && arg2) {
         const auto index = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(arg1));
+        // A failed look-up leaves an empty text, never the previous device's.
+        static_cast<char *>(arg2)[0] = '\0';
         std::string text;
         const FT_STATUS status = (flags & FT_OPEN_BY_SERIAL_NUMBER)
                                      ? source.serialNumber(index, text)

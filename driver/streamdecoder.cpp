@@ -85,7 +85,8 @@ void StreamDecoder::decode(std::span<const uint8_t> bytes, const Scaling &scalin
                            std::vector<Reading> &out)
 {
     const size_t count = std::min(bytes.size(), freeRoom());
-    std::memcpy(writeArea(), bytes.data(), count);
+    if (count > 0)
+        std::memcpy(writeArea(), bytes.data(), count);
     commit(count, scaling, out);
 }
 

@@ -13,7 +13,9 @@
 
 #include <gmock/gmock.h>
 
+#include "driver/driverstate.h"
 #include "driver/include/hxrdrv.h"
+#include "driver/port.h"
 #include "driver/streamdecoder.h"
 #include "tests/driver/drivertest.h"
 #include "tests/driver/frames.h"
@@ -246,6 +248,23 @@ TEST_F(DriverDelivery, GoesToWhicheverThreadOpenedThePort)
     owner.wait();
     EXPECT_THAT(received.records, ElementsAreArray(expectedReadings(40, INTGAIN(), INTOFFS())));
     EXPECT_THAT(received.threads, Each(ownerId));
+}
+
+TEST_F(DriverDelivery, ACallbackWindowIsFoundAgainForItsThread)
+{
+    const int32_t thread = driver::currentThreadId();
+    const intptr_t older = CREATECALLBACKWINDOW(&thread);
+    const intptr_t newer = CREATECALLBACKWINDOW(&thread);
+    EXPECT_NE(older, 0);
+    EXPECT_NE(newer, older);
+    registerProcedure();
+    auto lines = open({"HXR"});
+    const auto *used = driver::driverState().callbackWindow;
+    EXPECT_EQ(reinterpret_cast<intptr_t>(used), newer);
+    lines = open({"HXR"});
+    EXPECT_EQ(driver::driverState().callbackWindow, used);
+    lines[0]->push(frames::text(stream(10)));
+    ASSERT_TRUE(pumpUntil([] { return received.count() >= 10; }));
 }
 
 } // namespace

@@ -165,6 +165,22 @@ TEST_F(DriverDelivery, FiftyQueuedBytesAreLeftForTheCommandLoop)
     EXPECT_THAT(received.records, ElementsAreArray(expectedReadings(8, INTGAIN(), INTOFFS())));
 }
 
+TEST_F(DriverDelivery, AReadThatFailsIsSkippedButAnIoErrorIsTolerated)
+{
+    registerProcedure();
+    const auto lines = open({"HXR"});
+    lines[0]->readStatus = FT_OTHER_ERROR;
+    lines[0]->push(frames::text(stream(20)));
+    ASSERT_TRUE(pumpUntil([&] { return lines[0]->waiting() == 0; }));
+    pumpFor(50ms);
+    EXPECT_THAT(received.records, IsEmpty());
+
+    lines[0]->readStatus = FT_IO_ERROR;
+    lines[0]->push(frames::text(stream(20, 20)));
+    ASSERT_TRUE(pumpUntil([] { return received.count() >= 20; }));
+    EXPECT_THAT(received.records, ElementsAreArray(expectedReadings(20, INTGAIN(), INTOFFS(), 20)));
+}
+
 TEST_F(DriverDelivery, NothingIsCalledAfterClosePort)
 {
     registerProcedure();

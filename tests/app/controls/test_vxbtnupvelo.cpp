@@ -1,0 +1,99 @@
+#include <memory>
+
+#include <gmock/gmock.h>
+
+#include "app/controls/vxbtn.h"
+#include "app/controls/vxbtnmodule.h"
+#include "app/controls/vxbtnupvelo.h"
+#include "app/device/driverlibrary.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+
+namespace app::controls {
+namespace {
+
+void ignoreReading(int32_t, float) {}
+
+// Fields bound to parameters of the simulated module.
+class BindingTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(library_.load(QStringLiteral(HXR_PROGRAM_DIR)),
+                  device::DriverLibrary::Status::Loaded)
+            << library_.errorText().toStdString();
+        hxr_ = std::make_unique<device::HXR>(library_.api());
+        device::SetHXRObject(hxr_.get());
+        HXRReadingProc proc = &ignoreReading;
+        library_.api().INITIALISE(&proc);
+        hxr_->OpenPort();
+        hxr_->CommandMode();
+        ASSERT_EQ(hxr_->ErrorState(), 0);
+    }
+    void TearDown() override
+    {
+        hxr_->ClosePort();
+        device::ClearHXRObject();
+    }
+
+    device::DriverLibrary library_;
+    std::unique_ptr<device::HXR> hxr_;
+};
+
+TEST_F(BindingTest, NumericFieldRoundTrip)
+{
+    VXBtn field;
+    SetupEditField(field, QStringLiteral("USR3"), QStringLiteral("0.000"), true,
+                   QStringLiteral("0123456789.-"), 0, 0, 0, QString(), false, false, QString());
+    hxr_->LetByName(QStringLiteral("USR3"), 2.0123456);
+    EXPECT_TRUE(LoadButtonValue(field));
+    EXPECT_NEAR(field.Value(), 2.0123456, 1e-6) << "the caption keeps the module's precision";
+    EXPECT_EQ(field.displayText(), QStringLiteral("2.012"));
+
+    field.setCaption(QStringLiteral("-7.25"));
+    StoreButtonValue(field);
+    EXPECT_NEAR(hxr_->GetByName(QStringLiteral("USR3")).toDouble(), -7.25, 1e-6);
+    EXPECT_EQ(hxr_->ErrorState(), 0);
+}
+
+TEST_F(BindingTest, ListFieldCarriesEntryNumbers)
+{
+    VXBtn field;
+    SetupEditField(field, QStringLiteral("USR4"), QString(), false, QStringLiteral("1|3|20"), 0, 0,
+                   0, QStringLiteral("One|Three|Twenty"), true, false, QString());
+    hxr_->LetByName(QStringLiteral("USR4"), -3);
+    EXPECT_TRUE(LoadButtonValue(field));
+    EXPECT_EQ(field.ListIndex(), 3) << "the magnitude of -3";
+    EXPECT_EQ(field.Caption(), QStringLiteral("Three"));
+
+    field.setListIndex(20);
+    StoreButtonValue(field);
+    EXPECT_EQ(hxr_->GetByName(QStringLiteral("USR4")).toDouble(), 20.0);
+}
+
+TEST_F(BindingTest, FieldsWithoutSource)
+{
+    VXBtn field;
+    field.setCaption(QStringLiteral("keep"));
+    EXPECT_FALSE(LoadButtonValue(field));
+    EXPECT_EQ(field.Caption(), QStringLiteral("keep"));
+    EXPECT_TRUE(LoadButtonValue(field, QVariant(QStringLiteral("given"))));
+    EXPECT_EQ(field.Caption(), QStringLiteral("given"));
+
+    hxr_->LetByName(QStringLiteral("USR5"), 4);
+    StoreButtonValue(field); // no Source: nothing is written
+    EXPECT_EQ(hxr_->GetByName(QStringLiteral("USR5")).toDouble(), 4.0);
+}
+
+TEST_F(BindingTest, LatchedErrorAnswersFalse)
+{
+    VXBtn field;
+    field.setSource(QStringLiteral("USR1"));
+    hxr_->ErrorState(-100);
+    EXPECT_FALSE(LoadButtonValue(field));
+    hxr_->ErrorState(0);
+}
+
+} // namespace
+} // namespace app::controls

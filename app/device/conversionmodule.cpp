@@ -141,6 +141,22 @@ const ConversionClass *lookup(double id)
     return byte ? UnitTable().find(keyOf(*byte)) : nullptr;
 }
 
+QString fieldOf(double id, QString ConversionClass::*field)
+{
+    const ConversionClass *unit = lookup(id);
+    return unit ? unit->*field : QString();
+}
+
+// GAIN(to) / GAIN(from), or nothing when either unit is not registered.
+std::optional<double> factorBetween(double from, double to)
+{
+    const ConversionClass *source = lookup(from);
+    const ConversionClass *target = lookup(to);
+    if (!source || !target)
+        return std::nullopt;
+    return (1.0 / source->GAIN) * target->GAIN;
+}
+
 } // namespace
 
 UnitCollection &UnitTable()
@@ -171,32 +187,23 @@ bool UnitExists(double id)
 
 QString GetUnitCategory(double id)
 {
-    const ConversionClass *unit = lookup(id);
-    return unit ? unit->Category : QString();
+    return fieldOf(id, &ConversionClass::Category);
 }
 
 QString GetUnitSymbol(double id)
 {
-    const ConversionClass *unit = lookup(id);
-    return unit ? unit->Units : QString();
+    return fieldOf(id, &ConversionClass::Units);
 }
 
 double ConvertUnitFactor(double from, double to)
 {
-    const ConversionClass *source = lookup(from);
-    const ConversionClass *target = lookup(to);
-    if (!source || !target)
-        return 1.0;
-    return (1.0 / source->GAIN) * target->GAIN;
+    return factorBetween(from, to).value_or(1.0);
 }
 
 double ConvertUnitValue(double value, double from, double to)
 {
-    const ConversionClass *source = lookup(from);
-    const ConversionClass *target = lookup(to);
-    if (!source || !target)
-        return 0.0;
-    return (1.0 / source->GAIN) * target->GAIN * value;
+    const std::optional<double> factor = factorBetween(from, to);
+    return factor ? *factor * value : 0.0;
 }
 
 bool FillUnitList(QString &descriptions, QString &ids, const QString &category)
@@ -205,15 +212,13 @@ bool FillUnitList(QString &descriptions, QString &ids, const QString &category)
     ids.clear();
     bool listed = false;
     for (const ConversionClass &unit : UnitTable().items()) {
-        if (category.isEmpty()) {
-            descriptions += unit.Description + QStringLiteral(" (") + unit.Units +
-                            QStringLiteral(") [") + unit.Category + QStringLiteral("]|");
-        } else if (unit.Category.compare(category, Qt::CaseInsensitive) == 0) {
-            descriptions +=
-                unit.Description + QStringLiteral(" (") + unit.Units + QStringLiteral(")|");
-        } else {
+        const bool all = category.isEmpty();
+        if (!all && unit.Category.compare(category, Qt::CaseInsensitive) != 0)
             continue;
-        }
+        descriptions += unit.Description + QStringLiteral(" (") + unit.Units + QLatin1Char(')');
+        if (all)
+            descriptions += QStringLiteral(" [") + unit.Category + QLatin1Char(']');
+        descriptions += QLatin1Char('|');
         ids += QString::number(unit.ID) + QLatin1Char('|');
         listed = true;
     }

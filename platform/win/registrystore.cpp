@@ -225,6 +225,52 @@ long inspect(const QString &fileName, Look look)
     return look(tree);
 }
 
+// Runs look on the open key's node, which may have been deleted since it was opened.
+template <typename Look>
+long inspectNode(const QString &fileName, HKey root, const QStringList &path, Look look)
+{
+    return inspect(fileName, [&](Tree &tree) {
+        Node *node = findPath(tree, root, path);
+        return node ? look(*node) : RegKeyDeleted;
+    });
+}
+
+template <typename Change>
+long modifyNode(const QString &fileName, HKey root, const QStringList &path, Change change)
+{
+    return modify(fileName, [&](Tree &tree, bool &changed) {
+        Node *node = findPath(tree, root, path);
+        return node ? change(*node, changed) : RegKeyDeleted;
+    });
+}
+
+template <typename Item>
+uint32_t longestName(const std::vector<Item> &items)
+{
+    uint32_t longest = 0;
+    for (const Item &item : items) {
+        longest = std::max(longest, static_cast<uint32_t>(item.name.size()));
+    }
+    return longest;
+}
+
+template <typename Count>
+void put(Count *target, Count value)
+{
+    if (target) {
+        *target = value;
+    }
+}
+
+QByteArray littleEndian(uint64_t value, int bytes)
+{
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (int i = 0; i < bytes; ++i) {
+        data[i] = static_cast<char>(value >> (8 * i));
+    }
+    return data;
+}
+
 } // namespace
 
 RegistryStore::RegistryStore(QString fileName) : fileName_(std::move(fileName)) {}
@@ -254,6 +300,14 @@ bool RegistryStore::resolve(HKey key, Handle &handle) const
     }
     handle = it->second;
     return true;
+}
+
+long RegistryStore::resolve(HKey key, uint32_t right, Handle &handle) const
+{
+    if (!resolve(key, handle)) {
+        return RegInvalidHandle;
+    }
+    return (handle.access & right) ? RegSuccess : RegAccessDenied;
 }
 
 HKey RegistryStore::newHandle(Handle handle)
@@ -354,22 +408,15 @@ long RegistryStore::deleteKey(HKey parent, const QString &subKey)
 long RegistryStore::setValue(HKey key, const QString &name, uint32_t type, const QByteArray &data)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeySetValue, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeySetValue)) {
-        return RegAccessDenied;
-    }
-    return modify(fileName_, [&](Tree &tree, bool &changed) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        if (Value *value = findValue(*node, name)) {
+    return modifyNode(fileName_, handle.root, handle.path, [&](Node &node, bool &changed) {
+        if (Value *value = findValue(node, name)) {
             value->type = type;
             value->data = data;
         } else {
-            node->values.push_back({name, type, data});
+            node.values.push_back({name, type, data});
         }
         changed = true;
         return RegSuccess;
@@ -379,27 +426,16 @@ long RegistryStore::setValue(HKey key, const QString &name, uint32_t type, const
 long RegistryStore::queryValue(HKey key, const QString &name, uint32_t *type, QByteArray *data)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeyQueryValue, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeyQueryValue)) {
-        return RegAccessDenied;
-    }
-    return inspect(fileName_, [&](Tree &tree) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        const Value *value = findValue(*node, name);
+    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
+        const Value *value = findValue(node, name);
         if (!value) {
             return RegFileNotFound;
         }
-        if (type) {
-            *type = value->type;
-        }
-        if (data) {
-            *data = value->data;
-        }
+        put(type, value->type);
+        put(data, value->data);
         return RegSuccess;
     });
 }
@@ -407,22 +443,15 @@ long RegistryStore::queryValue(HKey key, const QString &name, uint32_t *type, QB
 long RegistryStore::deleteValue(HKey key, const QString &name)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeySetValue, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeySetValue)) {
-        return RegAccessDenied;
-    }
-    return modify(fileName_, [&](Tree &tree, bool &changed) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        const Value *value = findValue(*node, name);
+    return modifyNode(fileName_, handle.root, handle.path, [&](Node &node, bool &changed) {
+        const Value *value = findValue(node, name);
         if (!value) {
             return RegFileNotFound;
         }
-        node->values.erase(node->values.begin() + (value - node->values.data()));
+        node.values.erase(node.values.begin() + (value - node.values.data()));
         changed = true;
         return RegSuccess;
     });
@@ -431,21 +460,14 @@ long RegistryStore::deleteValue(HKey key, const QString &name)
 long RegistryStore::enumValue(HKey key, uint32_t index, QString &name)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeyQueryValue, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeyQueryValue)) {
-        return RegAccessDenied;
-    }
-    return inspect(fileName_, [&](Tree &tree) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        if (index >= node->values.size()) {
+    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
+        if (index >= node.values.size()) {
             return RegNoMoreItems;
         }
-        name = node->values[index].name;
+        name = node.values[index].name;
         return RegSuccess;
     });
 }
@@ -453,21 +475,14 @@ long RegistryStore::enumValue(HKey key, uint32_t index, QString &name)
 long RegistryStore::enumKey(HKey key, uint32_t index, QString &name)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeyEnumerateSubKeys, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeyEnumerateSubKeys)) {
-        return RegAccessDenied;
-    }
-    return inspect(fileName_, [&](Tree &tree) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        if (index >= node->keys.size()) {
+    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
+        if (index >= node.keys.size()) {
             return RegNoMoreItems;
         }
-        name = node->keys[index].name;
+        name = node.keys[index].name;
         return RegSuccess;
     });
 }
@@ -476,37 +491,14 @@ long RegistryStore::queryInfoKey(HKey key, uint32_t *subKeys, uint32_t *maxSubKe
                                  uint32_t *values, uint32_t *maxValueNameLength)
 {
     Handle handle;
-    if (!resolve(key, handle)) {
-        return RegInvalidHandle;
+    if (const long opened = resolve(key, KeyQueryValue, handle); opened != RegSuccess) {
+        return opened;
     }
-    if (!(handle.access & KeyQueryValue)) {
-        return RegAccessDenied;
-    }
-    return inspect(fileName_, [&](Tree &tree) {
-        Node *node = findPath(tree, handle.root, handle.path);
-        if (!node) {
-            return RegKeyDeleted;
-        }
-        uint32_t longestKey = 0;
-        for (const Node &sub : node->keys) {
-            longestKey = std::max(longestKey, static_cast<uint32_t>(sub.name.size()));
-        }
-        uint32_t longestValue = 0;
-        for (const Value &value : node->values) {
-            longestValue = std::max(longestValue, static_cast<uint32_t>(value.name.size()));
-        }
-        if (subKeys) {
-            *subKeys = static_cast<uint32_t>(node->keys.size());
-        }
-        if (maxSubKeyLength) {
-            *maxSubKeyLength = longestKey;
-        }
-        if (values) {
-            *values = static_cast<uint32_t>(node->values.size());
-        }
-        if (maxValueNameLength) {
-            *maxValueNameLength = longestValue;
-        }
+    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
+        put(subKeys, static_cast<uint32_t>(node.keys.size()));
+        put(maxSubKeyLength, longestName(node.keys));
+        put(values, static_cast<uint32_t>(node.values.size()));
+        put(maxValueNameLength, longestName(node.values));
         return RegSuccess;
     });
 }
@@ -530,20 +522,12 @@ QByteArray RegistryStore::multiTextData(const QStringList &texts)
 
 QByteArray RegistryStore::dwordData(uint32_t value)
 {
-    QByteArray data(4, Qt::Uninitialized);
-    for (int i = 0; i < 4; ++i) {
-        data[i] = static_cast<char>(value >> (8 * i));
-    }
-    return data;
+    return littleEndian(value, 4);
 }
 
 QByteArray RegistryStore::qwordData(uint64_t value)
 {
-    QByteArray data(8, Qt::Uninitialized);
-    for (int i = 0; i < 8; ++i) {
-        data[i] = static_cast<char>(value >> (8 * i));
-    }
-    return data;
+    return littleEndian(value, 8);
 }
 
 } // namespace platform::win

@@ -99,6 +99,8 @@ private:
     };
 
     bool resolve(HKey key, Handle &handle) const;
+    // RegSuccess when the key is open with the right, else the result code to return.
+    long resolve(HKey key, uint32_t right, Handle &handle) const;
     HKey newHandle(Handle handle);
 
     QString fileName_;

@@ -30,6 +30,19 @@ OleColour rgb(int r, int g, int b)
     return OleColour(r) | (OleColour(g) << 8) | (OleColour(b) << 16);
 }
 
+// The colour again with its lightness changed by newLightness; an amount of 0 or less keeps it.
+template <typename Change>
+OleColour withLightness(OleColour colour, float amount, Change newLightness)
+{
+    if (amount <= 0)
+        return colour;
+    int h = 0;
+    int l = 0;
+    int s = 0;
+    RGBToHSL(colour, h, l, s);
+    return HSLToRGB(h, int(newLightness(double(l), double(amount))), s);
+}
+
 } // namespace
 
 int GetRed(OleColour colour)
@@ -129,26 +142,16 @@ OleColour HSLToRGB(int32_t h, int32_t l, int32_t s)
 
 OleColour LightenColour(OleColour colour, float amount)
 {
-    if (amount <= 0)
-        return colour;
-    int h = 0;
-    int l = 0;
-    int s = 0;
-    RGBToHSL(colour, h, l, s);
-    l = int(std::min(100.0, roundEven(l * (1.0 + double(amount)))));
-    return HSLToRGB(h, l, s);
+    return withLightness(colour, amount, [](double l, double amount) {
+        return std::min(100.0, roundEven(l * (1.0 + amount)));
+    });
 }
 
 OleColour DarkenColour(OleColour colour, float amount)
 {
-    if (amount <= 0)
-        return colour;
-    int h = 0;
-    int l = 0;
-    int s = 0;
-    RGBToHSL(colour, h, l, s);
-    l = int(std::max(0.0, roundEven(l - l * double(amount))));
-    return HSLToRGB(h, l, s);
+    return withLightness(colour, amount, [](double l, double amount) {
+        return std::max(0.0, roundEven(l - l * amount));
+    });
 }
 
 } // namespace app::common

@@ -1,10 +1,11 @@
 #include "platform/ftd2xx/simconfig.h"
 
 #include <charconv>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <stdexcept>
+
+#include "platform/ftd2xx/simnumber.h"
 
 namespace platform::ftd2xx::sim {
 
@@ -46,15 +47,7 @@ std::string_view trimmed(std::string_view text)
 
 std::optional<double> number(std::string_view text)
 {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return parseNumber(trimmed(text));
 }
 
 std::optional<long long> whole(std::string_view text, long long low, long long high)

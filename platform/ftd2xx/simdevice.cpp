@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstring>
+
+#include "platform/ftd2xx/simnumber.h"
 
 namespace platform::ftd2xx::sim {
 
@@ -30,18 +31,6 @@ std::string formatValue(double value)
     if (out == "-0")
         out = "0";
     return out;
-}
-
-std::optional<double> parseValue(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -182,7 +171,7 @@ std::string SimDevice::answerLocked(std::string_view command, Clock::time_point 
         return value ? formatValue(*value) : Rejected;
     }
     if (const size_t equals = command.find('='); equals != std::string_view::npos) {
-        const auto value = parseValue(command.substr(equals + 1));
+        const auto value = parseNumber(command.substr(equals + 1));
         if (!value)
             return Rejected;
         const auto held = parameters_.write(command.substr(0, equals), *value);

@@ -32,6 +32,19 @@ QString showDialog(QWidget *owner, const FileDialogSetup &setup, QString &initDi
     return TakeDialogResult(chosen, initDir, fileName);
 }
 
+// What both dialogs take from their caller as it stands.
+FileDialogSetup callerSetup(const QString &filter, const QString &defaultExt,
+                            const QString &initDir, const QString &title, const QString &fileName)
+{
+    FileDialogSetup setup;
+    setup.filter = filter;
+    setup.defaultExt = defaultExt;
+    setup.initDir = initDir;
+    setup.title = title;
+    setup.fileName = fileName;
+    return setup;
+}
+
 QString globs(const QString &pattern)
 {
     QStringList list;
@@ -114,12 +127,7 @@ FileDialogRunner setFileDialogRunner(FileDialogRunner runner)
 QString ShowOpenDialog(QWidget *owner, const QString &filter, const QString &defaultExt,
                        QString &initDir, const QString &title, QString &fileName, bool mustExist)
 {
-    FileDialogSetup setup;
-    setup.filter = filter;
-    setup.defaultExt = defaultExt;
-    setup.initDir = initDir;
-    setup.title = title;
-    setup.fileName = fileName;
+    FileDialogSetup setup = callerSetup(filter, defaultExt, initDir, title, fileName);
     setup.mustExist = mustExist;
     return showDialog(owner, setup, initDir, fileName);
 }
@@ -128,13 +136,8 @@ QString ShowSaveDialog(QWidget *owner, const QString &filter, const QString &def
                        QString &initDir, const QString &title, QString &fileName,
                        bool overwritePrompt)
 {
-    FileDialogSetup setup;
+    FileDialogSetup setup = callerSetup(filter, defaultExt, initDir, title, fileName);
     setup.save = true;
-    setup.filter = filter;
-    setup.defaultExt = defaultExt;
-    setup.initDir = initDir;
-    setup.title = title;
-    setup.fileName = fileName;
     setup.overwritePrompt = overwritePrompt;
     return showDialog(owner, setup, initDir, fileName);
 }

@@ -76,6 +76,21 @@ private:
     bool open_ = false;
 };
 
+using NameAt = long (RegistryStore::*)(HKey, uint32_t, QString &);
+
+// Appends the names of an open key, index by index, until the store has no more or fails;
+// returns the store's last result (RegNoMoreItems when every name was listed).
+long collectNames(RegistryStore &store, HKey key, NameAt nameAt, QStringList &names, int &count)
+{
+    QString name;
+    long result = RegSuccess;
+    for (uint32_t index = 0; (result = (store.*nameAt)(key, index, name)) == RegSuccess; ++index) {
+        names.append(name);
+        ++count;
+    }
+    return result;
+}
+
 QString decodeText(QByteArray data, bool allTerminators)
 {
     // Only terminating NULs go: text stored without one keeps its last character.
@@ -312,14 +327,8 @@ bool cRegistry::EnumerateValues(QStringList &sKeyNames, int &iKeyCount)
     if (key.open(classKey_, sectionKey_, KeyQueryValue) != RegSuccess) {
         return false;
     }
-    QString name;
-    long result = RegSuccess;
-    for (uint32_t index = 0; (result = store_.enumValue(key.key(), index, name)) == RegSuccess;
-         ++index) {
-        sKeyNames.append(name);
-        ++iKeyCount;
-    }
-    return result == RegNoMoreItems;
+    return collectNames(store_, key.key(), &RegistryStore::enumValue, sKeyNames, iKeyCount) ==
+           RegNoMoreItems;
 }
 
 bool cRegistry::EnumerateSections(QStringList &sSect, int &iSectCount)
@@ -330,13 +339,7 @@ bool cRegistry::EnumerateSections(QStringList &sSect, int &iSectCount)
     if (key.open(classKey_, sectionKey_, KeyEnumerateSubKeys) != RegSuccess) {
         return false;
     }
-    QString name;
-    long result = RegSuccess;
-    for (uint32_t index = 0; (result = store_.enumKey(key.key(), index, name)) == RegSuccess;
-         ++index) {
-        sSect.append(name);
-        ++iSectCount;
-    }
+    const long result = collectNames(store_, key.key(), &RegistryStore::enumKey, sSect, iSectCount);
     if (result != RegNoMoreItems) {
         raise(EnumerateFailure, codeText(result));
     }

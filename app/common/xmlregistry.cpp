@@ -118,6 +118,17 @@ QVariant typedValue(const QDomElement &element)
     return element.text();
 }
 
+// Opens a file for reading or raises what the caller named in source reports.
+void openToRead(QFile &file, const QString &source)
+{
+    if (!file.exists()) {
+        throw VbError(FileNotFound, source, QStringLiteral("File not found"));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw VbError(FileAccessError, source, QStringLiteral("Path/File access error"));
+    }
+}
+
 } // namespace
 
 cXMLRegistry::cXMLRegistry() = default;
@@ -141,14 +152,7 @@ bool cXMLRegistry::OpenXMLFile(const QString &a_sFilename, const QString &a_AppN
             SaveXMLFile();
         } else {
             QFile file(a_sFilename);
-            if (!file.exists()) {
-                throw VbError(FileNotFound, QStringLiteral("OpenXMLFile"),
-                              QStringLiteral("File not found"));
-            }
-            if (!file.open(QIODevice::ReadOnly)) {
-                throw VbError(FileAccessError, QStringLiteral("OpenXMLFile"),
-                              QStringLiteral("Path/File access error"));
-            }
+            openToRead(file, QStringLiteral("OpenXMLFile"));
             QDomDocument loaded;
             QString reason;
             if (!loaded.setContent(&file, &reason)) {
@@ -376,14 +380,7 @@ void cXMLRegistry::WriteBinData(const QString &strFileName, const QByteArray &ar
 QByteArray cXMLRegistry::ReadBinData(const QString &strFileName)
 {
     QFile file(strFileName);
-    if (!file.exists()) {
-        throw VbError(FileNotFound, QStringLiteral("ReadBinData"),
-                      QStringLiteral("File not found"));
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw VbError(FileAccessError, QStringLiteral("ReadBinData"),
-                      QStringLiteral("Path/File access error"));
-    }
+    openToRead(file, QStringLiteral("ReadBinData"));
     return file.readAll();
 }
 

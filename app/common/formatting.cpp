@@ -16,6 +16,7 @@ namespace {
 
 using platform::vb::CStr;
 using platform::vb::Format;
+using platform::vb::FormatSevenSignificant;
 using platform::vb::NumberSeparators;
 
 const QString MicroSeconds = QStringLiteral(" \u00B5s");
@@ -35,26 +36,6 @@ bool parseNumber(QStringView text, const NumberSeparators &separators, double &n
     const char *end = latin.constData() + latin.size();
     const auto result = std::from_chars(latin.constData(), end, number);
     return result.ec == std::errc() && result.ptr == end && std::isfinite(number);
-}
-
-QString sevenDigits(double value, const NumberSeparators &separators)
-{
-    const QString text = Format(value, u"0.######0", separators);
-    qsizetype length = 7;
-    if (text.contains(QLatin1Char('-')))
-        ++length;
-    if (text.contains(QLatin1Char('.')))
-        ++length;
-    if (text.contains(QLatin1Char(',')))
-        ++length;
-    if (text.startsWith(QLatin1Char('0')))
-        ++length;
-    if (text.startsWith(QLatin1String("-0")))
-        ++length;
-    // Only decimals may go: the sign and every integer digit stay.
-    const qsizetype point = text.indexOf(separators.decimal);
-    length = std::max(length, point < 0 ? text.size() : point);
-    return text.left(length);
 }
 
 // The double nearest to the single's shortest decimal text, so 0.1f counts as 0.1.
@@ -78,7 +59,7 @@ QString twoDigits(double value)
 
 QString FormatSevenDigits(float value)
 {
-    return sevenDigits(singleAsDecimal(value), ProgramSeparators());
+    return FormatSevenSignificant(singleAsDecimal(value), ProgramSeparators());
 }
 
 QString FormatSevenDigitsStr(QStringView value)
@@ -87,7 +68,7 @@ QString FormatSevenDigitsStr(QStringView value)
     double number = 0;
     if (!parseNumber(value, separators, number))
         return value.toString();
-    return sevenDigits(number, separators);
+    return FormatSevenSignificant(number, separators);
 }
 
 QString FormatDisplayValue(double value)

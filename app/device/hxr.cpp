@@ -11,6 +11,7 @@
 #include "app/device/drv_hxr.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/datetime.h"
+#include "platform/vb/format.h"
 #include "platform/vb/vberror.h"
 
 namespace app::device {
@@ -271,24 +272,8 @@ QString HXR::FormatFloat(const QString &text)
 
 QString HXR::FormatFloat(double value, const platform::vb::NumberSeparators &separators)
 {
-    const QString s = platform::vb::Format(value, u"0.######0", separators);
-    qsizetype n = 7;
-    if (s.contains(QLatin1Char('-')))
-        n = 8;
-    if (s.contains(QLatin1Char('.')))
-        ++n;
-    if (s.contains(QLatin1Char(',')))
-        ++n;
-    if (s.startsWith(QLatin1Char('0')))
-        ++n;
-    if (s.startsWith(QLatin1String("-0")))
-        ++n;
-    // Seven significant digits, but never fewer than the whole integer part: only decimals
-    // are cut, and a separator left without decimals goes with them.
-    qsizetype integerEnd = s.indexOf(separators.decimal);
-    if (integerEnd < 0)
-        integerEnd = s.size();
-    QString cut = s.left(std::max(n, integerEnd));
+    // A separator left without decimals goes with them.
+    QString cut = platform::vb::FormatSevenSignificant(value, separators);
     if (cut.endsWith(separators.decimal))
         cut.chop(1);
     return cut;

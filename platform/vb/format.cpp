@@ -1,5 +1,6 @@
 #include "platform/vb/format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -113,7 +114,8 @@ NumberSeparators NumberSeparators::user()
 {
     const QLocale locale = QLocale::system();
     NumberSeparators separators;
-    separators.decimal = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint()[0];
+    separators.decimal =
+        locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint()[0];
     separators.thousands =
         locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator()[0];
     return separators;
@@ -156,6 +158,24 @@ QString Format(double value, QStringView pattern, const NumberSeparators &separa
     }
     text.append(parsed.suffix);
     return text;
+}
+
+QString FormatSevenSignificant(double value, const NumberSeparators &separators)
+{
+    const QString text = Format(value, u"0.######0", separators);
+    qsizetype length = 7;
+    if (text.contains(QLatin1Char('-')))
+        ++length;
+    if (text.contains(QLatin1Char('.')))
+        ++length;
+    if (text.contains(QLatin1Char(',')))
+        ++length;
+    if (text.startsWith(QLatin1Char('0')))
+        ++length;
+    if (text.startsWith(QLatin1String("-0")))
+        ++length;
+    const qsizetype point = text.indexOf(separators.decimal);
+    return text.left(std::max(length, point < 0 ? text.size() : point));
 }
 
 std::string FormatWireValue(double value)

@@ -5,6 +5,7 @@
 namespace {
 
 using platform::vb::Format;
+using platform::vb::FormatSevenSignificant;
 using platform::vb::FormatWireValue;
 using platform::vb::NumberSeparators;
 
@@ -70,6 +71,16 @@ TEST(Format, UsesTheGivenSeparators)
     const NumberSeparators comma{QLatin1Char(','), QLatin1Char('.')};
     EXPECT_EQ(Format(1.0, u"0.0", comma), QStringLiteral("1,0"));
     EXPECT_EQ(Format(10000.0, u"#,#", comma), QStringLiteral("10.000"));
+}
+
+TEST(Format, SevenSignificantCutsOnlyDecimals)
+{
+    const NumberSeparators comma{QLatin1Char(','), QLatin1Char('.')};
+    EXPECT_EQ(FormatSevenSignificant(12.3456789, comma), QStringLiteral("12,34567"));
+    EXPECT_EQ(FormatSevenSignificant(-0.000123456789, comma), QStringLiteral("-0,0001235"));
+    // The separator left last is the caller's to keep or drop.
+    EXPECT_EQ(FormatSevenSignificant(1234567.5, comma), QStringLiteral("1234567,"));
+    EXPECT_EQ(FormatSevenSignificant(-123456789.5, comma), QStringLiteral("-123456789"));
 }
 
 TEST(Format, WireValueIgnoresTheLocale)

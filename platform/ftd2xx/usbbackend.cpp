@@ -51,6 +51,16 @@ public:
         return entry ? entry->dev : nullptr;
     }
 
+    // The device at index, or the status that says why there is none.
+    FT_STATUS find(uint32_t index, libusb_device *&found) const
+    {
+        found = nullptr;
+        if (status_ != FT_OK)
+            return status_;
+        found = device(index);
+        return found ? FT_OK : FT_DEVICE_NOT_FOUND;
+    }
+
 private:
     FtdiContextPtr context_;
     ftdi_device_list *list_ = nullptr;
@@ -64,11 +74,9 @@ FT_STATUS readString(uint32_t index, DeviceString which, std::string &text)
 {
     text.clear();
     BusListing bus;
-    if (bus.status() != FT_OK)
-        return bus.status();
-    libusb_device *device = bus.device(index);
-    if (!device)
-        return FT_DEVICE_NOT_FOUND;
+    libusb_device *device = nullptr;
+    if (const FT_STATUS status = bus.find(index, device); status != FT_OK)
+        return status;
     // USB string descriptors hold at most 126 characters.
     std::array<char, 128> buffer{};
     char *description = which == DeviceString::Description ? buffer.data() : nullptr;
@@ -112,11 +120,9 @@ public:
     {
         device.reset();
         BusListing bus;
-        if (bus.status() != FT_OK)
-            return bus.status();
-        libusb_device *found = bus.device(index);
-        if (!found)
-            return FT_DEVICE_NOT_FOUND;
+        libusb_device *found = nullptr;
+        if (const FT_STATUS status = bus.find(index, found); status != FT_OK)
+            return status;
         // Let the kernel's serial driver have the chip back once we close it.
         bus.context()->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
         if (ftdi_usb_open_dev(bus.context(), found) != 0)

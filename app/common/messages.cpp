@@ -1,5 +1,7 @@
 #include "app/common/messages.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -242,8 +244,9 @@ void ShowMessage(const QString &text, const QString &title, bool warning, int16_
 
 void SetMessageProgress(double percent)
 {
+    // A share computed from nothing (0 / 0) or beyond its range must not reach an integer cast.
     if (state().notice)
-        state().notice->setProgress(percent);
+        state().notice->setProgress(std::isnan(percent) ? 0.0 : std::clamp(percent, 0.0, 100.0));
 }
 
 void UnloadMessage()

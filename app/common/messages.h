@@ -102,7 +102,8 @@ MessageDialogFactory setMessageDialogFactory(MessageDialogFactory factory);
 // until UnloadMessage or the next ShowMessage. Warning colours the title bar dark red.
 void ShowMessage(const QString &text, const QString &title, bool warning, int16_t mode);
 
-// Advances the progress bar of an open notice; nothing without one.
+// Advances the progress bar of an open notice; nothing without one. The percentage is bounded
+// to 0..100 and one that is not a number counts as 0.
 void SetMessageProgress(double percent);
 // Closes the open message, a notice or a waiting message (which then ends unanswered).
 void UnloadMessage();

@@ -1,5 +1,6 @@
 #include "app/common/messages.h"
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -151,7 +152,10 @@ TEST_F(Messages, NoticesStayUpWithOrWithoutAProgressBar)
     EXPECT_EQ(progress.ok, (TwipsRect{1500, 2400, 1200, 450}));
     SetMessageProgress(40);
     SetMessageProgress(100);
-    EXPECT_EQ(forms[0]->progress, (std::vector<double>{40, 100}));
+    SetMessageProgress(std::nan(""));
+    SetMessageProgress(1e300);
+    SetMessageProgress(-5);
+    EXPECT_EQ(forms[0]->progress, (std::vector<double>{40, 100, 0, 100, 0}));
     UnloadMessage();
     EXPECT_TRUE(forms[0]->destroyed);
     EXPECT_FALSE(MessageOpen());

@@ -1,0 +1,288 @@
+#include "app/pages/child_gen_info.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "app/common/formatting.h"
+#include "app/common/globals.h"
+#include "app/common/inifilemodule.h"
+#include "app/common/messages.h"
+#include "app/controls/textframe.h"
+#include "app/controls/vxbtn.h"
+#include "app/controls/vxbtnmodule.h"
+#include "app/controls/vxbtnupvelo.h"
+#include "app/device/conversionmodule.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+#include "app/pages/mainwindowlink.h"
+#include "app/pages/pagestyle.h"
+#include "app/shell/brandingmodule.h"
+#include "app/shell/connection.h"
+#include "platform/vb/convert.h"
+
+namespace app::pages {
+
+namespace {
+
+using app::controls::VXBtn;
+
+constexpr int16_t LockDisplayUnits = 8;
+constexpr uint8_t UnitsMvV = 0;
+constexpr uint8_t NoUnits = 255;
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// A unit ID as the module stores it; a value that is no byte counts as no units.
+uint8_t unitId(double value)
+{
+    return platform::vb::TryCByte(value).value_or(NoUnits);
+}
+
+// The driver's stream gain and offset follow the output chain only when read again.
+void reloadStreamScaling(app::device::HXR &hxr)
+{
+    if (!hxr.ConfigureCal() && !hxr.ConfigureCal())
+        app::common::ShowMessage(QStringLiteral("There has been a problem reading gains and "
+                                                "offsets!") +
+                                     CrLf + QStringLiteral("The streamed values may be zero."),
+                                 QStringLiteral("Critical Error"), true, app::common::MessageOk);
+}
+
+} // namespace
+
+CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, parent)
+{
+    using app::controls::SetupEditField;
+
+    lcd1_ = makeLabel(this, QString(), PageStyle::Lcd);
+    lcdUnits_ = makeLabel(this, QString(), PageStyle::LcdUnits);
+
+    const QStringList labels = {QStringLiteral("Select display format"),
+                                QStringLiteral("Module Serial Number"), QStringLiteral("Units"),
+                                QStringLiteral("Firmware Version"),
+                                QStringLiteral("Last Calibrated Date")};
+    for (size_t i = 0; i < bodyText_.size(); ++i)
+        bodyText_[i] = makeLabel(this, labels.at(static_cast<int>(i)), PageStyle::Body);
+
+    btnFormat_ = makeField(this);
+    SetupEditField(*btnFormat_, {}, {}, false, {}, 0, 0.0, 0.0, FormatList, false, false,
+                   QStringLiteral("Select a format for the above displayed value. This format is "
+                                  "a software only feature and does not make changes to the "
+                                  "module settings"));
+    connect(btnFormat_, &VXBtn::Changed, this, [this] { btnFormatChanged(); });
+
+    // Read-only values: bound for loading, never edited.
+    pbFirmware_ = makeLabel(this, QString(), PageStyle::Field);
+    SetupEditField(*pbFirmware_, QStringLiteral("VERSION"), QStringLiteral("00.00"), false, {}, 0,
+                   0.0, 0.0, {}, false, false,
+                   QStringLiteral("Shows the version of the module firmware"));
+    pbSerialNumber_ = makeLabel(this, QString(), PageStyle::Field);
+    SetupEditField(*pbSerialNumber_, QStringLiteral("SerialNumber"), QStringLiteral("0000000000"),
+                   false, {}, 0, 0.0, 0.0, {}, false, false,
+                   QStringLiteral("Shows the serial number of the module"));
+    pbCalDate_ = makeLabel(this, QString(), PageStyle::Field);
+    SetupEditField(*pbCalDate_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+                   QStringLiteral("Last Toolkit Calibration Date**Holds the last date that "
+                                  "calibration was changed from the Toolkit."));
+    for (VXBtn *display : {pbFirmware_, pbSerialNumber_, pbCalDate_})
+        display->setEditable(0);
+
+    dunits_ = makeField(this);
+    SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, {}, 0, 0.0, 0.0, {}, true, false,
+                   QStringLiteral("Select the required engineering units used to display the "
+                                  "output value. The choices available are dependent on the "
+                                  "engineering units the module eas calibrated in."));
+    connect(dunits_, &VXBtn::Changed, this, [this] { dunitsChanged(); });
+
+    shuntCalState_ = makeButton(this, QString());
+    shuntCalState_->setTOGGLE(true);
+    shuntCalState_->setCaptionOff(QStringLiteral("Shunt Calibration Off"));
+    shuntCalState_->setCaptionOn(QStringLiteral("Shunt Calibration On"));
+    SetupEditField(*shuntCalState_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+                   QStringLiteral("Shunt Calibration**Switches the module's shunt calibration "
+                                  "resistor on and off."));
+    connect(shuntCalState_, &VXBtn::Click, this, [this] { shuntCalChanged(); });
+
+    errorMessage_ = new app::controls::TextFrame(this);
+    errorMessage_->setBackColor(0xFFC0FF);
+    const auto &branding = app::shell::CurrentBranding();
+    const uint32_t back = branding.colour(app::shell::BrandColour::LiftoutBack);
+    const uint32_t fore = branding.colour(app::shell::BrandColour::LiftoutFore);
+    if (back != fore) { // a branding that was never loaded leaves both 0
+        errorMessage_->setBackColor(back);
+        errorMessage_->setForeColor(fore);
+    }
+    errorMessage_->setToolTip(
+        QStringLiteral("Displays any reasons why the displayed value may be incorrect"));
+    errorMessage_->hide();
+
+    layOut();
+}
+
+QString CHILD_GEN_INFO::HelpText() const
+{
+    return QStringLiteral("Here you can view information about the module.*This shows the "
+                          "reading and any errors relating to the input.**The format button "
+                          "allows you to format the value displayed and does not affect the "
+                          "module.");
+}
+
+void CHILD_GEN_INFO::Activated()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        hxr->CommandMode();
+        ShowRecordBlanker(false);
+        errorMessage_->hide();
+        SetPageRefreshInterval(RefreshIntervalMs);
+
+        const uint8_t units = unitId(hxr->UNTE());
+        const bool locked = (app::shell::CurrentConnection().LockMask & LockDisplayUnits) != 0;
+        const bool choosable = units != UnitsMvV && units != NoUnits && !locked &&
+                               !app::device::GetUnitCategory(units).isEmpty();
+        dunits_->setVisible(choosable);
+        bodyText_[2]->setVisible(choosable);
+        lcdUnits_->setVisible(units != NoUnits);
+        rebuildUnitList(units);
+        shuntCalState_->setState(hxr->SCALON() != 0);
+
+        TimedRefresh();
+    } catch (...) {
+        // A failing step leaves the activation; the next refresh tries again.
+    }
+}
+
+void CHILD_GEN_INFO::rebuildUnitList(double calibrationUnits)
+{
+    QString descriptions;
+    QString ids;
+    const QString category = app::device::GetUnitCategory(calibrationUnits);
+    if (!category.isEmpty())
+        app::device::FillUnitList(descriptions, ids, category);
+    dunits_->ListClear();
+    app::controls::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0, 0.0,
+                                  descriptions, true, false,
+                                  QStringLiteral("Select the required display engineering "
+                                                 "units"));
+}
+
+void CHILD_GEN_INFO::TimedRefresh()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        app::controls::LoadButtonValue(*pbFirmware_);
+        app::controls::LoadButtonValue(*pbSerialNumber_);
+        if (!dunits_->isListOpen())
+            app::controls::LoadButtonValue(*dunits_);
+        if (!btnFormat_->isListOpen())
+            btnFormat_->setCaption(app::common::DisplayFormat());
+        pbCalDate_->setCaption(hxr->GetCalDate());
+
+        const QString symbol = app::device::GetUnitSymbol(hxr->UNTD());
+        lcdUnits_->setCaption(symbol);
+        app::shell::CurrentConnection().DisplayUnitsText = symbol;
+
+        lcd1_->setCaption(app::common::FormatDisplayValue(hxr->OVAL()));
+
+        QString reasons;
+        if (hxr->IntError())
+            reasons += IntegrityText + CrLf + CrLf;
+        if (!reasons.isEmpty()) {
+            reasons.chop(4);
+            errorMessage_->setCaption(reasons);
+            errorMessage_->show();
+        } else {
+            errorMessage_->hide();
+        }
+    } catch (...) {
+        // The next tick tries again.
+    }
+}
+
+void CHILD_GEN_INFO::btnFormatChanged()
+{
+    try {
+        const QString format = btnFormat_->Caption();
+        app::common::setDisplayFormat(format);
+        const QString file = app::common::SettingsFilePath();
+        const QString serial = app::shell::CurrentConnection().SerialText;
+        if (!serial.isEmpty())
+            app::common::WriteIniValue(file, QStringLiteral("Format"), serial, format);
+        app::common::WriteIniValue(file, QStringLiteral("Format"), QStringLiteral("Recent"),
+                                   format);
+    } catch (...) {
+    }
+}
+
+void CHILD_GEN_INFO::dunitsChanged()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        app::controls::StoreButtonValue(*dunits_);
+        const double factor =
+            app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
+        hxr->DGAI(static_cast<float>(factor));
+        hxr->DOFS(0.0f);
+        reloadStreamScaling(*hxr);
+    } catch (...) {
+    }
+}
+
+void CHILD_GEN_INFO::shuntCalChanged()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        if (shuntCalState_->State())
+            hxr->SCON();
+        else
+            hxr->SCOF();
+    } catch (...) {
+    }
+}
+
+void CHILD_GEN_INFO::resizeEvent(QResizeEvent *event)
+{
+    ChildFormClass::resizeEvent(event);
+    layOut();
+}
+
+void CHILD_GEN_INFO::layOut()
+{
+    const int margin = 28;
+    const int w = std::max(width(), 560);
+    const int inner = w - 2 * margin;
+
+    // The live value across the top, its unit symbol beside it.
+    const int unitsWidth = 130;
+    lcd1_->setGeometry(margin, margin, inner - unitsWidth - 16, 88);
+    lcdUnits_->setGeometry(margin + inner - unitsWidth, margin + 6, unitsWidth, 76);
+
+    const int labelWidth = 190;
+    const int fieldLeft = margin + labelWidth + 16;
+    const int fieldWidth = std::min(320, inner - labelWidth - 16);
+    const int rowHeight = 28;
+    int y = margin + 88 + 28;
+    // Rows in the order the page shows them: format, units, serial, firmware, date.
+    const std::array<std::pair<int, VXBtn *>, 5> rows = {
+        {{0, btnFormat_}, {2, dunits_}, {1, pbSerialNumber_}, {3, pbFirmware_}, {4, pbCalDate_}}};
+    for (const auto &[label, field] : rows) {
+        bodyText_[static_cast<size_t>(label)]->setGeometry(margin, y, labelWidth, rowHeight);
+        field->setGeometry(fieldLeft, y, fieldWidth, rowHeight);
+        y += rowHeight + 10;
+    }
+    shuntCalState_->setGeometry(fieldLeft, y + 4, fieldWidth, 32);
+    y += 32 + 28;
+    errorMessage_->setGeometry(margin, y, inner, errorMessage_->height());
+}
+
+} // namespace app::pages

@@ -1,0 +1,26 @@
+#ifndef APP_PAGES_MAINWINDOWLINK_H
+#define APP_PAGES_MAINWINDOWLINK_H
+
+#include <functional>
+
+namespace app::pages {
+
+// What the device pages ask of the main window. Each call reaches the one main window when it
+// runs; a link installed here (tests, a host without a main window) takes its place.
+struct MainWindowLink
+{
+    std::function<void(bool visible)> setRecordBlankerVisible;
+    std::function<void(int milliseconds)> setRefreshInterval;
+};
+
+// Installs the link; members left empty go to the main window. Returns the previous link.
+MainWindowLink SetMainWindowLink(MainWindowLink link);
+
+// The cover over the recording controls, shown while no module is connected.
+void ShowRecordBlanker(bool visible);
+// The interval of the page refresh timer (every page switch sets it back to 1000 ms).
+void SetPageRefreshInterval(int milliseconds);
+
+} // namespace app::pages
+
+#endif

@@ -1,0 +1,19 @@
+#include "app/pages/registerpages.h"
+
+#include <memory>
+
+#include "app/pages/child_gen_home.h"
+#include "app/pages/child_gen_info.h"
+#include "app/shell/pageforms.h"
+
+namespace app::pages {
+
+void RegisterPages()
+{
+    app::shell::RegisterPageFactory(CHILD_GEN_HOME::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_HOME>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_INFO::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_INFO>(); });
+}
+
+} // namespace app::pages

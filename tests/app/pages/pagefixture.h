@@ -1,0 +1,306 @@
+#ifndef TESTS_APP_PAGES_PAGEFIXTURE_H
+#define TESTS_APP_PAGES_PAGEFIXTURE_H
+
+// The device pages over the real driver library and the simulated module, hosted by the real
+// page framework without a main window: a test configures the modules, shows pages through the
+// page sets and reads what they show, what they said and what reached the module.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/readingstream.h"
+#include "app/common/globals.h"
+#include "app/common/messages.h"
+#include "app/device/clock.h"
+#include "app/device/conversionmodule.h"
+#include "app/device/driverlibrary.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+#include "app/pages/child_gen_home.h"
+#include "app/pages/child_gen_info.h"
+#include "app/pages/mainwindowlink.h"
+#include "app/pages/registerpages.h"
+#include "app/shell/childcontrol.h"
+#include "app/shell/connection.h"
+#include "app/shell/device.h"
+#include "app/shell/devicecontrol.h"
+#include "app/shell/menucontrol.h"
+#include "app/shell/pageforms.h"
+#include "platform/ftd2xx/simmodule.h"
+#include "platform/win/messagehook.h"
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace pagetests {
+
+namespace sim = platform::ftd2xx::sim;
+
+// A message the pages showed through ShowMessage.
+struct Shown
+{
+    QString title;
+    QString text;
+};
+
+inline void PrintTo(const Shown &shown, std::ostream *os)
+{
+    *os << shown.title.toStdString() << ": " << shown.text.toStdString();
+}
+
+inline std::vector<Shown> &ShownMessages()
+{
+    static std::vector<Shown> shown;
+    return shown;
+}
+
+// The message form, answering every message with OK at once.
+class RecordingDialog : public app::common::MessageDialog
+{
+public:
+    void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
+    {
+        ShownMessages().push_back({title, text});
+    }
+    app::common::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const app::common::MessageLayout &) override {}
+    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
+    void dismiss() override {}
+    void showModeless() override {}
+    void setProgress(double) override {}
+};
+
+// What the page sets do to the main window's button bar.
+class FakeHost : public app::shell::PageSetHost
+{
+public:
+    int buttons = 0;
+    int selected = 0;
+    int error = 0;
+
+    void clearButtons() override { buttons = 0; }
+    void addButton(const QString &, bool) override { ++buttons; }
+    void drawButtons() override {}
+    void selectButton(int index) override { selected = index; }
+    void restartRefreshTimer() override {}
+    void TipOn(const QString &) override {}
+    void TipOff() override {}
+    void releaseMouseCapture() override {}
+    void setErrorResetEnabled(bool) override {}
+    void reportCommsFailure(const QString &, bool) override {}
+    int errorState() override { return error; }
+    void setStreamRunning(bool running) override { app::device::setStreamRunning(running); }
+};
+
+// Local time as it is; the monotonic clock moves only when the test says so (the status word
+// is re-read at most every half second).
+class ManualClock : public app::device::Clock
+{
+public:
+    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
+    int64_t monotonicMs() const override { return now; }
+    void sleepMs(int milliseconds) override { now += milliseconds; }
+
+    int64_t now = 1'000'000;
+};
+
+// Reads of CONF answer 0 while set: a module that will not enter configuration mode.
+inline bool &ConfReadsZero()
+{
+    static bool on = false;
+    return on;
+}
+
+// The simulated module behind the USB layer, whatever the environment says.
+inline void UseSimulatedModule()
+{
+    setenv("HXR_FTDI", "sim", 1);
+}
+
+inline app::device::DriverApi &LoadedDriver()
+{
+    UseSimulatedModule();
+    static app::device::DriverLibrary library;
+    static app::device::DriverApi api;
+    if (!library.isLoaded()) {
+        library.load(QStringLiteral(HXR_PROGRAM_DIR));
+        api = library.api();
+    }
+    return api;
+}
+
+inline app::device::DriverApi InterceptedDriver()
+{
+    app::device::DriverApi api = LoadedDriver();
+    api.READCOMMAND = [](const char *command, float *value) -> int16_t {
+        const int16_t result = LoadedDriver().READCOMMAND(command, value);
+        if (result == HXR_OK && ConfReadsZero() && std::string_view(command) == "CONF")
+            *value = 0.0f;
+        return result;
+    };
+    return api;
+}
+
+class PageFixture : public testing::Test
+{
+protected:
+    static constexpr uint32_t Serial = 70000;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(LoadedDriver().complete()) << "libHXRDrv.so in " HXR_PROGRAM_DIR;
+        ASSERT_TRUE(settingsDir.isValid());
+        app::common::setSettingsFilePath(settingsDir.filePath(QStringLiteral("Config.ini")));
+        app::common::setDisplayFormat(QString());
+        app::device::RegisterUnits();
+
+        sim::DeviceConfig device;
+        device.serial = Serial;
+        modules.devices = {device};
+        configureModules();
+
+        ConfReadsZero() = false;
+        ShownMessages().clear();
+        previousDialogs = app::common::setMessageDialogFactory(
+            [] { return std::make_unique<RecordingDialog>(); });
+        previousRecorder = platform::win::setMessageRecorder(
+            [this](const QString &text, const QString &) { driverMessages.push_back(text); });
+
+        clock = std::make_shared<ManualClock>();
+        hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
+        app::device::SetHXRObject(hxr.get());
+        app::analysis::AttachReadingStream(hxr->driver());
+
+        app::pages::SetMainWindowLink(
+            {[this](bool visible) { blankerShown.push_back(visible); },
+             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); }});
+
+        mainWindow.resize(760, 500);
+        container = new QWidget(&mainWindow);
+        container->setGeometry(20, 20, 720, 460);
+        app::shell::SetPageContainer(&mainWindow, container);
+        app::shell::SetHelpArea({container, nullptr, &help, &extraInfo});
+        app::shell::SetPageSetHost(&host);
+        app::shell::ClearPageFactories();
+        app::pages::RegisterPages();
+        app::shell::BuildDeviceList(false);
+        app::shell::SelectDevice(app::shell::HomeSetKey);
+        app::shell::CurrentConnection() = {};
+        mainWindow.show();
+    }
+
+    void TearDown() override
+    {
+        app::shell::CloseAllPages();
+        app::shell::ClearDevices();
+        app::shell::SetPageSetHost(nullptr);
+        app::shell::ClearPageFactories();
+        app::shell::CurrentConnection() = {};
+        app::pages::SetMainWindowLink({});
+        hxr->ClosePort();
+        app::analysis::DetachReadingStream();
+        app::device::ClearHXRObject();
+        hxr.reset();
+        app::common::setMessageDialogFactory(previousDialogs);
+        platform::win::setMessageRecorder(previousRecorder);
+        app::device::setStreamRunning(false);
+        sim::reset();
+    }
+
+    // Applies `modules` (a test changes it first): fresh modules, powered up at once.
+    void configureModules() { sim::configure(modules); }
+
+    // The Home page as the shell opens it in the HOME set: Activated runs.
+    app::pages::CHILD_GEN_HOME *openHome()
+    {
+        app::shell::BuildButtonBar();
+        return homePage();
+    }
+
+    app::pages::CHILD_GEN_HOME *homePage()
+    {
+        return static_cast<app::pages::CHILD_GEN_HOME *>(
+            app::shell::LoadPage(app::pages::CHILD_GEN_HOME::FormName));
+    }
+
+    // The Information page when it is loaded, else nullptr.
+    app::pages::CHILD_GEN_INFO *infoPage()
+    {
+        return static_cast<app::pages::CHILD_GEN_INFO *>(
+            app::shell::LoadedPage(app::pages::CHILD_GEN_INFO::FormName));
+    }
+
+    // Opens the Home page and detects; the Information page is then current.
+    app::pages::CHILD_GEN_INFO *connectModule()
+    {
+        openHome()->Detect();
+        return infoPage();
+    }
+
+    QString currentSet() const
+    {
+        const app::shell::Device *set = app::shell::CurrentDevice();
+        return set ? set->MODEL : QString();
+    }
+
+    QString currentPageName() const
+    {
+        app::shell::ChildFormClass *page = app::shell::CurrentPage();
+        return page ? page->objectName() : QString();
+    }
+
+    // How many frames the host sent that end with the given text ("CONF?").
+    static int framesEndingWith(std::string_view tail)
+    {
+        const auto log = sim::frameLog();
+        return static_cast<int>(std::count_if(log.begin(), log.end(), [tail](const auto &line) {
+            return line.size() >= tail.size() &&
+                   std::string_view(line).substr(line.size() - tail.size()) == tail;
+        }));
+    }
+
+    QString settingsText() const
+    {
+        QFile file(app::common::SettingsFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+
+    sim::SimConfig modules;
+    QTemporaryDir settingsDir;
+    std::shared_ptr<ManualClock> clock;
+    std::unique_ptr<app::device::HXR> hxr;
+    FakeHost host;
+    QWidget mainWindow;
+    QWidget *container = nullptr; // the page container, inside the main window
+    QPlainTextEdit help;
+    QPlainTextEdit extraInfo;
+    std::vector<bool> blankerShown;
+    std::vector<int> refreshIntervals;
+    std::vector<QString> driverMessages;
+    app::common::MessageDialogFactory previousDialogs;
+    platform::win::MessageRecorder previousRecorder;
+};
+
+} // namespace pagetests
+
+#endif

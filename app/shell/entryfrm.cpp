@@ -1,0 +1,352 @@
+#include "app/shell/entryfrm.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include "app/common/globals.h"
+#include "app/common/messages.h"
+#include "app/controls/roundregion.h"
+#include "app/controls/twips.h"
+#include "app/controls/vxbtn.h"
+#include "app/shell/messagefrm.h"
+#include "platform/vb/cstr.h"
+#include "platform/vb/format.h"
+#include "platform/vb/val.h"
+
+namespace app::shell {
+
+namespace {
+
+using controls::toPixels;
+using controls::toTwips;
+
+constexpr int TitleHeightTwips = 390;
+constexpr int MarginTwips = 240;
+constexpr int DescriptionTopTwips = 600;
+constexpr int DescriptionWidthTwips = EntryFrm::InnerWidthTwips - 2 * MarginTwips;
+constexpr int FieldHeightTwips = 450;
+constexpr int FieldWidthTwips = 2400;
+constexpr int ButtonTopTwips = 720;
+constexpr int ButtonWidthTwips = 1200;
+constexpr int ButtonHeightTwips = 420;
+constexpr int OkLeftTwips = 1320;
+constexpr int CancelLeftTwips = 2880;
+constexpr int ContainerHeightTwips = ButtonTopTwips + ButtonHeightTwips + 240;
+constexpr int CornerEllipse = 15;
+constexpr int16_t ModeManual = 0;
+constexpr int16_t ModeOkCancel = 6;
+
+QString withPoint(QString text)
+{
+    const QString separator = common::DecimalSeparator();
+    if (!separator.isEmpty() && separator != QLatin1String("."))
+        text.replace(separator, QLatin1String("."));
+    return text;
+}
+
+} // namespace
+
+EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("EntryFrm"));
+    setFixedWidth(toPixels(InnerWidthTwips));
+    const FormPalette palette = currentFormPalette();
+
+    title_ = new QLabel(this);
+    title_->setObjectName(QStringLiteral("lblTitle"));
+    title_->setGeometry(0, 0, width(), toPixels(TitleHeightTwips));
+    title_->setContentsMargins(toPixels(MarginTwips), 0, toPixels(MarginTwips), 0);
+    title_->setAutoFillBackground(true);
+    QFont titleFont = title_->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(10.5);
+    title_->setFont(titleFont);
+
+    description_ = new QLabel(this);
+    description_->setObjectName(QStringLiteral("lblDescription"));
+    description_->setWordWrap(true);
+    description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont descriptionFont = description_->font();
+    descriptionFont.setPointSizeF(10);
+    description_->setFont(descriptionFont);
+
+    container_ = new QWidget(this);
+    container_->setObjectName(QStringLiteral("ControlContainer"));
+    container_->setAutoFillBackground(true);
+    container_->resize(width(), toPixels(ContainerHeightTwips));
+
+    manual_ = new controls::VXBtn(container_);
+    manual_->setObjectName(QStringLiteral("Manual"));
+    manual_->setStretch(false);
+    QFont fieldFont = manual_->Font();
+    fieldFont.setPointSizeF(13);
+    fieldFont.setBold(true);
+    manual_->setFont(fieldFont);
+    manual_->setBackColor(palette.fieldBack);
+    manual_->setBackColorHover(palette.fieldBack);
+    manual_->setBackColorDown(palette.fieldBack);
+    manual_->setForeColor(palette.fieldFore);
+    manual_->setForeColorHover(palette.fieldFore);
+    manual_->setForeColorDown(palette.fieldFore);
+    manual_->setBorderColor(palette.border);
+    manual_->setBorderColorFocus(palette.borderFocus);
+    manual_->setBorderStyle(2);
+    manual_->setHoverOffset(0);
+    manual_->setEditable(1);
+    manual_->setStyle(QStringLiteral("Field")); // the main window's field template, if any
+    manual_->setStretch(false);
+    manual_->setFont(fieldFont);
+    manual_->setGeometry(toPixels((InnerWidthTwips - FieldWidthTwips) / 2), 0,
+                         toPixels(FieldWidthTwips), toPixels(FieldHeightTwips));
+    manual_->installEventFilter(this);
+    manual_->textEditor()->installEventFilter(this);
+
+    auto makeButton = [this, &palette](const QString &name, const QString &caption, int left) {
+        auto *button = new controls::VXBtn(container_);
+        button->setObjectName(name);
+        applyButtonLook(*button, palette);
+        button->setCaption(caption);
+        button->setGeometry(toPixels(left), toPixels(ButtonTopTwips), toPixels(ButtonWidthTwips),
+                            toPixels(ButtonHeightTwips));
+        return button;
+    };
+    ok_ = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), OkLeftTwips);
+    cancel_ = makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"), CancelLeftTwips);
+    connect(ok_, &controls::VXBtn::Click, this, &EntryFrm::okAction);
+    connect(cancel_, &controls::VXBtn::Click, this, &EntryFrm::cancelAction);
+
+    // The load step's colours.
+    auto paint = [](QWidget *widget, QPalette::ColorRole role, platform::win::OleColour c) {
+        QPalette p = widget->palette();
+        p.setColor(role, controls::UserControl::colour(c));
+        widget->setPalette(p);
+    };
+    paint(this, QPalette::Window, palette.displayBack);
+    setAutoFillBackground(true);
+    paint(container_, QPalette::Window, palette.displayBack);
+    paint(title_, QPalette::Window, palette.back);
+    paint(title_, QPalette::WindowText, palette.headers);
+    paint(description_, QPalette::WindowText, palette.text);
+    value_.clear();
+    layOut();
+}
+
+void EntryFrm::InitOKCancel(const QString &Title, const QString &Description)
+{
+    title_->setText(Title);
+    description_->setText(Description);
+    mode_ = ModeOkCancel;
+    manual_->hide();
+    layOut();
+}
+
+void EntryFrm::InitManual(const QString &Title, const QString &Description, const QString &Default,
+                          const QString &Formatting, bool Numeric, const QString &Allowed,
+                          float Min, float Max, int16_t Length)
+{
+    title_->setText(Title);
+    description_->setText(Description);
+    formatting_ = Formatting;
+    allowed_ = Allowed;
+    numeric_ = Numeric;
+    min_ = Min;
+    max_ = Max;
+    manual_->setAllowed(Allowed);
+    if (Formatting.isEmpty())
+        manual_->setCaption(Default);
+    else
+        manual_->setCaption(platform::vb::Format(platform::vb::Val(withPoint(Default)), Formatting,
+                                                 common::ProgramSeparators()));
+    mode_ = ModeManual;
+    manual_->show();
+
+    if (Length > 0) {
+        manual_->setMaxLength(Length);
+        const int inner = width();
+        QFont font = manual_->Font();
+        for (;;) {
+            const int textTwips = static_cast<int>(
+                toTwips(QFontMetrics(font).horizontalAdvance(QString(Length, QLatin1Char('A')))));
+            const int widthPx = toPixels(textTwips + 120);
+            manual_->setFont(font);
+            manual_->setGeometry((inner - widthPx) / 2, manual_->y(), widthPx, manual_->height());
+            // Shrink to fit, but never below a readable size.
+            if (widthPx <= inner || font.pointSizeF() - 1 < MinimumFieldPoints)
+                break;
+            font.setPointSizeF(font.pointSizeF() - 1);
+        }
+        if (manual_->width() > inner)
+            manual_->setGeometry(0, manual_->y(), inner, manual_->height());
+    }
+    layOut();
+}
+
+void EntryFrm::layOut()
+{
+    const QFontMetrics metrics(description_->font());
+    const int textHeight = metrics
+                               .boundingRect(QRect(0, 0, toPixels(DescriptionWidthTwips), 10000),
+                                             Qt::TextWordWrap, description_->text())
+                               .height();
+    description_->setGeometry(toPixels(MarginTwips), toPixels(DescriptionTopTwips),
+                              toPixels(DescriptionWidthTwips), std::max(textHeight, 1));
+    const int containerTop =
+        static_cast<int>(toTwips(description_->y() + description_->height())) + 180;
+    // Without the entry field the buttons move up to where it would be.
+    const int buttonTop = mode_ == ModeOkCancel ? 0 : ButtonTopTwips;
+    ok_->move(ok_->x(), toPixels(buttonTop));
+    cancel_->move(cancel_->x(), toPixels(buttonTop));
+    const int containerHeight = buttonTop + ButtonHeightTwips + 240;
+    container_->setGeometry(0, toPixels(containerTop), width(), toPixels(containerHeight));
+    setFixedHeight(toPixels(containerTop + containerHeight));
+}
+
+void EntryFrm::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    setMask(controls::roundRectRegion(width(), height(), CornerEllipse, CornerEllipse));
+}
+
+void EntryFrm::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(title_->palette().color(QPalette::Window), 1.0));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), CornerEllipse / 2.0,
+                            CornerEllipse / 2.0);
+}
+
+void EntryFrm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The caller's default stays; the editor opens on it with everything selected.
+    if (mode_ == ModeManual)
+        QTimer::singleShot(0, this, &EntryFrm::openEditor);
+    else
+        ok_->setFocus();
+}
+
+void EntryFrm::openEditor()
+{
+    if (isVisible() && manual_->isVisible() && !manual_->isEditing()) {
+        manual_->setFocus();
+        manual_->DoEdit();
+    }
+}
+
+bool EntryFrm::valueNumber(double &number) const
+{
+    const QString text = value_.trimmed();
+    if (text.isEmpty()) {
+        number = 0.0;
+        return true;
+    }
+    static const QRegularExpression numeric(
+        QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    if (!numeric.match(text).hasMatch())
+        return false;
+    number = platform::vb::Val(text);
+    return true;
+}
+
+void EntryFrm::okAction()
+{
+    if (mode_ == ModeManual && manual_->isEditing())
+        manual_->EndEdit();
+    if (mode_ == ModeManual && manual_->isEditing())
+        return; // the field refused its text and stays open
+
+    if (mode_ == ModeOkCancel) {
+        value_ = QStringLiteral("1");
+    } else if (!formatting_.isEmpty()) {
+        const double entered = platform::vb::Val(withPoint(manual_->Caption()));
+        value_ = withPoint(platform::vb::Format(entered, formatting_, common::ProgramSeparators()));
+    } else {
+        value_ = withPoint(manual_->Caption());
+    }
+
+    if (mode_ == ModeManual && numeric_ && !(min_ == 0.0f && max_ == 0.0f)) {
+        double x = 0.0;
+        const bool number = valueNumber(x);
+        const float single = static_cast<float>(x);
+        if (!number || single < min_ || single > max_) {
+            const auto separators = common::ProgramSeparators();
+            QPointer<EntryFrm> self(this);
+            common::ShowMessage(QStringLiteral("The value must be between ") +
+                                    platform::vb::CStr(min_, separators) + QStringLiteral(" and ") +
+                                    platform::vb::CStr(max_, separators),
+                                QStringLiteral("Invalid Value"), true, common::MessageOk);
+            if (self) {
+                value_.clear();
+                openEditor();
+            }
+            return;
+        }
+    }
+    cancelled_ = false;
+    accept();
+}
+
+void EntryFrm::cancelAction()
+{
+    if (manual_->isEditing())
+        manual_->textEditor()->setText(manual_->Caption());
+    value_ = QStringLiteral("-1");
+    cancelled_ = true;
+    reject();
+}
+
+void EntryFrm::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        okAction();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        cancelAction();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void EntryFrm::closeEvent(QCloseEvent *event)
+{
+    // Closed by the window system: a cancel, never a stale answer.
+    if (result() != QDialog::Accepted && value_.isEmpty()) {
+        value_ = QStringLiteral("-1");
+        cancelled_ = true;
+    }
+    QDialog::closeEvent(event);
+}
+
+bool EntryFrm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The form sees Enter and Escape before the entry field does.
+    if ((watched == manual_ || watched == manual_->textEditor()) &&
+        event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            okAction();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            cancelAction();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace app::shell

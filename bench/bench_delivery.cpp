@@ -3,8 +3,6 @@
 // thread spends per reading (thread CPU clock), and whether anything was lost or reordered,
 // against one blocking hand-over per reading measured in the same run.
 
-#include <time.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include "driver/driverstate.h"
 #include "driver/include/hxrdrv.h"

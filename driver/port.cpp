@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include <unistd.h>
-
 #include <QThread>
+
+#include <unistd.h>
 
 #include "driver/delivery.h"
 #include "driver/driverstate.h"

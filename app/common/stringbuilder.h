@@ -9,7 +9,7 @@
 
 namespace app::common {
 
-// Collects text piece by piece, one byte per character in the ANSI code page, so that joining
+// Collects text bit by bit, one byte per character in the ANSI code page, so that joining
 // thousands of lines copies each line once. The buffer grows geometrically: appending stays
 // cheap however long the text gets.
 class StringBuilder

@@ -227,7 +227,7 @@ size_t SimDevice::queued()
     const auto at = now();
     powerOnLocked(at);
     pollLocked(at);
-    releaseChunkLocked(); // a split reply shows one more piece at each look
+    releaseChunkLocked(); // a split reply shows one more part at each look
     return visibleLocked();
 }
 

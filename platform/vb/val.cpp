@@ -8,7 +8,10 @@ namespace platform::vb {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of text that reads as a decimal number.
 size_t numberLength(std::string_view text)

@@ -6,7 +6,10 @@ namespace platform::win {
 
 namespace {
 
-constexpr OleColour rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr OleColour rgb(uint32_t r, uint32_t g, uint32_t b)
+{
+    return r | (g << 8) | (b << 16);
+}
 
 // The classic desktop scheme, indexed like the system's colour constants.
 constexpr std::array<OleColour, 31> SystemColours = {

@@ -12,6 +12,23 @@
 #include "tests/driver/drivertest.h"
 #include "tests/driver/fakebackend.h"
 
+namespace fake {
+
+const char *stepText(FailAt step)
+{
+    static const char *const names[] = {"nothing",      "open",   "baud", "data_characteristics",
+                                        "flow_control", "latency"};
+    return names[static_cast<int>(step)];
+}
+
+// Found by the test framework next to the enumeration, so the cases print by name.
+void PrintTo(FailAt step, std::ostream *os)
+{
+    *os << stepText(step);
+}
+
+} // namespace fake
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -135,9 +152,7 @@ TEST_P(FailedSetUp, KeepsTheSlotCountedButRefusesCommands)
 
 std::string stepName(const testing::TestParamInfo<fake::FailAt> &info)
 {
-    static const char *const names[] = {"nothing",      "open",   "baud", "data_characteristics",
-                                        "flow_control", "latency"};
-    return names[static_cast<int>(info.param)];
+    return fake::stepText(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(DriverSetUpSteps, FailedSetUp,

@@ -1,7 +1,5 @@
 // The shared library as the program loads it: exactly the fourteen exports, callable by name.
 
-#include <dlfcn.h>
-
 #include <set>
 #include <string>
 
@@ -9,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <dlfcn.h>
 #include <gmock/gmock.h>
 
 #include "driver/include/hxrdrv.h"

@@ -120,7 +120,7 @@ TEST_F(SimFaults, SplitRepliesArriveOnePieceAPoll)
         pieces.push_back(readAll(h));
     EXPECT_THAT(pieces, testing::ElementsAre("50", "\r", "", ""));
 
-    // A read with nothing visible takes the next piece itself.
+    // A read with nothing visible takes the next part itself.
     send(h, "!001:VER?\r");
     char buffer[16];
     uint32_t got = 0;

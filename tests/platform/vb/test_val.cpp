@@ -14,11 +14,13 @@ struct ValCase
     double expected;
 };
 
-void PrintTo(const ValCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ValCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class ValTable : public testing::TestWithParam<ValCase>
-{
-};
+{};
 
 TEST_P(ValTable, ReadsTheLeadingNumber)
 {
@@ -29,11 +31,11 @@ TEST_P(ValTable, ReadsTheLeadingNumber)
 INSTANTIATE_TEST_SUITE_P(Texts, ValTable,
                          testing::Values(ValCase{"1", 1.0}, ValCase{"  -2.5\r", -2.5},
                                          ValCase{"+3.25abc", 3.25}, ValCase{"?", 0.0},
-                                         ValCase{"", 0.0}, ValCase{".5", 0.5},
-                                         ValCase{"5.", 5.0}, ValCase{"1e3", 1000.0},
-                                         ValCase{"1E", 1.0}, ValCase{"2D2", 200.0},
-                                         ValCase{"-", 0.0}, ValCase{"1,5", 1.0},
-                                         ValCase{"1e-400", 0.0}, ValCase{"12 34", 12.0}));
+                                         ValCase{"", 0.0}, ValCase{".5", 0.5}, ValCase{"5.", 5.0},
+                                         ValCase{"1e3", 1000.0}, ValCase{"1E", 1.0},
+                                         ValCase{"2D2", 200.0}, ValCase{"-", 0.0},
+                                         ValCase{"1,5", 1.0}, ValCase{"1e-400", 0.0},
+                                         ValCase{"12 34", 12.0}));
 
 TEST(Val, OverflowGivesInfinity)
 {

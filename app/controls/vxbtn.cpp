@@ -811,7 +811,7 @@ void VXBtn::focusLossHandling()
     if (Enabled_)
         border_ = BorderColor_;
     // An editor still open here lost its focus without a valid commit: it closes unchanged.
-    if (editing_ && !editor_->hasFocus())
+    if (editing_ && !editor_->hasFocus() && !refocusPending_)
         cancelEdit();
     update();
 }
@@ -930,10 +930,11 @@ void VXBtn::commitEdit()
     if (refused) {
         beep();
         // Back into the editor once the focus change that led here is over.
-        QPointer<EditBox> editor(editor_);
-        QTimer::singleShot(0, this, [this, editor] {
-            if (editor && editing_)
-                editor->setFocus(Qt::OtherFocusReason);
+        refocusPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            refocusPending_ = false;
+            if (editing_)
+                editor_->setFocus(Qt::OtherFocusReason);
         });
         return;
     }

@@ -276,6 +276,7 @@ private:
     bool stylePending_ = false;
     bool editing_ = false;
     bool listOpen_ = false;
+    bool refocusPending_ = false; // a refused commit returns to the editor
     int32_t instanceNumber_ = 0;
     int listPosition_ = -1;
     QString editOpenedWith_;

@@ -79,7 +79,7 @@ EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
 
     container_ = new QWidget(this);
     container_->setObjectName(QStringLiteral("ControlContainer"));
-    container_->setAutoFillBackground(true);
+    // Transparent over the form's own background, so the form's outline stays whole.
     container_->resize(width(), toPixels(ContainerHeightTwips));
 
     manual_ = new controls::VXBtn(container_);
@@ -130,7 +130,6 @@ EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
     };
     paint(this, QPalette::Window, palette.displayBack);
     setAutoFillBackground(true);
-    paint(container_, QPalette::Window, palette.displayBack);
     paint(title_, QPalette::Window, palette.back);
     paint(title_, QPalette::WindowText, palette.headers);
     paint(description_, QPalette::WindowText, palette.text);

@@ -80,8 +80,11 @@ void applyButtonLook(controls::VXBtn &button, const FormPalette &palette)
     button.setBorderStyle(2);
     button.setHoverOffset(0);
     button.setClickOffset(1);
+    // A caption of a fixed, readable size rather than one that fills the button.
+    button.setStretch(false);
     QFont font = button.Font();
     font.setBold(true);
+    font.setPointSizeF(10);
     button.setFont(font);
     // The main window's "Button" template, when there is one, gives the program-wide look.
     button.setStyle(QStringLiteral("Button"));

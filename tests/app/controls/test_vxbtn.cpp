@@ -521,6 +521,23 @@ TEST_F(VXBtnTest, ChangedOnlyForAnEditThatChangesTheText)
     EXPECT_EQ(changed.count(), 3);
 }
 
+TEST_F(VXBtnTest, RefusedCommitOnFocusLossKeepsTheEditorOpen)
+{
+    makeTextField(QStringLiteral("0123456789.-"));
+    other_->setStyle(QStringLiteral("RefusalOther")); // its focus broadcast reaches the field
+    btn_->setStyle(QStringLiteral("RefusalField"));
+    QSignalSpy changed(btn_, &VXBtn::Changed);
+    QLineEdit &editor = openEditor(QStringLiteral("1"));
+    editor.setText(QStringLiteral("--5"));
+    other_->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(btn_->isEditing());
+    EXPECT_TRUE(editor.hasFocus());
+    EXPECT_EQ(beeps_, 1);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(btn_->Caption(), QStringLiteral("1"));
+}
+
 TEST_F(VXBtnTest, ClickOpensTheEditorOverTheCaptionAndKeepsTyping)
 {
     makeTextField(QStringLiteral("0123456789"));

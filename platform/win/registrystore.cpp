@@ -254,6 +254,17 @@ uint32_t longestName(const std::vector<Item> &items)
     return longest;
 }
 
+// The name of item `index` of a key's values or subkeys.
+template <typename Item>
+long nameAt(const std::vector<Item> &items, uint32_t index, QString &name)
+{
+    if (index >= items.size()) {
+        return RegNoMoreItems;
+    }
+    name = items[index].name;
+    return RegSuccess;
+}
+
 template <typename Count>
 void put(Count *target, Count value)
 {
@@ -463,13 +474,8 @@ long RegistryStore::enumValue(HKey key, uint32_t index, QString &name)
     if (const long opened = resolve(key, KeyQueryValue, handle); opened != RegSuccess) {
         return opened;
     }
-    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
-        if (index >= node.values.size()) {
-            return RegNoMoreItems;
-        }
-        name = node.values[index].name;
-        return RegSuccess;
-    });
+    return inspectNode(fileName_, handle.root, handle.path,
+                       [&](Node &node) { return nameAt(node.values, index, name); });
 }
 
 long RegistryStore::enumKey(HKey key, uint32_t index, QString &name)
@@ -478,13 +484,8 @@ long RegistryStore::enumKey(HKey key, uint32_t index, QString &name)
     if (const long opened = resolve(key, KeyEnumerateSubKeys, handle); opened != RegSuccess) {
         return opened;
     }
-    return inspectNode(fileName_, handle.root, handle.path, [&](Node &node) {
-        if (index >= node.keys.size()) {
-            return RegNoMoreItems;
-        }
-        name = node.keys[index].name;
-        return RegSuccess;
-    });
+    return inspectNode(fileName_, handle.root, handle.path,
+                       [&](Node &node) { return nameAt(node.keys, index, name); });
 }
 
 long RegistryStore::queryInfoKey(HKey key, uint32_t *subKeys, uint32_t *maxSubKeyLength,

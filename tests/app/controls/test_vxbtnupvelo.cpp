@@ -1,4 +1,6 @@
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include <gmock/gmock.h>
 
@@ -8,6 +10,7 @@
 #include "app/device/driverlibrary.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
+#include "platform/win/messagehook.h"
 
 namespace app::controls {
 namespace {
@@ -20,6 +23,11 @@ class BindingTest : public testing::Test
 protected:
     void SetUp() override
     {
+        // The simulated module, whatever the runner passed on; and the driver's message boxes
+        // recorded, so that a failure shows up as a test failure instead of a modal box.
+        setenv("HXR_FTDI", "sim", 1);
+        previousRecorder_ = platform::win::setMessageRecorder(
+            [this](const QString &text, const QString &) { driverMessages_.push_back(text); });
         ASSERT_EQ(library_.load(QStringLiteral(HXR_PROGRAM_DIR)),
                   device::DriverLibrary::Status::Loaded)
             << library_.errorText().toStdString();
@@ -33,12 +41,17 @@ protected:
     }
     void TearDown() override
     {
-        hxr_->ClosePort();
+        if (hxr_)
+            hxr_->ClosePort();
         device::ClearHXRObject();
+        platform::win::setMessageRecorder(previousRecorder_);
+        EXPECT_THAT(driverMessages_, testing::IsEmpty());
     }
 
     device::DriverLibrary library_;
     std::unique_ptr<device::HXR> hxr_;
+    platform::win::MessageRecorder previousRecorder_;
+    std::vector<QString> driverMessages_;
 };
 
 TEST_F(BindingTest, NumericFieldRoundTrip)
@@ -93,6 +106,7 @@ TEST_F(BindingTest, LatchedErrorAnswersFalse)
     hxr_->ErrorState(-100);
     EXPECT_FALSE(LoadButtonValue(field));
     hxr_->ErrorState(0);
+    EXPECT_TRUE(LoadButtonValue(field));
 }
 
 } // namespace

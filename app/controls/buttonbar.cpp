@@ -95,7 +95,9 @@ void ButtonBar::SetButtonImage(int16_t Index, const QString &Text)
 
 void ButtonBar::Clear()
 {
-    back_ = DefaultBack;
+    // Back to the bar's background: the menu colour once one was given, so that the strip
+    // keeps matching its buttons from one page set to the next.
+    back_ = menuBack_.value_or(DefaultBack);
     added_ = 0;
     for (size_t i = 1; i < buttons_.size(); ++i) {
         buttons_[i]->hide();
@@ -160,6 +162,7 @@ void ButtonBar::DrawMe()
 void ButtonBar::setMenuBackcolor(OleColour colour)
 {
     back_ = colour;
+    menuBack_ = colour;
     VXBtn *first = buttons_.front();
     first->setBackColor(colour);
     first->setBackColorDisabled(colour);

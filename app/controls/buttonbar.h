@@ -2,6 +2,7 @@
 #define APP_CONTROLS_BUTTONBAR_H
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/controls/propertybag.h"
@@ -68,6 +69,7 @@ private:
     PropertyBag design_; // element 0 as designed, which every loaded element inherits
     std::vector<int> separators_;
     OleColour back_ = DefaultBack;
+    std::optional<OleColour> menuBack_;
     int added_ = 0;
     int keptWidthTwips_ = 0;
 };

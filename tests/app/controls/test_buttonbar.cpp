@@ -166,6 +166,15 @@ TEST_F(ButtonBarTest, MenuColoursReachEveryButtonOfTheStyle)
         EXPECT_EQ(button->ForeColorHover(), 0x00FF00u);
     }
     EXPECT_EQ(bar_->backColour(), 0x102030u);
+    fill(2);
+    EXPECT_EQ(bar_->backColour(), 0x102030u) << "a new page set keeps the menu colour";
+    EXPECT_EQ(bar_->grab().toImage().pixelColor(2, 2), UserControl::colour(0x102030));
+}
+
+TEST_F(ButtonBarTest, ClearGivesTheDefaultBackgroundWithoutAMenuColour)
+{
+    fill(2);
+    EXPECT_EQ(bar_->backColour(), ButtonBar::DefaultBack);
 }
 
 } // namespace

@@ -446,6 +446,10 @@ void VXBtn::applyHostEnabled()
 {
     const bool enabled = Enabled_ && !Inactive_;
     if (!enabled) {
+        if (mouseInRaised_) {
+            mouseInRaised_ = false;
+            emit MouseOut();
+        }
         hovering_ = false;
         mouseArmed_ = false;
         keyArmed_ = false;
@@ -653,10 +657,14 @@ void VXBtn::hover(bool on)
     DrawMe();
     if (ShowHandPointer_)
         showHandCursor(on);
-    if (on)
+    // MouseIn and MouseOut come in pairs, also when a click ends the hover look in between.
+    if (on && !mouseInRaised_) {
+        mouseInRaised_ = true;
         emit MouseIn();
-    else
+    } else if (!on && mouseInRaised_) {
+        mouseInRaised_ = false;
         emit MouseOut();
+    }
 }
 
 void VXBtn::pointerEntered()
@@ -668,7 +676,7 @@ void VXBtn::pointerEntered()
 
 void VXBtn::pointerLeft()
 {
-    if (hovering_)
+    if (hovering_ || mouseInRaised_)
         hover(false);
 }
 

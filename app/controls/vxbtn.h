@@ -269,6 +269,7 @@ private:
 
     // Run-time state.
     bool hovering_ = false;
+    bool mouseInRaised_ = false; // a MouseIn waits for its MouseOut
     bool mouseArmed_ = false;
     bool keyArmed_ = false;
     bool openingEditor_ = false;

@@ -153,6 +153,14 @@ TEST_F(ButtonBarTest, HoverIsForwardedWithIndex)
     EXPECT_EQ(in.at(0).at(0).toInt(), 2);
     ASSERT_EQ(out.count(), 1);
     EXPECT_EQ(out.at(0).at(0).toInt(), 2);
+
+    // A click selects the button and ends its hover look; leaving still gives one ButtonOut.
+    QTest::mouseMove(bar_->ButtonArray()[0], QPoint(5, 5));
+    QTest::mouseClick(bar_->ButtonArray()[0], Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(bar_->ButtonArray()[0], QPoint(6, 6));
+    QTest::mouseMove(host_.get(), QPoint(10, 90));
+    EXPECT_EQ(in.count(), 2);
+    EXPECT_EQ(out.count(), 2);
 }
 
 TEST_F(ButtonBarTest, MenuColoursReachEveryButtonOfTheStyle)

@@ -220,6 +220,27 @@ TEST_F(VXBtnTest, LoadedDisabledOrInactiveIgnoresInput)
     }
 }
 
+TEST_F(VXBtnTest, TabSkipsDisabledAndInactiveControls)
+{
+    auto *inactive = new VXBtn(host_.get());
+    auto *disabled = new VXBtn(host_.get());
+    auto *last = new VXBtn(host_.get());
+    QWidget::setTabOrder(btn_, inactive);
+    QWidget::setTabOrder(inactive, disabled);
+    QWidget::setTabOrder(disabled, last);
+    for (VXBtn *b : {inactive, disabled, last})
+        b->show();
+    inactive->setInactive(true);
+    disabled->setEnabled(false);
+    btn_->setFocus();
+    QTest::keyClick(btn_, Qt::Key_Tab);
+    EXPECT_TRUE(last->hasFocus());
+    inactive->setInactive(false);
+    btn_->setFocus();
+    QTest::keyClick(btn_, Qt::Key_Tab);
+    EXPECT_TRUE(inactive->hasFocus()) << "active again, it takes the focus";
+}
+
 TEST_F(VXBtnTest, InactiveShowsNoHover)
 {
     btn_->setInactive(true);

@@ -241,9 +241,9 @@ void EntryFrm::openEditor()
     }
 }
 
-bool EntryFrm::valueNumber(double &number) const
+bool EntryFrm::valueNumber(const QString &value, double &number)
 {
-    const QString text = value_.trimmed();
+    const QString text = value.trimmed();
     if (text.isEmpty()) {
         number = 0.0;
         return true;
@@ -273,8 +273,11 @@ void EntryFrm::okAction()
     }
 
     if (mode_ == ModeManual && numeric_ && !(min_ == 0.0f && max_ == 0.0f)) {
+        // Both the text as typed and the value it gave must be numbers: "-" is no 0.
+        double typed = 0.0;
         double x = 0.0;
-        const bool number = valueNumber(x);
+        const bool number =
+            valueNumber(withPoint(manual_->Caption()), typed) && valueNumber(value_, x);
         const float single = static_cast<float>(x);
         if (!number || single < min_ || single > max_) {
             const auto separators = common::ProgramSeparators();

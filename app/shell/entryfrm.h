@@ -59,8 +59,9 @@ private:
     void okAction();
     void cancelAction();
     void openEditor();
-    // The value as a number: "" counts as 0; anything else must be a whole number text.
-    bool valueNumber(double &number) const;
+    // A text with "." as separator as a number: "" counts as 0; anything else must be a
+    // number as a whole.
+    static bool valueNumber(const QString &value, double &number);
 
     QLabel *title_ = nullptr;
     QLabel *description_ = nullptr;

@@ -211,6 +211,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, EntryFrmRangeTest,
                              return std::string(info.param.name);
                          });
 
+TEST_F(EntryFrmTest, FormattedEntryMustStillBeANumber)
+{
+    EntryFrm form;
+    form.InitManual(QStringLiteral("Load"), QStringLiteral("Known load"), QString(),
+                    QStringLiteral("0.0"), true, QStringLiteral("0123456789.-"), -10, 10, 8);
+    bool stayedOpen = false;
+    run(form, {[](EntryFrm &f) {
+                   f.Manual()->textEditor()->clear();
+                   type(editor(f), QStringLiteral("-"));
+               },
+               [](EntryFrm &f) { click(f.btnOK()); },
+               [&stayedOpen](EntryFrm &f) {
+                   stayedOpen = true;
+                   f.Manual()->textEditor()->clear();
+                   type(editor(f), QStringLiteral("-2.25"));
+               },
+               [](EntryFrm &f) { click(f.btnOK()); }});
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(form.Value(), QStringLiteral("-2.3"));
+    EXPECT_FALSE(form.Cancelled());
+}
+
 TEST_F(EntryFrmTest, CommaLocaleComesBackWithAPoint)
 {
     common::setDecimalSeparator(QStringLiteral(","));

@@ -41,7 +41,9 @@ function(hxr_add_tests library)
     endif()
     target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
                                                  HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    # One variable a property: a ";" inside would split the property list.
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HXR_FTDI=sim" TIMEOUT 300)
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                 ENVIRONMENT_MODIFICATION "HXR_FTDI=set:sim" TIMEOUT 120)
   endforeach()
 endfunction()

@@ -31,8 +31,10 @@ void showPlainMessage(const QString &text, const QString &caption)
         current(text, caption);
         return;
     }
+    // On the offscreen platform nobody could click the box away: write the text instead.
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (app && QThread::currentThread() == app->thread()) {
+    if (app && QThread::currentThread() == app->thread() &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.exec();

@@ -1,0 +1,31 @@
+// The HXR Toolkit program: the main window over the shell, with the pages it has.
+
+#include <QApplication>
+
+#include "app/common/fonts.h"
+#include "app/shell/mainfrm.h"
+#if __has_include("app/pages/registerpages.h")
+#include "app/pages/registerpages.h"
+#define HXR_HAVE_PAGES 1
+#endif
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("HXR Toolkit"));
+    QApplication::setQuitOnLastWindowClosed(false); // the closing sequence ends the run
+
+    // The two program fonts sit beside the program.
+    app::common::LoadFonts(QCoreApplication::applicationDirPath());
+#ifdef HXR_HAVE_PAGES
+    app::pages::RegisterPages();
+#endif
+
+    app::shell::MainFrm window;
+    if (!window.Load()) {
+        app::common::UnloadFonts();
+        return 1;
+    }
+    window.show();
+    return app.exec();
+}

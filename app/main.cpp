@@ -4,6 +4,7 @@
 
 #include "app/common/fonts.h"
 #include "app/shell/mainfrm.h"
+#include "app/shell/messagefrm.h"
 #if __has_include("app/pages/registerpages.h")
 #include "app/pages/registerpages.h"
 #define HXR_HAVE_PAGES 1
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
 #endif
 
     app::shell::MainFrm window;
+    app::shell::InstallMessageFrm(&window);
     if (!window.Load()) {
         app::common::UnloadFonts();
         return 1;

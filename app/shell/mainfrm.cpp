@@ -9,11 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -45,6 +43,7 @@
 #include "app/shell/childformclass.h"
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
+#include "app/shell/entryfrm.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/panel.h"
@@ -149,24 +148,19 @@ QPlainTextEdit *makeTextBox(QWidget *parent)
     return box;
 }
 
-// The entry dialog as a plain fallback; the program installs EntryFrm.
-EntryAnswer plainEntry(const EntryRequest &request)
+// The program's entry dialog.
+EntryAnswer entryForm(const EntryRequest &request)
 {
+    EntryFrm form(MainFrm::instance());
+    if (request.kind == EntryRequest::Kind::OkCancel)
+        form.InitOKCancel(request.title, request.description);
+    else
+        form.InitManual(request.title, request.description, request.defaultText, request.formatting,
+                        request.numeric, request.allowed, request.min, request.max, request.length);
+    form.exec();
     EntryAnswer answer;
-    if (request.kind == EntryRequest::Kind::OkCancel) {
-        const auto button =
-            QMessageBox::question(MainFrm::instance(), request.title, request.description,
-                                  QMessageBox::Ok | QMessageBox::Cancel);
-        answer.cancelled = button != QMessageBox::Ok;
-        answer.value = answer.cancelled ? QStringLiteral("-1") : QStringLiteral("1");
-        return answer;
-    }
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(MainFrm::instance(), request.title, request.description,
-                              QLineEdit::Password, request.defaultText, &ok);
-    answer.cancelled = !ok;
-    answer.value = ok ? text : QStringLiteral("-1");
+    answer.cancelled = form.Cancelled();
+    answer.value = form.Value();
     return answer;
 }
 
@@ -897,7 +891,7 @@ bool MainFrm::checkPasscode()
 
 EntryAnswer MainFrm::ask(const EntryRequest &request)
 {
-    return options_.entry ? options_.entry(request) : plainEntry(request);
+    return options_.entry ? options_.entry(request) : entryForm(request);
 }
 
 void MainFrm::DoErrorReset()

@@ -335,7 +335,7 @@ void MainFrm::buildControls()
     recordLed_->setRound(true);
     recordLed_->setBackColor(0x000040);
     recordMsg_ = new VXBtn(infoFrame_);
-    recordMsg_->setStyle(styles::Liftout);
+    recordMsg_->setStyle(styles::Button);
     recordCapture_ = new VXBtn(infoFrame_);
     recordCapture_->setStyle(styles::Button);
     recordCapture_->setCaption(QStringLiteral("Capture"));

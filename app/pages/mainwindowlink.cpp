@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include <QTimer>
+
+#include "app/shell/mainfrm.h"
+
 namespace app::pages {
 
 namespace {
@@ -23,12 +27,16 @@ void ShowRecordBlanker(bool visible)
 {
     if (link().setRecordBlankerVisible)
         link().setRecordBlankerVisible(visible);
+    else if (app::shell::MainFrm *main = app::shell::MainFrm::instance())
+        main->setRecordBlankerVisible(visible);
 }
 
 void SetPageRefreshInterval(int milliseconds)
 {
     if (link().setRefreshInterval)
         link().setRefreshInterval(milliseconds);
+    else if (app::shell::MainFrm *main = app::shell::MainFrm::instance())
+        main->PageRefreshTimer()->setInterval(milliseconds);
 }
 
 } // namespace app::pages

@@ -1,0 +1,126 @@
+// The program's main road: the main window starts on the simulated module, the Home page
+// detects it once the window is up, and the Information page shows its identity and reading.
+
+#include <cstdlib>
+#include <memory>
+
+#include <QTest>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+#include "app/common/globals.h"
+#include "app/common/messages.h"
+#include "app/controls/vxbtn.h"
+#include "app/device/drv_hxr.h"
+#include "app/pages/child_gen_home.h"
+#include "app/pages/child_gen_info.h"
+#include "app/pages/registerpages.h"
+#include "app/shell/childcontrol.h"
+#include "app/shell/connection.h"
+#include "app/shell/mainfrm.h"
+#include "app/shell/pageforms.h"
+#include "platform/ftd2xx/simmodule.h"
+#include "platform/win/messagehook.h"
+
+namespace {
+
+namespace sim = platform::ftd2xx::sim;
+using app::pages::CHILD_GEN_INFO;
+
+class RecordingDialog : public app::common::MessageDialog
+{
+public:
+    explicit RecordingDialog(QStringList *log) : log_(log) {}
+    void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
+    {
+        *log_ << title + QStringLiteral(": ") + text;
+    }
+    app::common::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const app::common::MessageLayout &) override {}
+    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
+    void dismiss() override {}
+    void showModeless() override {}
+    void setProgress(double) override {}
+
+private:
+    QStringList *log_;
+};
+
+class MainRoadTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("HXR_FTDI", "sim", 1); // the simulated module behind the USB layer
+        sim::DeviceConfig device;
+        device.serial = 70000;
+        sim::SimConfig config;
+        config.devices = {device};
+        sim::configure(config);
+        platform::win::setMessageRecorder(
+            [this](const QString &text, const QString &) { messages << text; });
+        app::common::setMessageDialogFactory(
+            [this] { return std::make_unique<RecordingDialog>(&messages); });
+        app::shell::CurrentConnection() = {};
+        app::shell::ClearPageFactories();
+        app::pages::RegisterPages();
+
+        app::shell::MainFrmOptions options;
+        options.programFolder = QStringLiteral(HXR_PROGRAM_DIR);
+        options.entry = [](const app::shell::EntryRequest &) { return app::shell::EntryAnswer{}; };
+        options.endProgram = [](int) {};
+        window = std::make_unique<app::shell::MainFrm>(options);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        app::shell::ClearPageFactories();
+        app::common::setMessageDialogFactory({});
+        platform::win::setMessageRecorder({});
+        sim::reset();
+    }
+
+    static QString currentPage()
+    {
+        return app::shell::CurrentPage() ? app::shell::CurrentPage()->objectName() : QString();
+    }
+
+    std::unique_ptr<app::shell::MainFrm> window;
+    QStringList messages;
+};
+
+TEST_F(MainRoadTest, DetectsOnceTheWindowIsUpAndShowsTheModule)
+{
+    ASSERT_TRUE(window->Load());
+    // The window is not on screen yet: no message may stand alone before it.
+    EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
+    EXPECT_TRUE(app::shell::CurrentConnection().AutoDetectPending);
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_FALSE(app::shell::CurrentConnection().AutoDetectPending);
+    EXPECT_EQ(window->PageRefreshTimer()->interval(), CHILD_GEN_INFO::RefreshIntervalMs);
+
+    auto *info = static_cast<CHILD_GEN_INFO *>(app::shell::CurrentPage());
+    EXPECT_EQ(info->pbSerialNumber()->displayText(), QStringLiteral("0000070000"));
+    EXPECT_FALSE(info->LCD1()->Caption().trimmed().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window->infoText() == QStringLiteral("HXR-TRB serial number 70000"); }));
+}
+
+TEST_F(MainRoadTest, NoModuleLeavesTheHomePageWithItsMessage)
+{
+    sim::SimConfig none;
+    none.devices.clear();
+    sim::configure(none);
+    ASSERT_TRUE(window->Load());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    EXPECT_THAT(messages[0].toStdString(), testing::StartsWith("Detection Failed: No module"));
+    EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
+}
+
+} // namespace

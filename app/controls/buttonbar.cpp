@@ -174,26 +174,30 @@ void ButtonBar::setMenuBackcolor(OleColour colour)
 
 void ButtonBar::setMenuForecolor(OleColour colour)
 {
-    buttons_.front()->setForeColor(colour);
-    buttons_.front()->setUseMyStyle(QString());
+    publishMenuColour(&VXBtn::setForeColor, colour);
 }
 
 void ButtonBar::setMenuForecolorDisabled(OleColour colour)
 {
-    buttons_.front()->setForeColorDisabled(colour);
-    buttons_.front()->setUseMyStyle(QString());
+    publishMenuColour(&VXBtn::setForeColorDisabled, colour);
 }
 
 void ButtonBar::setMenuForecolorHover(OleColour colour)
 {
-    buttons_.front()->setForeColorHover(colour);
-    buttons_.front()->setUseMyStyle(QString());
+    publishMenuColour(&VXBtn::setForeColorHover, colour);
 }
 
 void ButtonBar::setMenuForecolorDown(OleColour colour)
 {
-    buttons_.front()->setForeColorDown(colour);
-    buttons_.front()->setUseMyStyle(QString());
+    publishMenuColour(&VXBtn::setForeColorDown, colour);
+}
+
+void ButtonBar::publishMenuColour(void (VXBtn::*setter)(OleColour), OleColour colour)
+{
+    // The first button is the model of the bar's style: every button of it follows.
+    VXBtn *first = buttons_.front();
+    (first->*setter)(colour);
+    first->setUseMyStyle(QString());
 }
 
 void ButtonBar::resizeEvent(QResizeEvent *event)

@@ -64,6 +64,7 @@ private:
     VXBtn *loadElement();
     void connectElement(VXBtn *button, int index);
     void clicked(int index);
+    void publishMenuColour(void (VXBtn::*setter)(OleColour), OleColour colour);
 
     std::vector<VXBtn *> buttons_;
     PropertyBag design_; // element 0 as designed, which every loaded element inherits

@@ -9,15 +9,6 @@
 
 namespace app::controls {
 
-namespace {
-
-QVariant colourVariant(OleColour colour)
-{
-    return QVariant::fromValue<qulonglong>(colour);
-}
-
-} // namespace
-
 ProgBar::ProgBar(QWidget *parent) : UserControl(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -28,11 +19,9 @@ void ProgBar::ReadProperties(const PropertyBag &bag)
 {
     Min_ = bag.read(QStringLiteral("Min"), 0.0f).toFloat();
     Max_ = bag.read(QStringLiteral("Max"), 100.0f).toFloat();
-    BackColor_ = static_cast<OleColour>(
-        bag.read(QStringLiteral("BackColor"), colourVariant(0x8000000Fu)).toULongLong());
+    BackColor_ = bag.readColour(QStringLiteral("BackColor"), 0x8000000Fu);
     BorderStyle_ = static_cast<int16_t>(bag.read(QStringLiteral("BorderStyle"), 0).toInt());
-    ForeColor_ = static_cast<OleColour>(
-        bag.read(QStringLiteral("ForeColor"), colourVariant(0x80000012u)).toULongLong());
+    ForeColor_ = bag.readColour(QStringLiteral("ForeColor"), 0x80000012u);
     Value_ = bag.read(QStringLiteral("Value"), 0.0f).toFloat();
     Segments_ = static_cast<int16_t>(bag.read(QStringLiteral("Segments"), 10).toInt());
     layoutBar();
@@ -42,9 +31,9 @@ void ProgBar::WriteProperties(PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Min"), Min_, 0.0f);
     bag.write(QStringLiteral("Max"), Max_, 100.0f);
-    bag.write(QStringLiteral("BackColor"), colourVariant(BackColor_), colourVariant(0x8000000Fu));
+    bag.writeColour(QStringLiteral("BackColor"), BackColor_, 0x8000000Fu);
     bag.write(QStringLiteral("BorderStyle"), static_cast<int>(BorderStyle_), 0);
-    bag.write(QStringLiteral("ForeColor"), colourVariant(ForeColor_), colourVariant(0x80000012u));
+    bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, 0x80000012u);
     bag.write(QStringLiteral("Value"), Value_, 0.0f);
     bag.write(QStringLiteral("Segments"), static_cast<int>(Segments_), 10);
 }

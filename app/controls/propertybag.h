@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "platform/win/syscolours.h"
+
 namespace app::controls {
 
 // The stored property set of a user control: values by name, each with a default that is not
@@ -17,6 +19,11 @@ public:
     QVariant read(const QString &key, const QVariant &defaultValue) const;
     // Stores value under key; a value equal to its default removes the key instead.
     void write(const QString &key, const QVariant &value, const QVariant &defaultValue);
+    // The same for OLE colours, stored as unsigned numbers.
+    platform::win::OleColour readColour(const QString &key,
+                                        platform::win::OleColour defaultValue) const;
+    void writeColour(const QString &key, platform::win::OleColour value,
+                     platform::win::OleColour defaultValue);
 
     bool contains(const QString &key) const { return values_.contains(key); }
     QStringList keys() const { return values_.keys(); }

@@ -13,11 +13,6 @@ namespace app::controls {
 
 namespace {
 
-QVariant colourVariant(OleColour colour)
-{
-    return QVariant::fromValue<qulonglong>(colour);
-}
-
 // The label shows line breaks of either form; a bare CR would draw as a box.
 QString labelText(const QString &caption)
 {
@@ -48,17 +43,15 @@ TextFrame::TextFrame(QWidget *parent) : UserControl(parent)
 void TextFrame::ReadProperties(const PropertyBag &bag)
 {
     setCaption(bag.read(QStringLiteral("Caption"), QString()).toString());
-    setBackColor(static_cast<OleColour>(
-        bag.read(QStringLiteral("BackColor"), colourVariant(DefaultBack)).toULongLong()));
-    setForeColor(static_cast<OleColour>(
-        bag.read(QStringLiteral("ForeColor"), colourVariant(DefaultFore)).toULongLong()));
+    setBackColor(bag.readColour(QStringLiteral("BackColor"), DefaultBack));
+    setForeColor(bag.readColour(QStringLiteral("ForeColor"), DefaultFore));
 }
 
 void TextFrame::WriteProperties(PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Caption"), Caption_, QString());
-    bag.write(QStringLiteral("BackColor"), colourVariant(BackColor_), colourVariant(DefaultBack));
-    bag.write(QStringLiteral("ForeColor"), colourVariant(ForeColor_), colourVariant(DefaultFore));
+    bag.writeColour(QStringLiteral("BackColor"), BackColor_, DefaultBack);
+    bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, DefaultFore);
 }
 
 void TextFrame::setCaption(const QString &value)

@@ -44,16 +44,6 @@ Qt::Alignment textAlignment(int16_t alignment)
     }
 }
 
-QVariant colourVariant(OleColour colour)
-{
-    return QVariant::fromValue<qulonglong>(colour);
-}
-
-OleColour readColour(const PropertyBag &bag, const QString &key, OleColour defaultValue)
-{
-    return static_cast<OleColour>(bag.read(key, colourVariant(defaultValue)).toULongLong());
-}
-
 } // namespace
 
 VXBtn::VXBtn(QWidget *parent) : UserControl(parent)
@@ -104,22 +94,22 @@ void VXBtn::ReadProperties(const PropertyBag &bag)
     setBorderStyle(bag.read(QStringLiteral("BorderStyle"), 0).toInt());
     setCaption(bag.read(QStringLiteral("Caption"), QStringLiteral("Caption")).toString());
     setFont(bag.read(QStringLiteral("Font"), font_).value<QFont>());
-    ForeColorDown_ = readColour(bag, QStringLiteral("ForeColorDown"), WindowText);
+    ForeColorDown_ = bag.readColour(QStringLiteral("ForeColorDown"), WindowText);
     State_ = bag.read(QStringLiteral("State"), false).toBool();
-    setForeColor(readColour(bag, QStringLiteral("ForeColor"), WindowText));
-    ForeColorDisabled_ = readColour(bag, QStringLiteral("ForeColorDisabled"), GreyText);
-    ForeColorHover_ = readColour(bag, QStringLiteral("ForeColorHover"), WindowText);
+    setForeColor(bag.readColour(QStringLiteral("ForeColor"), WindowText));
+    ForeColorDisabled_ = bag.readColour(QStringLiteral("ForeColorDisabled"), GreyText);
+    ForeColorHover_ = bag.readColour(QStringLiteral("ForeColorHover"), WindowText);
     ShowHandPointer_ = bag.read(QStringLiteral("ShowHandPointer"), true).toBool();
     setBorderWidth(static_cast<int16_t>(bag.read(QStringLiteral("BorderWidth"), 1).toInt()));
     HoverOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("HoverOffset"), 1).toUInt());
-    setBackColor(readColour(bag, QStringLiteral("BackColor"), WindowBackground));
+    setBackColor(bag.readColour(QStringLiteral("BackColor"), WindowBackground));
     Underline_ = bag.read(QStringLiteral("Underline"), false).toBool();
     ClickOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("ClickOffset"), 0).toUInt());
-    BackColorDisabled_ = readColour(bag, QStringLiteral("BackColorDisabled"), InactiveCaption);
-    BackColorHover_ = readColour(bag, QStringLiteral("BackColorHover"), WindowBackground);
-    BackColorDown_ = readColour(bag, QStringLiteral("BackColorDown"), WindowBackground);
-    BorderColorFocus_ = readColour(bag, QStringLiteral("BorderColorFocus"), 0xFFu);
-    setBorderColor(readColour(bag, QStringLiteral("BorderColor"), ButtonHighlight));
+    BackColorDisabled_ = bag.readColour(QStringLiteral("BackColorDisabled"), InactiveCaption);
+    BackColorHover_ = bag.readColour(QStringLiteral("BackColorHover"), WindowBackground);
+    BackColorDown_ = bag.readColour(QStringLiteral("BackColorDown"), WindowBackground);
+    BorderColorFocus_ = bag.readColour(QStringLiteral("BorderColorFocus"), 0xFFu);
+    setBorderColor(bag.readColour(QStringLiteral("BorderColor"), ButtonHighlight));
     Style_ = bag.read(QStringLiteral("Style"), QString()).toString();
     Inactive_ = bag.read(QStringLiteral("Inactive"), false).toBool();
     Alignment_ = static_cast<int16_t>(bag.read(QStringLiteral("Alignment"), 2).toInt());
@@ -140,7 +130,7 @@ void VXBtn::ReadProperties(const PropertyBag &bag)
     UseListIndex_ = bag.read(QStringLiteral("UseListIndex"), false).toBool();
     DeferSave_ = bag.read(QStringLiteral("DeferSave"), false).toBool();
     IsNumeric_ = bag.read(QStringLiteral("IsNumeric"), false).toBool();
-    setBorderColorDisabled(readColour(bag, QStringLiteral("BorderColorDisabled"), 0));
+    setBorderColorDisabled(bag.readColour(QStringLiteral("BorderColorDisabled"), 0));
     listPosition_ = 0; // the stored ListIndex is not read back
     toolTipText_ = bag.read(QStringLiteral("ToolTipText"), QString()).toString();
     setToolTip(toolTipText_);
@@ -163,31 +153,22 @@ void VXBtn::WriteProperties(PropertyBag &bag) const
     bag.write(QStringLiteral("BorderStyle"), BorderStyle_, 0);
     bag.write(QStringLiteral("Caption"), Caption_, QStringLiteral("Caption"));
     bag.write(QStringLiteral("Font"), font_, QVariant());
-    bag.write(QStringLiteral("ForeColorDown"), colourVariant(ForeColorDown_),
-              colourVariant(WindowText));
+    bag.writeColour(QStringLiteral("ForeColorDown"), ForeColorDown_, WindowText);
     bag.write(QStringLiteral("State"), State_, false);
-    bag.write(QStringLiteral("ForeColor"), colourVariant(ForeColor_), colourVariant(WindowText));
-    bag.write(QStringLiteral("ForeColorDisabled"), colourVariant(ForeColorDisabled_),
-              colourVariant(GreyText));
-    bag.write(QStringLiteral("ForeColorHover"), colourVariant(ForeColorHover_),
-              colourVariant(WindowText));
+    bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, WindowText);
+    bag.writeColour(QStringLiteral("ForeColorDisabled"), ForeColorDisabled_, GreyText);
+    bag.writeColour(QStringLiteral("ForeColorHover"), ForeColorHover_, WindowText);
     bag.write(QStringLiteral("ShowHandPointer"), ShowHandPointer_, true);
     bag.write(QStringLiteral("BorderWidth"), static_cast<int>(BorderWidth_), 1);
     bag.write(QStringLiteral("HoverOffset"), static_cast<uint>(HoverOffset_), 1u);
-    bag.write(QStringLiteral("BackColor"), colourVariant(BackColor_),
-              colourVariant(WindowBackground));
+    bag.writeColour(QStringLiteral("BackColor"), BackColor_, WindowBackground);
     bag.write(QStringLiteral("Underline"), Underline_, false);
     bag.write(QStringLiteral("ClickOffset"), static_cast<uint>(ClickOffset_), 0u);
-    bag.write(QStringLiteral("BackColorDisabled"), colourVariant(BackColorDisabled_),
-              colourVariant(InactiveCaption));
-    bag.write(QStringLiteral("BackColorHover"), colourVariant(BackColorHover_),
-              colourVariant(WindowBackground));
-    bag.write(QStringLiteral("BackColorDown"), colourVariant(BackColorDown_),
-              colourVariant(WindowBackground));
-    bag.write(QStringLiteral("BorderColorFocus"), colourVariant(BorderColorFocus_),
-              colourVariant(0xFFu));
-    bag.write(QStringLiteral("BorderColor"), colourVariant(BorderColor_),
-              colourVariant(ButtonHighlight));
+    bag.writeColour(QStringLiteral("BackColorDisabled"), BackColorDisabled_, InactiveCaption);
+    bag.writeColour(QStringLiteral("BackColorHover"), BackColorHover_, WindowBackground);
+    bag.writeColour(QStringLiteral("BackColorDown"), BackColorDown_, WindowBackground);
+    bag.writeColour(QStringLiteral("BorderColorFocus"), BorderColorFocus_, 0xFFu);
+    bag.writeColour(QStringLiteral("BorderColor"), BorderColor_, ButtonHighlight);
     bag.write(QStringLiteral("Style"), Style_, QString());
     bag.write(QStringLiteral("Inactive"), Inactive_, false);
     bag.write(QStringLiteral("Alignment"), static_cast<int>(Alignment_), 2);
@@ -208,8 +189,7 @@ void VXBtn::WriteProperties(PropertyBag &bag) const
     bag.write(QStringLiteral("UseListIndex"), UseListIndex_, false);
     bag.write(QStringLiteral("DeferSave"), DeferSave_, false);
     bag.write(QStringLiteral("IsNumeric"), IsNumeric_, false);
-    bag.write(QStringLiteral("BorderColorDisabled"), colourVariant(BorderColorDisabled_),
-              colourVariant(0));
+    bag.writeColour(QStringLiteral("BorderColorDisabled"), BorderColorDisabled_, 0);
     bag.write(QStringLiteral("ListIndex"), static_cast<int>(listPosition_), -1);
     bag.write(QStringLiteral("ToolTipText"), toolTipText_, QString());
 }
@@ -218,21 +198,7 @@ void VXBtn::WriteProperties(PropertyBag &bag) const
 
 QString VXBtn::sevenDigits(double value, const platform::vb::NumberSeparators &separators)
 {
-    const QString s = platform::vb::Format(value, u"0.#####0", separators);
-    qsizetype n = 7;
-    if (s.contains(QLatin1Char('-')))
-        ++n;
-    if (s.contains(QLatin1Char('.')))
-        ++n;
-    if (s.contains(QLatin1Char(',')))
-        ++n;
-    if (s.startsWith(QLatin1Char('0')))
-        ++n;
-    if (s.startsWith(QLatin1String("-0")))
-        ++n;
-    // Only decimals are cut: an integer part of more than seven digits stays whole.
-    const qsizetype integerEnd = s.indexOf(separators.decimal);
-    QString result = s.left(integerEnd < 0 ? std::max(n, s.size()) : std::max(n, integerEnd));
+    QString result = platform::vb::FormatSevenSignificant(value, separators, u"0.#####0");
     if (result.endsWith(separators.decimal))
         result.chop(1);
     return result;
@@ -507,10 +473,23 @@ void VXBtn::setFont(const QFont &value)
     layoutControl();
 }
 
+void VXBtn::setLookColour(OleColour &member, OleColour value)
+{
+    member = value;
+    DrawMe();
+}
+
+void VXBtn::setDisabledLookColour(OleColour &member, OleColour value)
+{
+    member = value;
+    // Only the disabled look shows it.
+    if (!Enabled_)
+        DrawMe();
+}
+
 void VXBtn::setForeColorDown(OleColour value)
 {
-    ForeColorDown_ = value;
-    DrawMe();
+    setLookColour(ForeColorDown_, value);
 }
 
 void VXBtn::setState(bool value)
@@ -521,15 +500,12 @@ void VXBtn::setState(bool value)
 
 void VXBtn::setForeColor(OleColour value)
 {
-    ForeColor_ = value;
-    DrawMe();
+    setLookColour(ForeColor_, value);
 }
 
 void VXBtn::setForeColorDisabled(OleColour value)
 {
-    ForeColorDisabled_ = value;
-    if (!Enabled_)
-        DrawMe();
+    setDisabledLookColour(ForeColorDisabled_, value);
 }
 
 void VXBtn::setBorderWidth(int16_t value)
@@ -540,15 +516,12 @@ void VXBtn::setBorderWidth(int16_t value)
 
 void VXBtn::setBackColor(OleColour value)
 {
-    BackColor_ = value;
-    DrawMe();
+    setLookColour(BackColor_, value);
 }
 
 void VXBtn::setBackColorDisabled(OleColour value)
 {
-    BackColorDisabled_ = value;
-    if (!Enabled_)
-        DrawMe();
+    setDisabledLookColour(BackColorDisabled_, value);
 }
 
 void VXBtn::setBorderColor(OleColour value)
@@ -947,13 +920,8 @@ void VXBtn::commitEdit()
         return;
     }
 
-    editing_ = false;
     const bool changed = text != editOpenedWith_;
-    const bool hadFocus = editor_->hasFocus();
-    setFocusProxy(nullptr);
-    if (hadFocus)
-        setFocus(Qt::OtherFocusReason);
-    editor_->hide();
+    closeEditor();
     if (changed) {
         Caption_ = formatCaption(text);
         updateAccessKey();
@@ -970,14 +938,20 @@ void VXBtn::cancelEdit()
 {
     if (!editing_)
         return;
-    editing_ = false;
     editor_->setText(Caption_);
+    closeEditor();
+    DrawMe();
+}
+
+void VXBtn::closeEditor()
+{
+    editing_ = false;
+    // The focus stays on the control when it was in the editor.
     const bool hadFocus = editor_->hasFocus();
     setFocusProxy(nullptr);
     if (hadFocus)
         setFocus(Qt::OtherFocusReason);
     editor_->hide();
-    DrawMe();
 }
 
 void VXBtn::editorFocusLeft()

@@ -210,9 +210,12 @@ private:
     bool isNumericField() const;
     void updateAccessKey();
     void showPressedLook(bool keyPress);
+    void setLookColour(OleColour &member, OleColour value);
+    void setDisabledLookColour(OleColour &member, OleColour value);
     void hover(bool on);
     void commitEdit();
     void cancelEdit();
+    void closeEditor();
     void editorFocusLeft();
     void listChosen(int row);
     void listDismissed();

@@ -160,9 +160,10 @@ QString Format(double value, QStringView pattern, const NumberSeparators &separa
     return text;
 }
 
-QString FormatSevenSignificant(double value, const NumberSeparators &separators)
+QString FormatSevenSignificant(double value, const NumberSeparators &separators,
+                               QStringView pattern)
 {
-    const QString text = Format(value, u"0.######0", separators);
+    const QString text = Format(value, pattern, separators);
     qsizetype length = 7;
     if (text.contains(QLatin1Char('-')))
         ++length;

@@ -32,12 +32,14 @@ struct NumberSeparators
 QString Format(double value, QStringView pattern,
                const NumberSeparators &separators = NumberSeparators::user());
 
-// Seven significant places for a fixed-width display: the value with "0.######0", cut to 7
-// characters plus one for each of "-", ".", ",", a first "0" and a first "-0". Only decimals
-// are cut: the sign and every integer digit stay (123456789.5 gives "123456789"), and a decimal
-// separator left last ("1234567.") stays for the caller to keep or drop.
+// Seven significant places for a fixed-width display: the value with the pattern ("0.######0"
+// unless given), cut to 7 characters plus one for each of "-", ".", ",", a first "0" and a
+// first "-0". Only decimals are cut: the sign and every integer digit stay (123456789.5 gives
+// "123456789"), and a decimal separator left last ("1234567.") stays for the caller to keep or
+// drop.
 QString FormatSevenSignificant(double value,
-                               const NumberSeparators &separators = NumberSeparators::user());
+                               const NumberSeparators &separators = NumberSeparators::user(),
+                               QStringView pattern = u"0.######0");
 
 // The module's wire format "######0.0000000": no blanks, "." whatever the locale, seven decimals.
 std::string FormatWireValue(double value);

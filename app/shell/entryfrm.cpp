@@ -5,14 +5,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
 
 #include "app/common/globals.h"
 #include "app/common/messages.h"
-#include "app/controls/roundregion.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/messagefrm.h"
@@ -27,19 +25,14 @@ namespace {
 using controls::toPixels;
 using controls::toTwips;
 
-constexpr int TitleHeightTwips = 390;
-constexpr int MarginTwips = 240;
-constexpr int DescriptionTopTwips = 600;
-constexpr int DescriptionWidthTwips = EntryFrm::InnerWidthTwips - 2 * MarginTwips;
+constexpr int MarginTwips = DialogMarginTwips;
+constexpr int DescriptionTopTwips = DialogTextTopTwips;
+constexpr int DescriptionWidthTwips = DialogTextWidthTwips;
 constexpr int FieldHeightTwips = 450;
 constexpr int FieldWidthTwips = 2400;
 constexpr int ButtonTopTwips = 720;
-constexpr int ButtonWidthTwips = 1200;
-constexpr int ButtonHeightTwips = 420;
-constexpr int OkLeftTwips = 1320;
-constexpr int CancelLeftTwips = 2880;
+constexpr int ButtonHeightTwips = DialogButtonHeightTwips;
 constexpr int ContainerHeightTwips = ButtonTopTwips + ButtonHeightTwips + 240;
-constexpr int CornerEllipse = 15;
 constexpr int16_t ModeManual = 0;
 constexpr int16_t ModeOkCancel = 6;
 
@@ -59,23 +52,8 @@ EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
     setFixedWidth(toPixels(InnerWidthTwips));
     const FormPalette palette = currentFormPalette();
 
-    title_ = new QLabel(this);
-    title_->setObjectName(QStringLiteral("lblTitle"));
-    title_->setGeometry(0, 0, width(), toPixels(TitleHeightTwips));
-    title_->setContentsMargins(toPixels(MarginTwips), 0, toPixels(MarginTwips), 0);
-    title_->setAutoFillBackground(true);
-    QFont titleFont = title_->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(10.5);
-    title_->setFont(titleFont);
-
-    description_ = new QLabel(this);
-    description_->setObjectName(QStringLiteral("lblDescription"));
-    description_->setWordWrap(true);
-    description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont descriptionFont = description_->font();
-    descriptionFont.setPointSizeF(10);
-    description_->setFont(descriptionFont);
+    title_ = addDialogTitle(*this, QStringLiteral("lblTitle"), palette);
+    description_ = addDialogText(*this, QStringLiteral("lblDescription"), palette);
 
     container_ = new QWidget(this);
     container_->setObjectName(QStringLiteral("ControlContainer"));
@@ -109,30 +87,19 @@ EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
     manual_->textEditor()->installEventFilter(this);
 
     auto makeButton = [this, &palette](const QString &name, const QString &caption, int left) {
-        auto *button = new controls::VXBtn(container_);
-        button->setObjectName(name);
-        applyButtonLook(*button, palette);
-        button->setCaption(caption);
-        button->setGeometry(toPixels(left), toPixels(ButtonTopTwips), toPixels(ButtonWidthTwips),
-                            toPixels(ButtonHeightTwips));
+        controls::VXBtn *button = addDialogButton(*container_, name, caption, palette);
+        button->move(toPixels(left), toPixels(ButtonTopTwips));
         return button;
     };
-    ok_ = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), OkLeftTwips);
-    cancel_ = makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"), CancelLeftTwips);
+    ok_ = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), DialogOkLeftTwips);
+    cancel_ =
+        makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"), DialogCancelLeftTwips);
     connect(ok_, &controls::VXBtn::Click, this, &EntryFrm::okAction);
     connect(cancel_, &controls::VXBtn::Click, this, &EntryFrm::cancelAction);
 
     // The load step's colours.
-    auto paint = [](QWidget *widget, QPalette::ColorRole role, platform::win::OleColour c) {
-        QPalette p = widget->palette();
-        p.setColor(role, controls::UserControl::colour(c));
-        widget->setPalette(p);
-    };
-    paint(this, QPalette::Window, palette.displayBack);
+    setRoleColour(*this, QPalette::Window, palette.displayBack);
     setAutoFillBackground(true);
-    paint(title_, QPalette::Window, palette.back);
-    paint(title_, QPalette::WindowText, palette.headers);
-    paint(description_, QPalette::WindowText, palette.text);
     value_.clear();
     layOut();
 }
@@ -210,17 +177,13 @@ void EntryFrm::layOut()
 void EntryFrm::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    setMask(controls::roundRectRegion(width(), height(), CornerEllipse, CornerEllipse));
+    roundDialog(*this);
 }
 
 void EntryFrm::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(title_->palette().color(QPalette::Window), 1.0));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), CornerEllipse / 2.0,
-                            CornerEllipse / 2.0);
+    paintDialogOutline(*this, *title_);
 }
 
 void EntryFrm::showEvent(QShowEvent *event)

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/shell/dialogform.h"
+
 class QLabel;
 
 namespace app::controls {
@@ -44,7 +46,7 @@ public:
 
     // The smallest font the entry field shrinks to when a long entry must fit.
     static constexpr double MinimumFieldPoints = 8.0;
-    static constexpr int InnerWidthTwips = 5400;
+    static constexpr int InnerWidthTwips = DialogWidthTwips;
 
 protected:
     void showEvent(QShowEvent *event) override;

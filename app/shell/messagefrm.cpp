@@ -8,13 +8,10 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 
 #include "app/controls/progbar.h"
-#include "app/controls/roundregion.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
-#include "app/shell/brandingmodule.h"
 
 namespace app::shell {
 
@@ -23,16 +20,10 @@ namespace {
 using controls::toPixels;
 using controls::toTwips;
 
-constexpr int TitleHeightTwips = 390;
-constexpr int MessageLeftTwips = 240;
-constexpr int MessageTopTwips = 600;
-constexpr int MessageWidthTwips = MessageFrm::InnerWidthTwips - 2 * MessageLeftTwips;
-constexpr int ButtonWidthTwips = 1200;
-constexpr int ButtonHeightTwips = 420;
-constexpr int OkLeftTwips = 1320;
-constexpr int CancelLeftTwips = 2880;
+constexpr int MessageLeftTwips = DialogMarginTwips;
+constexpr int MessageTopTwips = DialogTextTopTwips;
+constexpr int MessageWidthTwips = DialogTextWidthTwips;
 constexpr int ProgressHeightTwips = 240;
-constexpr int CornerEllipse = 15;
 
 QPointer<QWidget> &installedOwner()
 {
@@ -42,54 +33,6 @@ QPointer<QWidget> &installedOwner()
 
 } // namespace
 
-FormPalette currentFormPalette()
-{
-    const BrandPalette &loaded = CurrentBranding().colours;
-    const bool branded = std::any_of(loaded.begin(), loaded.end(), [](uint32_t c) { return c; });
-    const BrandPalette &colours = branded ? loaded : BuiltInPalette();
-    auto c = [&colours](BrandColour which) { return colours[static_cast<size_t>(which)]; };
-    FormPalette palette;
-    palette.back = c(BrandColour::Back);
-    palette.displayBack = c(BrandColour::DisplayBack);
-    palette.helpBack = c(BrandColour::HelpBack);
-    palette.headers = c(BrandColour::Headers);
-    palette.text = c(BrandColour::Text);
-    palette.buttonBack = c(BrandColour::ButtonBack);
-    palette.buttonBackHover = c(BrandColour::ButtonBackHover);
-    palette.buttonBackDown = c(BrandColour::ButtonBackDown);
-    palette.buttonFore = c(BrandColour::ButtonFore);
-    palette.buttonForeHover = c(BrandColour::ButtonForeHover);
-    palette.buttonForeDown = c(BrandColour::ButtonForeDown);
-    palette.fieldBack = c(BrandColour::FieldBack);
-    palette.fieldFore = c(BrandColour::FieldFore);
-    palette.border = c(BrandColour::Border);
-    palette.borderFocus = c(BrandColour::BorderFocus);
-    return palette;
-}
-
-void applyButtonLook(controls::VXBtn &button, const FormPalette &palette)
-{
-    button.setBackColor(palette.buttonBack);
-    button.setBackColorHover(palette.buttonBackHover);
-    button.setBackColorDown(palette.buttonBackDown);
-    button.setForeColor(palette.buttonFore);
-    button.setForeColorHover(palette.buttonForeHover);
-    button.setForeColorDown(palette.buttonForeDown);
-    button.setBorderColor(palette.border);
-    button.setBorderColorFocus(palette.borderFocus);
-    button.setBorderStyle(2);
-    button.setHoverOffset(0);
-    button.setClickOffset(1);
-    // A caption of a fixed, readable size rather than one that fills the button.
-    button.setStretch(false);
-    QFont font = button.Font();
-    font.setBold(true);
-    font.setPointSizeF(10);
-    button.setFont(font);
-    // The main window's "Button" template, when there is one, gives the program-wide look.
-    button.setStyle(QStringLiteral("Button"));
-}
-
 MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("MessageFrm"));
@@ -97,25 +40,10 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
     setFixedWidth(toPixels(InnerWidthTwips));
     const FormPalette palette = currentFormPalette();
 
-    title_ = new QLabel(this);
-    title_->setObjectName(QStringLiteral("Title"));
-    title_->setGeometry(0, 0, width(), toPixels(TitleHeightTwips));
-    title_->setContentsMargins(toPixels(MessageLeftTwips), 0, toPixels(MessageLeftTwips), 0);
-    title_->setAutoFillBackground(true);
-    QFont titleFont = title_->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(10.5);
-    title_->setFont(titleFont);
-
-    message_ = new QLabel(this);
-    message_->setObjectName(QStringLiteral("Message"));
-    message_->setWordWrap(true);
-    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    title_ = addDialogTitle(*this, QStringLiteral("Title"), palette);
+    message_ = addDialogText(*this, QStringLiteral("Message"), palette);
     message_->setToolTip(
         QStringLiteral("Double-click this message to copy the contents to the clipboard."));
-    QFont messageFont = message_->font();
-    messageFont.setPointSizeF(10);
-    message_->setFont(messageFont);
     message_->installEventFilter(this);
 
     progress_ = new controls::ProgBar(this);
@@ -125,18 +53,11 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
     progress_->setMax(100);
     progress_->hide();
 
-    auto makeButton = [this, &palette](const QString &name, const QString &caption) {
-        auto *button = new controls::VXBtn(this);
-        button->setObjectName(name);
-        applyButtonLook(*button, palette);
-        button->setCaption(caption);
-        button->resize(toPixels(ButtonWidthTwips), toPixels(ButtonHeightTwips));
-        return button;
-    };
-    ok_ = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"));
-    cancel_ = makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"));
-    ok_->move(toPixels(OkLeftTwips), 0);
-    cancel_->move(toPixels(CancelLeftTwips), 0);
+    ok_ = addDialogButton(*this, QStringLiteral("btnOK"), QStringLiteral("OK"), palette);
+    cancel_ =
+        addDialogButton(*this, QStringLiteral("btnCancel"), QStringLiteral("Cancel"), palette);
+    ok_->move(toPixels(DialogOkLeftTwips), 0);
+    cancel_->move(toPixels(DialogCancelLeftTwips), 0);
     connect(ok_, &controls::VXBtn::Click, this, [this] { finish(common::MessageAnswer::Ok); });
     connect(cancel_, &controls::VXBtn::Click, this,
             [this] { finish(common::MessageAnswer::Cancel); });
@@ -144,23 +65,14 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
     // The load step's colours.
     progress_->setForeColor(palette.text);
     progress_->setBackColor(palette.helpBack);
-    QPalette titleColours = title_->palette();
-    titleColours.setColor(QPalette::Window, controls::UserControl::colour(palette.back));
-    titleColours.setColor(QPalette::WindowText, controls::UserControl::colour(palette.headers));
-    title_->setPalette(titleColours);
-    QPalette messageColours = message_->palette();
-    messageColours.setColor(QPalette::WindowText, controls::UserControl::colour(palette.text));
-    message_->setPalette(messageColours);
-    QPalette form = this->palette();
-    form.setColor(QPalette::Window, controls::UserControl::colour(palette.displayBack));
-    setPalette(form);
+    setRoleColour(*this, QPalette::Window, palette.displayBack);
     setAutoFillBackground(true);
     resize(width(), toPixels(3000));
 }
 
 void MessageFrm::Round()
 {
-    setMask(controls::roundRectRegion(width(), height(), CornerEllipse, CornerEllipse));
+    roundDialog(*this);
 }
 
 void MessageFrm::resizeEvent(QResizeEvent *event)
@@ -172,13 +84,7 @@ void MessageFrm::resizeEvent(QResizeEvent *event)
 void MessageFrm::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
-    // A hairline in the title colour stands in for the drop shadow of a desktop that draws none.
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor edge = title_->palette().color(QPalette::Window);
-    painter.setPen(QPen(edge, 1.0));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), CornerEllipse / 2.0,
-                            CornerEllipse / 2.0);
+    paintDialogOutline(*this, *title_);
 }
 
 void MessageFrm::finish(common::MessageAnswer answer)
@@ -272,9 +178,7 @@ void MessageFrmDialog::setTexts(const QString &text, const QString &title,
     form_->Message()->setText(text);
     form_->Title()->setText(title);
     form_->setWindowTitle(title);
-    QPalette colours = form_->Title()->palette();
-    colours.setColor(QPalette::Window, controls::UserControl::colour(titleColour));
-    form_->Title()->setPalette(colours);
+    setRoleColour(*form_->Title(), QPalette::Window, titleColour);
 }
 
 common::MessageFormDesign MessageFrmDialog::design() const
@@ -291,8 +195,8 @@ common::MessageFormDesign MessageFrmDialog::design() const
     }
     design.message = {MessageLeftTwips, MessageTopTwips, MessageWidthTwips,
                       static_cast<int>(toTwips(std::max(textHeight, 1)))};
-    design.ok = {OkLeftTwips, 0, ButtonWidthTwips, ButtonHeightTwips};
-    design.cancel = {CancelLeftTwips, 0, ButtonWidthTwips, ButtonHeightTwips};
+    design.ok = {DialogOkLeftTwips, 0, DialogButtonWidthTwips, DialogButtonHeightTwips};
+    design.cancel = {DialogCancelLeftTwips, 0, DialogButtonWidthTwips, DialogButtonHeightTwips};
     design.progress = {MessageLeftTwips, 0, MessageWidthTwips, ProgressHeightTwips};
     return design;
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "app/common/messages.h"
+#include "app/shell/dialogform.h"
 
 class QLabel;
 
@@ -17,25 +18,6 @@ class VXBtn;
 } // namespace app::controls
 
 namespace app::shell {
-
-// The branding colours the two dialogs take when they load (the built-in palette while no
-// branding file has been read).
-struct FormPalette
-{
-    platform::win::OleColour back = 0;
-    platform::win::OleColour displayBack = 0;
-    platform::win::OleColour helpBack = 0;
-    platform::win::OleColour headers = 0;
-    platform::win::OleColour text = 0;
-    // The look of their buttons and of the entry field until a style template gives its own.
-    platform::win::OleColour buttonBack = 0, buttonBackHover = 0, buttonBackDown = 0,
-                             buttonFore = 0, buttonForeHover = 0, buttonForeDown = 0;
-    platform::win::OleColour fieldBack = 0, fieldFore = 0;
-    platform::win::OleColour border = 0, borderFocus = 0;
-};
-FormPalette currentFormPalette();
-// A dialog button: the program's "Button" style, with the palette's look as its own.
-void applyButtonLook(controls::VXBtn &button, const FormPalette &palette);
 
 // The program's message form: a borderless, rounded box coloured from the branding, with a
 // title bar, the message, a progress bar and two buttons. ShowMessage drives it through
@@ -62,7 +44,7 @@ public:
     controls::VXBtn *btnOK() const { return ok_; }
     controls::VXBtn *btnCancel() const { return cancel_; }
 
-    static constexpr int InnerWidthTwips = 5400;
+    static constexpr int InnerWidthTwips = DialogWidthTwips;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -538,6 +538,16 @@ void MainFrm::applyBranding()
     buttonBar_->setMenuForecolorHover(c(BC::MenuHover));
     buttonBar_->setMenuForecolorDown(c(BC::MenuDown));
     buttonBar_->setMenuForecolorDisabled(c(BC::MenuDisabled));
+    // The help menu in the display colours rather than the desktop's light ones.
+    QPalette menu = mnuHelp_->palette();
+    menu.setColor(QPalette::Window, qc(c(BC::DisplayBack)));
+    menu.setColor(QPalette::Base, qc(c(BC::DisplayBack)));
+    menu.setColor(QPalette::WindowText, qc(c(BC::Text)));
+    menu.setColor(QPalette::Text, qc(c(BC::Text)));
+    menu.setColor(QPalette::ButtonText, qc(c(BC::Text)));
+    menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackHover)));
+    menu.setColor(QPalette::HighlightedText, qc(c(BC::MenuHover)));
+    mnuHelp_->setPalette(menu);
 
     auto borders = [&](VXBtn *t) {
         t->setBorderColor(c(BC::Border));
@@ -958,7 +968,9 @@ void MainFrm::setRecordBlankerVisible(bool visible)
 
 void MainFrm::showHelpMenu()
 {
-    mnuHelp_->popup(buttonHelp_->mapToGlobal(QPoint(0, buttonHelp_->height())));
+    // Right-aligned under the button, so that it opens over the window and not beside it.
+    const int left = buttonHelp_->width() - mnuHelp_->sizeHint().width();
+    mnuHelp_->popup(buttonHelp_->mapToGlobal(QPoint(left, buttonHelp_->height())));
     buttonHelp_->setState(false);
 }
 

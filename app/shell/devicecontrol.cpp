@@ -29,22 +29,24 @@ PageSets &sets()
     return instance;
 }
 
+// The object behind a pointer the page sets cannot work without.
+template <typename T>
+T &required(T *object, const char *missing)
+{
+    if (!object)
+        throw platform::vb::VbError(91, QStringLiteral("DeviceControl"),
+                                    QString::fromLatin1(missing));
+    return *object;
+}
+
 PageSetHost &host()
 {
-    PageSetHost *h = sets().host;
-    if (!h)
-        throw platform::vb::VbError(91, QStringLiteral("DeviceControl"),
-                                    QStringLiteral("The page sets have no main window"));
-    return *h;
+    return required(sets().host, "The page sets have no main window");
 }
 
 const Device &current()
 {
-    const Device *d = sets().current;
-    if (!d)
-        throw platform::vb::VbError(91, QStringLiteral("DeviceControl"),
-                                    QStringLiteral("No page set is selected"));
-    return *d;
+    return required(sets().current, "No page set is selected");
 }
 
 const QString HomeTip = QStringLiteral(

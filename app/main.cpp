@@ -3,12 +3,9 @@
 #include <QApplication>
 
 #include "app/common/fonts.h"
+#include "app/pages/registerpages.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/messagefrm.h"
-#if __has_include("app/pages/registerpages.h")
-#include "app/pages/registerpages.h"
-#define HXR_HAVE_PAGES 1
-#endif
 
 int main(int argc, char **argv)
 {
@@ -18,9 +15,7 @@ int main(int argc, char **argv)
 
     // The two program fonts sit beside the program.
     app::common::LoadFonts(QCoreApplication::applicationDirPath());
-#ifdef HXR_HAVE_PAGES
     app::pages::RegisterPages();
-#endif
 
     app::shell::MainFrm window;
     app::shell::InstallMessageFrm(&window);

@@ -100,14 +100,15 @@ void applyButtonLook(controls::VXBtn &button, const FormPalette &palette)
     button.setBorderStyle(2);
     button.setHoverOffset(0);
     button.setClickOffset(1);
-    // A caption of a fixed, readable size rather than one that fills the button.
+    // The main window's "Button" template, when there is one, gives the program-wide look.
+    button.setStyle(QStringLiteral("Button"));
+    // A caption of a fixed, readable size rather than one that fills the button; set after the
+    // style, whose template would otherwise make the caption fill the button again.
     button.setStretch(false);
     QFont font = button.Font();
     font.setBold(true);
     font.setPointSizeF(10);
     button.setFont(font);
-    // The main window's "Button" template, when there is one, gives the program-wide look.
-    button.setStyle(QStringLiteral("Button"));
 }
 
 void roundDialog(QWidget &form)

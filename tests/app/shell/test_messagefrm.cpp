@@ -195,6 +195,23 @@ TEST_F(MessageFrmTest, DoubleClickCopiesTheMessage)
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Serial 70000"));
 }
 
+TEST(MessageFrmLook, ButtonsTakeTheTemplateColoursButKeepAFixedCaption)
+{
+    // The main window's "Button" template: its own colour, and captions that fill the button.
+    controls::VXBtn model;
+    model.setStretch(true);
+    model.setBackColor(0x123456);
+    model.setStyle(QStringLiteral("Button"));
+
+    MessageFrm form;
+    for (const controls::VXBtn *button : {form.btnOK(), form.btnCancel()}) {
+        EXPECT_EQ(button->BackColor(), 0x123456u);
+        EXPECT_FALSE(button->Stretch());
+        EXPECT_EQ(button->Font().pointSizeF(), 10.0);
+        EXPECT_TRUE(button->Font().bold());
+    }
+}
+
 TEST(InstallMessageFrmTest, ShowMessageUsesTheForm)
 {
     InstallMessageFrm();

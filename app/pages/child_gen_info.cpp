@@ -147,6 +147,7 @@ void CHILD_GEN_INFO::Activated()
         dunits_->setVisible(choosable);
         bodyText_[2]->setVisible(choosable);
         lcdUnits_->setVisible(units != NoUnits);
+        layOut(); // the rows below close up over a hidden units row
         rebuildUnitList(units);
         shuntCalState_->setState(hxr->SCALON() != 0);
 
@@ -276,6 +277,8 @@ void CHILD_GEN_INFO::layOut()
     const std::array<std::pair<int, VXBtn *>, 5> rows = {
         {{0, btnFormat_}, {2, dunits_}, {1, pbSerialNumber_}, {3, pbFirmware_}, {4, pbCalDate_}}};
     for (const auto &[label, field] : rows) {
+        if (field->isHidden())
+            continue;
         bodyText_[static_cast<size_t>(label)]->setGeometry(margin, y, labelWidth, rowHeight);
         field->setGeometry(fieldLeft, y, fieldWidth, rowHeight);
         y += rowHeight + 10;

@@ -82,6 +82,10 @@ TEST_P(DisplayUnitsVisibilityTest, ListOnlyForEngineeringUnitsWithoutTheLock)
     EXPECT_EQ(!info->BodyText(2)->isHidden(), c.listShown);
     EXPECT_EQ(!info->LCDUnits()->isHidden(), c.symbolShown);
     EXPECT_FALSE(info->BodyText(1)->isHidden());
+    // The rows stay evenly spaced: a hidden units row leaves no gap.
+    const int step = info->pbFirmware()->y() - info->pbSerialNumber()->y();
+    EXPECT_EQ(info->pbSerialNumber()->y() - info->btnFormat()->y(), (c.listShown ? 2 : 1) * step);
+    EXPECT_EQ(info->BodyText(1)->y(), info->pbSerialNumber()->y());
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, DisplayUnitsVisibilityTest,

@@ -25,14 +25,10 @@ namespace {
 using controls::toPixels;
 using controls::toTwips;
 
-constexpr int MarginTwips = DialogMarginTwips;
-constexpr int DescriptionTopTwips = DialogTextTopTwips;
-constexpr int DescriptionWidthTwips = DialogTextWidthTwips;
 constexpr int FieldHeightTwips = 450;
 constexpr int FieldWidthTwips = 2400;
 constexpr int ButtonTopTwips = 720;
-constexpr int ButtonHeightTwips = DialogButtonHeightTwips;
-constexpr int ContainerHeightTwips = ButtonTopTwips + ButtonHeightTwips + 240;
+constexpr int ContainerHeightTwips = ButtonTopTwips + DialogButtonHeightTwips + 240;
 constexpr int16_t ModeManual = 0;
 constexpr int16_t ModeOkCancel = 6;
 
@@ -158,18 +154,18 @@ void EntryFrm::layOut()
 {
     const QFontMetrics metrics(description_->font());
     const int textHeight = metrics
-                               .boundingRect(QRect(0, 0, toPixels(DescriptionWidthTwips), 10000),
+                               .boundingRect(QRect(0, 0, toPixels(DialogTextWidthTwips), 10000),
                                              Qt::TextWordWrap, description_->text())
                                .height();
-    description_->setGeometry(toPixels(MarginTwips), toPixels(DescriptionTopTwips),
-                              toPixels(DescriptionWidthTwips), std::max(textHeight, 1));
+    description_->setGeometry(toPixels(DialogMarginTwips), toPixels(DialogTextTopTwips),
+                              toPixels(DialogTextWidthTwips), std::max(textHeight, 1));
     const int containerTop =
         static_cast<int>(toTwips(description_->y() + description_->height())) + 180;
     // Without the entry field the buttons move up to where it would be.
     const int buttonTop = mode_ == ModeOkCancel ? 0 : ButtonTopTwips;
     ok_->move(ok_->x(), toPixels(buttonTop));
     cancel_->move(cancel_->x(), toPixels(buttonTop));
-    const int containerHeight = buttonTop + ButtonHeightTwips + 240;
+    const int containerHeight = buttonTop + DialogButtonHeightTwips + 240;
     container_->setGeometry(0, toPixels(containerTop), width(), toPixels(containerHeight));
     setFixedHeight(toPixels(containerTop + containerHeight));
 }

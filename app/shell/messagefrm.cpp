@@ -20,9 +20,6 @@ namespace {
 using controls::toPixels;
 using controls::toTwips;
 
-constexpr int MessageLeftTwips = DialogMarginTwips;
-constexpr int MessageTopTwips = DialogTextTopTwips;
-constexpr int MessageWidthTwips = DialogTextWidthTwips;
 constexpr int ProgressHeightTwips = 240;
 
 QPointer<QWidget> &installedOwner()
@@ -189,15 +186,15 @@ common::MessageFormDesign MessageFrmDialog::design() const
     if (form_) {
         const QFontMetrics metrics(form_->Message()->font());
         textHeight = metrics
-                         .boundingRect(QRect(0, 0, toPixels(MessageWidthTwips), 10000),
+                         .boundingRect(QRect(0, 0, toPixels(DialogTextWidthTwips), 10000),
                                        Qt::TextWordWrap, form_->Message()->text())
                          .height();
     }
-    design.message = {MessageLeftTwips, MessageTopTwips, MessageWidthTwips,
+    design.message = {DialogMarginTwips, DialogTextTopTwips, DialogTextWidthTwips,
                       static_cast<int>(toTwips(std::max(textHeight, 1)))};
     design.ok = {DialogOkLeftTwips, 0, DialogButtonWidthTwips, DialogButtonHeightTwips};
     design.cancel = {DialogCancelLeftTwips, 0, DialogButtonWidthTwips, DialogButtonHeightTwips};
-    design.progress = {MessageLeftTwips, 0, MessageWidthTwips, ProgressHeightTwips};
+    design.progress = {DialogMarginTwips, 0, DialogTextWidthTwips, ProgressHeightTwips};
     return design;
 }
 

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 
 namespace app::controls {
 
@@ -56,6 +58,38 @@ void EditBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void EditBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The middle button pastes the desktop's selection where it has one: through the filter
+    // too, at the place clicked.
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        QClipboard *clipboard = QApplication::clipboard();
+        if (clipboard->supportsSelection()) {
+            deselect();
+            setCursorPosition(cursorPositionAt(event->position().toPoint()));
+            typeText(clipboard->text(QClipboard::Selection));
+        }
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void EditBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    // Text an input method commits is typed through the filter; its composing text is shown as
+    // the input method draws it.
+    const QString committed = event->commitString();
+    if (committed.isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&composing);
+    typeText(committed);
+    event->accept();
 }
 
 void EditBox::focusOutEvent(QFocusEvent *event)

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -422,6 +423,12 @@ TEST_F(VXBtnTest, PastedTextPassesTheFilter)
     QApplication::clipboard()->setText(QStringLiteral("12abc.5.6"));
     QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(editor.text(), QStringLiteral("12.56"));
+
+    // Text an input method commits is filtered the same way.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("x7-"));
+    QApplication::sendEvent(&editor, &composed);
+    EXPECT_EQ(editor.text(), QStringLiteral("12.567"));
 }
 
 struct CommitCase

@@ -226,6 +226,8 @@ void MainFrm::buildTemplates()
     };
     templates_.BFrmButton = make(styles::FrmButton);
     templates_.BButton = make(styles::Button);
+    // Buttons keep the caption size they are given rather than filling their height.
+    templates_.BButton->setStretch(false);
     templates_.BCheck = make(styles::Check);
     templates_.BToggle = make(styles::Toggle);
     templates_.BField = make(styles::Field);
@@ -319,14 +321,17 @@ void MainFrm::buildControls()
     QFont infoFont = infoLabel_->font();
     infoFont.setPixelSize(12);
     infoLabel_->setFont(infoFont);
-    btnErrorReset_ = new VXBtn(infoFrame_);
-    btnErrorReset_->setStyle(styles::Button);
-    btnErrorReset_->setCaption(QStringLiteral("Reset"));
-    for (VXBtn *b : {btnErrorReset_}) {
+    // The status line's buttons: the program's button look with a caption of the line's size.
+    auto statusButton = [this](const QString &caption) {
+        auto *b = new VXBtn(infoFrame_);
+        b->setStyle(styles::Button);
+        b->setCaption(caption);
         QFont f = b->Font();
-        f.setPointSizeF(8.0);
+        f.setPointSizeF(9.0);
         b->setFont(f);
-    }
+        return b;
+    };
+    btnErrorReset_ = statusButton(QStringLiteral("Reset"));
     btnErrorReset_->setEnabled(false);
     comms_ = new Panel(infoFrame_);
     comms_->setRound(true);
@@ -334,19 +339,9 @@ void MainFrm::buildControls()
     recordLed_ = new Panel(infoFrame_);
     recordLed_->setRound(true);
     recordLed_->setBackColor(0x000040);
-    recordMsg_ = new VXBtn(infoFrame_);
-    recordMsg_->setStyle(styles::Button);
-    recordCapture_ = new VXBtn(infoFrame_);
-    recordCapture_->setStyle(styles::Button);
-    recordCapture_->setCaption(QStringLiteral("Capture"));
-    resetCapture_ = new VXBtn(infoFrame_);
-    resetCapture_->setStyle(styles::Button);
-    resetCapture_->setCaption(QStringLiteral("Clear"));
-    for (VXBtn *b : {recordMsg_, recordCapture_, resetCapture_}) {
-        QFont f = b->Font();
-        f.setPointSizeF(8.0);
-        b->setFont(f);
-    }
+    recordMsg_ = statusButton(QString());
+    recordCapture_ = statusButton(QStringLiteral("Capture"));
+    resetCapture_ = statusButton(QStringLiteral("Clear"));
     recordBlanker_ = new Panel(infoFrame_, 7);
 
     mnuHelp_ = new QMenu(this);

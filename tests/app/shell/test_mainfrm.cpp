@@ -178,6 +178,21 @@ TEST_F(MainFrmTest, StartsOnTheHomeSetWithTheVersionsAndFolders)
     EXPECT_FALSE(w.captureEnabled());
 }
 
+TEST_F(MainFrmTest, StatusLineButtonsKeepTheirCaptionSizeUnderTheBranding)
+{
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load()); // the branding has recoloured every "Button" control by now
+    int found = 0;
+    for (const app::controls::VXBtn *button : w.findChildren<app::controls::VXBtn *>()) {
+        if (!QStringList{"Reset", "Capture", "Clear", "Recorded 00:00"}.contains(button->Caption()))
+            continue;
+        ++found;
+        EXPECT_FALSE(button->Stretch()) << button->Caption().toStdString();
+        EXPECT_EQ(button->Font().pointSizeF(), 9.0) << button->Caption().toStdString();
+    }
+    EXPECT_EQ(found, 4);
+}
+
 struct DriverCase
 {
     const char *name;

@@ -44,6 +44,7 @@
 #include "app/shell/pageforms.h"
 #include "platform/ftd2xx/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/recordingmessagedialog.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -71,22 +72,6 @@ inline std::vector<Shown> &ShownMessages()
     static std::vector<Shown> shown;
     return shown;
 }
-
-// The message form, answering every message with OK at once.
-class RecordingDialog : public app::common::MessageDialog
-{
-public:
-    void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
-    {
-        ShownMessages().push_back({title, text});
-    }
-    app::common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
-    void dismiss() override {}
-    void showModeless() override {}
-    void setProgress(double) override {}
-};
 
 // What the page sets do to the main window's button bar.
 class FakeHost : public app::shell::PageSetHost
@@ -179,8 +164,12 @@ protected:
 
         ConfReadsZero() = false;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory(
-            [] { return std::make_unique<RecordingDialog>(); });
+        previousDialogs = app::common::setMessageDialogFactory([] {
+            return std::make_unique<testsupport::RecordingMessageDialog>(
+                [](const QString &title, const QString &text) {
+                    ShownMessages().push_back({title, text});
+                });
+        });
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
 

@@ -22,31 +22,12 @@
 #include "app/shell/pageforms.h"
 #include "platform/ftd2xx/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/recordingmessagedialog.h"
 
 namespace {
 
 namespace sim = platform::ftd2xx::sim;
 using app::pages::CHILD_GEN_INFO;
-
-class RecordingDialog : public app::common::MessageDialog
-{
-public:
-    explicit RecordingDialog(QStringList *log) : log_(log) {}
-    void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
-    {
-        *log_ << title + QStringLiteral(": ") + text;
-    }
-    app::common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
-    void dismiss() override {}
-    void showModeless() override {}
-    void setProgress(double) override {}
-
-private:
-    QStringList *log_;
-};
-
 class MainRoadTest : public testing::Test
 {
 protected:
@@ -61,7 +42,7 @@ protected:
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
         app::common::setMessageDialogFactory(
-            [this] { return std::make_unique<RecordingDialog>(&messages); });
+            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         app::shell::CurrentConnection() = {};
         app::shell::ClearPageFactories();
         app::pages::RegisterPages();

@@ -29,6 +29,7 @@
 #include "app/shell/device.h"
 #include "app/shell/devicecontrol.h"
 #include "platform/win/messagehook.h"
+#include "support/recordingmessagedialog.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -53,26 +54,6 @@ public:
     }
 };
 
-// ShowMessage answers at once and remembers what it showed.
-class RecordingDialog : public app::common::MessageDialog
-{
-public:
-    explicit RecordingDialog(QStringList *log) : log_(log) {}
-    void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
-    {
-        *log_ << title + QStringLiteral(": ") + text;
-    }
-    app::common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
-    void dismiss() override {}
-    void showModeless() override {}
-    void setProgress(double) override {}
-
-private:
-    QStringList *log_;
-};
-
 class MainFrmTest : public ::testing::Test
 {
 protected:
@@ -87,7 +68,7 @@ protected:
             boxes_ << caption + QStringLiteral(": ") + text;
         });
         app::common::setMessageDialogFactory(
-            [this] { return std::make_unique<RecordingDialog>(&messages_); });
+            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_INFO", "CHILD_GEN_FILE", "CHILD_GEN_LOCK",
                            "CHILD_GEN_CALIBRATION"});
         RegisterPageFactory("CHILD_GEN_REVIEW", [] { return std::make_unique<ReviewPage>(); });

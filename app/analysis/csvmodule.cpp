@@ -108,7 +108,7 @@ private:
             if (end == std::string_view::npos) {
                 pending.append(data);
                 if (static_cast<qsizetype>(pending.size()) > MaxLineChars + 1)
-                    return tooLong();
+                    return tooLong(line_ + 1);
                 return {};
             }
             std::string_view line = data.substr(0, end);
@@ -133,13 +133,13 @@ private:
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (static_cast<qsizetype>(line.size()) > MaxLineChars)
-            return tooLong();
+            return tooLong(line_);
         return handle(line, line_);
     }
 
-    QString tooLong() const
+    static QString tooLong(int64_t line)
     {
-        return lineError(line_ + 1, QStringLiteral("is longer than %1 characters.").arg(MaxLineChars));
+        return lineError(line, QStringLiteral("is longer than %1 characters.").arg(MaxLineChars));
     }
 
     QFile &file_;

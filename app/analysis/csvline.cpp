@@ -1,6 +1,7 @@
 #include "app/analysis/csvline.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -65,9 +66,7 @@ bool parsePlain(std::string_view text, double &value)
     return true;
 }
 
-} // namespace
-
-int FormatReading(float value, char *out)
+int formatByDigits(float value, char *out)
 {
     // The digits of the single's shortest text, as the toolkit reads a single as a decimal
     // (fixed or scientific, whichever is shorter; the fixed form of a large value is exact),
@@ -140,6 +139,91 @@ int FormatReading(float value, char *out)
     for (int j = leading; j < length; ++j)
         *o++ = row[j];
     return static_cast<int>(o - out);
+}
+
+// |value| x 10^7 as the seven-decimal text of its shortest form, found in exact double
+// arithmetic (24 mantissa bits times 10^7 fit in 53): the fewest decimals k <= 7 at which the
+// nearest k-decimal number still reads back as the single is that form. False where this does
+// not decide (ties, values past 2^24, subnormals): the digit path then takes over.
+bool scaledBySearch(float value, int64_t &scaled)
+{
+    static constexpr std::array<int64_t, 8> Scale = {10'000'000, 1'000'000, 100'000, 10'000,
+                                                     1'000,      100,       10,      1};
+    const auto bits = std::bit_cast<uint32_t>(value);
+    const uint32_t exponent = (bits >> 23) & 0xFF;
+    const uint32_t fraction = bits & 0x7FFFFF;
+    if (exponent == 0 && fraction == 0) {
+        scaled = 0;
+        return true;
+    }
+    if (exponent == 0 || exponent >= 127 + 24)
+        return false;
+    const double x = std::fabs(static_cast<double>(value));
+    const double ulp =
+        std::bit_cast<double>(static_cast<uint64_t>(exponent - 150 + 1023) << 52);
+    // Readings between the single and its neighbours read back as it; the gap below a power
+    // of two is half as wide. Ends count when the mantissa is even (ties go to even). Every
+    // product below is exact and below 2^45, so truncation is floor.
+    const double below = fraction == 0 && exponent > 1 ? ulp / 4 : ulp / 2;
+    const double lo = x - below;
+    const double hi = x + ulp / 2;
+    const bool ends = (fraction & 1) == 0;
+    // All eight places at once, without branches (they pipeline); the fewest that fits wins.
+    static constexpr std::array<double, 8> Power = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    std::array<int64_t, 8> nearest{};
+    unsigned fits = 0;
+    unsigned ties = 0;
+    for (size_t k = 0; k < Power.size(); ++k) {
+        const double s = x * Power[k];
+        const auto whole = static_cast<int64_t>(s);
+        const double rest = s - static_cast<double>(whole);
+        nearest[k] = whole + (rest > 0.5);
+        const auto c = static_cast<double>(nearest[k]);
+        const double l = lo * Power[k];
+        const double h = hi * Power[k];
+        const bool inside = ((c > l) | (ends & (c == l))) & ((c < h) | (ends & (c == h)));
+        fits |= static_cast<unsigned>(inside) << k;
+        ties |= static_cast<unsigned>(rest == 0.5) << k;
+    }
+    if (fits != 0) {
+        const auto k = static_cast<size_t>(std::countr_zero(fits));
+        // A tie at or before the winning place: two candidates equally near.
+        if ((ties & ((2u << k) - 1)) != 0)
+            return false;
+        scaled = nearest[k] * Scale[k];
+        return true;
+    }
+    if (ties != 0)
+        return false;
+    // More than seven decimals (only below 1): every value between the neighbours rounds
+    // alike unless a half-way point lies among them.
+    const double l = lo * 1e7 + 0.5;
+    const double h = hi * 1e7 + 0.5;
+    const auto lowRounded = static_cast<int64_t>(l);
+    if (lowRounded != static_cast<int64_t>(h) || static_cast<double>(lowRounded) == l)
+        return false;
+    scaled = static_cast<int64_t>(x * 1e7 + 0.5);
+    return true;
+}
+
+} // namespace
+
+int FormatReading(float value, char *out)
+{
+    int64_t scaled = 0;
+    if (!scaledBySearch(value, scaled))
+        return formatByDigits(value, out);
+    char *o = out;
+    if (scaled != 0 && std::signbit(value))
+        *o++ = '-';
+    o = std::to_chars(o, o + MaxReadingChars - 9, scaled / 10'000'000).ptr;
+    *o++ = '.';
+    int64_t decimals = scaled % 10'000'000;
+    for (int i = Decimals - 1; i >= 0; --i) {
+        o[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    return static_cast<int>(o + Decimals - out);
 }
 
 bool ParseReading(std::string_view line, float &value)

@@ -98,7 +98,6 @@ const QString LockQuestion = QStringLiteral(
     "This module has had some lock settings configured. To gain access to this page you must "
     "enter the passcode that was set when the module was locked.");
 
-const QString ReviewPage = QStringLiteral("CHILD_GEN_REVIEW");
 const QString LockPage = QStringLiteral("CHILD_GEN_LOCK");
 
 // The pages that configure the module: going there stops the recording.
@@ -925,15 +924,7 @@ void MainFrm::RecordCaptureClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
-        const Device *set = CurrentDevice();
-        const int review = set ? static_cast<int>(set->FormCollection.indexOf(ReviewPage)) + 1 : 0;
-        if (review > 0 && HasPageFactory(ReviewPage)) {
-            // The current page is told DeActivated before the Review page shows the snapshot.
-            SwitchPage(review);
-            buttonBar_->SetSelectedButton(static_cast<int16_t>(review));
-            if (ChildFormClass *page = LoadedPage(ReviewPage))
-                QMetaObject::invokeMethod(page, "ShowSnapshot");
-        }
+        ShowSnapshotInReview();
     } catch (const std::exception &) {
     }
     QApplication::restoreOverrideCursor();

@@ -57,7 +57,12 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
     cancel_->move(toPixels(DialogCancelLeftTwips), 0);
     connect(ok_, &controls::VXBtn::Click, this, [this] { finish(common::MessageAnswer::Ok); });
     connect(cancel_, &controls::VXBtn::Click, this,
-            [this] { finish(common::MessageAnswer::Cancel); });
+            [this] {
+                if (modeless_ && noticeCancel_)
+                    noticeCancel_();
+                else
+                    finish(common::MessageAnswer::Cancel);
+            });
 
     // The load step's colours.
     progress_->setForeColor(palette.text);
@@ -246,10 +251,19 @@ void MessageFrmDialog::showModeless()
     // A notice has no answer to give: its caller closes it, so it shows no button.
     form_->setModeless(true);
     form_->btnOK()->hide();
-    form_->btnCancel()->hide();
+    // A notice of work that can stop shows its Cancel and holds the other windows' input.
+    form_->btnCancel()->setVisible(form_->noticeCancellable());
+    if (form_->noticeCancellable())
+        form_->setWindowModality(Qt::ApplicationModal);
     form_->show();
     form_->raise();
     form_->repaint();
+}
+
+void MessageFrmDialog::setCancelHandler(std::function<void()> handler)
+{
+    if (form_)
+        form_->setNoticeCancel(std::move(handler));
 }
 
 void MessageFrmDialog::setProgress(double percent)

@@ -189,5 +189,23 @@ TEST_F(FftPageTest, TimerRunsOnlyWhileThePageIsActive)
     EXPECT_FALSE(page->FFTTimer()->isActive());
 }
 
+// The signal pages opened from the module's page set, over the simulated module.
+class SignalPagesRoadTest : public pagetests::PageFixture
+{};
+
+TEST_F(SignalPagesRoadTest, ActivationStartsTheStreamOnlyWhileItIsOff)
+{
+    ASSERT_NE(connectModule(), nullptr);
+    ASSERT_FALSE(app::device::StreamRunning()); // the Information page stopped it
+    const int before = framesEndingWith("RST");
+    app::shell::SwitchPage(7);
+    EXPECT_EQ(currentPageName(), CHILD_GEN_FFT::FormName);
+    EXPECT_EQ(framesEndingWith("RST"), before + 1);
+    EXPECT_TRUE(app::device::StreamRunning());
+    app::shell::SwitchPage(6);
+    EXPECT_EQ(currentPageName(), QStringLiteral("CHILD_GEN_SCOPE"));
+    EXPECT_EQ(framesEndingWith("RST"), before + 1);
+}
+
 } // namespace
 } // namespace app::analysis::pages

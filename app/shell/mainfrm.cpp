@@ -1018,6 +1018,11 @@ void MainFrm::restartRefreshTimer()
     pageRefreshTimer_->start();
 }
 
+void MainFrm::setRefreshInterval(int milliseconds)
+{
+    pageRefreshTimer_->setInterval(milliseconds);
+}
+
 void MainFrm::releaseMouseCapture()
 {
     if (QWidget *grabber = QWidget::mouseGrabber())

@@ -117,7 +117,6 @@ public:
 
     // For the pages.
     QTimer *PageRefreshTimer() const { return pageRefreshTimer_; }
-    void setRecordBlankerVisible(bool visible);
     app::device::HXR *device() const { return hxr_.get(); }
     QWidget *MainFrame() const;
     app::controls::ButtonBar *ButtonBar1() const { return buttonBar_; }
@@ -138,6 +137,8 @@ public:
     void drawButtons() override;
     void selectButton(int index) override;
     void restartRefreshTimer() override;
+    void setRefreshInterval(int milliseconds) override;
+    void setRecordBlankerVisible(bool visible) override;
     void releaseMouseCapture() override;
     void setErrorResetEnabled(bool enabled) override;
     void reportCommsFailure(const QString &text, bool failed) override;

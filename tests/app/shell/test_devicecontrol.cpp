@@ -9,6 +9,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/menucontrol.h"
+#include "support/fakepagesethost.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -16,39 +17,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using namespace app::shell::testpages;
-
-// Records what the page sets do to the main window.
-class FakeHost : public PageSetHost
-{
-public:
-    QStringList buttons; // glyph, "-" appended when disabled
-    int selected = -1;
-    int timerRestarts = 0;
-    QStringList tips;
-    bool errorResetEnabled = false;
-    QStringList status; // "text|failed"
-    int error = 0;
-    bool streamRunning = true;
-
-    void clearButtons() override { buttons.clear(); }
-    void addButton(const QString &glyph, bool enabled) override
-    {
-        buttons << glyph + (enabled ? QString() : QStringLiteral("-"));
-    }
-    void drawButtons() override {}
-    void selectButton(int index) override { selected = index; }
-    void restartRefreshTimer() override { ++timerRestarts; }
-    void TipOn(const QString &text) override { tips << text; }
-    void TipOff() override {}
-    void releaseMouseCapture() override {}
-    void setErrorResetEnabled(bool enabled) override { errorResetEnabled = enabled; }
-    void reportCommsFailure(const QString &text, bool failed) override
-    {
-        status << text + (failed ? QStringLiteral("|1") : QStringLiteral("|0"));
-    }
-    int errorState() override { return error; }
-    void setStreamRunning(bool running) override { streamRunning = running; }
-};
 
 class DeviceControlTest : public ::testing::Test
 {
@@ -82,7 +50,7 @@ protected:
 
     QWidget container_;
     QPlainTextEdit help_;
-    FakeHost host_;
+    testsupport::FakePageSetHost host_;
 };
 
 TEST_F(DeviceControlTest, ModuleSetHasTheFactoryButtonOnlyInFactoryMode)

@@ -47,10 +47,10 @@
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/panel.h"
+#include "app/shell/programlinks.h"
 #include "platform/vb/format.h"
 #include "platform/vb/val.h"
 #include "platform/win/gui/qcolour.h"
-#include "platform/win/messagebox/messageboxpresenter.h"
 #include "platform/win/messagehook.h"
 
 static void initShellResources()
@@ -167,9 +167,7 @@ EntryAnswer entryForm(const EntryRequest &request)
 
 } // namespace
 
-MainFrm::MainFrm(MainFrmOptions options)
-    : QWidget(nullptr), options_(std::move(options)),
-      presenter_(std::make_unique<platform::win::messagebox::MessageBoxPresenter>())
+MainFrm::MainFrm(MainFrmOptions options) : QWidget(nullptr), options_(std::move(options))
 {
     initShellResources();
     theWindow() = this;
@@ -195,11 +193,7 @@ MainFrm::~MainFrm()
         // A window that never ran its closing sequence still leaves nothing behind.
         CloseAllPages();
         ClearDevices();
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
-        if (hxr_)
-            app::device::ClearHXRObject();
-        app::analysis::DetachReadingStream();
+        links_.reset();
     }
     if (theWindow() == this)
         theWindow() = nullptr;
@@ -634,10 +628,20 @@ bool MainFrm::Load()
     // Qt's precise timers stand in for the 1 ms timer resolution.
     app::common::dialogs::DetectFactoryMode();
     app::common::dialogs::InitTwipsPerPixel();
-    if (!HandleBranding())
-        return false;
-
+    // The device and the links come first, for the message presenter shows the branding's
+    // warning; a start that ends there leaves no device behind.
     trapped([this] { createDevice(); });
+    trapped([this] {
+        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+            hxr_.get(), this, this, mainFrame_, {mainFrame_, mainHelp_, help_, extraInfo_}});
+    });
+    if (!HandleBranding()) {
+        links_.reset();
+        hxr_.reset();
+        driverLibrary_.reset();
+        return false;
+    }
+
     trapped([this] { createFolders(); });
     trapped([this] { takeSeparators(); });
     if (!showVersion())
@@ -652,9 +656,6 @@ bool MainFrm::Load()
     trapped([this] { roundCorners(); });
     CurrentConnection().AutoDetectPending = true;
     trapped([this] {
-        SetPageContainer(this, mainFrame_);
-        SetHelpArea({mainFrame_, mainHelp_, help_, extraInfo_});
-        SetPageSetHost(this);
         BuildDeviceList(app::common::FactoryAccess());
         SelectDevice(HomeSetKey);
         BuildButtonBar();
@@ -713,8 +714,6 @@ void MainFrm::createDevice()
             QApplication::restoreOverrideCursor();
     };
     hxr_->setUi(ui);
-    app::device::SetHXRObject(hxr_.get());
-    app::analysis::AttachReadingStream(driverApi_);
 }
 
 void MainFrm::createFolders()
@@ -1199,11 +1198,8 @@ void MainFrm::runClosingSequence()
             hxr_->ClosePort();
     });
     trapped([this] {
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
+        links_.reset();
         hide();
-        app::device::ClearHXRObject();
-        app::analysis::DetachReadingStream();
     });
     QApplication::restoreOverrideCursor();
     trapped([] { app::common::dialogs::UnloadFonts(); });

@@ -32,13 +32,10 @@ class DriverLibrary;
 class HXR;
 } // namespace app::device
 
-namespace platform::win::messagebox {
-class MessageBoxPresenter;
-} // namespace platform::win::messagebox
-
 namespace app::shell {
 
 class Panel;
+class ProgramLinks;
 
 // A question the main window asks through the entry dialog.
 struct EntryRequest
@@ -173,11 +170,12 @@ private:
     void showRecordingStatus(uint32_t ledColour, const QString &text, bool captureEnabled);
 
     MainFrmOptions options_;
-    std::unique_ptr<platform::win::messagebox::MessageBoxPresenter> presenter_;
     QString programFolder_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<app::device::DriverLibrary> driverLibrary_;
     std::unique_ptr<app::device::HXR> hxr_;
+    // Declared after the device object: the links go before it does.
+    std::unique_ptr<ProgramLinks> links_;
     bool driverBound_ = false;
     app::device::DriverApi driverApi_ = app::device::DriverApi::unavailable();
     bool closing_ = false;

@@ -41,6 +41,7 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/programlinks.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/fakepagesethost.h"
@@ -153,16 +154,13 @@ protected:
 
         clock = std::make_shared<ManualClock>();
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
-        app::device::SetHXRObject(hxr.get());
-        app::analysis::AttachReadingStream(hxr->driver());
 
         mainWindow.resize(760, 500);
         container = new QWidget(&mainWindow);
         container->setGeometry(20, 20, 720, 460);
-        app::shell::SetPageContainer(&mainWindow, container);
-        app::shell::SetHelpArea({container, nullptr, &help, &extraInfo});
         host.onStreamRunning = [](bool running) { app::device::setStreamRunning(running); };
-        app::shell::SetPageSetHost(&host);
+        links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
+            hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
         app::shell::ClearPageFactories();
         app::pages::RegisterPages();
         app::shell::BuildDeviceList(false);
@@ -175,12 +173,10 @@ protected:
     {
         app::shell::CloseAllPages();
         app::shell::ClearDevices();
-        app::shell::SetPageSetHost(nullptr);
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
         hxr->ClosePort();
-        app::analysis::DetachReadingStream();
-        app::device::ClearHXRObject();
+        links.reset();
         hxr.reset();
         app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
@@ -252,6 +248,7 @@ protected:
     QTemporaryDir settingsDir;
     std::shared_ptr<ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
+    std::unique_ptr<app::shell::ProgramLinks> links;
     testsupport::FakePageSetHost host;
     QWidget mainWindow;
     QWidget *container = nullptr; // the page container, inside the main window

@@ -1,5 +1,7 @@
 #include "app/shell/devicecontrol.h"
 
+#include <memory>
+
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -9,6 +11,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/menucontrol.h"
+#include "app/shell/programlinks.h"
 #include "support/fakepagesethost.h"
 #include "testpages.h"
 
@@ -24,9 +27,8 @@ protected:
     void SetUp() override
     {
         container_.resize(400, 300);
-        SetPageContainer(&container_, &container_);
-        SetHelpArea({&container_, nullptr, &help_, nullptr});
-        SetPageSetHost(&host_);
+        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+            nullptr, &host_, &container_, &container_, {&container_, nullptr, &help_, nullptr}});
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_REVIEW", "CHILD_GEN_INFO", "CHILD_GEN_FILE",
                            "CHILD_GEN_LOCK"});
         CurrentConnection() = Connection{};
@@ -36,8 +38,7 @@ protected:
         CloseAllPages();
         ClearDevices();
         ClearPageFactories();
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
+        links_.reset();
     }
     void connectModule()
     {
@@ -51,6 +52,7 @@ protected:
     QWidget container_;
     QPlainTextEdit help_;
     testsupport::FakePageSetHost host_;
+    std::unique_ptr<ProgramLinks> links_;
 };
 
 TEST_F(DeviceControlTest, ModuleSetHasTheFactoryButtonOnlyInFactoryMode)

@@ -15,9 +15,9 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
@@ -81,7 +81,7 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
     minMax_ = toggle(QStringLiteral("Min / Max"),
                      QStringLiteral("Hold and show the lowest and highest reading"));
     recordViewed_ = app::pages::makeButton(this, QStringLiteral("Capture"));
-    app::controls::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+    app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                                   QStringLiteral("Capture everything currently viewed in the trend "
                                                  "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);

@@ -18,12 +18,12 @@
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/filedialogs.h"
+#include "app/common/dialogs/filedialogs.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/systemhelpers.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
-#include "app/common/systemhelpers.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
@@ -280,7 +280,7 @@ void CHILD_GEN_REVIEW::RedrawSelectorThumb()
     if (background_.isNull())
         return;
     QImage shade(background_.size(), QImage::Format_ARGB32_Premultiplied);
-    app::common::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
+    app::common::dialogs::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
                                    thumbLeft_ + thumbWidth_, ShadeAlpha);
     QImage shown = background_;
     QPainter painter(&shown);
@@ -605,6 +605,8 @@ void CHILD_GEN_REVIEW::copyChart()
 QString CHILD_GEN_REVIEW::GetSaveFileName()
 {
     using namespace app::common;
+    using app::common::dialogs::ShowOpenDialog;
+    using app::common::dialogs::ShowSaveDialog;
     QString folder =
         ReadIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
                      DataFolder());
@@ -622,6 +624,8 @@ QString CHILD_GEN_REVIEW::GetSaveFileName()
 QString CHILD_GEN_REVIEW::GetRestoreFilename()
 {
     using namespace app::common;
+    using app::common::dialogs::ShowOpenDialog;
+    using app::common::dialogs::ShowSaveDialog;
     QString folder =
         ReadIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
                      DataFolder());
@@ -662,10 +666,10 @@ void CHILD_GEN_REVIEW::runFileJob(bool save)
     setEnabled(true);
     if (!error.isEmpty()) {
         const QString what = save ? QStringLiteral("saved") : QStringLiteral("loaded");
-        app::common::ShowMessage(QStringLiteral("The file %1 could not be %2.\r\n%3")
+        app::common::dialogs::ShowMessage(QStringLiteral("The file %1 could not be %2.\r\n%3")
                                      .arg(QDir::toNativeSeparators(path), what, error),
                                  save ? QStringLiteral("Save Data") : QStringLiteral("Load Data"),
-                                 true, app::common::MessageOk);
+                                 true, app::common::dialogs::MessageOk);
         return;
     }
     if (!save && !cancelled)

@@ -17,10 +17,10 @@
 #include "app/analysis/pages/overviewstrip.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/filedialogs.h"
+#include "app/common/dialogs/filedialogs.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/menucontrol.h"
 #include "signalpagetest.h"
@@ -52,7 +52,7 @@ protected:
     {
         SignalPageTest::SetUp();
         app::shell::SetHelpArea({nullptr, nullptr, nullptr, &extraInfo});
-        previousDialogs = app::common::setMessageDialogFactory(
+        previousDialogs = app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         page = std::make_unique<CHILD_GEN_REVIEW>();
         chart = charts.latest();
@@ -63,8 +63,8 @@ protected:
     void TearDown() override
     {
         page.reset();
-        app::common::setMessageDialogFactory(previousDialogs);
-        app::common::setFileDialogRunner({});
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setFileDialogRunner({});
         app::shell::SetHelpArea({});
         SignalPageTest::TearDown();
     }
@@ -86,7 +86,7 @@ protected:
 
     QPlainTextEdit extraInfo;
     QStringList messages;
-    app::common::MessageDialogFactory previousDialogs;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
     std::unique_ptr<CHILD_GEN_REVIEW> page;
     RecordingChart *chart = nullptr;
 };
@@ -263,7 +263,7 @@ TEST_F(ReviewPageTest, SaveAndLoadThroughTheDialogsReportFailures)
     app::common::setDataFolder(dir.path());
     QString next = dir.filePath(QStringLiteral("trend.csv"));
     QStringList titles;
-    app::common::setFileDialogRunner([&](QFileDialog &dialog) {
+    app::common::dialogs::setFileDialogRunner([&](QFileDialog &dialog) {
         titles << dialog.windowTitle();
         return next;
     });

@@ -217,16 +217,43 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
     const int32_t n = CurrentSnapshot().upperBound();
     if (n <= 0 || !picture)
         return;
+    const int w = picture->width();
+    const int h = picture->height();
+    const double perColumn = w > 0 ? double(n) / w : 0.0;
+    const bool envelope = w >= 2 && 2 * w < n;
+    // Column x shows positions round(N / W x) .. round(N / W (x + 2)): two neighbouring
+    // segments, each reduced once. Together the segments cover 1 .. N, so they also give the
+    // snapshot's extremes without a pass of their own.
+    std::vector<float> segmentMin;
+    std::vector<float> segmentMax;
     float minimum = 0.0f;
     float maximum = 0.0f;
-    SnapshotMinMax(1, n, minimum, maximum);
+    auto reduce = [&] {
+        if (!envelope) {
+            SnapshotMinMax(1, n, minimum, maximum);
+            return;
+        }
+        segmentMin.assign(static_cast<size_t>(w) + 2, 0.0f);
+        segmentMax.assign(static_cast<size_t>(w) + 2, 0.0f);
+        minimum = CurrentSnapshot().readings[1];
+        maximum = minimum;
+        for (int x = 0; x <= w + 1; ++x) {
+            const int32_t from = std::max(1, roundEven(perColumn * x));
+            const int32_t to = std::min(n, roundEven(perColumn * (x + 1)));
+            float &m = segmentMin[static_cast<size_t>(x)];
+            float &mx = segmentMax[static_cast<size_t>(x)];
+            if (!SnapshotMinMax(from, std::max(from, to), m, mx))
+                m = mx = CurrentSnapshot().readings[static_cast<size_t>(n)];
+            minimum = std::min(minimum, m);
+            maximum = std::max(maximum, mx);
+        }
+    };
+    reduce();
     // One wild reading would flatten the picture: clean the snapshot and scale again.
     if (std::fabs(minimum) > 99'999'999.0f || std::fabs(maximum) > 99'999'999.0f) {
         CleanupSnapshot();
-        SnapshotMinMax(1, n, minimum, maximum);
+        reduce();
     }
-    const int w = picture->width();
-    const int h = picture->height();
     // A strip narrower than two columns has no scale to draw with.
     if (w >= 2 && h >= 1) {
         double yScale = (double(maximum) - minimum) / h;
@@ -237,18 +264,14 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
         QPainter painter(&drawing);
         painter.setPen(qtColour(SignalTheme::chartMarks()));
         const std::vector<float> &readings = CurrentSnapshot().readings;
-        const double perColumn = double(n) / w;
         auto column = [&](int x, double top) {
             painter.drawLine(QLineF(x + 0.5, h, x + 0.5, top));
         };
-        if (2 * w < n) {
+        if (envelope) {
             for (int x = 0; x <= w; ++x) {
-                const int32_t from = std::max(1, roundEven(perColumn * x));
-                const int32_t to = std::min(n, roundEven(perColumn * (x + 2)));
-                float m = 0.0f;
-                float mx = 0.0f;
-                if (!SnapshotMinMax(from, to, m, mx))
-                    continue;
+                const auto i = static_cast<size_t>(x);
+                const float m = std::min(segmentMin[i], segmentMin[i + 1]);
+                const float mx = std::max(segmentMax[i], segmentMax[i + 1]);
                 column(x, h - 1 - (m - minimum) / yScale);
                 column(x + 1, h - 1 - (mx - minimum) / yScale);
             }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/globals.h"
 #include "app/common/messages.h"
+#include "app/common/shellhook.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/driverapi.h"
@@ -466,6 +468,36 @@ TEST_F(MainFrmTest, TicksAreSkippedWhileARefreshRuns)
     };
     RefreshCurrentPage();
     EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
+{
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    copyFromProgramDir("PLMUSB Standard Manual.pdf");
+    QStringList opened;
+    app::common::setShellHook(
+        [&](const QUrl &target, const QString &, const app::common::ShellFailed &failed) {
+            opened << target.toLocalFile();
+            failed(QStringLiteral("No program on this computer is set up to open it."));
+        });
+    auto *menu = w.findChild<QMenu *>(QStringLiteral("mnuHelp"));
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction *> items = menu->actions();
+    ASSERT_GE(items.size(), 2);
+    items[0]->trigger(); // the standard manual is there, but nothing opens it
+    items[1]->trigger(); // the advanced manual is missing from the program folder
+    app::common::setShellHook({});
+
+    const QString standard = folder_.filePath(QStringLiteral("PLMUSB Standard Manual.pdf"));
+    EXPECT_THAT(opened, ElementsAre(standard, standard));
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_[0].startsWith("Cannot Open File: "));
+    EXPECT_TRUE(messages_[0].contains(standard));
+    EXPECT_TRUE(messages_[0].contains("No program on this computer is set up to open it."));
+    EXPECT_TRUE(
+        messages_[1].contains(folder_.filePath(QStringLiteral("PLMUSB Advanced Manual.pdf"))));
+    EXPECT_TRUE(messages_[1].contains("The file does not exist."));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/common/messages.h"
+#include "app/common/waitcursor.h"
 #include "app/controls/vxbtn.h"
 #include "app/controls/vxbtnmodule.h"
 #include "app/device/drv_hxr.h"
@@ -158,6 +159,7 @@ void CHILD_GEN_HOME::Activated()
 
 bool CHILD_GEN_HOME::Detect()
 {
+    const app::common::WaitCursor busy;
     try {
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.AutoDetectPending = false;

@@ -9,6 +9,7 @@
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/common/messages.h"
+#include "app/common/waitcursor.h"
 #include "app/controls/textframe.h"
 #include "app/controls/vxbtn.h"
 #include "app/controls/vxbtnmodule.h"
@@ -131,6 +132,7 @@ QString CHILD_GEN_INFO::HelpText() const
 
 void CHILD_GEN_INFO::Activated()
 {
+    const app::common::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -223,6 +225,7 @@ void CHILD_GEN_INFO::btnFormatChanged()
 
 void CHILD_GEN_INFO::dunitsChanged()
 {
+    const app::common::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -239,6 +242,7 @@ void CHILD_GEN_INFO::dunitsChanged()
 
 void CHILD_GEN_INFO::shuntCalChanged()
 {
+    const app::common::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,6 +31,7 @@
 #include "app/common/shellhook.h"
 #include "app/common/specialfolders.h"
 #include "app/common/systemhelpers.h"
+#include "app/common/waitcursor.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/vxbtn.h"
@@ -922,7 +924,7 @@ bool MainFrm::IsTrue(const QVariant &value)
 
 void MainFrm::RecordCaptureClick()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const app::common::WaitCursor busy;
     try {
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
         const Device *set = CurrentDevice();
@@ -934,9 +936,8 @@ void MainFrm::RecordCaptureClick()
             if (ChildFormClass *page = LoadedPage(ReviewPage))
                 QMetaObject::invokeMethod(page, "ShowSnapshot");
         }
-    } catch (const std::exception &) {
+    } catch (...) {
     }
-    QApplication::restoreOverrideCursor();
 }
 
 void MainFrm::ResetCaptureClick()
@@ -1173,7 +1174,7 @@ void MainFrm::runClosingSequence()
     if (closed_)
         return;
     closed_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<app::common::WaitCursor> busy(std::in_place);
     trapped([this] {
         app::common::setShuttingDown(true);
         hideTip_->stop();
@@ -1196,7 +1197,7 @@ void MainFrm::runClosingSequence()
         app::device::ClearHXRObject();
         app::analysis::DetachReadingStream();
     });
-    QApplication::restoreOverrideCursor();
+    busy.reset();
     trapped([] { app::common::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);

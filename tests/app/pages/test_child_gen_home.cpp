@@ -50,6 +50,10 @@ TEST_P(DetectTest, ShowsTheOutcomeAndSwitchesOnlyWhenConnected)
     app::pages::CHILD_GEN_HOME *home = openHome();
     EXPECT_EQ(home->Detect(), c.connected);
 
+    // The wait pointer shows while the module is looked for, and goes however detect ends.
+    EXPECT_EQ(CursorAtOpenPort(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
     const app::shell::Connection &connection = app::shell::CurrentConnection();
     EXPECT_FALSE(connection.AutoDetectPending);
     if (c.title.isEmpty()) {

@@ -123,9 +123,9 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
 
 QString CHILD_GEN_HOME::HelpText() const
 {
+    // There is no demo button to point at: the help ends with the modules that may be attached.
     return QStringLiteral("This Home page is where you select which module to connect to.*You "
-                          "may have multiple modules connected.**If no modules are detected you "
-                          "can click the 'Demo' button to explore the software.");
+                          "may have multiple modules connected.");
 }
 
 void CHILD_GEN_HOME::Activated()

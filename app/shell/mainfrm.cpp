@@ -543,7 +543,7 @@ void MainFrm::applyBranding()
     menu.setColor(QPalette::Text, qc(c(BC::Text)));
     menu.setColor(QPalette::ButtonText, qc(c(BC::Text)));
     menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackHover)));
-    menu.setColor(QPalette::HighlightedText, qc(c(BC::MenuHover)));
+    menu.setColor(QPalette::HighlightedText, qc(c(BC::ButtonForeHover)));
     mnuHelp_->setPalette(menu);
 
     auto borders = [&](VXBtn *t) {

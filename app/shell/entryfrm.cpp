@@ -1,5 +1,6 @@
 #include "app/shell/entryfrm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -42,7 +43,8 @@ QString withPoint(QString text)
 
 } // namespace
 
-EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+EntryFrm::EntryFrm(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(QApplication::focusWidget())
 {
     setObjectName(QStringLiteral("EntryFrm"));
     setFixedWidth(toPixels(InnerWidthTwips));
@@ -185,6 +187,7 @@ void EntryFrm::paintEvent(QPaintEvent *event)
 void EntryFrm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    placeDialog(*this, raiser_);
     // The caller's default stays; the editor opens on it with everything selected.
     if (mode_ == ModeManual)
         QTimer::singleShot(0, this, &EntryFrm::openEditor);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include "app/shell/dialogform.h"
@@ -71,6 +72,7 @@ private:
     controls::VXBtn *manual_ = nullptr;
     controls::VXBtn *ok_ = nullptr;
     controls::VXBtn *cancel_ = nullptr;
+    QPointer<QWidget> raiser_; // the control that had the focus: the form keeps clear of it
 
     QString value_;
     bool cancelled_ = false;

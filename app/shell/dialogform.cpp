@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdlib>
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -167,6 +168,13 @@ QPoint dialogPosition(const QSize &dialog, const QRect &owner, const QRect &rais
             return *best;
     }
     return start; // no room anywhere: the screen is too small to keep the control clear
+}
+
+QWidget *dialogRaiser(const QWidget *owner)
+{
+    if (QWidget *focused = QApplication::focusWidget())
+        return focused;
+    return owner ? owner->window()->focusWidget() : nullptr;
 }
 
 void placeDialog(QWidget &form, const QWidget *raiser)

@@ -66,7 +66,10 @@ void applyButtonLook(controls::VXBtn &button, const FormPalette &palette);
 // on the screen wherever it goes.
 QPoint dialogPosition(const QSize &dialog, const QRect &owner, const QRect &raiser,
                       const QRect &screen);
-// Moves the form there; the raiser is the control that had the focus when the form was made.
+// The control a dialog about to open over the owner keeps clear of: the one with the keyboard
+// focus, else the one the owner's window last gave it to (a window not yet active has none).
+QWidget *dialogRaiser(const QWidget *owner);
+// Moves the form there.
 void placeDialog(QWidget &form, const QWidget *raiser);
 
 // Clips the form to its rounded outline, and draws that outline: a hairline in the title

@@ -1,6 +1,5 @@
 #include "app/shell/entryfrm.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -44,7 +43,7 @@ QString withPoint(QString text)
 } // namespace
 
 EntryFrm::EntryFrm(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(QApplication::focusWidget())
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(dialogRaiser(owner))
 {
     setObjectName(QStringLiteral("EntryFrm"));
     setFixedWidth(toPixels(InnerWidthTwips));

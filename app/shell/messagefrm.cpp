@@ -31,7 +31,7 @@ QPointer<QWidget> &installedOwner()
 } // namespace
 
 MessageFrm::MessageFrm(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(QApplication::focusWidget())
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(dialogRaiser(owner))
 {
     setObjectName(QStringLiteral("MessageFrm"));
     setAttribute(Qt::WA_DeleteOnClose, false);

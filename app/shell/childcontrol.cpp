@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/common/waitcursor.h"
+#include "app/common/dialogs/waitcursor.h"
 #include "app/shell/childformclass.h"
 #include "app/shell/pageforms.h"
 
@@ -106,7 +106,7 @@ void ShowPage(ChildFormClass *page)
         h.current->setEnabled(false);
         h.current->hide();
     }
-    const app::common::WaitCursor busy;
+    const app::common::dialogs::WaitCursor busy;
     RegisterPage(page);
     page->setEnabled(true);
     if (h.container) {

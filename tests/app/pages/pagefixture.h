@@ -26,8 +26,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/readingstream.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
@@ -43,7 +43,7 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 
@@ -183,7 +183,7 @@ protected:
         ConfReadsZero() = false;
         CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory([] {
+        previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
@@ -227,7 +227,7 @@ protected:
         app::analysis::DetachReadingStream();
         app::device::ClearHXRObject();
         hxr.reset();
-        app::common::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
         sim::reset();
@@ -305,7 +305,7 @@ protected:
     std::vector<bool> blankerShown;
     std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
-    app::common::MessageDialogFactory previousDialogs;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };
 

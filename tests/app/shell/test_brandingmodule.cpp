@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 
 #include "app/common/colours.h"
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -97,9 +97,9 @@ struct DrawnPair
 // back is the display colour), the focus outline against what surrounds it, and the disabled
 // page glyph against the enabled one.
 const DrawnPair DrawnPairs[] = {
-    {"warning title", BrandColour::Headers, app::common::MessageWarningColour,
+    {"warning title", BrandColour::Headers, app::common::dialogs::MessageWarningColour,
      app::common::TextContrast},
-    {"message title", BrandColour::Headers, app::common::MessageNormalColour,
+    {"message title", BrandColour::Headers, app::common::dialogs::MessageNormalColour,
      app::common::TextContrast},
     {"entry title", BrandColour::Headers, BrandColour::Back, app::common::TextContrast},
     {"dialog text", BrandColour::Text, BrandColour::DisplayBack, app::common::TextContrast},

@@ -17,9 +17,9 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/snapshotmodule.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/shellhook.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
-#include "app/common/shellhook.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/driverapi.h"
@@ -30,6 +30,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/devicecontrol.h"
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 #include "testpages.h"
@@ -69,7 +70,7 @@ protected:
         platform::win::setMessageRecorder([this](const QString &text, const QString &caption) {
             boxes_ << caption + QStringLiteral(": ") + text;
         });
-        app::common::setMessageDialogFactory(
+        app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_INFO", "CHILD_GEN_FILE", "CHILD_GEN_LOCK",
                            "CHILD_GEN_CALIBRATION"});
@@ -86,7 +87,7 @@ protected:
         window_.reset();
         ClearPageFactories();
         platform::win::setMessageRecorder({});
-        app::common::setMessageDialogFactory({});
+        app::common::dialogs::setMessageDialogFactory({});
         app::common::setFactoryAccess(false);
         app::common::setShuttingDown(false);
         unsetenv("HXR_FACTORY");
@@ -236,7 +237,8 @@ TEST_F(MainFrmTest, AFailedBrandingInFactoryModeGoesOnWithTheCompleteDesignLook)
     EXPECT_EQ(boxes_.size(), 1);
     EXPECT_EQ(w.titleText(), "HXR Toolkit");
     EXPECT_EQ(CurrentBranding().colours, BuiltInPalette()); // no colour left black
-    EXPECT_EQ(w.palette().color(QPalette::Window), platform::win::toQColor(BuiltInPalette()[0]));
+    EXPECT_EQ(w.palette().color(QPalette::Window),
+              platform::win::gui::toQColor(BuiltInPalette()[0]));
     SelectDevice(ModuleSetKey);
     EXPECT_EQ(CurrentDevice()->ButtonCount(), 10); // the factory page button
 }
@@ -476,8 +478,8 @@ TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
     ASSERT_TRUE(w.Load());
     copyFromProgramDir("PLMUSB Standard Manual.pdf");
     QStringList opened;
-    app::common::setShellHook(
-        [&](const QUrl &target, const QString &, const app::common::ShellFailed &failed) {
+    app::common::dialogs::setShellHook(
+        [&](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &failed) {
             opened << target.toLocalFile();
             failed(QStringLiteral("No program on this computer is set up to open it."));
         });
@@ -487,7 +489,7 @@ TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
     ASSERT_GE(items.size(), 2);
     items[0]->trigger(); // the standard manual is there, but nothing opens it
     items[1]->trigger(); // the advanced manual is missing from the program folder
-    app::common::setShellHook({});
+    app::common::dialogs::setShellHook({});
 
     const QString standard = folder_.filePath(QStringLiteral("PLMUSB Standard Manual.pdf"));
     EXPECT_THAT(opened, ElementsAre(standard, standard));

@@ -310,6 +310,8 @@ void VXBtn::paintEvent(QPaintEvent *)
             painter.drawRect(frame);
         }
     }
+    if (showsFocus())
+        paintFocusRing(painter);
 
     if (!editing_) {
         QFont font = font_;
@@ -331,6 +333,33 @@ void VXBtn::paintEvent(QPaintEvent *)
         painter.setPen(colour(fore_));
         painter.drawText(arrowRect_, Qt::AlignCenter, QStringLiteral("X"));
     }
+}
+
+bool VXBtn::showsFocus() const
+{
+    return acceptsInput() && (hasFocus() || (editing_ && editor_ && editor_->hasFocus()));
+}
+
+// The focus is drawn whatever the border style: a ring of the focus colour two pixels wide, in
+// the border's shape, so that a control drawn without a border still shows where Tab went.
+void VXBtn::paintFocusRing(QPainter &painter) const
+{
+    constexpr double RingWidth = 2.0;
+    QPen pen(colour(BorderColorFocus_), RingWidth, Qt::SolidLine);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF frame =
+        QRectF(rect()).adjusted(RingWidth / 2, RingWidth / 2, -RingWidth / 2, -RingWidth / 2);
+    if (BorderStyle_ == 2 || BorderStyle_ == 4) {
+        const double r = std::nearbyint(std::min(width(), height()) / 5.0) / 2.0;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawRoundedRect(frame, r, r);
+    } else {
+        painter.drawRect(frame);
+    }
+    painter.restore();
 }
 
 // ---- layout ------------------------------------------------------------------------------

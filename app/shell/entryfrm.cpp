@@ -10,9 +10,12 @@
 #include <QTimer>
 
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/systemhelpers.h"
 #include "app/common/globals.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
+#include "app/shell/childcontrol.h"
+#include "app/shell/childformclass.h"
 #include "app/shell/messagefrm.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/format.h"
@@ -181,6 +184,11 @@ void EntryFrm::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
     paintDialogOutline(*this, *title_);
+}
+
+EntryFrm::~EntryFrm()
+{
+    common::dialogs::RestorePageFocus(CurrentPage());
 }
 
 void EntryFrm::showEvent(QShowEvent *event)

@@ -26,6 +26,8 @@ class EntryFrm : public QDialog
 
 public:
     explicit EntryFrm(QWidget *owner = nullptr);
+    // Gives the current page its focus back.
+    ~EntryFrm() override;
 
     void InitManual(const QString &Title, const QString &Description, const QString &Default,
                     const QString &Formatting, bool Numeric, const QString &Allowed, float Min,

@@ -538,6 +538,7 @@ void MainFrm::applyBranding()
     buttonBar_->setMenuForecolorHover(c(BC::MenuHover));
     buttonBar_->setMenuForecolorDown(c(BC::MenuDown));
     buttonBar_->setMenuForecolorDisabled(c(BC::MenuDisabled));
+    buttonBar_->setMenuFocusColour(c(BC::BorderFocus));
     // The help menu in the display colours rather than the desktop's light ones.
     QPalette menu = mnuHelp_->palette();
     menu.setColor(QPalette::Window, qc(c(BC::DisplayBack)));
@@ -545,7 +546,8 @@ void MainFrm::applyBranding()
     menu.setColor(QPalette::WindowText, qc(c(BC::Text)));
     menu.setColor(QPalette::Text, qc(c(BC::Text)));
     menu.setColor(QPalette::ButtonText, qc(c(BC::Text)));
-    menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackHover)));
+    // The item the keys are on stands out from the menu as a focus ring does.
+    menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackDown)));
     menu.setColor(QPalette::HighlightedText, qc(c(BC::ButtonForeHover)));
     mnuHelp_->setPalette(menu);
 
@@ -586,6 +588,9 @@ void MainFrm::applyBranding()
     backs(t.BHyper, c(BC::DisplayBack), c(BC::DisplayBack), c(BC::DisplayBack), c(BC::DisplayBack));
     fores(t.BHyper, c(BC::FieldBack), c(BC::ButtonBackDown), c(BC::ButtonBackDown),
           c(BC::FieldBackDisabled));
+    // Buttons without a border of their own still take the focus colour for their ring.
+    for (VXBtn *plain : {t.BHyper, t.BFrmButton, t.BChrtButton})
+        plain->setBorderColorFocus(c(BC::BorderFocus));
     backs(t.BFrmButton, c(BC::Back), c(BC::Back), c(BC::Back), c(BC::Back));
     fores(t.BFrmButton, c(BC::FieldBack), c(BC::FieldBackHover), c(BC::FieldBackDown),
           c(BC::FieldBackDisabled));

@@ -93,9 +93,9 @@ struct DrawnPair
     double minimum;
 };
 
-// Every text on its background in the message and entry dialogs and the button bar (whose
-// back is the display colour), the focus outline against what surrounds it, and the disabled
-// page glyph against the enabled one.
+// Every text on its background in the message and entry dialogs, the button bar (whose back is
+// the display colour) and the help menu, the focus outline against what surrounds it, and the
+// disabled page glyph against the enabled one.
 const DrawnPair DrawnPairs[] = {
     {"warning title", BrandColour::Headers, app::common::dialogs::MessageWarningColour,
      app::common::TextContrast},
@@ -117,6 +117,10 @@ const DrawnPair DrawnPairs[] = {
      app::common::TextContrast},
     {"disabled page button against an enabled one", BrandColour::MenuDisabled,
      BrandColour::MenuFore, app::common::MarkContrast},
+    {"help menu item under the keys", BrandColour::ButtonForeHover, BrandColour::ButtonBackDown,
+     app::common::TextContrast},
+    {"help menu item's band", BrandColour::ButtonBackDown, BrandColour::DisplayBack,
+     app::common::MarkContrast},
     {"focus outline", BrandColour::BorderFocus, BrandColour::DisplayBack,
      app::common::MarkContrast},
     {"focus outline against the plain one", BrandColour::BorderFocus, BrandColour::Border,

@@ -913,11 +913,17 @@ void VXBtn::DoEdit()
         fillingList_ = false;
         editOpenedWith_ = Caption_;
         listOpen_ = true;
-        QFont font = font_;
-        font.setUnderline(false);
+        // The field's own colours, not the pressed look it has while the list opens.
+        ListLook look;
+        look.font = font_;
+        look.font.setUnderline(false);
+        look.background = colour(BackColor_);
+        look.text = colour(ForeColor_);
+        look.accent = colour(BorderColorFocus_);
+        look.alignment = textAlignment(Alignment_);
         list_->open(mapToGlobal(QPoint(Padding_ + 1, height())),
                     std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
-                    listPosition_, font, colour(fill_), colour(fore_));
+                    listPosition_, look);
         if (ShowHandPointer_)
             list_->setCursor(Qt::PointingHandCursor);
         openingEditor_ = false;

@@ -122,6 +122,8 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
+    QFont axisFont() const;
+    int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
     void paintGrid(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;

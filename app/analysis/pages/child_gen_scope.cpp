@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
+#include <QPalette>
 #include <QTimer>
 
 #include "app/analysis/circularbuffermodule.h"
@@ -40,6 +41,9 @@ QCheckBox *makeCheck(QWidget *parent, const QString &caption)
 {
     auto *box = new QCheckBox(caption, parent);
     box->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, platform::win::toQColor(SignalTheme::text()));
+    box->setPalette(palette);
     return box;
 }
 

@@ -12,6 +12,7 @@
 #include <QPainter>
 
 #include "app/analysis/chart/columnreduction.h"
+#include "platform/win/gui/qcolour.h"
 
 namespace app::analysis::chart {
 
@@ -28,7 +29,7 @@ constexpr double PixelLimit = 1.0e6;
 
 QColor qColour(OleColour colour)
 {
-    return platform::win::toQColor(colour);
+    return platform::win::gui::toQColor(colour);
 }
 
 // A colour that reads on the given background.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include <QPointF>
 #include <QPolygonF>
 
 namespace app::analysis::chart {
@@ -39,6 +40,28 @@ public:
         }
         last_ = value;
         ++count_;
+    }
+
+    // A whole run at once: count points of one column, their values the y of each point.
+    void addRun(double x, const QPointF *points, size_t count)
+    {
+        flush();
+        x_ = x;
+        first_ = smallest_ = largest_ = points[0].y();
+        smallestAt_ = largestAt_ = 0;
+        for (size_t i = 1; i < count; ++i) {
+            const double value = points[i].y();
+            if (value < smallest_) {
+                smallest_ = value;
+                smallestAt_ = i;
+            }
+            if (value > largest_) {
+                largest_ = value;
+                largestAt_ = i;
+            }
+        }
+        last_ = points[count - 1].y();
+        count_ = count;
     }
 
     // Writes the run in hand; call once more after the last point.

@@ -79,7 +79,7 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 void NTGraph::ClearGraph()
 {
     Element first = std::move(elements_.front());
-    first.points.clear();
+    first.clear();
     first.lineType = lineType_;
     elements_.clear();
     elements_.push_back(std::move(first));
@@ -123,13 +123,13 @@ void NTGraph::setElementLineType(int type)
 void NTGraph::PlotY(double y, int16_t)
 {
     Element &element = currentElement();
-    element.points.emplace_back(static_cast<double>(element.points.size()), y);
+    element.add(static_cast<double>(element.points.size()), y);
     update();
 }
 
 void NTGraph::PlotXY(double x, double y, int16_t)
 {
-    currentElement().points.emplace_back(x, y);
+    currentElement().add(x, y);
     update();
 }
 
@@ -401,7 +401,37 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
     QPolygonF line;
     const bool reduce =
         decimated_ && element.points.size() > 2 * static_cast<size_t>(plot.width());
-    if (reduce) {
+    if (reduce && element.finite && element.ascending) {
+        // Ascending x: each column is one stretch of points, found by search.
+        ColumnReducer reducer(line, row);
+        const std::vector<QPointF> &points = element.points;
+        const size_t n = points.size();
+        size_t begin = 0;
+        while (begin < n) {
+            const double at = column(points[begin].x());
+            // The stretch ends at the first point of a later column: a short linear look,
+            // then a doubling search and a binary one.
+            size_t end = begin + 1;
+            size_t stride = 1;
+            while (end < n && column(points[end].x()) == at) {
+                const size_t probe = std::min(n, end + stride);
+                if (column(points[probe - 1].x()) == at) {
+                    end = probe;
+                    stride *= 2;
+                } else {
+                    end = static_cast<size_t>(
+                        std::partition_point(points.begin() + static_cast<ptrdiff_t>(end),
+                                             points.begin() + static_cast<ptrdiff_t>(probe),
+                                             [&](const QPointF &p) { return column(p.x()) == at; }) -
+                        points.begin());
+                    break;
+                }
+            }
+            reducer.addRun(at, points.data() + begin, end - begin);
+            begin = end;
+        }
+        reducer.flush();
+    } else if (reduce) {
         // Values stay in data units until a run is written: y to row keeps the extremes.
         ColumnReducer reducer(line, row);
         // The next column starts at this pixel; only then is a point's column worked out.

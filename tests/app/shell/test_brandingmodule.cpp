@@ -11,6 +11,7 @@
 
 #include "app/common/colours.h"
 #include "app/common/dialogs/messages.h"
+#include "support/namedcase.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -150,10 +151,7 @@ struct FailCase
     const char *to;
 };
 
-void PrintTo(const FailCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class TamperTest : public BrandingTest, public ::testing::WithParamInterface<FailCase>
 {};

@@ -24,17 +24,6 @@ constexpr double counterFrequency()
     return static_cast<double>(Period::den) / static_cast<double>(Period::num);
 }
 
-// The lowest `bits` bits of i in reverse order.
-inline size_t reverseBits(size_t i, unsigned bits)
-{
-    size_t result = 0;
-    for (unsigned b = 0; b < bits; ++b) {
-        result = (result << 1) | (i & 1u);
-        i >>= 1;
-    }
-    return result;
-}
-
 bool isPowerOfTwo(int32_t n)
 {
     return n >= 2 && (n & (n - 1)) == 0;
@@ -42,7 +31,7 @@ bool isPowerOfTwo(int32_t n)
 
 } // namespace
 
-clsFourier::clsFourier() : input_(1), output_(1) {}
+clsFourier::clsFourier() : input_(1), output_{std::vector<double>(1), std::vector<double>(1)} {}
 
 void clsFourier::setNumberOfSamples(int32_t N)
 {
@@ -50,30 +39,19 @@ void clsFourier::setNumberOfSamples(int32_t N)
         throw platform::vb::VbError(
             BadSize, Source,
             QStringLiteral("Number of Samples must be a positive value of the form 2 ^ n"));
-    input_.assign(static_cast<size_t>(N), Point{});
-    output_.assign(static_cast<size_t>(N), Point{});
+    const auto n = static_cast<size_t>(N);
+    input_.assign(n, Point{});
+    // The output is written whole before anything reads it: only its size matters.
+    output_.re.resize(n);
+    output_.im.resize(n);
     sizeNotSet_ = false;
     needsTransform_ = true;
 }
 
-size_t clsFourier::checkedIndex(int32_t index) const
+void clsFourier::badIndex()
 {
-    if (sizeNotSet_ || index < 1 || static_cast<size_t>(index) > input_.size())
-        throw platform::vb::VbError(
-            BadIndex, Source, QStringLiteral("Index out of range or number of samples unknown"));
-    return static_cast<size_t>(index) - 1;
-}
-
-void clsFourier::setRealIn(int32_t Index, double Value)
-{
-    input_[checkedIndex(Index)].re = Value;
-    needsTransform_ = true;
-}
-
-void clsFourier::setImagIn(int32_t Index, double Value)
-{
-    input_[checkedIndex(Index)].im = Value;
-    needsTransform_ = true;
+    throw platform::vb::VbError(
+        BadIndex, Source, QStringLiteral("Index out of range or number of samples unknown"));
 }
 
 void clsFourier::setTransformReverse(bool Reverse)
@@ -84,28 +62,30 @@ void clsFourier::setTransformReverse(bool Reverse)
     reverse_ = Reverse;
 }
 
-const clsFourier::Point &clsFourier::output(int32_t index)
+size_t clsFourier::outputAt(int32_t index)
 {
     const size_t at = checkedIndex(index);
     if (needsTransform_)
         transform();
-    return output_[at];
+    return at;
 }
 
 double clsFourier::RealOut(int32_t Index)
 {
-    return output(Index).re;
+    return output_.re[outputAt(Index)];
 }
 
 double clsFourier::ImagOut(int32_t Index)
 {
-    return output(Index).im;
+    return output_.im[outputAt(Index)];
 }
 
 double clsFourier::ComplexOut(int32_t Index)
 {
-    const Point &point = output(Index);
-    return std::sqrt(point.re * point.re + point.im * point.im);
+    const size_t at = outputAt(Index);
+    const double re = output_.re[at];
+    const double im = output_.im[at];
+    return std::sqrt(re * re + im * im);
 }
 
 float clsFourier::Timing() const
@@ -114,16 +94,17 @@ float clsFourier::Timing() const
                               1000.0);
 }
 
-const std::vector<clsFourier::Point> &clsFourier::twiddles(bool reverse)
+const clsFourier::Series &clsFourier::twiddles(bool reverse)
 {
-    const size_t n = output_.size();
+    const size_t n = output_.re.size();
     auto [it, added] = twiddles_.try_emplace({n, reverse});
     if (!added)
         return it->second;
     // Pass by pass, the recurrence that multiplies by cos d + i sin d without a sine or cosine
     // per point; each block of a pass starts again from 1, so one run per pass serves them all.
-    std::vector<Point> &table = it->second;
-    table.reserve(n);
+    Series &table = it->second;
+    table.re.reserve(n);
+    table.im.reserve(n);
     const double angle = reverse ? -4.0 * std::atan(1.0) : 4.0 * std::atan(1.0);
     for (size_t h = 1; 2 * h <= n; h *= 2) {
         const double delta = angle / static_cast<double>(h);
@@ -132,7 +113,8 @@ const std::vector<clsFourier::Point> &clsFourier::twiddles(bool reverse)
         double wr = 1.0;
         double wi = 0.0;
         for (size_t j = 0; j < h; ++j) {
-            table.push_back({wr, wi});
+            table.re.push_back(wr);
+            table.im.push_back(wi);
             const double nextR = wr - (alpha * wr + beta * wi);
             wi = wi - (alpha * wi - beta * wr);
             wr = nextR;
@@ -141,39 +123,89 @@ const std::vector<clsFourier::Point> &clsFourier::twiddles(bool reverse)
     return table;
 }
 
+namespace {
+
+// The butterflies of one block: t = w x upper; upper = lower - t; lower = lower + t.
+void block(double *__restrict lowerRe, double *__restrict lowerIm, double *__restrict upperRe,
+           double *__restrict upperIm, const double *__restrict wRe,
+           const double *__restrict wIm, size_t h)
+{
+    for (size_t k = 0; k < h; ++k) {
+        const double tr = wRe[k] * upperRe[k] - wIm[k] * upperIm[k];
+        const double ti = wRe[k] * upperIm[k] + wIm[k] * upperRe[k];
+        upperRe[k] = lowerRe[k] - tr;
+        upperIm[k] = lowerIm[k] - ti;
+        lowerRe[k] += tr;
+        lowerIm[k] += ti;
+    }
+}
+
+// The same butterfly at one place of every block, for passes of short blocks.
+void across(double *re, double *im, size_t n, size_t h, size_t k, double wr, double wi)
+{
+    for (size_t s = k; s < n; s += 2 * h) {
+        const double tr = wr * re[s + h] - wi * im[s + h];
+        const double ti = wr * im[s + h] + wi * re[s + h];
+        re[s + h] = re[s] - tr;
+        im[s + h] = im[s] - ti;
+        re[s] += tr;
+        im[s] += ti;
+    }
+}
+
+} // namespace
+
 void clsFourier::transform()
 {
     needsTransform_ = false;
     startCount_ = counterNow();
-    const size_t n = output_.size();
-    const auto bits = static_cast<unsigned>(std::lround(std::log2(static_cast<double>(n))));
-    for (size_t i = 0; i < n; ++i)
-        output_[reverseBits(i, bits)] = input_[i];
+    const size_t n = output_.re.size();
+    double *const re = output_.re.data();
+    double *const im = output_.im.data();
+    // Bit-reversal copy: j runs as i with its bits reversed, counted up by a carry that moves
+    // from the top bit down.
+    size_t j = 0;
+    for (size_t i = 0; i < n; ++i) {
+        re[j] = input_[i].re;
+        im[j] = input_[i].im;
+        size_t bit = n >> 1;
+        while (bit != 0 && (j & bit) != 0) {
+            j ^= bit;
+            bit >>= 1;
+        }
+        j |= bit;
+    }
 
-    const std::vector<Point> &table = twiddles(reverse_);
-    Point *x = output_.data();
-    size_t offset = 0;
-    for (size_t h = 1; 2 * h <= n; h *= 2) {
-        const Point *w = table.data() + offset;
-        for (size_t s = 0; s < n; s += 2 * h) {
-            Point *lower = x + s;
-            Point *upper = x + s + h;
-            for (size_t j = 0; j < h; ++j) {
-                const double tr = w[j].re * upper[j].re - w[j].im * upper[j].im;
-                const double ti = w[j].re * upper[j].im + w[j].im * upper[j].re;
-                upper[j].re = lower[j].re - tr;
-                upper[j].im = lower[j].im - ti;
-                lower[j].re += tr;
-                lower[j].im += ti;
-            }
+    // The first pass multiplies by 1 only.
+    for (size_t s = 0; s < n; s += 2) {
+        const double tr = re[s + 1];
+        const double ti = im[s + 1];
+        re[s + 1] = re[s] - tr;
+        im[s + 1] = im[s] - ti;
+        re[s] += tr;
+        im[s] += ti;
+    }
+    const Series &table = twiddles(reverse_);
+    size_t offset = 1;
+    for (size_t h = 2; 2 * h <= n; h *= 2) {
+        const double *const wRe = table.re.data() + offset;
+        const double *const wIm = table.im.data() + offset;
+        // Short blocks run place by place across all blocks, long ones block by block; each
+        // butterfly computes the same either way.
+        if (h < 4) {
+            for (size_t k = 0; k < h; ++k)
+                across(re, im, n, h, k, wRe[k], wIm[k]);
+        } else {
+            for (size_t s = 0; s < n; s += 2 * h)
+                block(re + s, im + s, re + s + h, im + s + h, wRe, wIm, h);
         }
         offset += h;
     }
     if (reverse_) {
         const double scale = static_cast<double>(n);
-        for (Point &point : output_) {
-            point.re /= scale;
-            point.im /= scale;
+        for (size_t i = 0; i < n; ++i) {
+            re[i] /= scale;
+            im[i] /= scale;
         }
     }
     ++transforms_;

@@ -23,11 +23,19 @@ public:
     clsFourier();
 
     double ComplexOut(int32_t Index);
-    void setImagIn(int32_t Index, double Value);
+    void setImagIn(int32_t Index, double Value)
+    {
+        input_[checkedIndex(Index)].im = Value;
+        needsTransform_ = true;
+    }
     double ImagOut(int32_t Index);
     // Sizes and clears both series, even for the size they already have.
     void setNumberOfSamples(int32_t N);
-    void setRealIn(int32_t Index, double Value);
+    void setRealIn(int32_t Index, double Value)
+    {
+        input_[checkedIndex(Index)].re = Value;
+        needsTransform_ = true;
+    }
     double RealOut(int32_t Index);
     // Milliseconds the last transform took.
     float Timing() const;
@@ -43,14 +51,26 @@ private:
         double re = 0.0;
         double im = 0.0;
     };
+    // Real and imaginary parts apart, so that a pass runs over plain arrays of doubles.
+    struct Series
+    {
+        std::vector<double> re;
+        std::vector<double> im;
+    };
 
-    size_t checkedIndex(int32_t index) const;
-    const Point &output(int32_t index);
+    size_t checkedIndex(int32_t index) const
+    {
+        if (sizeNotSet_ || index < 1 || static_cast<size_t>(index) > input_.size())
+            badIndex();
+        return static_cast<size_t>(index) - 1;
+    }
+    [[noreturn]] static void badIndex();
+    size_t outputAt(int32_t index);
     void transform();
-    const std::vector<Point> &twiddles(bool reverse);
+    const Series &twiddles(bool reverse);
 
     std::vector<Point> input_;
-    std::vector<Point> output_;
+    Series output_;
     bool sizeNotSet_ = true;
     bool needsTransform_ = true;
     bool reverse_ = false;
@@ -58,7 +78,7 @@ private:
     int64_t endCount_ = 0;
     int64_t transforms_ = 0;
     // The twiddle factors of every pass, per size and direction, kept across runs.
-    std::map<std::pair<size_t, bool>, std::vector<Point>> twiddles_;
+    std::map<std::pair<size_t, bool>, Series> twiddles_;
 };
 
 } // namespace app::analysis

@@ -22,6 +22,7 @@ constexpr OleColour StripeGrey = 0xA6A6A6u;
 constexpr OleColour StripeWhite = 0xFFFFFFu;
 
 const QString Source = QStringLiteral("RangeSelect");
+constexpr double PlacementLimitTwips = 1.0e7;
 
 double rounded(double value)
 {
@@ -200,10 +201,15 @@ void RangeSelect::DrawMe()
 
 void RangeSelect::placeThumb()
 {
+    // Values far outside the scale put the thumb far off the control, never past what a
+    // widget position can hold.
+    const auto pixels = [](double twips) {
+        return toPixels(std::clamp(twips, -PlacementLimitTwips, PlacementLimitTwips));
+    };
     const int height = std::max(0, toPixels(toTwips(this->height()) - ThumbGapTwips));
-    thumb_->setGeometry(toPixels(thumbLeft_), 0, std::max(0, toPixels(thumbWidth_)), height);
+    thumb_->setGeometry(pixels(thumbLeft_), 0, std::max(0, pixels(thumbWidth_)), height);
     left_->setGeometry(0, 0, toPixels(GripTwips), height);
-    right_->setGeometry(toPixels(thumbWidth_ - GripInsetTwips), 0, toPixels(GripTwips), height);
+    right_->setGeometry(pixels(thumbWidth_ - GripInsetTwips), 0, toPixels(GripTwips), height);
 }
 
 void RangeSelect::bringToFront(Part which)

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -17,7 +19,7 @@ namespace app::analysis::chart {
 namespace {
 
 constexpr int Divisions = 10;
-constexpr int MarginLeft = 52;
+constexpr int MinMarginLeft = 36;
 constexpr int MarginRight = 14;
 constexpr int MarginTop = 10;
 constexpr int MarginBottom = 22;
@@ -77,7 +79,7 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 void NTGraph::ClearGraph()
 {
     Element first = std::move(elements_.front());
-    first.points.clear();
+    first.clear();
     first.lineType = lineType_;
     elements_.clear();
     elements_.push_back(std::move(first));
@@ -121,13 +123,13 @@ void NTGraph::setElementLineType(int type)
 void NTGraph::PlotY(double y, int16_t)
 {
     Element &element = currentElement();
-    element.points.emplace_back(static_cast<double>(element.points.size()), y);
+    element.add(static_cast<double>(element.points.size()), y);
     update();
 }
 
 void NTGraph::PlotXY(double x, double y, int16_t)
 {
-    currentElement().points.emplace_back(x, y);
+    currentElement().add(x, y);
     update();
 }
 
@@ -284,9 +286,27 @@ void NTGraph::CopyWindowToClipboard()
     QApplication::clipboard()->setImage(grab().toImage());
 }
 
+QFont NTGraph::axisFont() const
+{
+    QFont small = font();
+    small.setPointSizeF(7.5);
+    return small;
+}
+
+int NTGraph::leftMargin() const
+{
+    // Wide enough for the widest number of the y axis.
+    const QFontMetrics metrics(axisFont());
+    int widest = 0;
+    for (int i = 0; i <= Divisions; i += 2)
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions)));
+    return std::max(MinMarginLeft, widest + 8);
+}
+
 QRect NTGraph::plotRect() const
 {
-    return rect().adjusted(MarginLeft, MarginTop, -MarginRight, -MarginBottom);
+    return rect().adjusted(leftMargin(), MarginTop, -MarginRight, -MarginBottom);
 }
 
 double NTGraph::dataX(double pixelX) const
@@ -336,9 +356,7 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
     painter.setPen(QPen(text, 0));
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
 
-    QFont font = painter.font();
-    font.setPointSizeF(7.5);
-    painter.setFont(font);
+    painter.setFont(axisFont());
     const int lineHeight = painter.fontMetrics().height();
     for (int i = 0; i <= Divisions; i += 2) {
         const int x = plot.left() + plot.width() * i / Divisions;
@@ -347,38 +365,102 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
                          label);
         const int y = plot.bottom() + 1 - plot.height() * i / Divisions;
         const QString value = axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions);
-        painter.drawText(QRect(0, y - lineHeight / 2, MarginLeft - 4, lineHeight),
+        painter.drawText(QRect(0, y - lineHeight / 2, plot.left() - 4, lineHeight),
                          Qt::AlignRight | Qt::AlignVCenter, value);
     }
 }
 
 void NTGraph::paintElement(QPainter &painter, const Element &element, const QRect &plot) const
 {
-    std::vector<QPointF> pixels;
-    pixels.reserve(element.points.size());
-    for (const QPointF &point : element.points) {
-        if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
-            continue;
-        // Points sit on the centre of their pixel column, so that the points of one column
-        // draw one vertical run whether the line is reduced or not.
-        const QPointF at = toPixels(point.x(), point.y(), plot);
-        pixels.emplace_back(std::floor(at.x()) + 0.5, at.y());
-    }
-    if (pixels.empty())
+    if (element.points.empty())
         return;
     QPen pen(qColour(element.colour));
     pen.setWidthF(element.width / 10.0);
+    // A line of one pixel or less takes the painter's fast single-pixel path.
+    pen.setCosmetic(element.width <= 10);
     pen.setStyle(penStyle(element.lineType));
     painter.setPen(pen);
-    if (pixels.size() == 1) {
-        painter.drawPoint(pixels.front());
-        return;
+
+    // Data to pixels; points sit on the centre of their pixel column, so that the points of
+    // one column draw one vertical run whether the line is reduced or not.
+    const double sx = plot.width() / (xMax_ - xMin_);
+    const double sy = plot.height() / (yMax_ - yMin_);
+    const double left = plot.left();
+    const double bottom = plot.bottom() + 1;
+    const auto column = [&](double x) {
+        const double px = std::clamp(left + (x - xMin_) * sx, -PixelLimit, PixelLimit);
+        double whole = static_cast<double>(static_cast<int64_t>(px));
+        if (whole > px)
+            whole -= 1.0;
+        return whole + 0.5;
+    };
+    const auto row = [&](double y) {
+        return std::clamp(bottom - (y - yMin_) * sy, -PixelLimit, PixelLimit);
+    };
+
+    QPolygonF line;
+    const bool reduce =
+        decimated_ && element.points.size() > 2 * static_cast<size_t>(plot.width());
+    if (reduce && element.finite && element.ascending) {
+        // Ascending x: each column is one stretch of points, found by search.
+        ColumnReducer reducer(line, row);
+        const std::vector<QPointF> &points = element.points;
+        const size_t n = points.size();
+        size_t begin = 0;
+        while (begin < n) {
+            const double at = column(points[begin].x());
+            // The stretch ends at the first point of a later column: a short linear look,
+            // then a doubling search and a binary one.
+            size_t end = begin + 1;
+            size_t stride = 1;
+            while (end < n && column(points[end].x()) == at) {
+                const size_t probe = std::min(n, end + stride);
+                if (column(points[probe - 1].x()) == at) {
+                    end = probe;
+                    stride *= 2;
+                } else {
+                    end = static_cast<size_t>(
+                        std::partition_point(points.begin() + static_cast<ptrdiff_t>(end),
+                                             points.begin() + static_cast<ptrdiff_t>(probe),
+                                             [&](const QPointF &p) { return column(p.x()) == at; }) -
+                        points.begin());
+                    break;
+                }
+            }
+            reducer.addRun(at, points.data() + begin, end - begin);
+            begin = end;
+        }
+        reducer.flush();
+    } else if (reduce) {
+        // Values stay in data units until a run is written: y to row keeps the extremes.
+        ColumnReducer reducer(line, row);
+        // The next column starts at this pixel; only then is a point's column worked out.
+        double edge = -PixelLimit - 1.0;
+        double at = 0.0;
+        for (const QPointF &point : element.points) {
+            const double x = point.x();
+            const double y = point.y();
+            if (!std::isfinite(x) || !std::isfinite(y))
+                continue;
+            const double px = left + (x - xMin_) * sx;
+            if (!(px < edge) || px < edge - 1.0) {
+                at = column(x);
+                edge = at + 0.5;
+            }
+            reducer.add(at, y);
+        }
+        reducer.flush();
+    } else {
+        line.reserve(static_cast<qsizetype>(element.points.size()));
+        for (const QPointF &point : element.points) {
+            if (std::isfinite(point.x()) && std::isfinite(point.y()))
+                line.append(QPointF(column(point.x()), row(point.y())));
+        }
     }
-    if (decimated_ && pixels.size() > 2 * static_cast<size_t>(plot.width())) {
-        painter.drawPolyline(ReduceToColumns(pixels));
-        return;
-    }
-    painter.drawPolyline(pixels.data(), static_cast<int>(pixels.size()));
+    if (line.size() == 1)
+        painter.drawPoint(line.front());
+    else if (line.size() > 1)
+        painter.drawPolyline(line);
 }
 
 void NTGraph::paintCursors(QPainter &painter, const QRect &plot) const

@@ -1,6 +1,7 @@
 #ifndef APP_ANALYSIS_CHART_NTGRAPH_H
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
+#include <cmath>
 #include <vector>
 
 #include <QPointF>
@@ -101,6 +102,22 @@ private:
         int width = 10;
         int lineType = 0;
         std::vector<QPointF> points;
+        // Every point finite, and x never falling: such a line is reduced column by column
+        // without looking at each point's column.
+        bool finite = true;
+        bool ascending = true;
+
+        void add(double x, double y)
+        {
+            finite = finite && std::isfinite(x) && std::isfinite(y);
+            ascending = ascending && (points.empty() || x >= points.back().x());
+            points.emplace_back(x, y);
+        }
+        void clear()
+        {
+            points.clear();
+            finite = ascending = true;
+        }
     };
     struct Cursor
     {
@@ -122,6 +139,8 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
+    QFont axisFont() const;
+    int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
     void paintGrid(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;

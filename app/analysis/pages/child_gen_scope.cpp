@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
+#include <QPalette>
 #include <QTimer>
 
 #include "app/analysis/circularbuffermodule.h"
@@ -15,6 +16,7 @@
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/pages/spectrum.h"
+#include "platform/win/gui/qcolour.h"
 #include "app/common/colours.h"
 #include "app/common/formatting.h"
 #include "app/controls/slider.h"
@@ -40,6 +42,9 @@ QCheckBox *makeCheck(QWidget *parent, const QString &caption)
 {
     auto *box = new QCheckBox(caption, parent);
     box->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, platform::win::gui::toQColor(SignalTheme::text()));
+    box->setPalette(palette);
     return box;
 }
 

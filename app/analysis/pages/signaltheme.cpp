@@ -52,4 +52,9 @@ OleColour SignalTheme::rangeTrack()
     return themeColour(BrandColour::DisplayBack);
 }
 
+OleColour SignalTheme::text()
+{
+    return themeColour(BrandColour::Text);
+}
+
 } // namespace app::analysis::pages

@@ -17,6 +17,7 @@ struct SignalTheme
     static OleColour sliderFore();     // handle, track and thumb: the pressed-button colour
     static OleColour sliderDisabled(); // the disabled-button colour
     static OleColour rangeTrack();     // the range selector's track: the display background
+    static OleColour text();           // captions of plain controls: the body text colour
 };
 
 } // namespace app::analysis::pages

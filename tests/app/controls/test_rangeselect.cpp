@@ -175,6 +175,12 @@ TEST(RangeSelectTest, NoLayoutWithoutAScaleOrAWidth)
     drag(*range, Part::Left, 20);
     EXPECT_EQ(scroll.count(), 0);
 
+    // Values far beyond a small Max still place the thumb (far off the control).
+    range->setMax(1);
+    range->setValueStart(2'000'000'000);
+    range->setValueEnd(2'100'000'000);
+    EXPECT_GT(range->thumbLeft(), range->widthTwips());
+
     auto narrow = std::make_unique<RangeSelect>();
     narrow->resize(0, 17);
     EXPECT_THROW(narrow->setMax(100), platform::vb::VbError);

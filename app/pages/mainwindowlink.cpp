@@ -39,4 +39,20 @@ void SetPageRefreshInterval(int milliseconds)
         main->PageRefreshTimer()->setInterval(milliseconds);
 }
 
+void EnableMainWindow(bool enabled)
+{
+    if (link().setMainWindowEnabled)
+        link().setMainWindowEnabled(enabled);
+    else if (app::shell::MainFrm *main = app::shell::MainFrm::instance())
+        main->setEnabled(enabled);
+}
+
+void ShutDownProgram()
+{
+    if (link().shutDown)
+        link().shutDown();
+    else if (app::shell::MainFrm *main = app::shell::MainFrm::instance())
+        main->ShutDown();
+}
+
 } // namespace app::pages

@@ -11,6 +11,8 @@ struct MainWindowLink
 {
     std::function<void(bool visible)> setRecordBlankerVisible;
     std::function<void(int milliseconds)> setRefreshInterval;
+    std::function<void(bool enabled)> setMainWindowEnabled;
+    std::function<void()> shutDown;
 };
 
 // Installs the link; members left empty go to the main window. Returns the previous link.
@@ -20,6 +22,10 @@ MainWindowLink SetMainWindowLink(MainWindowLink link);
 void ShowRecordBlanker(bool visible);
 // The interval of the page refresh timer (every page switch sets it back to 1000 ms).
 void SetPageRefreshInterval(int milliseconds);
+// Takes user input away from the main window, or gives it back.
+void EnableMainWindow(bool enabled);
+// The main window's closing sequence (MainFrm::ShutDown).
+void ShutDownProgram();
 
 } // namespace app::pages
 

@@ -180,7 +180,9 @@ protected:
 
         app::pages::SetMainWindowLink(
             {[this](bool visible) { blankerShown.push_back(visible); },
-             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); }});
+             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); },
+             [this](bool enabled) { mainWindowEnabled.push_back(enabled); },
+             [this] { ++shutDowns; }});
 
         mainWindow.resize(760, 500);
         container = new QWidget(&mainWindow);
@@ -285,6 +287,8 @@ protected:
     QPlainTextEdit extraInfo;
     std::vector<bool> blankerShown;
     std::vector<int> refreshIntervals;
+    std::vector<bool> mainWindowEnabled;
+    int shutDowns = 0;
     std::vector<QString> driverMessages;
     app::common::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;

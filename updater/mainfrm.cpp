@@ -1,6 +1,8 @@
 #include "updater/mainfrm.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -33,12 +35,22 @@ MainFrm::MainFrm(QWidget *parent) : QWidget(parent)
     layout->addWidget(infoLabel_);
     layout->addStretch();
 
-    connect(netGrab1_, &NetGrab::DownloadProgress, this,
-            [](int32_t nBytes) { SetStatus(progressText(nBytes)); });
+    connect(netGrab1_, &NetGrab::DownloadProgress, this, [this](int32_t nBytes) {
+        infoLabel_->setText(progressText(nBytes));
+        infoLabel_->repaint();
+    });
 
     timer1_.setInterval(2000);
     timer1_.setSingleShot(true);
     connect(&timer1_, &QTimer::timeout, this, &MainFrm::onTimer1);
+}
+
+void MainFrm::showEvent(QShowEvent *event)
+{
+    // Without an owner window to sit on, the window stands in the middle of the screen.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QWidget::showEvent(event);
 }
 
 void MainFrm::enableTimer1()

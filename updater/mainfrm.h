@@ -32,6 +32,9 @@ public:
     // The status text for a download's progress: 12,345 bytes show as "... 12kb".
     static QString progressText(int32_t nBytes);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void onTimer1();
 

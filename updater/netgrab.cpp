@@ -1,6 +1,12 @@
 #include "updater/netgrab.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QHostAddress>
 #include <QNetworkAccessManager>
@@ -8,7 +14,8 @@
 #include <QNetworkRequest>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
 #include <QSslConfiguration>
 
 namespace updater {
@@ -49,6 +56,39 @@ QNetworkRequest::CacheLoadControl cacheControl(int32_t mode)
     if (mode & CacheIfNetFail)
         return QNetworkRequest::PreferNetwork;
     return QNetworkRequest::PreferCache;
+}
+
+// Writes data to a new file beside fileName and renames it over fileName, so that a failed write
+// leaves the old file as it was. The new file keeps the old one's permissions (0600 when there
+// was none). Not synced to disk: the files are temporary ones.
+bool replaceFile(const QString &fileName, const QByteArray &data)
+{
+    const QByteArray target = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
+    struct stat old{};
+    const bool existed = stat(target.constData(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode))
+        return false;
+    QByteArray pattern = target + ".XXXXXX";
+    const int descriptor = mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    bool written = fchmod(descriptor, existed ? (old.st_mode & 07777) : 0600) == 0;
+    const char *next = data.constData();
+    qsizetype left = data.size();
+    while (written && left > 0) {
+        const ssize_t done = write(descriptor, next, static_cast<size_t>(left));
+        if (done < 0 && errno == EINTR)
+            continue;
+        written = done > 0;
+        next += done;
+        left -= done;
+    }
+    written = close(descriptor) == 0 && written;
+    if (!written || rename(pattern.constData(), target.constData()) != 0) {
+        unlink(pattern.constData());
+        return false;
+    }
+    return true;
 }
 
 QString secondsText(int milliseconds)
@@ -214,7 +254,12 @@ void NetGrab::onReadyRead()
             ReceivedData_.reserve(announced);
         freshRead_ = false;
     }
-    ReceivedData_.append(reply_->readAll());
+    // Straight into the array: no copy of what has arrived before, none of the chunk.
+    const qint64 available = reply_->bytesAvailable();
+    const qsizetype before = ReceivedData_.size();
+    ReceivedData_.resize(before + available);
+    const qint64 got = reply_->read(ReceivedData_.data() + before, available);
+    ReceivedData_.resize(before + std::max<qint64>(got, 0));
     if (ReceivedData_.size() > maxBytes_) {
         fail(CheckFailed, QStringLiteral("Size: more than ") + QString::number(maxBytes_) +
                               QStringLiteral(" bytes"));
@@ -316,15 +361,7 @@ bool NetGrab::SaveAs(const QString &fileName)
 {
     if (ByteCount_ == 0)
         return false;
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(ReceivedData_) != ReceivedData_.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceFile(fileName, ReceivedData_);
 }
 
 void NetGrab::paintEvent(QPaintEvent *)

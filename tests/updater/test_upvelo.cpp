@@ -1,5 +1,7 @@
 #include "updater/upvelo.h"
 
+#include <unistd.h>
+
 #include <QSslCertificate>
 
 #include "platform/vb/vberror.h"
@@ -161,6 +163,15 @@ TEST_F(UpveloCheck, BaseAndProductCodeAreChecked)
     call(QStringLiteral("1.0.5"), false);
     EXPECT_THAT(shown(), ElementsAre(NoVersion));
     EXPECT_TRUE(http_.requests().isEmpty());
+}
+
+TEST_F(UpveloCheck, CallerNamingAnotherProcessIsRefused)
+{
+    serveVersion(lines({"[Version]", "Maj=1", "Min=0", "Rev=5"}));
+    env_.insert(QStringLiteral("HXR_COMCALL_HWND"), QString::number(getppid()));
+    EXPECT_EQ(call(QStringLiteral("1.0.5"), false), QStringLiteral("error 5"));
+    EXPECT_TRUE(http_.requests().isEmpty());
+    EXPECT_TRUE(shown().isEmpty());
 }
 
 TEST_F(UpveloCheck, NewsIsOpenedOncePerItemAndOnlyOnTheWeb)

@@ -15,7 +15,7 @@
 #include <QRegularExpression>
 #include <QSocketNotifier>
 
-#include "app/common/shellhook.h"
+#include "app/common/dialogs/shellhook.h"
 #include "platform/com/automationserver.h"
 #include "platform/com/processstart.h"
 #include "platform/vb/vberror.h"
@@ -346,7 +346,7 @@ void SetStatus(const QString &text)
 void OpenDocument(const QString &document)
 {
     try {
-        app::common::OpenWebPage(document);
+        app::common::dialogs::OpenWebPage(document);
     } catch (...) {
         // A news item that cannot be opened is passed over.
     }

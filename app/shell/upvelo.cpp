@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 #include "platform/com/automationobject.h"
 #include "platform/com/comerrors.h"
 #include "platform/vb/vberror.h"
@@ -22,19 +22,20 @@ QString &product()
 
 void reportCreationError(const platform::vb::VbError &error)
 {
+    namespace dialogs = app::common::dialogs;
     const QString crLf = QStringLiteral("\r\n");
     if (error.number() == platform::com::ElevationRequired)
-        app::common::ShowMessage(
+        dialogs::ShowMessage(
             QStringLiteral("Updating this program with files downloaded from the Internet requires "
                            "elevated privileges!") +
                 crLf +
                 QStringLiteral("You need to run the program with Administrative rights or contact "
                                "your network administrator."),
-            QStringLiteral("Error - Requires Elevated Privileges"), true, app::common::MessageOk);
+            QStringLiteral("Error - Requires Elevated Privileges"), true, dialogs::MessageOk);
     else
-        app::common::ShowMessage(QStringLiteral("Cannot launch update component!") + crLf +
-                                     QStringLiteral("Error: ") + error.description(),
-                                 QStringLiteral("Error"), true, app::common::MessageOk);
+        dialogs::ShowMessage(QStringLiteral("Cannot launch update component!") + crLf +
+                                 QStringLiteral("Error: ") + error.description(),
+                             QStringLiteral("Error"), true, dialogs::MessageOk);
 }
 
 } // namespace

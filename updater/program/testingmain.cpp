@@ -12,7 +12,7 @@
 #include <QJsonObject>
 #include <QSslCertificate>
 
-#include "app/common/shellhook.h"
+#include "app/common/dialogs/shellhook.h"
 #include "updater/updatemessages.h"
 #include "updater/upvelo.h"
 #include "updater/utility.h"
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("icon"), updater::iconName(message.icon)}});
         return message.question && answer();
     });
-    app::common::setShellHook([](const QUrl &target, const QString &) {
+    app::common::dialogs::setShellHook([](const QUrl &target, const QString &) {
         record({{QStringLiteral("kind"), QStringLiteral("open")},
                 {QStringLiteral("url"), target.toString()}});
         return true;

@@ -10,7 +10,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 #include "support/recordingmessagedialog.h"
 
 namespace {
@@ -32,13 +32,13 @@ protected:
                               QFile::ReadOwner | QFile::WriteOwner);
         register_(QStringLiteral("upvelo"));
         qputenv("HXR_COMFAKE_LOG", callLog().toLocal8Bit());
-        previous_ = app::common::setMessageDialogFactory(
+        previous_ = app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));
     }
     void TearDown() override
     {
-        app::common::setMessageDialogFactory(previous_);
+        app::common::dialogs::setMessageDialogFactory(previous_);
         app::shell::SetUpdateProduct(QString());
         for (const char *name : {"HXR_COM_CLASSES", "HXR_COMFAKE_LOG", "HXR_COMFAKE_RESULT"})
             qunsetenv(name);
@@ -59,7 +59,7 @@ protected:
 
     QTemporaryDir dir_;
     QStringList messages_;
-    app::common::MessageDialogFactory previous_;
+    app::common::dialogs::MessageDialogFactory previous_;
 };
 
 TEST_F(StartUpdateTest, CallsTheUtilityWithTheProgramsVersionAndProcess)

@@ -25,7 +25,7 @@ const QString Source = QStringLiteral("CreateObject");
 [[noreturn]] void cannotCreate(const QString &cause)
 {
     throw platform::vb::VbError(CannotCreateObject, Source,
-                                QStringLiteral("ActiveX component can't create object: ") + cause);
+                                QStringLiteral("Cannot create the object: ") + cause);
 }
 
 [[noreturn]] void elevationRequired(const QString &server)

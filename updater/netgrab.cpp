@@ -101,8 +101,6 @@ QString secondsText(int milliseconds)
 NetGrab::NetGrab(QWidget *parent) : QWidget(parent), manager_(new QNetworkAccessManager(this))
 {
     setFixedSize(PictureSize);
-    // Redirects are followed only after their target passed the checks.
-    manager_->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
     manager_->setStrictTransportSecurityEnabled(false);
     stallTimer_.setSingleShot(true);
     deadlineTimer_.setSingleShot(true);
@@ -179,10 +177,18 @@ void NetGrab::DownloadStart(const QString &url, std::optional<int32_t> mode)
             Qt::QueuedConnection);
         return;
     }
+    stallTimer_.start(stallTimeout_);
+    deadlineTimer_.start(deadline_);
+    sendRequest(mode);
+}
 
+void NetGrab::sendRequest(std::optional<int32_t> mode)
+{
     QNetworkRequest request(current_);
     request.setRawHeader("Accept-Encoding", "identity");
-    request.setMaximumRedirectsAllowed(MaxRedirects);
+    // Redirects are followed here, each after its target passed the checks.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          mode ? cacheControl(*mode) : QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, mode.has_value());
@@ -195,20 +201,15 @@ void NetGrab::DownloadStart(const QString &url, std::optional<int32_t> mode)
 
     QNetworkReply *reply = manager_->get(request);
     reply_ = reply;
+    mode_ = mode;
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         if (reply == reply_)
             onReadyRead();
-    });
-    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl &target) {
-        if (reply == reply_)
-            onRedirected(target);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         if (reply == reply_)
             onFinished();
     });
-    stallTimer_.start(stallTimeout_);
-    deadlineTimer_.start(deadline_);
 }
 
 void NetGrab::DownloadCancel()
@@ -224,6 +225,11 @@ void NetGrab::DownloadCancel()
 void NetGrab::endRead()
 {
     stopTimers();
+    dropReply();
+}
+
+void NetGrab::dropReply()
+{
     if (QNetworkReply *reply = reply_.data()) {
         reply_.clear();
         reply->disconnect(this);
@@ -270,7 +276,7 @@ void NetGrab::onReadyRead()
     emit DownloadProgress(ByteCount_);
 }
 
-void NetGrab::onRedirected(const QUrl &target)
+void NetGrab::followRedirect(const QUrl &target)
 {
     const QUrl from = current_;
     if (++redirects_ > MaxRedirects) {
@@ -291,7 +297,9 @@ void NetGrab::onRedirected(const QUrl &target)
     current_ = target;
     // Bytes of a redirect's own body are not the download.
     freshRead_ = true;
-    emit reply_->redirectAllowed();
+    dropReply();
+    stallTimer_.start(stallTimeout_);
+    sendRequest(mode_);
 }
 
 void NetGrab::onFinished()
@@ -303,6 +311,11 @@ void NetGrab::onFinished()
             return;
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QVariant location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    if (status >= 300 && status <= 399 && location.isValid()) {
+        followRedirect(current_.resolved(location.toUrl()));
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError && status == 0) {
         fail(static_cast<int32_t>(reply->error()), reply->errorString());
         return;

@@ -84,7 +84,10 @@ private:
     // Empty when the address may be read; else why not.
     QString refusal(const QUrl &url) const;
     void onReadyRead();
-    void onRedirected(const QUrl &target);
+    void sendRequest(std::optional<int32_t> mode);
+    void followRedirect(const QUrl &target);
+    // Drops the running request, leaving the read and its timers running.
+    void dropReply();
     void onFinished();
     void fail(int32_t number, const QString &description);
     void complete();
@@ -100,6 +103,7 @@ private:
     QNetworkAccessManager *manager_ = nullptr;
     QPointer<QNetworkReply> reply_;
     QUrl current_;
+    std::optional<int32_t> mode_;
     int redirects_ = 0;
     // No byte of the running read has arrived yet.
     bool freshRead_ = false;

@@ -17,6 +17,7 @@ FixtureResponse FixtureResponse::redirect(const QByteArray &location)
     FixtureResponse response;
     response.status = 302;
     response.headers = {{"Location", location}};
+    response.body = "<html><body>Moved</body></html>";
     return response;
 }
 
@@ -32,16 +33,22 @@ public:
     }
 
 private:
+    // Requests on one connection are answered in turn (the client may keep it), until a
+    // response that ends or stops the connection.
     void readRequest()
     {
-        if (answered_)
-            return;
         request_.append(socket_->readAll());
-        const qsizetype end = request_.indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        answered_ = true;
-        const QList<QByteArray> lines = request_.left(end).split('\n');
+        qsizetype end;
+        while (!finished_ && (end = request_.indexOf("\r\n\r\n")) >= 0) {
+            const QByteArray head = request_.left(end);
+            request_.remove(0, end + 4);
+            answerRequest(head);
+        }
+    }
+
+    void answerRequest(const QByteArray &request)
+    {
+        const QList<QByteArray> lines = request.split('\n');
         const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
         const QString path = QString::fromLatin1(first.value(1));
         QList<QPair<QByteArray, QByteArray>> headers;
@@ -74,12 +81,12 @@ private:
             head += name + ": " + value + "\r\n";
         if (response.kind != FixtureResponse::Kind::Endless)
             head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
-        head += "Connection: close\r\n\r\n";
+        finished_ = response.kind != FixtureResponse::Kind::Normal;
+        head += finished_ ? "Connection: close\r\n\r\n" : "\r\n";
         socket_->write(head);
         switch (response.kind) {
         case FixtureResponse::Kind::Normal:
             socket_->write(response.body);
-            socket_->disconnectFromHost();
             break;
         case FixtureResponse::Kind::Truncated:
             socket_->write(response.body.left(response.body.size() / 2));
@@ -101,7 +108,8 @@ private:
     QTcpSocket *socket_;
     std::shared_ptr<HttpFixture::State> state_;
     QByteArray request_;
-    bool answered_ = false;
+    // No further request is read once a response has ended or stopped the connection.
+    bool finished_ = false;
 };
 
 HttpFixture::HttpFixture(bool tls)

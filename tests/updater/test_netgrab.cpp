@@ -202,14 +202,30 @@ TEST_F(NetGrabTest, EveryCheckEndsInDownloadFailed)
         EXPECT_FALSE(grab_.SaveAs(QStringLiteral("/nonexistent/never")));
     }
     EXPECT_FALSE(http_.requests().contains(QStringLiteral("/hop6")));
+
+    // Five redirects are allowed; a read that goes on past the deadline is not.
+    Events fiveHops(grab_);
+    grab_.DownloadStart(http_.url(QStringLiteral("/hop1")).toString());
+    EXPECT_TRUE(fiveHops.waitEnd(grab_)) << fiveHops.failure().toStdString();
+    EXPECT_EQ(grab_.Bytes(), QByteArray("end"));
+
+    grab_.setMaxBytes(NetGrab::DefaultMaxBytes);
+    grab_.setStallTimeout(NetGrab::DefaultStallTimeout);
+    grab_.setDeadline(300);
+    Events late(grab_);
+    grab_.DownloadStart(http_.url(QStringLiteral("/endless")).toString());
+    EXPECT_FALSE(late.waitEnd(grab_));
+    EXPECT_THAT(late.failure().toStdString(), HasSubstr("Deadline"));
 }
 
 TEST_F(NetGrabTest, RedirectWithinTheServerIsFollowed)
 {
     http_.serve(QStringLiteral("/old"), FixtureResponse::redirect("/new"));
-    http_.serve(QStringLiteral("/new"), QByteArray("moved"));
+    http_.serve(QStringLiteral("/new"), QByteArray("arrived"));
     EXPECT_TRUE(download(QStringLiteral("/old")).isEmpty());
-    EXPECT_EQ(grab_.Bytes(), QByteArray("moved"));
+    // The redirect's own body is no part of the download.
+    EXPECT_EQ(grab_.Bytes(), QByteArray("arrived"));
+    EXPECT_EQ(http_.requests(), (QStringList{QStringLiteral("/old"), QStringLiteral("/new")}));
 }
 
 TEST_F(NetGrabTest, HttpsNeedsATrustedCertificateAndNeverFallsBackToHttp)

@@ -13,7 +13,6 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -153,7 +152,7 @@ void CHILD_GEN_HOME::Activated()
                 });
         }
         if (app::shell::CurrentConnection().ConnectionStatusText.isEmpty())
-            ShowRecordBlanker(true);
+            app::shell::ShowRecordBlanker(true);
     } catch (...) {
         // A failing step leaves the activation; the page stays usable.
     }
@@ -226,7 +225,7 @@ bool CHILD_GEN_HOME::Detect()
         app::shell::SelectDevice(app::shell::ModuleSetKey);
         app::shell::BuildButtonBar();
         app::analysis::ResetBuffer();
-        ShowRecordBlanker(false);
+        app::shell::ShowRecordBlanker(false);
         return true;
     } catch (...) {
         return false;
@@ -237,15 +236,15 @@ void CHILD_GEN_HOME::CheckForUpdates()
 {
     // The utility shows its own windows meanwhile; the main window takes no input until it is
     // done, but keeps repainting and recording.
-    EnableMainWindow(false);
+    app::shell::EnableMainWindow(false);
     try {
         bool silent = false;
         if (app::shell::StartUpdate(silent).toBool())
-            ShutDownProgram();
+            app::shell::ShutDownProgram();
     } catch (...) {
         // Whatever the utility did, the program goes on.
     }
-    EnableMainWindow(true);
+    app::shell::EnableMainWindow(true);
 }
 
 void CHILD_GEN_HOME::resizeEvent(QResizeEvent *event)

@@ -114,6 +114,30 @@ void SetPageSetHost(PageSetHost *host)
     sets().host = host;
 }
 
+void ShowRecordBlanker(bool visible)
+{
+    if (PageSetHost *h = sets().host)
+        h->setRecordBlankerVisible(visible);
+}
+
+void SetPageRefreshInterval(int milliseconds)
+{
+    if (PageSetHost *h = sets().host)
+        h->setRefreshInterval(milliseconds);
+}
+
+void EnableMainWindow(bool enabled)
+{
+    if (PageSetHost *h = sets().host)
+        h->setMainWindowEnabled(enabled);
+}
+
+void ShutDownProgram()
+{
+    if (PageSetHost *h = sets().host)
+        h->shutDown();
+}
+
 void BuildDeviceList(bool factoryAccess)
 {
     PageSets &s = sets();

@@ -70,8 +70,8 @@ TEST_P(DetectTest, ShowsTheOutcomeAndSwitchesOnlyWhenConnected)
         EXPECT_EQ(connection.ModelNumberText, QStringLiteral("1"));
         EXPECT_EQ(connection.SerialText, QStringLiteral("70000"));
         EXPECT_EQ(app::analysis::BufferCount(), 0); // the ring starts empty
-        EXPECT_FALSE(blankerShown.empty());
-        EXPECT_FALSE(blankerShown.back());
+        EXPECT_FALSE(host.blankerShown.empty());
+        EXPECT_FALSE(host.blankerShown.back());
     } else {
         EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
         EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
@@ -165,13 +165,13 @@ TEST_F(PageFixture, FirstActivationDetectsByItselfLaterOnesDoNot)
 
     // Home again: the connection text goes, the blanker comes back, nothing is detected.
     sim::clearFrameLog();
-    blankerShown.clear();
+    host.blankerShown.clear();
     app::shell::SwitchPage(1);
     EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
     EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
     EXPECT_TRUE(app::shell::CurrentConnection().ConnectionStatusText.isEmpty());
     EXPECT_EQ(framesEndingWith("MODL?"), 0);
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
 
     // The Detect button connects again.
     QTest::mouseClick(homePage()->HyperlinkDetect(), Qt::LeftButton);
@@ -187,7 +187,7 @@ TEST_F(PageFixture, FailedFirstDetectLeavesTheBlankerUp)
     openHome();
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Detection Failed"));
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
     EXPECT_TRUE(homePage()->btnCheckUpdates()->Enabled());
 }
 
@@ -211,11 +211,11 @@ TEST_F(PageFixture, CheckForUpdateClosesTheProgramOnlyForAnInstaller)
     };
     for (const Case &c : {Case{"true", 1}, Case{"false", 0}, Case{"error", 0}}) {
         qputenv("HXR_COMFAKE_RESULT", c.result);
-        shutDowns = 0;
-        mainWindowEnabled.clear();
+        host.shutDowns = 0;
+        host.mainWindowEnabled.clear();
         QTest::mouseClick(homePage()->btnCheckUpdates(), Qt::LeftButton);
-        EXPECT_EQ(shutDowns, c.shutDowns) << c.result;
-        EXPECT_THAT(mainWindowEnabled, ElementsAre(false, true)) << c.result;
+        EXPECT_EQ(host.shutDowns, c.shutDowns) << c.result;
+        EXPECT_THAT(host.mainWindowEnabled, ElementsAre(false, true)) << c.result;
     }
     EXPECT_TRUE(ShownMessages().empty());
     qunsetenv("HXR_COMFAKE_RESULT");

@@ -246,6 +246,13 @@ void NetGrab::stopTimers()
 
 void NetGrab::onReadyRead()
 {
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status <= 399 &&
+        reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid()) {
+        // A redirect's own body is no part of the download.
+        reply_->readAll();
+        return;
+    }
     const qint64 announced = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (announced > maxBytes_) {
         fail(CheckFailed, QStringLiteral("Size: ") + QString::number(announced) +

@@ -222,7 +222,10 @@ TEST_F(NetGrabTest, RedirectWithinTheServerIsFollowed)
 {
     http_.serve(QStringLiteral("/old"), FixtureResponse::redirect("/new"));
     http_.serve(QStringLiteral("/new"), QByteArray("arrived"));
+    QSignalSpy progress(&grab_, &NetGrab::DownloadProgress);
     EXPECT_TRUE(download(QStringLiteral("/old")).isEmpty());
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.first().at(0).toInt(), 7);
     // The redirect's own body is no part of the download.
     EXPECT_EQ(grab_.Bytes(), QByteArray("arrived"));
     EXPECT_EQ(http_.requests(), (QStringList{QStringLiteral("/old"), QStringLiteral("/new")}));

@@ -346,9 +346,9 @@ void SetStatus(const QString &text)
 void OpenDocument(const QString &document)
 {
     try {
-        app::common::dialogs::OpenWebPage(document);
+        // A news item that cannot be opened is passed over without a word.
+        app::common::dialogs::OpenWebPage(document, [](const QString &) {});
     } catch (...) {
-        // A news item that cannot be opened is passed over.
     }
 }
 

@@ -51,11 +51,11 @@ int main(int argc, char **argv)
                 {QStringLiteral("icon"), updater::iconName(message.icon)}});
         return message.question && answer();
     });
-    app::common::dialogs::setShellHook([](const QUrl &target, const QString &) {
-        record({{QStringLiteral("kind"), QStringLiteral("open")},
-                {QStringLiteral("url"), target.toString()}});
-        return true;
-    });
+    app::common::dialogs::setShellHook(
+        [](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &) {
+            record({{QStringLiteral("kind"), QStringLiteral("open")},
+                    {QStringLiteral("url"), target.toString()}});
+        });
     updater::DownloadLimits limits;
     bool ok = false;
     const int stall = qEnvironmentVariableIntValue("HXR_UPVELO_STALL_MS", &ok);

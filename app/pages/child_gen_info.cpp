@@ -18,6 +18,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
+#include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "platform/vb/convert.h"
@@ -38,16 +39,6 @@ const QString CrLf = QStringLiteral("\r\n");
 uint8_t unitId(double value)
 {
     return platform::vb::TryCByte(value).value_or(NoUnits);
-}
-
-// The driver's stream gain and offset follow the output chain only when read again.
-void reloadStreamScaling(app::device::HXR &hxr)
-{
-    if (!hxr.ConfigureCal() && !hxr.ConfigureCal())
-        app::common::ShowMessage(QStringLiteral("There has been a problem reading gains and "
-                                                "offsets!") +
-                                     CrLf + QStringLiteral("The streamed values may be zero."),
-                                 QStringLiteral("Critical Error"), true, app::common::MessageOk);
 }
 
 } // namespace
@@ -232,7 +223,7 @@ void CHILD_GEN_INFO::dunitsChanged()
             app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
         hxr->DGAI(static_cast<float>(factor));
         hxr->DOFS(0.0f);
-        reloadStreamScaling(*hxr);
+        ReloadStreamScaling(*hxr);
     } catch (...) {
     }
 }

@@ -44,6 +44,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/entryfrm.h"
+#include "app/shell/inputhold.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/panel.h"
@@ -87,6 +88,8 @@ constexpr int Margin = 12;
 constexpr int HeaderHeight = 70;
 constexpr int HelpWidth = 250;
 constexpr int InfoHeight = 28;
+// How soon a close asked for during a page's input hold is tried again.
+constexpr int HeldCloseRetryMs = 100;
 
 const QString DesignTitle = QStringLiteral("HXR Toolkit");
 
@@ -1124,6 +1127,12 @@ void MainFrm::closeEvent(QCloseEvent *event)
 {
     if (closed_) {
         event->accept();
+        return;
+    }
+    if (InputHeld()) {
+        // A page holds the user's input (a settle wait, a save): close once it is done.
+        event->ignore();
+        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
         return;
     }
     if (IsRefreshing()) {

@@ -4,6 +4,7 @@
 
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
+#include "app/pages/child_gen_lock.h"
 #include "app/shell/pageforms.h"
 
 namespace app::pages {
@@ -14,6 +15,8 @@ void RegisterPages()
                                     [] { return std::make_unique<CHILD_GEN_HOME>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_INFO::FormName,
                                     [] { return std::make_unique<CHILD_GEN_INFO>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_LOCK::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_LOCK>(); });
 }
 
 } // namespace app::pages

@@ -11,14 +11,18 @@
 
 namespace testsupport {
 
-// The message form for tests: answers every message with OK at once and hands each title and
-// text it was given to the recorder.
+// The message form for tests: answers every message at once, with OK ("Yes") unless an answerer
+// says otherwise, and hands each title and text it was given to the recorder.
 class RecordingMessageDialog : public app::common::MessageDialog
 {
 public:
     using Recorder = std::function<void(const QString &title, const QString &text)>;
+    // The answer to the message of this title.
+    using Answerer = std::function<app::common::MessageAnswer(const QString &title)>;
 
-    explicit RecordingMessageDialog(Recorder recorder) : recorder_(std::move(recorder)) {}
+    explicit RecordingMessageDialog(Recorder recorder, Answerer answerer = {})
+        : recorder_(std::move(recorder)), answerer_(std::move(answerer))
+    {}
     // Records "title: text" lines.
     explicit RecordingMessageDialog(QStringList *log)
         : recorder_([log](const QString &title, const QString &text) {
@@ -28,17 +32,23 @@ public:
 
     void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
     {
+        title_ = title;
         recorder_(title, text);
     }
     app::common::MessageFormDesign design() const override { return {}; }
     void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
+    app::common::MessageAnswer exec() override
+    {
+        return answerer_ ? answerer_(title_) : app::common::MessageAnswer::Ok;
+    }
     void dismiss() override {}
     void showModeless() override {}
     void setProgress(double) override {}
 
 private:
     Recorder recorder_;
+    Answerer answerer_;
+    QString title_;
 };
 
 } // namespace testsupport

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -17,8 +19,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -27,6 +31,7 @@
 #include "app/analysis/readingstream.h"
 #include "app/common/globals.h"
 #include "app/common/messages.h"
+#include "app/controls/vxbtn.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
@@ -107,6 +112,13 @@ public:
     int64_t now = 1'000'000;
 };
 
+// Called with each command the device object reads ("MVV"), before it goes to the module.
+inline std::function<void(std::string_view)> &ReadObserver()
+{
+    static std::function<void(std::string_view)> observer;
+    return observer;
+}
+
 // Reads of CONF answer 0 while set: a module that will not enter configuration mode.
 inline bool &ConfReadsZero()
 {
@@ -136,6 +148,8 @@ inline app::device::DriverApi InterceptedDriver()
 {
     app::device::DriverApi api = LoadedDriver();
     api.READCOMMAND = [](const char *command, float *value) -> int16_t {
+        if (ReadObserver())
+            ReadObserver()(command);
         const int16_t result = LoadedDriver().READCOMMAND(command, value);
         if (result == HXR_OK && ConfReadsZero() && std::string_view(command) == "CONF")
             *value = 0.0f;
@@ -155,6 +169,7 @@ protected:
         ASSERT_TRUE(settingsDir.isValid());
         app::common::setSettingsFilePath(settingsDir.filePath(QStringLiteral("Config.ini")));
         app::common::setDisplayFormat(QString());
+        app::common::setDecimalSeparator(QStringLiteral("."));
         app::device::RegisterUnits();
 
         sim::DeviceConfig device;
@@ -164,10 +179,15 @@ protected:
 
         ConfReadsZero() = false;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory([] {
+        previousDialogs = app::common::setMessageDialogFactory([this] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
+                },
+                [this](const QString &title) {
+                    const auto answer = answers.find(title);
+                    return answer == answers.end() ? app::common::MessageAnswer::Ok
+                                                   : answer->second;
                 });
         });
         previousRecorder = platform::win::setMessageRecorder(
@@ -204,6 +224,7 @@ protected:
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
         app::pages::SetMainWindowLink({});
+        ReadObserver() = {};
         hxr->ClosePort();
         app::analysis::DetachReadingStream();
         app::device::ClearHXRObject();
@@ -211,6 +232,8 @@ protected:
         app::common::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
+        app::common::setFactoryAccess(false);
+        app::common::setDecimalSeparator(QStringLiteral("."));
         sim::reset();
     }
 
@@ -242,6 +265,40 @@ protected:
     {
         openHome()->Detect();
         return infoPage();
+    }
+
+    // Connects the module and opens one of its pages as the button bar would: Activated runs.
+    template <class Page>
+    Page *openModulePage()
+    {
+        if (!connectModule())
+            return nullptr;
+        auto *page = static_cast<Page *>(app::shell::LoadPage(Page::FormName));
+        app::shell::OpenPage(page);
+        return page;
+    }
+
+    // The writes the host sent since the log was cleared, without the frame head, in order:
+    // "EGAI=50.0000000".
+    static std::vector<std::string> writtenFrames()
+    {
+        std::vector<std::string> writes;
+        for (const std::string &line : sim::frameLog()) {
+            if (line.find('=') == std::string::npos)
+                continue;
+            const auto head = line.find(':');
+            writes.push_back(head == std::string::npos ? line : line.substr(head + 1));
+        }
+        return writes;
+    }
+
+    // Types the text into the field and commits it with Enter, as the user would.
+    static void enterText(app::controls::VXBtn *field, const QString &text)
+    {
+        field->setFocus();
+        field->DoEdit();
+        QTest::keyClicks(field->textEditor(), text);
+        QTest::keyClick(field->textEditor(), Qt::Key_Return);
     }
 
     QString currentSet() const
@@ -286,6 +343,8 @@ protected:
     std::vector<bool> blankerShown;
     std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
+    // Answers to questions by their title; any other is answered OK ("Yes").
+    std::map<QString, app::common::MessageAnswer> answers;
     app::common::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/pages/child_gen_calibration.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
 #include "app/pages/child_gen_lock.h"
@@ -15,6 +16,8 @@ void RegisterPages()
                                     [] { return std::make_unique<CHILD_GEN_HOME>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_INFO::FormName,
                                     [] { return std::make_unique<CHILD_GEN_INFO>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_CALIBRATION::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_CALIBRATION>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_LOCK::FormName,
                                     [] { return std::make_unique<CHILD_GEN_LOCK>(); });
 }

@@ -65,6 +65,8 @@ struct Shown
 {
     QString title;
     QString text;
+
+    bool operator==(const Shown &) const = default;
 };
 
 inline void PrintTo(const Shown &shown, std::ostream *os)
@@ -111,6 +113,20 @@ public:
 
     int64_t now = 1'000'000;
 };
+
+// The writes the host sent since the log was cleared, without the frame head, in order:
+// "EGAI=50.0000000".
+inline std::vector<std::string> writtenFrames()
+{
+    std::vector<std::string> writes;
+    for (const std::string &line : sim::frameLog()) {
+        if (line.find('=') == std::string::npos)
+            continue;
+        const auto head = line.find(':');
+        writes.push_back(head == std::string::npos ? line : line.substr(head + 1));
+    }
+    return writes;
+}
 
 // Called with each command the device object reads ("MVV"), before it goes to the module.
 inline std::function<void(std::string_view)> &ReadObserver()
@@ -276,20 +292,6 @@ protected:
         auto *page = static_cast<Page *>(app::shell::LoadPage(Page::FormName));
         app::shell::OpenPage(page);
         return page;
-    }
-
-    // The writes the host sent since the log was cleared, without the frame head, in order:
-    // "EGAI=50.0000000".
-    static std::vector<std::string> writtenFrames()
-    {
-        std::vector<std::string> writes;
-        for (const std::string &line : sim::frameLog()) {
-            if (line.find('=') == std::string::npos)
-                continue;
-            const auto head = line.find(':');
-            writes.push_back(head == std::string::npos ? line : line.substr(head + 1));
-        }
-        return writes;
     }
 
     // Types the text into the field and commits it with Enter, as the user would.

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/pages/child_gen_calibration.h"
+#include "app/pages/child_gen_factory.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
 #include "app/pages/child_gen_lock.h"
@@ -20,6 +21,9 @@ void RegisterPages()
                                     [] { return std::make_unique<CHILD_GEN_CALIBRATION>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_LOCK::FormName,
                                     [] { return std::make_unique<CHILD_GEN_LOCK>(); });
+    // Its button is there only in factory mode.
+    app::shell::RegisterPageFactory(CHILD_GEN_FACTORY::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_FACTORY>(); });
 }
 
 } // namespace app::pages

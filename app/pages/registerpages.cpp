@@ -4,6 +4,7 @@
 
 #include "app/pages/child_gen_calibration.h"
 #include "app/pages/child_gen_factory.h"
+#include "app/pages/child_gen_file.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
 #include "app/pages/child_gen_lock.h"
@@ -17,6 +18,8 @@ void RegisterPages()
                                     [] { return std::make_unique<CHILD_GEN_HOME>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_INFO::FormName,
                                     [] { return std::make_unique<CHILD_GEN_INFO>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_FILE::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_FILE>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_CALIBRATION::FormName,
                                     [] { return std::make_unique<CHILD_GEN_CALIBRATION>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_LOCK::FormName,

@@ -49,6 +49,7 @@
 #include "app/shell/pageforms.h"
 #include "platform/ftd2xx/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/manualclock.h"
 #include "support/recordingmessagedialog.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -102,17 +103,8 @@ public:
     void setStreamRunning(bool running) override { app::device::setStreamRunning(running); }
 };
 
-// Local time as it is; the monotonic clock moves only when the test says so (the status word
-// is re-read at most every half second).
-class ManualClock : public app::device::Clock
-{
-public:
-    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
-    int64_t monotonicMs() const override { return now; }
-    void sleepMs(int milliseconds) override { now += milliseconds; }
-
-    int64_t now = 1'000'000;
-};
+// The status word is re-read at most every half second: tests move the clock past it.
+using ManualClock = testsupport::ManualClock;
 
 // The writes the host sent since the log was cleared, without the frame head, in order:
 // "EGAI=50.0000000".

@@ -176,9 +176,7 @@ QString CHILD_GEN_FILE::DefaultFileName()
 
 double CHILD_GEN_FILE::iVal(const QString &text)
 {
-    QString plain = text;
-    plain.replace(QLatin1Char(','), QLatin1Char('.'));
-    return platform::vb::Val(plain);
+    return hcf::LeadingNumber(text);
 }
 
 QString CHILD_GEN_FILE::GetSaveFileName()
@@ -335,10 +333,7 @@ void CHILD_GEN_FILE::RestoreHXR()
         if (file.isEmpty())
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
-        const QString type = ReadValue(file, QStringLiteral("Data"), QStringLiteral("Type"));
-        const auto model = static_cast<float>(
-            iVal(ReadValue(file, QStringLiteral("Factory"), QStringLiteral("MODL"))));
-        if (type != hcf::FileTypeWord || model != hxr->MODL()) {
+        if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {
             app::common::ShowMessage(QStringLiteral("The selected file is not a ") +
                                          connection.ModelName +
                                          QStringLiteral(" configuration file!"),

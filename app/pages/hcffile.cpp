@@ -7,6 +7,7 @@
 
 #include "app/common/inifilemodule.h"
 #include "platform/vb/cstr.h"
+#include "platform/vb/val.h"
 
 namespace app::pages::hcf {
 
@@ -47,6 +48,13 @@ std::optional<float> ParseNumber(const QString &text)
     return static_cast<float>(value);
 }
 
+double LeadingNumber(const QString &text)
+{
+    QString plain = text;
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    return platform::vb::Val(plain);
+}
+
 bool IsUnitKey(const QString &key)
 {
     return key == QLatin1String("UNTE") || key == QLatin1String("UNTD") ||
@@ -81,6 +89,14 @@ QString ReadKey(const QString &fileName, const QString &section, const QString &
     if (step)
         step();
     return text;
+}
+
+bool IsConfigurationFile(const QString &fileName, float model, const ReadStep &step)
+{
+    const QString type = ReadKey(fileName, QStringLiteral("Data"), QStringLiteral("Type"), step);
+    const QString fileModel =
+        ReadKey(fileName, QStringLiteral("Factory"), QStringLiteral("MODL"), step);
+    return type == FileTypeWord && static_cast<float>(LeadingNumber(fileModel)) == model;
 }
 
 RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,

@@ -21,6 +21,10 @@ QString NumberText(float value);
 // separator, exponent allowed) that a single can hold; nothing otherwise.
 std::optional<float> ParseNumber(const QString &text);
 
+// The leading number of a text, "," read as "." (0 when there is none): how the file's model
+// and serial number are compared.
+double LeadingNumber(const QString &text);
+
 // Whether the parameter is a unit ID (a whole number 0 to 255).
 bool IsUnitKey(const QString &key);
 
@@ -62,6 +66,10 @@ struct RestorePlan
 using ReadStep = std::function<void()>;
 QString ReadKey(const QString &fileName, const QString &section, const QString &key,
                 const ReadStep &step = {});
+
+// Whether the file is a configuration file of this model: its file-type word, and its model
+// number equal to the module's.
+bool IsConfigurationFile(const QString &fileName, float model, const ReadStep &step = {});
 
 RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,
                         const ReadStep &step = {});

@@ -1,5 +1,6 @@
 #include "app/shell/mainfrm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -424,6 +425,7 @@ void MainFrm::layOutControls()
     const int barWidth = buttonBar_->width();
     themes_->setGeometry(windowButtonsLeft - 12 - barWidth - 8, 8, barWidth + 8, 54);
     buttonBar_->setGeometry(4, 3, barWidth, 48);
+    fitTitleBesideButtons();
 
     const int bodyTop = HeaderHeight + 8;
     const int bodyBottom = h - Margin - InfoHeight - 8;
@@ -1003,6 +1005,16 @@ void MainFrm::drawButtons()
     themes_->setGeometry(right - buttonBar_->width() - 8, themes_->y(), buttonBar_->width() + 8,
                          themes_->height());
     buttonBar_->move(4, buttonBar_->y());
+    fitTitleBesideButtons();
+}
+
+void MainFrm::fitTitleBesideButtons()
+{
+    // The title and version end where the bar begins, so that they never take the clicks of
+    // its leftmost button (the factory page's, in factory mode).
+    const int textWidth = std::clamp(themes_->x() - 8 - titleLabel_->x(), 0, 360);
+    titleLabel_->resize(textWidth, titleLabel_->height());
+    versionLabel_->resize(textWidth, versionLabel_->height());
 }
 
 void MainFrm::selectButton(int index)

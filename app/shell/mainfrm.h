@@ -149,6 +149,7 @@ private:
     void buildControls();
     void buildTemplates();
     void layOutControls();
+    void fitTitleBesideButtons();
     void applyBranding();
     void applyFallbackLook();
     void createDevice();

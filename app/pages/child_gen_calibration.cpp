@@ -464,7 +464,8 @@ void CHILD_GEN_CALIBRATION::layOut()
 
     const int tabsTop = margin + 2 * row + 28;
     tabs_->setGeometry(margin, tabsTop, inner, h - tabsTop - margin);
-    const int fw = tabs_->frame(0)->width();
+    // The frames take their size from the strip only once it is shown: go by the strip's.
+    const int fw = tabs_->width() - 2;
     const int pad = 16;
     const int textWidth = fw - 2 * pad;
     const int textHeight = 52;

@@ -148,3 +148,24 @@ TEST_F(FactoryPageTest, ModelNumberIsStored)
 
 } // namespace
 } // namespace pagetests
+
+namespace pagetests {
+namespace {
+
+TEST_F(PageFixture, FactoryButtonOnlyInFactoryMode)
+{
+    for (const bool factory : {false, true}) {
+        app::shell::CurrentConnection() = {};
+        app::shell::BuildDeviceList(factory);
+        app::shell::SelectDevice(app::shell::HomeSetKey);
+        ASSERT_NE(connectModule(), nullptr);
+        EXPECT_EQ(host.buttons, factory ? 10 : 9);
+        if (!factory)
+            continue;
+        app::shell::SwitchPage(10);
+        EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_FACTORY::FormName);
+    }
+}
+
+} // namespace
+} // namespace pagetests

@@ -125,6 +125,7 @@ void CHILD_GEN_CALIBRATION::buildAutomaticTab()
                              QStringLiteral("Automatic calibration allows calibration by the "
                                             "application of known inputs"),
                              PageStyle::Body);
+    columnHeads_[0] = makeLabel(frame, QStringLiteral("Applied load"), PageStyle::Body);
     for (int i = 0; i < 2; ++i) {
         pbCalPoint_[static_cast<size_t>(i)] =
             makeNumberField(frame, QStringLiteral("Enter the required engineering unit value for "
@@ -149,6 +150,8 @@ void CHILD_GEN_CALIBRATION::buildTableTab()
                                             "mV/V output values for known inputs in engineering "
                                             "units"),
                              PageStyle::Body);
+    columnHeads_[1] = makeLabel(frame, QStringLiteral("mV/V"), PageStyle::Body);
+    columnHeads_[2] = makeLabel(frame, QStringLiteral("Load"), PageStyle::Body);
     for (size_t i = 0; i < 2; ++i) {
         pbCalMvv_[i] = makeNumberField(frame, QStringLiteral("Enter the mV/V output value for the "
                                                              "known weight at this calibration "
@@ -478,20 +481,25 @@ void CHILD_GEN_CALIBRATION::layOut()
     zUnits_->setGeometry(pad + fieldWidth + 8, fieldTop, 70, row);
     zeroNow_->setGeometry(pad + fieldWidth + 90, fieldTop, buttonWidth, row + 4);
 
+    const int headTop = fieldTop - 4;
+    const int pointsTop = headTop + row;
     tabTexts_[0]->setGeometry(pad, pad, textWidth, textHeight);
+    columnHeads_[0]->setGeometry(pad, headTop, fieldWidth, row);
     for (size_t i = 0; i < 2; ++i) {
-        const int y = fieldTop + static_cast<int>(i) * (row + 14);
+        const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalPoint_[i]->setGeometry(pad, y, fieldWidth, row);
         acquire_[i]->setGeometry(pad + fieldWidth + 16, y, buttonWidth, row + 4);
     }
 
     tabTexts_[1]->setGeometry(pad, pad, textWidth, textHeight);
+    columnHeads_[1]->setGeometry(pad, headTop, fieldWidth, row);
+    columnHeads_[2]->setGeometry(pad + fieldWidth + 16, headTop, fieldWidth, row);
     for (size_t i = 0; i < 2; ++i) {
-        const int y = fieldTop + static_cast<int>(i) * (row + 14);
+        const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalMvv_[i]->setGeometry(pad, y, fieldWidth, row);
         pbCalValue_[i]->setGeometry(pad + fieldWidth + 16, y, fieldWidth, row);
     }
-    doCalNow_->setGeometry(pad + 2 * fieldWidth + 32, fieldTop + row + 14, buttonWidth, row + 4);
+    doCalNow_->setGeometry(pad + 2 * fieldWidth + 32, pointsTop + row + 14, buttonWidth, row + 4);
 
     tabTexts_[3]->setGeometry(pad, pad, textWidth, textHeight + 20);
     tabTexts_[4]->setGeometry(pad, fieldTop + 20, 240, row);

@@ -93,6 +93,8 @@ private:
     app::controls::VXBtn *backDefaults_ = nullptr;
     app::controls::VXBtn *eunits_ = nullptr;
     std::array<app::controls::VXBtn *, 5> tabTexts_{};
+    // Column heads: the automatic tab's loads, the table's mV/V values and loads.
+    std::array<app::controls::VXBtn *, 3> columnHeads_{};
 
     // What the first press of an automatic calibration found, for the second.
     float pointMvv1_ = 0.0f;

@@ -148,7 +148,7 @@ void CHILD_GEN_LOCK::ShowLockMessage()
     app::common::ShowMessage(
         QStringLiteral("You will need the passcode to gain access to this page again!\r\n"
                        "Please remember this passcode: ") +
-            password_->Caption(),
+            password_->displayText(),
         QStringLiteral("Protected By Passcode"), false, app::common::MessageOk);
 }
 

@@ -5,11 +5,10 @@
 
 #include <QCoreApplication>
 
-#include "app/common/messages.h"
-#include "app/common/systemhelpers.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/systemhelpers.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
-#include "app/controls/vxbtnupvelo.h"
 #include "app/controls/vxtab.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
@@ -22,13 +21,13 @@
 #include "app/shell/connection.h"
 #include "app/shell/inputhold.h"
 #include "platform/vb/cstr.h"
-#include "platform/win/syscolours.h"
+#include "platform/win/gui/qcolour.h"
 
 namespace app::pages {
 
 namespace {
 
-using app::controls::SetupEditField;
+using app::controls::binding::SetupEditField;
 using app::controls::VXBtn;
 using app::device::HXR;
 
@@ -194,18 +193,18 @@ void CHILD_GEN_CALIBRATION::applyBrandingColours()
 {
     const app::shell::Branding &branding = app::shell::CurrentBranding();
     using app::shell::BrandColour;
-    app::common::TabColours colours;
+    app::common::dialogs::TabColours colours;
     colours.displayBack = branding.colour(BrandColour::DisplayBack);
     colours.text = branding.colour(BrandColour::Text);
     colours.fieldBack = branding.colour(BrandColour::FieldBack);
     colours.helpBack = branding.colour(BrandColour::HelpBack);
     if (colours.displayBack == colours.text)
         return; // a branding that was never loaded: the strip keeps its own colours
-    app::common::ApplyTabColours(tabs_, colours);
+    app::common::dialogs::ApplyTabColours(tabs_, colours);
     for (int i = 0; i < tabs_->tabCount(); ++i) {
         QWidget *frame = tabs_->frame(i);
         QPalette palette = frame->palette();
-        palette.setColor(QPalette::Window, platform::win::toQColor(colours.displayBack));
+        palette.setColor(QPalette::Window, platform::win::gui::toQColor(colours.displayBack));
         frame->setPalette(palette);
     }
 }
@@ -254,10 +253,10 @@ void CHILD_GEN_CALIBRATION::TimedRefresh()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::LoadButtonValue(*calv_);
-        app::controls::LoadButtonValue(*pbMvv_);
+        app::controls::binding::LoadButtonValue(*calv_);
+        app::controls::binding::LoadButtonValue(*pbMvv_);
         if (!eunits_->isListOpen())
-            app::controls::LoadButtonValue(*eunits_);
+            app::controls::binding::LoadButtonValue(*eunits_);
         const double displayUnits = hxr->UNTD();
         if (!pbSysZero_->isEditing())
             pbSysZero_->setCaption(platform::vb::CStr(
@@ -403,7 +402,7 @@ void CHILD_GEN_CALIBRATION::unitsChosen()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::StoreButtonValue(*eunits_);
+        app::controls::binding::StoreButtonValue(*eunits_);
         hxr->DOFS(0.0f);
         hxr->DGAI(1.0f);
         hxr->UNTD(hxr->UNTE());
@@ -419,10 +418,10 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::common::ShowMessage(QStringLiteral("Are you sure you want to revert to factory "
+        app::common::dialogs::ShowMessage(QStringLiteral("Are you sure you want to revert to factory "
                                                 "calibration state?"),
                                  QStringLiteral("Reset Calibration To Defaults"), false,
-                                 app::common::MessageYesNo);
+                                 app::common::dialogs::MessageYesNo);
         if (app::common::MessageCancelled())
             return;
         constexpr float MillivoltsPerVolt = 0.0f;

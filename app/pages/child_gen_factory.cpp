@@ -2,22 +2,21 @@
 
 #include <algorithm>
 
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
-#include "app/controls/vxbtnupvelo.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/inputhold.h"
 
 namespace app::pages {
 
 namespace {
 
-using app::controls::SetupEditField;
+using app::controls::binding::SetupEditField;
 using app::controls::VXBtn;
 using app::device::HXR;
 
@@ -90,8 +89,8 @@ void CHILD_GEN_FACTORY::Activated()
         if (!hxr)
             return;
         hxr->CommandMode();
-        SetPageRefreshInterval(RefreshIntervalMs);
-        app::controls::LoadButtonValue(*serialNumber_);
+        app::shell::SetPageRefreshInterval(RefreshIntervalMs);
+        app::controls::binding::LoadButtonValue(*serialNumber_);
         TimedRefresh();
     } catch (...) {
     }
@@ -104,7 +103,7 @@ void CHILD_GEN_FACTORY::TimedRefresh()
             return;
         for (VXBtn *field : {serialNumber_, model_, pbAdc_, pbMvv_, calv_})
             if (!field->isEditing())
-                app::controls::LoadButtonValue(*field);
+                app::controls::binding::LoadButtonValue(*field);
     } catch (...) {
     }
 }
@@ -114,7 +113,7 @@ void CHILD_GEN_FACTORY::storeField(VXBtn *field)
     try {
         if (!app::device::HXRObject())
             return;
-        app::controls::StoreButtonValue(*field);
+        app::controls::binding::StoreButtonValue(*field);
     } catch (...) {
     }
 }

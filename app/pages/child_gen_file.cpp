@@ -11,12 +11,12 @@
 #include <QLocale>
 #include <QTemporaryFile>
 
-#include "app/common/filedialogs.h"
+#include "app/common/dialogs/filedialogs.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/hcffile.h"
@@ -133,13 +133,13 @@ QString cut(const QString &text)
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
     hyperlinkSave_ = makeButton(this, QStringLiteral("Save"));
-    app::controls::SetupEditField(*hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
+    app::controls::binding::SetupEditField(*hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
                                   false,
                                   QStringLiteral("Store the module settings to a file for later "
                                                  "restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
     hyperlinkRestore_ = makeButton(this, QStringLiteral("Restore"));
-    app::controls::SetupEditField(*hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
+    app::controls::binding::SetupEditField(*hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
                                   false,
                                   QStringLiteral("Restore a previously saved configuration file "
                                                  "to the module"));
@@ -188,7 +188,7 @@ QString CHILD_GEN_FILE::GetSaveFileName()
     QString fileName = lastSerial != serial
                            ? DefaultFileName()
                            : readSetting(QStringLiteral("InitFile"), DefaultFileName());
-    const QString chosen = app::common::ShowSaveDialog(this, fileFilter(), QStringLiteral("hcf"),
+    const QString chosen = app::common::dialogs::ShowSaveDialog(this, fileFilter(), QStringLiteral("hcf"),
                                                        initDir, SaveTitle, fileName, true);
     writeSetting(QStringLiteral("LastSerial"), serial);
     writeSetting(QStringLiteral("InitFile"), fileName);
@@ -200,7 +200,7 @@ QString CHILD_GEN_FILE::GetRestoreFilename()
 {
     QString initDir = readSetting(QStringLiteral("InitDir"), app::common::DataFolder());
     QString fileName = readSetting(QStringLiteral("InitFile"), {});
-    const QString chosen = app::common::ShowOpenDialog(this, fileFilter(), QStringLiteral("hcf"),
+    const QString chosen = app::common::dialogs::ShowOpenDialog(this, fileFilter(), QStringLiteral("hcf"),
                                                        initDir, RestoreTitle, fileName, true);
     writeSetting(QStringLiteral("InitFile"), fileName);
     writeSetting(QStringLiteral("InitDir"), initDir);
@@ -211,7 +211,7 @@ void CHILD_GEN_FILE::progressStep()
 {
     ++progressCount_;
     if (progressTotal_ > 0)
-        app::common::SetMessageProgress(100.0 * progressCount_ / progressTotal_);
+        app::common::dialogs::SetMessageProgress(100.0 * progressCount_ / progressTotal_);
     app::shell::InputHold::letPaint();
 }
 
@@ -241,8 +241,8 @@ void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
 {
     if (errorText_.isEmpty())
         return;
-    app::common::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
-                             app::common::MessageOk);
+    app::common::dialogs::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
+                             app::common::dialogs::MessageOk);
 }
 
 void CHILD_GEN_FILE::SaveHXR()
@@ -257,25 +257,25 @@ void CHILD_GEN_FILE::SaveHXR()
         const QString chosen = GetSaveFileName();
         if (chosen.isEmpty())
             return;
-        app::common::ShowMessage(QStringLiteral("Now retrieving configuration data from module "
+        app::common::dialogs::ShowMessage(QStringLiteral("Now retrieving configuration data from module "
                                                 "and writing to file..."),
-                                 SaveTitle, false, app::common::MessageProgress);
+                                 SaveTitle, false, app::common::dialogs::MessageProgress);
         bool written = false;
         {
             app::shell::InputHold hold;
             written = writeSavedFile(chosen);
-            app::common::SetMessageProgress(100.0);
+            app::common::dialogs::SetMessageProgress(100.0);
         }
-        app::common::UnloadMessage();
+        app::common::dialogs::UnloadMessage();
         if (!written) {
             const QString where = failedKey_.isEmpty()
                                       ? QString()
                                       : QStringLiteral(" while writing ") + failedKey_;
-            app::common::ShowMessage(QStringLiteral("The configuration could not be written to ") +
+            app::common::dialogs::ShowMessage(QStringLiteral("The configuration could not be written to ") +
                                          QDir::toNativeSeparators(chosen) + where +
                                          QStringLiteral("!") + CrLf +
                                          QStringLiteral("The file was left as it was."),
-                                     SaveTitle, true, app::common::MessageOk);
+                                     SaveTitle, true, app::common::dialogs::MessageOk);
             return;
         }
         showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from "
@@ -334,10 +334,10 @@ void CHILD_GEN_FILE::RestoreHXR()
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
         if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {
-            app::common::ShowMessage(QStringLiteral("The selected file is not a ") +
+            app::common::dialogs::ShowMessage(QStringLiteral("The selected file is not a ") +
                                          connection.ModelName +
                                          QStringLiteral(" configuration file!"),
-                                     QStringLiteral("Invalid File"), true, app::common::MessageOk);
+                                     QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
             return;
         }
         const bool sameSerial =
@@ -349,32 +349,32 @@ void CHILD_GEN_FILE::RestoreHXR()
         const QString factoryTitle = QStringLiteral("Restore Factory Settings");
         bool factory = false;
         if (factoryAccess && sameSerial) {
-            app::common::ShowMessage(QStringLiteral("You have access to factory settings! Do you "
+            app::common::dialogs::ShowMessage(QStringLiteral("You have access to factory settings! Do you "
                                                     "want to restore the factory settings from "
                                                     "the stored parameters?"),
-                                     factoryTitle, false, app::common::MessageYesNo);
+                                     factoryTitle, false, app::common::dialogs::MessageYesNo);
             factory = !app::common::MessageCancelled();
         } else if (factoryAccess) {
-            app::common::ShowMessage(QStringLiteral("You have access to factory settings but "
+            app::common::dialogs::ShowMessage(QStringLiteral("You have access to factory settings but "
                                                     "they cannot be restored to this module as "
                                                     "it has a different serial number!"),
-                                     factoryTitle, false, app::common::MessageOk);
+                                     factoryTitle, false, app::common::dialogs::MessageOk);
         }
         bool calibration = false;
         if ((connection.LockMask & 1) != 0 && !factoryAccess) {
             // Nothing else is offered without factory access: say so rather than end in silence.
-            app::common::ShowMessage(QStringLiteral("The calibration of this module is locked, "
+            app::common::dialogs::ShowMessage(QStringLiteral("The calibration of this module is locked, "
                                                     "so nothing was restored."),
-                                     RestoreTitle, false, app::common::MessageOk);
+                                     RestoreTitle, false, app::common::dialogs::MessageOk);
             return;
         }
-        app::common::ShowMessage(
+        app::common::dialogs::ShowMessage(
             QStringLiteral("You have access to calibration settings! These settings are usually "
                            "unique to the attached load cell so should only be restored if the "
                            "original load cell is still attached to this module. Do you want to "
                            "restore the calibration settings from the stored parameters?"),
             QStringLiteral("Restore Advanced Calibration Settings"), false,
-            app::common::MessageYesNo);
+            app::common::dialogs::MessageYesNo);
         calibration = !app::common::MessageCancelled();
         if (!calibration)
             progressTotal_ = static_cast<int16_t>(progressTotal_ - 8);
@@ -385,19 +385,19 @@ void CHILD_GEN_FILE::RestoreHXR()
         const hcf::RestorePlan plan =
             hcf::PlanRestore(file, calibration, factory, [this] { progressStep(); });
         if (plan.refused()) {
-            app::common::ShowMessage(QStringLiteral("The value \"") + plan.badText +
+            app::common::dialogs::ShowMessage(QStringLiteral("The value \"") + plan.badText +
                                          QStringLiteral("\" of ") + plan.badKey +
                                          QStringLiteral(" in the selected file is not valid, so "
                                                         "nothing was restored."),
-                                     QStringLiteral("Invalid File"), true, app::common::MessageOk);
+                                     QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
             return;
         }
         if (plan.writes.empty())
             return;
 
-        app::common::ShowMessage(QStringLiteral("Now restoring configuration data from file to "
+        app::common::dialogs::ShowMessage(QStringLiteral("Now restoring configuration data from file to "
                                                 "module..."),
-                                 RestoreTitle, false, app::common::MessageProgress);
+                                 RestoreTitle, false, app::common::dialogs::MessageProgress);
         {
             app::shell::InputHold hold;
             for (const hcf::PlannedWrite &write : plan.writes) {
@@ -418,9 +418,9 @@ void CHILD_GEN_FILE::RestoreHXR()
                 }
                 app::shell::InputHold::letPaint();
             }
-            app::common::SetMessageProgress(100.0);
+            app::common::dialogs::SetMessageProgress(100.0);
         }
-        app::common::UnloadMessage();
+        app::common::dialogs::UnloadMessage();
         if (hxr->ErrorState() != 0) {
             hxr->ResetError();
             errorText_ += CrLf + QStringLiteral("Communication errors occurred while restoring "

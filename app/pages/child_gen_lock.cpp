@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
-#include "app/controls/vxbtnupvelo.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
@@ -32,7 +31,7 @@ int32_t readMask(HXR &hxr)
 void setupLockField(VXBtn &field, const QString &source, const QString &list,
                     const QString &toolTip)
 {
-    app::controls::SetupEditField(field, source, {}, false, {}, 0, 0.0, 0.0, list, true, false,
+    app::controls::binding::SetupEditField(field, source, {}, false, {}, 0, 0.0, 0.0, list, true, false,
                                   toolTip);
 }
 
@@ -66,7 +65,7 @@ CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, paren
     iShuntCal_->setListIndex(0);
 
     password_ = makeField(this);
-    app::controls::SetupEditField(*password_, QStringLiteral("PWD1"), QStringLiteral("000000"),
+    app::controls::binding::SetupEditField(*password_, QStringLiteral("PWD1"), QStringLiteral("000000"),
                                   true, QStringLiteral("112345678990"), 6, 0.0, 999999.0, {},
                                   false, false,
                                   QStringLiteral("You will need to enter this passcode to get "
@@ -128,7 +127,7 @@ void CHILD_GEN_LOCK::TimedRefresh()
     try {
         for (VXBtn *field : {iCal_, iSysZero_, password_, iDisplayUnits_})
             if (!field->isEditing() && !field->isListOpen())
-                app::controls::LoadButtonValue(*field);
+                app::controls::binding::LoadButtonValue(*field);
     } catch (...) {
     }
 }
@@ -145,11 +144,11 @@ void CHILD_GEN_LOCK::DeActivated()
 
 void CHILD_GEN_LOCK::ShowLockMessage()
 {
-    app::common::ShowMessage(
+    app::common::dialogs::ShowMessage(
         QStringLiteral("You will need the passcode to gain access to this page again!\r\n"
                        "Please remember this passcode: ") +
             password_->displayText(),
-        QStringLiteral("Protected By Passcode"), false, app::common::MessageOk);
+        QStringLiteral("Protected By Passcode"), false, app::common::dialogs::MessageOk);
 }
 
 void CHILD_GEN_LOCK::lockChanged(VXBtn *field,
@@ -161,7 +160,7 @@ void CHILD_GEN_LOCK::lockChanged(VXBtn *field,
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
         const auto oldMask = static_cast<uint8_t>(connection.LockMask);
-        app::controls::StoreButtonValue(*field);
+        app::controls::binding::StoreButtonValue(*field);
         keepDependencies(*hxr);
         connection.LockMask = platform::vb::CInt(hxr->PMSK());
         if (oldMask == 0 && connection.LockMask != 0)
@@ -176,7 +175,7 @@ void CHILD_GEN_LOCK::passwordChanged()
     try {
         if (!app::device::HXRObject())
             return;
-        app::controls::StoreButtonValue(*password_);
+        app::controls::binding::StoreButtonValue(*password_);
         if (app::shell::CurrentConnection().LockMask != 0)
             ShowLockMessage();
     } catch (...) {

@@ -25,16 +25,16 @@
 #include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/fonts.h"
+#include "app/common/dialogs/fonts.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/shellhook.h"
+#include "app/common/dialogs/systemhelpers.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
-#include "app/common/shellhook.h"
 #include "app/common/specialfolders.h"
-#include "app/common/systemhelpers.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
 #include "app/device/drv_hxr.h"
@@ -49,10 +49,11 @@
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/panel.h"
+#include "app/shell/programlinks.h"
 #include "platform/vb/format.h"
 #include "platform/vb/val.h"
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
-#include "platform/win/syscolours.h"
 
 static void initShellResources()
 {
@@ -117,7 +118,7 @@ bool configuresModule(const QString &form)
 
 QColor qc(OleColour colour)
 {
-    return platform::win::toQColor(colour);
+    return platform::win::gui::toQColor(colour);
 }
 
 void setLabelColours(QLabel *label, OleColour fore)
@@ -191,16 +192,12 @@ MainFrm::~MainFrm()
 {
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
-    app::common::setCommsStatusLabel(nullptr);
+    app::common::dialogs::setCommsStatusLabel(nullptr);
     if (!closed_) {
         // A window that never ran its closing sequence still leaves nothing behind.
         CloseAllPages();
         ClearDevices();
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
-        if (hxr_)
-            app::device::ClearHXRObject();
-        app::analysis::DetachReadingStream();
+        links_.reset();
     }
     if (theWindow() == this)
         theWindow() = nullptr;
@@ -385,7 +382,7 @@ void MainFrm::buildControls()
     connect(resetCapture_, &VXBtn::Click, this, &MainFrm::ResetCaptureClick);
     connect(buttonClose_, &VXBtn::Click, this, [this] {
         releaseMouseCapture();
-        app::common::UnloadMessage();
+        app::common::dialogs::UnloadMessage();
         close();
     });
     connect(buttonMin_, &VXBtn::Click, this, [this] {
@@ -400,7 +397,7 @@ void MainFrm::buildControls()
         w->installEventFilter(this);
     largeLogo_->installEventFilter(this);
 
-    app::common::setCommsStatusLabel(infoLabel_);
+    app::common::dialogs::setCommsStatusLabel(infoLabel_);
     app::analysis::SetRecordingDisplay([this](const app::analysis::RecordingStatus &s) {
         showRecordingStatus(s.ledColour, s.text, s.captureEnabled);
     });
@@ -634,12 +631,22 @@ bool MainFrm::Load()
         QDir(QDir::tempPath()).filePath(QStringLiteral("HXRToolkit.lock")));
     instanceLock_->tryLock(0);
     // Qt's precise timers stand in for the 1 ms timer resolution.
-    app::common::DetectFactoryMode();
-    app::common::InitTwipsPerPixel();
-    if (!HandleBranding())
-        return false;
-
+    app::common::dialogs::DetectFactoryMode();
+    app::common::dialogs::InitTwipsPerPixel();
+    // The device and the links come first, for the message presenter shows the branding's
+    // warning; a start that ends there leaves no device behind.
     trapped([this] { createDevice(); });
+    trapped([this] {
+        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+            hxr_.get(), this, this, mainFrame_, {mainFrame_, mainHelp_, help_, extraInfo_}});
+    });
+    if (!HandleBranding()) {
+        links_.reset();
+        hxr_.reset();
+        driverLibrary_.reset();
+        return false;
+    }
+
     trapped([this] { createFolders(); });
     trapped([this] { takeSeparators(); });
     if (!showVersion())
@@ -654,9 +661,6 @@ bool MainFrm::Load()
     trapped([this] { roundCorners(); });
     CurrentConnection().AutoDetectPending = true;
     trapped([this] {
-        SetPageContainer(this, mainFrame_);
-        SetHelpArea({mainFrame_, mainHelp_, help_, extraInfo_});
-        SetPageSetHost(this);
         BuildDeviceList(app::common::FactoryAccess());
         SelectDevice(HomeSetKey);
         BuildButtonBar();
@@ -666,7 +670,7 @@ bool MainFrm::Load()
                                                               : Qt::PointingHandCursor);
     });
     trapped([this] {
-        using app::controls::SetupEditField;
+        using app::controls::binding::SetupEditField;
         SetupEditField(*recordMsg_, QString(), QString(), false, QString(), 0, 0, 0, QString(),
                        false, false,
                        QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
@@ -694,7 +698,7 @@ void MainFrm::createDevice()
     hxr_ = std::make_unique<app::device::HXR>(driverApi_);
     app::device::DeviceUi ui;
     ui.message = [](const QString &text, const QString &title, bool warning) {
-        app::common::ShowMessage(text, title, warning, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(text, title, warning, app::common::dialogs::MessageOk);
     };
     ui.input = [this](const QString &prompt, const QString &title,
                       const QString &defaultText) -> std::optional<QString> {
@@ -715,8 +719,6 @@ void MainFrm::createDevice()
             QApplication::restoreOverrideCursor();
     };
     hxr_->setUi(ui);
-    app::device::SetHXRObject(hxr_.get());
-    app::analysis::AttachReadingStream(driverApi_);
 }
 
 void MainFrm::createFolders()
@@ -884,15 +886,16 @@ bool MainFrm::checkPasscode()
         readOk = device->ErrorState() == 0;
     }
     if (!readOk) {
-        app::common::ShowMessage(
+        app::common::dialogs::ShowMessage(
             QStringLiteral("The passcode could not be read from the module, so the page stays "
                            "locked. Check the connection and try again."),
-            QStringLiteral("Lock Settings"), true, app::common::MessageOk);
+            QStringLiteral("Lock Settings"), true, app::common::dialogs::MessageOk);
         return false;
     }
     if (passcode != platform::vb::Val(answer.value)) {
-        app::common::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
-                                 QStringLiteral("Lock Settings"), false, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
+                                          QStringLiteral("Lock Settings"), false,
+                                          app::common::dialogs::MessageOk);
         return false;
     }
     DoErrorReset();
@@ -912,7 +915,7 @@ void MainFrm::DoErrorReset()
     if (hxr_)
         hxr_->ResetError();
     btnErrorReset_->setEnabled(false);
-    app::common::ReportCommsFailure(QString(), false);
+    app::common::dialogs::ReportCommsFailure(QString(), false);
 }
 
 bool MainFrm::IsTrue(const QVariant &value)
@@ -976,7 +979,7 @@ void MainFrm::showHelpMenu()
 
 void MainFrm::openManual(const QString &fileName)
 {
-    trapped([&] { app::common::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
+    trapped([&] { app::common::dialogs::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
 }
 
 // ---- PageSetHost -----------------------------------------------------------------------------
@@ -1029,6 +1032,11 @@ void MainFrm::restartRefreshTimer()
     pageRefreshTimer_->start();
 }
 
+void MainFrm::setRefreshInterval(int milliseconds)
+{
+    pageRefreshTimer_->setInterval(milliseconds);
+}
+
 void MainFrm::releaseMouseCapture()
 {
     if (QWidget *grabber = QWidget::mouseGrabber())
@@ -1042,7 +1050,7 @@ void MainFrm::setErrorResetEnabled(bool enabled)
 
 void MainFrm::reportCommsFailure(const QString &text, bool failed)
 {
-    app::common::ReportCommsFailure(text, failed);
+    app::common::dialogs::ReportCommsFailure(text, failed);
 }
 
 int MainFrm::errorState()
@@ -1103,7 +1111,7 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == largeLogo_) {
         if (event->type() == QEvent::MouseButtonRelease && !CurrentBranding().URL.isEmpty())
-            trapped([] { app::common::OpenWebPage(CurrentBranding().URL); });
+            trapped([] { app::common::dialogs::OpenWebPage(CurrentBranding().URL); });
         return false;
     }
     auto *mouse = dynamic_cast<QMouseEvent *>(event);
@@ -1156,9 +1164,9 @@ void MainFrm::closeEvent(QCloseEvent *event)
             app::common::setShuttingDown(true);
             pageRefreshTimer_->stop();
             hideTip_->stop();
-            app::common::ShowMessage(
+            app::common::dialogs::ShowMessage(
                 QStringLiteral("Waiting for current page refresh to complete..."),
-                QStringLiteral("Closing..."), false, app::common::MessageNotice);
+                QStringLiteral("Closing..."), false, app::common::dialogs::MessageNotice);
             closeWait_->start(options_.closeWaitMs);
         }
         return;
@@ -1180,7 +1188,7 @@ void MainFrm::closeWaitExpired()
 {
     if (closed_ || !IsRefreshing())
         return;
-    app::common::UnloadMessage();
+    app::common::dialogs::UnloadMessage();
     platform::win::showPlainMessage(
         QStringLiteral("Tried to shut down but events still being executed in child page refresh!"),
         QStringLiteral("Error Closing"));
@@ -1203,7 +1211,7 @@ void MainFrm::runClosingSequence()
         pageRefreshTimer_->stop();
         closeWait_->stop();
     });
-    trapped([] { app::common::UnloadMessage(); });
+    trapped([] { app::common::dialogs::UnloadMessage(); });
     trapped([] { CloseAllPages(); });
     trapped([] { ClearDevices(); });
     trapped([this] {
@@ -1211,14 +1219,11 @@ void MainFrm::runClosingSequence()
             hxr_->ClosePort();
     });
     trapped([this] {
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
+        links_.reset();
         hide();
-        app::device::ClearHXRObject();
-        app::analysis::DetachReadingStream();
     });
     QApplication::restoreOverrideCursor();
-    trapped([] { app::common::UnloadFonts(); });
+    trapped([] { app::common::dialogs::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);
     else

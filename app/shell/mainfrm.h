@@ -35,6 +35,7 @@ class HXR;
 namespace app::shell {
 
 class Panel;
+class ProgramLinks;
 
 // A question the main window asks through the entry dialog.
 struct EntryRequest
@@ -113,7 +114,6 @@ public:
 
     // For the pages.
     QTimer *PageRefreshTimer() const { return pageRefreshTimer_; }
-    void setRecordBlankerVisible(bool visible);
     app::device::HXR *device() const { return hxr_.get(); }
     QWidget *MainFrame() const;
     app::controls::ButtonBar *ButtonBar1() const { return buttonBar_; }
@@ -134,6 +134,8 @@ public:
     void drawButtons() override;
     void selectButton(int index) override;
     void restartRefreshTimer() override;
+    void setRefreshInterval(int milliseconds) override;
+    void setRecordBlankerVisible(bool visible) override;
     void releaseMouseCapture() override;
     void setErrorResetEnabled(bool enabled) override;
     void reportCommsFailure(const QString &text, bool failed) override;
@@ -173,6 +175,8 @@ private:
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<app::device::DriverLibrary> driverLibrary_;
     std::unique_ptr<app::device::HXR> hxr_;
+    // Declared after the device object: the links go before it does.
+    std::unique_ptr<ProgramLinks> links_;
     bool driverBound_ = false;
     app::device::DriverApi driverApi_ = app::device::DriverApi::unavailable();
     bool closing_ = false;

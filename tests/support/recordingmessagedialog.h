@@ -7,18 +7,19 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 
 namespace testsupport {
 
 // The message form for tests: answers every message at once, with OK ("Yes") unless an answerer
 // says otherwise, and hands each title and text it was given to the recorder.
-class RecordingMessageDialog : public app::common::MessageDialog
+class RecordingMessageDialog : public app::common::dialogs::MessageDialog
 {
 public:
     using Recorder = std::function<void(const QString &title, const QString &text)>;
+
     // The answer to the message of this title.
-    using Answerer = std::function<app::common::MessageAnswer(const QString &title)>;
+    using Answerer = std::function<app::common::dialogs::MessageAnswer(const QString &title)>;
 
     explicit RecordingMessageDialog(Recorder recorder, Answerer answerer = {})
         : recorder_(std::move(recorder)), answerer_(std::move(answerer))
@@ -35,11 +36,11 @@ public:
         title_ = title;
         recorder_(title, text);
     }
-    app::common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override
+    app::common::dialogs::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const app::common::dialogs::MessageLayout &) override {}
+    app::common::dialogs::MessageAnswer exec() override
     {
-        return answerer_ ? answerer_(title_) : app::common::MessageAnswer::Ok;
+        return answerer_ ? answerer_(title_) : app::common::dialogs::MessageAnswer::Ok;
     }
     void dismiss() override {}
     void showModeless() override {}

@@ -29,8 +29,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/readingstream.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
@@ -39,7 +39,6 @@
 #include "app/device/hxr.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
@@ -47,8 +46,10 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "app/shell/programlinks.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/fakepagesethost.h"
 #include "support/manualclock.h"
 #include "support/recordingmessagedialog.h"
 
@@ -80,28 +81,6 @@ inline std::vector<Shown> &ShownMessages()
     static std::vector<Shown> shown;
     return shown;
 }
-
-// What the page sets do to the main window's button bar.
-class FakeHost : public app::shell::PageSetHost
-{
-public:
-    int buttons = 0;
-    int selected = 0;
-    int error = 0;
-
-    void clearButtons() override { buttons = 0; }
-    void addButton(const QString &, bool) override { ++buttons; }
-    void drawButtons() override {}
-    void selectButton(int index) override { selected = index; }
-    void restartRefreshTimer() override {}
-    void TipOn(const QString &) override {}
-    void TipOff() override {}
-    void releaseMouseCapture() override {}
-    void setErrorResetEnabled(bool) override {}
-    void reportCommsFailure(const QString &, bool) override {}
-    int errorState() override { return error; }
-    void setStreamRunning(bool running) override { app::device::setStreamRunning(running); }
-};
 
 // The status word is re-read at most every half second: tests move the clock past it.
 using ManualClock = testsupport::ManualClock;
@@ -187,14 +166,14 @@ protected:
 
         ConfReadsZero() = false;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory([this] {
+        previousDialogs = app::common::dialogs::setMessageDialogFactory([this] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
                 },
                 [this](const QString &title) {
                     const auto answer = answers.find(title);
-                    return answer == answers.end() ? app::common::MessageAnswer::Ok
+                    return answer == answers.end() ? app::common::dialogs::MessageAnswer::Ok
                                                    : answer->second;
                 });
         });
@@ -203,19 +182,13 @@ protected:
 
         clock = std::make_shared<ManualClock>();
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
-        app::device::SetHXRObject(hxr.get());
-        app::analysis::AttachReadingStream(hxr->driver());
-
-        app::pages::SetMainWindowLink(
-            {[this](bool visible) { blankerShown.push_back(visible); },
-             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); }});
 
         mainWindow.resize(760, 500);
         container = new QWidget(&mainWindow);
         container->setGeometry(20, 20, 720, 460);
-        app::shell::SetPageContainer(&mainWindow, container);
-        app::shell::SetHelpArea({container, nullptr, &help, &extraInfo});
-        app::shell::SetPageSetHost(&host);
+        host.onStreamRunning = [](bool running) { app::device::setStreamRunning(running); };
+        links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
+            hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
         app::shell::ClearPageFactories();
         app::pages::RegisterPages();
         app::shell::BuildDeviceList(false);
@@ -228,16 +201,13 @@ protected:
     {
         app::shell::CloseAllPages();
         app::shell::ClearDevices();
-        app::shell::SetPageSetHost(nullptr);
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
-        app::pages::SetMainWindowLink({});
         ReadObserver() = {};
         hxr->ClosePort();
-        app::analysis::DetachReadingStream();
-        app::device::ClearHXRObject();
+        links.reset();
         hxr.reset();
-        app::common::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
         app::common::setFactoryAccess(false);
@@ -329,17 +299,16 @@ protected:
     QTemporaryDir settingsDir;
     std::shared_ptr<ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
-    FakeHost host;
+    std::unique_ptr<app::shell::ProgramLinks> links;
+    testsupport::FakePageSetHost host;
     QWidget mainWindow;
     QWidget *container = nullptr; // the page container, inside the main window
     QPlainTextEdit help;
     QPlainTextEdit extraInfo;
-    std::vector<bool> blankerShown;
-    std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
     // Answers to questions by their title; any other is answered OK ("Yes").
-    std::map<QString, app::common::MessageAnswer> answers;
-    app::common::MessageDialogFactory previousDialogs;
+    std::map<QString, app::common::dialogs::MessageAnswer> answers;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };
 

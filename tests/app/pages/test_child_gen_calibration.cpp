@@ -287,7 +287,7 @@ TEST_F(CalibrationPageTest, DefaultsAfterYesRestoreTheFactoryState)
 {
     CHILD_GEN_CALIBRATION *page = open();
     ASSERT_NE(page, nullptr);
-    answers[QStringLiteral("Reset Calibration To Defaults")] = app::common::MessageAnswer::Cancel;
+    answers[QStringLiteral("Reset Calibration To Defaults")] = app::common::dialogs::MessageAnswer::Cancel;
     page->resetToDefaults();
     EXPECT_THAT(writtenFrames(), IsEmpty()) << "No";
 

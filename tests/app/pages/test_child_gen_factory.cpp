@@ -46,7 +46,7 @@ TEST_F(FactoryPageTest, OpensInCommandModeRefreshingThreeTimesASecond)
     CHILD_GEN_FACTORY *page = open();
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(sim::streaming(0));
-    EXPECT_EQ(refreshIntervals.back(), CHILD_GEN_FACTORY::RefreshIntervalMs);
+    EXPECT_EQ(host.refreshIntervals.back(), CHILD_GEN_FACTORY::RefreshIntervalMs);
     EXPECT_EQ(page->SERIALNUMBER()->displayText(), QStringLiteral("0000070000"));
     EXPECT_EQ(page->MODEL()->displayText(), QStringLiteral("01"));
     EXPECT_EQ(page->pbADC()->displayText(), QStringLiteral("100000")); // 1 mV/V
@@ -159,7 +159,7 @@ TEST_F(PageFixture, FactoryButtonOnlyInFactoryMode)
         app::shell::BuildDeviceList(factory);
         app::shell::SelectDevice(app::shell::HomeSetKey);
         ASSERT_NE(connectModule(), nullptr);
-        EXPECT_EQ(host.buttons, factory ? 10 : 9);
+        EXPECT_EQ(host.buttons.size(), factory ? 10 : 9);
         if (!factory)
             continue;
         app::shell::SwitchPage(10);

@@ -8,7 +8,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/filedialogs.h"
+#include "app/common/dialogs/filedialogs.h"
 #include "app/pages/hcffile.h"
 #include "pagefixture.h"
 
@@ -27,7 +27,7 @@ protected:
         PageFixture::SetUp();
         ASSERT_TRUE(files.isValid());
         app::common::setDataFolder(files.path());
-        previousRunner = app::common::setFileDialogRunner([this](QFileDialog &dialog) {
+        previousRunner = app::common::dialogs::setFileDialogRunner([this](QFileDialog &dialog) {
             proposed.push_back(QFileInfo(dialog.selectedFiles().value(0)).fileName());
             return chosen;
         });
@@ -35,7 +35,7 @@ protected:
 
     void TearDown() override
     {
-        app::common::setFileDialogRunner(previousRunner);
+        app::common::dialogs::setFileDialogRunner(previousRunner);
         PageFixture::TearDown();
     }
 
@@ -67,7 +67,7 @@ protected:
     QTemporaryDir files;
     QString chosen;                // what the dialog answers
     std::vector<QString> proposed; // the file names the dialogs proposed
-    app::common::FileDialogRunner previousRunner;
+    app::common::dialogs::FileDialogRunner previousRunner;
 };
 
 // The saved file, its "Saved" date masked.
@@ -104,7 +104,7 @@ TEST_F(FilePageTest, SavesEveryEntryInOrderWithAPointWhateverTheSeparator)
                     ElementsAre(Shown{QStringLiteral("Save Configuration"),
                                       QStringLiteral("Now retrieving configuration data from "
                                                      "module and writing to file...")}));
-        EXPECT_FALSE(app::common::MessageOpen());
+        EXPECT_FALSE(app::common::dialogs::MessageOpen());
         const QString saved = readText(chosen);
         QString golden = QString::fromLatin1(Golden);
         const auto wire = [](double value) {
@@ -242,7 +242,7 @@ TEST_F(FilePageTest, CalibrationDeclinedWritesNothing)
     chosen = path(QStringLiteral("declined.hcf"));
     writeText(chosen, moduleFile());
     answers[QStringLiteral("Restore Advanced Calibration Settings")] =
-        app::common::MessageAnswer::Cancel;
+        app::common::dialogs::MessageAnswer::Cancel;
     page->RestoreHXR();
     EXPECT_THAT(writtenFrames(), IsEmpty());
 }

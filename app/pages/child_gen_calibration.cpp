@@ -17,8 +17,8 @@
 #include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
-#include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/inputhold.h"
 #include "platform/vb/cstr.h"
 #include "platform/win/gui/qcolour.h"
@@ -237,8 +237,7 @@ void CHILD_GEN_CALIBRATION::Activated()
         pbSysZero_->setEnabled(zeroOpen);
         zeroNow_->setEnabled(zeroOpen);
         backDefaults_->setEnabled(calibrationOpen);
-        if (QWidget *host = app::shell::PageContainer())
-            host->show();
+        app::shell::ShowPageHost();
         // Disabling the current tab moves the strip on; the zero tab is the one to show.
         tabs_->setCurrentTab(SystemZeroTab);
         QCoreApplication::processEvents();

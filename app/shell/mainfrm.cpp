@@ -563,6 +563,11 @@ void MainFrm::setRecordBlankerVisible(bool visible)
         ui_.recordBlanker->raise();
 }
 
+void MainFrm::showPageHost()
+{
+    ui_.mainFrame->show();
+}
+
 // ---- Help ------------------------------------------------------------------------------------
 
 void MainFrm::showHelpMenu()

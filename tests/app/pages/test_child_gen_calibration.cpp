@@ -354,6 +354,7 @@ TEST_P(CalibrationLockTest, LockedFunctionsAreDisabled)
                     CHILD_GEN_CALIBRATION::UnitsTab})
         EXPECT_EQ(tabs->isTabEnabled(tab), c.calibrationOpen) << tab;
     EXPECT_EQ(page->BackDefaults()->Enabled(), c.calibrationOpen);
+    EXPECT_EQ(host.pageHostShown, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -45,8 +45,8 @@ void ReportCalibration(bool failed)
                              "It is recommended that calibration is retried."),
               title);
     else
-        app::common::dialogs::ShowMessage(QStringLiteral("Calibration has been completed."), title, false,
-                                 app::common::dialogs::MessageOk);
+        app::common::dialogs::ShowMessage(QStringLiteral("Calibration has been completed."), title,
+                                          false, app::common::dialogs::MessageOk);
 }
 
 } // namespace app::pages

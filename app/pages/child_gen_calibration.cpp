@@ -27,8 +27,8 @@ namespace app::pages {
 
 namespace {
 
-using app::controls::binding::SetupEditField;
 using app::controls::VXBtn;
+using app::controls::binding::SetupEditField;
 using app::device::HXR;
 
 constexpr int16_t LockCal = 1;
@@ -78,8 +78,8 @@ CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(QWidget *parent) : ChildFormClass(F
     xUnitsC_ = makeLabel(this, QString(), PageStyle::Body);
     mvvLabel_ = makeLabel(this, QStringLiteral("mV/V"), PageStyle::Body);
     pbMvv_ = makeLabel(this, QString(), PageStyle::Field);
-    SetupEditField(*pbMvv_, QStringLiteral("MVV"), QStringLiteral("00.0000"), true, {}, 9, 0.0,
-                   0.0, {}, false, false, QStringLiteral("mV/V uncalibrated value"));
+    SetupEditField(*pbMvv_, QStringLiteral("MVV"), QStringLiteral("00.0000"), true, {}, 9, 0.0, 0.0,
+                   {}, false, false, QStringLiteral("mV/V uncalibrated value"));
     // Shown, never edited.
     calv_->setEditable(0);
     pbMvv_->setEditable(0);
@@ -174,8 +174,8 @@ void CHILD_GEN_CALIBRATION::buildUnitsTab()
                                             "for any future conversions using the display "
                                             "units."),
                              PageStyle::Body);
-    tabTexts_[4] = makeLabel(frame, QStringLiteral("Calibrated engineering units."),
-                             PageStyle::Body);
+    tabTexts_[4] =
+        makeLabel(frame, QStringLiteral("Calibrated engineering units."), PageStyle::Body);
     QString descriptions;
     QString ids;
     app::device::FillUnitList(descriptions, ids);
@@ -417,10 +417,11 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::common::dialogs::ShowMessage(QStringLiteral("Are you sure you want to revert to factory "
-                                                "calibration state?"),
-                                 QStringLiteral("Reset Calibration To Defaults"), false,
-                                 app::common::dialogs::MessageYesNo);
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("Are you sure you want to revert to factory "
+                           "calibration state?"),
+            QStringLiteral("Reset Calibration To Defaults"), false,
+            app::common::dialogs::MessageYesNo);
         if (app::common::MessageCancelled())
             return;
         constexpr float MillivoltsPerVolt = 0.0f;

@@ -16,8 +16,8 @@ namespace app::pages {
 
 namespace {
 
-using app::controls::binding::SetupEditField;
 using app::controls::VXBtn;
+using app::controls::binding::SetupEditField;
 using app::device::HXR;
 
 // A value the page shows and the user does not edit.

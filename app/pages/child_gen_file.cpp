@@ -104,8 +104,7 @@ const std::vector<SavedEntry> &savedEntries()
             {"Factory", "MODL", {}},
             {"Protection", "Lock Mask", [](HXR &hxr) { return parameterText(hxr, "PMSK"); }},
             {"Protection", "Passcode Hash", passcodeHash},
-            {"Factory", "SERIAL",
-             [](HXR &) { return app::shell::CurrentConnection().SerialText; }},
+            {"Factory", "SERIAL", [](HXR &) { return app::shell::CurrentConnection().SerialText; }},
         };
         const auto add = [&list](const char *section, std::initializer_list<const char *> keys) {
             for (const char *key : keys)
@@ -133,16 +132,16 @@ QString cut(const QString &text)
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
     hyperlinkSave_ = makeButton(this, QStringLiteral("Save"));
-    app::controls::binding::SetupEditField(*hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
-                                  false,
-                                  QStringLiteral("Store the module settings to a file for later "
-                                                 "restore"));
+    app::controls::binding::SetupEditField(
+        *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Store the module settings to a file for later "
+                       "restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
     hyperlinkRestore_ = makeButton(this, QStringLiteral("Restore"));
-    app::controls::binding::SetupEditField(*hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
-                                  false,
-                                  QStringLiteral("Restore a previously saved configuration file "
-                                                 "to the module"));
+    app::controls::binding::SetupEditField(
+        *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Restore a previously saved configuration file "
+                       "to the module"));
     connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
     saveText_ = makeLabel(this, SaveText, PageStyle::Body);
     restoreText_ = makeLabel(this, RestoreText, PageStyle::Body);
@@ -170,8 +169,7 @@ void CHILD_GEN_FILE::Activated()
 QString CHILD_GEN_FILE::DefaultFileName()
 {
     const app::shell::Connection &connection = app::shell::CurrentConnection();
-    return connection.SerialText + QLatin1Char(' ') + connection.ModelName +
-           QStringLiteral(".hcf");
+    return connection.SerialText + QLatin1Char(' ') + connection.ModelName + QStringLiteral(".hcf");
 }
 
 double CHILD_GEN_FILE::iVal(const QString &text)
@@ -188,8 +186,8 @@ QString CHILD_GEN_FILE::GetSaveFileName()
     QString fileName = lastSerial != serial
                            ? DefaultFileName()
                            : readSetting(QStringLiteral("InitFile"), DefaultFileName());
-    const QString chosen = app::common::dialogs::ShowSaveDialog(this, fileFilter(), QStringLiteral("hcf"),
-                                                       initDir, SaveTitle, fileName, true);
+    const QString chosen = app::common::dialogs::ShowSaveDialog(
+        this, fileFilter(), QStringLiteral("hcf"), initDir, SaveTitle, fileName, true);
     writeSetting(QStringLiteral("LastSerial"), serial);
     writeSetting(QStringLiteral("InitFile"), fileName);
     writeSetting(QStringLiteral("InitDir"), initDir);
@@ -200,8 +198,8 @@ QString CHILD_GEN_FILE::GetRestoreFilename()
 {
     QString initDir = readSetting(QStringLiteral("InitDir"), app::common::DataFolder());
     QString fileName = readSetting(QStringLiteral("InitFile"), {});
-    const QString chosen = app::common::dialogs::ShowOpenDialog(this, fileFilter(), QStringLiteral("hcf"),
-                                                       initDir, RestoreTitle, fileName, true);
+    const QString chosen = app::common::dialogs::ShowOpenDialog(
+        this, fileFilter(), QStringLiteral("hcf"), initDir, RestoreTitle, fileName, true);
     writeSetting(QStringLiteral("InitFile"), fileName);
     writeSetting(QStringLiteral("InitDir"), initDir);
     return chosen;
@@ -227,6 +225,8 @@ void CHILD_GEN_FILE::SaveValue(const QString &section, const QString &parameter)
         writeFailed_ = !app::common::WriteIniValue(fileName_, section, parameter, text);
         if (writeFailed_)
             failedKey_ = app::common::LastIniKey();
+        else
+            ++keysWritten_;
     }
     progressStep();
 }
@@ -242,7 +242,7 @@ void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
     if (errorText_.isEmpty())
         return;
     app::common::dialogs::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
-                             app::common::dialogs::MessageOk);
+                                      app::common::dialogs::MessageOk);
 }
 
 void CHILD_GEN_FILE::SaveHXR()
@@ -257,25 +257,31 @@ void CHILD_GEN_FILE::SaveHXR()
         const QString chosen = GetSaveFileName();
         if (chosen.isEmpty())
             return;
-        app::common::dialogs::ShowMessage(QStringLiteral("Now retrieving configuration data from module "
-                                                "and writing to file..."),
-                                 SaveTitle, false, app::common::dialogs::MessageProgress);
-        bool written = false;
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("Now retrieving configuration data from module "
+                           "and writing to file..."),
+            SaveTitle, false, app::common::dialogs::MessageProgress);
+        SaveOutcome outcome = SaveOutcome::NotWritten;
         {
             app::shell::InputHold hold;
-            written = writeSavedFile(chosen);
+            outcome = writeSavedFile(chosen);
             app::common::dialogs::SetMessageProgress(100.0);
         }
         app::common::dialogs::UnloadMessage();
-        if (!written) {
-            const QString where = failedKey_.isEmpty()
-                                      ? QString()
-                                      : QStringLiteral(" while writing ") + failedKey_;
-            app::common::dialogs::ShowMessage(QStringLiteral("The configuration could not be written to ") +
-                                         QDir::toNativeSeparators(chosen) + where +
-                                         QStringLiteral("!") + CrLf +
-                                         QStringLiteral("The file was left as it was."),
-                                     SaveTitle, true, app::common::dialogs::MessageOk);
+        if (outcome == SaveOutcome::NothingRead) {
+            showErrors(QStringLiteral("Nothing could be read from the module, so the file was "
+                                      "left as it was."),
+                       SaveTitle);
+            return;
+        }
+        if (outcome == SaveOutcome::NotWritten) {
+            const QString where =
+                failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The configuration could not be written to ") +
+                    QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf +
+                    QStringLiteral("The file was left as it was."),
+                SaveTitle, true, app::common::dialogs::MessageOk);
             return;
         }
         showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from "
@@ -285,7 +291,7 @@ void CHILD_GEN_FILE::SaveHXR()
     }
 }
 
-bool CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
+CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
 {
     HXR &hxr = *app::device::HXRObject();
     // A fresh file beside the chosen one, put in its place only once it is whole: an old file
@@ -294,11 +300,12 @@ bool CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
     fresh.setAutoRemove(true);
     failedKey_.clear();
     if (!fresh.open())
-        return false;
+        return SaveOutcome::NotWritten;
     fresh.close();
     fileName_ = fresh.fileName();
     writeFailed_ = false;
     failedKey_.clear();
+    keysWritten_ = 0;
     for (const SavedEntry &entry : savedEntries()) {
         const QString section = QString::fromLatin1(entry.section);
         const QString key = QString::fromLatin1(entry.key);
@@ -310,14 +317,17 @@ bool CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
                           QStringLiteral(" While reading ") + app::common::LastIniKey() + CrLf;
         }
         if (writeFailed_)
-            return false;
+            return SaveOutcome::NotWritten;
     }
+    // A module that answered nothing leaves an old file as it was rather than empty.
+    if (keysWritten_ == 0)
+        return SaveOutcome::NothingRead;
     std::error_code failed;
     std::filesystem::rename(fileName_.toStdString(), fileName.toStdString(), failed);
     if (failed)
-        return false;
+        return SaveOutcome::NotWritten;
     fresh.setAutoRemove(false); // it is the chosen file now
-    return true;
+    return SaveOutcome::Written;
 }
 
 void CHILD_GEN_FILE::RestoreHXR()
@@ -334,10 +344,10 @@ void CHILD_GEN_FILE::RestoreHXR()
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
         if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {
-            app::common::dialogs::ShowMessage(QStringLiteral("The selected file is not a ") +
-                                         connection.ModelName +
-                                         QStringLiteral(" configuration file!"),
-                                     QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The selected file is not a ") + connection.ModelName +
+                    QStringLiteral(" configuration file!"),
+                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
             return;
         }
         const bool sameSerial =
@@ -349,23 +359,26 @@ void CHILD_GEN_FILE::RestoreHXR()
         const QString factoryTitle = QStringLiteral("Restore Factory Settings");
         bool factory = false;
         if (factoryAccess && sameSerial) {
-            app::common::dialogs::ShowMessage(QStringLiteral("You have access to factory settings! Do you "
-                                                    "want to restore the factory settings from "
-                                                    "the stored parameters?"),
-                                     factoryTitle, false, app::common::dialogs::MessageYesNo);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("You have access to factory settings! Do you "
+                               "want to restore the factory settings from "
+                               "the stored parameters?"),
+                factoryTitle, false, app::common::dialogs::MessageYesNo);
             factory = !app::common::MessageCancelled();
         } else if (factoryAccess) {
-            app::common::dialogs::ShowMessage(QStringLiteral("You have access to factory settings but "
-                                                    "they cannot be restored to this module as "
-                                                    "it has a different serial number!"),
-                                     factoryTitle, false, app::common::dialogs::MessageOk);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("You have access to factory settings but "
+                               "they cannot be restored to this module as "
+                               "it has a different serial number!"),
+                factoryTitle, false, app::common::dialogs::MessageOk);
         }
         bool calibration = false;
         if ((connection.LockMask & 1) != 0 && !factoryAccess) {
             // Nothing else is offered without factory access: say so rather than end in silence.
-            app::common::dialogs::ShowMessage(QStringLiteral("The calibration of this module is locked, "
-                                                    "so nothing was restored."),
-                                     RestoreTitle, false, app::common::dialogs::MessageOk);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The calibration of this module is locked, "
+                               "so nothing was restored."),
+                RestoreTitle, false, app::common::dialogs::MessageOk);
             return;
         }
         app::common::dialogs::ShowMessage(
@@ -385,19 +398,21 @@ void CHILD_GEN_FILE::RestoreHXR()
         const hcf::RestorePlan plan =
             hcf::PlanRestore(file, calibration, factory, [this] { progressStep(); });
         if (plan.refused()) {
-            app::common::dialogs::ShowMessage(QStringLiteral("The value \"") + plan.badText +
-                                         QStringLiteral("\" of ") + plan.badKey +
-                                         QStringLiteral(" in the selected file is not valid, so "
-                                                        "nothing was restored."),
-                                     QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") +
+                    plan.badKey +
+                    QStringLiteral(" in the selected file is not valid, so "
+                                   "nothing was restored."),
+                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
             return;
         }
         if (plan.writes.empty())
             return;
 
-        app::common::dialogs::ShowMessage(QStringLiteral("Now restoring configuration data from file to "
-                                                "module..."),
-                                 RestoreTitle, false, app::common::dialogs::MessageProgress);
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("Now restoring configuration data from file to "
+                           "module..."),
+            RestoreTitle, false, app::common::dialogs::MessageProgress);
         {
             app::shell::InputHold hold;
             for (const hcf::PlannedWrite &write : plan.writes) {

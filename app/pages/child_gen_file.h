@@ -63,7 +63,10 @@ private:
     void SaveValue(const QString &section, const QString &parameter);
     // A restore's read of a key: its text, "*" when missing.
     QString ReadValue(const QString &fileName, const QString &section, const QString &key);
-    bool writeSavedFile(const QString &fileName);
+    // How a save ended: the file replaced, left as it was because the module answered nothing,
+    // or left as it was because the new file could not be written.
+    enum class SaveOutcome { Written, NothingRead, NotWritten };
+    SaveOutcome writeSavedFile(const QString &fileName);
     void progressStep();
     void showErrors(const QString &trailer, const QString &title);
     void layOut();
@@ -78,6 +81,7 @@ private:
     QString currentValue_; // the value text SaveValue writes
     bool writeFailed_ = false;
     QString failedKey_; // the key whose write failed
+    int keysWritten_ = 0;
     int16_t progressCount_ = 0;
     int16_t progressTotal_ = 0;
 };

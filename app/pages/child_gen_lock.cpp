@@ -31,19 +31,20 @@ int32_t readMask(HXR &hxr)
 void setupLockField(VXBtn &field, const QString &source, const QString &list,
                     const QString &toolTip)
 {
-    app::controls::binding::SetupEditField(field, source, {}, false, {}, 0, 0.0, 0.0, list, true, false,
-                                  toolTip);
+    app::controls::binding::SetupEditField(field, source, {}, false, {}, 0, 0.0, 0.0, list, true,
+                                           false, toolTip);
 }
 
 } // namespace
 
 CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    const QStringList captions = {
-        QStringLiteral("Calibration Page"), QStringLiteral("System Zero Function"),
-        QStringLiteral("Display Units Change"),
-        QStringLiteral("Shunt Calibration Control (On Information Page)"),
-        QStringLiteral("Passcode"), PageText};
+    const QStringList captions = {QStringLiteral("Calibration Page"),
+                                  QStringLiteral("System Zero Function"),
+                                  QStringLiteral("Display Units Change"),
+                                  QStringLiteral("Shunt Calibration Control (On Information Page)"),
+                                  QStringLiteral("Passcode"),
+                                  PageText};
     for (size_t i = 0; i < labels_.size(); ++i)
         labels_[i] = makeLabel(this, captions.at(static_cast<int>(i)), PageStyle::Body);
 
@@ -65,11 +66,11 @@ CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, paren
     iShuntCal_->setListIndex(0);
 
     password_ = makeField(this);
-    app::controls::binding::SetupEditField(*password_, QStringLiteral("PWD1"), QStringLiteral("000000"),
-                                  true, QStringLiteral("112345678990"), 6, 0.0, 999999.0, {},
-                                  false, false,
-                                  QStringLiteral("You will need to enter this passcode to get "
-                                                 "access to this page from now on."));
+    app::controls::binding::SetupEditField(
+        *password_, QStringLiteral("PWD1"), QStringLiteral("000000"), true,
+        QStringLiteral("112345678990"), 6, 0.0, 999999.0, {}, false, false,
+        QStringLiteral("You will need to enter this passcode to get "
+                       "access to this page from now on."));
 
     connect(iCal_, &VXBtn::Changed, this, [this] {
         lockChanged(iCal_, [](HXR &hxr) {
@@ -200,8 +201,7 @@ void CHILD_GEN_LOCK::layOut()
     const int fieldWidth = std::min(220, inner - labelWidth - 16);
     const int rowHeight = 28;
     int y = margin + 48 + 24;
-    const std::array<VXBtn *, 5> fields = {iCal_, iSysZero_, iDisplayUnits_, iShuntCal_,
-                                           password_};
+    const std::array<VXBtn *, 5> fields = {iCal_, iSysZero_, iDisplayUnits_, iShuntCal_, password_};
     for (size_t i = 0; i < fields.size(); ++i) {
         labels_[i]->setGeometry(margin, y, labelWidth, rowHeight);
         fields[i]->setGeometry(fieldLeft, y, fieldWidth, rowHeight);

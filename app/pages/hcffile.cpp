@@ -64,7 +64,8 @@ bool IsUnitKey(const QString &key)
 const std::vector<RestoreStep> &CalibrationSteps()
 {
     static const std::vector<RestoreStep> list = [] {
-        std::vector<RestoreStep> all = steps(QStringLiteral("Calibration"), {"EGAI", "EOFS", "UNTE"});
+        std::vector<RestoreStep> all =
+            steps(QStringLiteral("Calibration"), {"EGAI", "EOFS", "UNTE"});
         // The module's calibration date becomes the time of the restore.
         all.push_back({{}, {}, true});
         for (const RestoreStep &s : steps(QStringLiteral("Display"), {"DGAI", "DOFS", "UNTD"}))
@@ -117,9 +118,8 @@ RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,
         if (text == Missing)
             continue;
         const std::optional<float> value = ParseNumber(text);
-        const bool valid = value && (!IsUnitKey(s.key) ||
-                                     (*value >= 0.0f && *value <= 255.0f &&
-                                      *value == std::floor(*value)));
+        const bool valid = value && (!IsUnitKey(s.key) || (*value >= 0.0f && *value <= 255.0f &&
+                                                           *value == std::floor(*value)));
         if (!valid) {
             plan.writes.clear();
             plan.badKey = s.key;

@@ -9,9 +9,10 @@ bool ReloadStreamScaling(app::device::HXR &hxr)
 {
     if (hxr.ConfigureCal() || hxr.ConfigureCal())
         return true;
-    app::common::dialogs::ShowMessage(QStringLiteral("There has been a problem reading gains and "
-                                            "offsets!\r\nThe streamed values may be zero."),
-                             QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
+    app::common::dialogs::ShowMessage(
+        QStringLiteral("There has been a problem reading gains and "
+                       "offsets!\r\nThe streamed values may be zero."),
+        QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
     return false;
 }
 

@@ -19,7 +19,8 @@ using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
 
-const Shown Completed{QStringLiteral("Calibration"), QStringLiteral("Calibration has been completed.")};
+const Shown Completed{QStringLiteral("Calibration"),
+                      QStringLiteral("Calibration has been completed.")};
 const Shown CompletedWithErrors{QStringLiteral("Calibration"),
                                 QStringLiteral("Calibration has been completed but errors have "
                                                "occurred.\r\nIt is recommended that calibration "
@@ -133,7 +134,8 @@ void PrintTo(const RefusedCase &c, std::ostream *os)
     *os << c.name;
 }
 
-class RefusedPointsTest : public CalibrationPageTest, public testing::WithParamInterface<RefusedCase>
+class RefusedPointsTest : public CalibrationPageTest,
+                          public testing::WithParamInterface<RefusedCase>
 {};
 
 TEST_P(RefusedPointsTest, RefusedBeforeTheModuleIsTouched)
@@ -159,16 +161,16 @@ TEST_P(RefusedPointsTest, RefusedBeforeTheModuleIsTouched)
 
 INSTANTIATE_TEST_SUITE_P(
     Points, RefusedPointsTest,
-    testing::Values(
-        RefusedCase{"TableEqualLoads", true, 0, 2, 100, 100,
-                    "The loads you have entered for each point are equal!"},
-        RefusedCase{"TableDescendingMvV", true, 2, 0, 0, 100,
-                    "The mV/V values you have entered for each point are not ascending!\r\n"
-                    "Please reenter in ascending order."},
-        RefusedCase{"AutomaticEqualLoads", false, 100, 100, 0, 0,
-                    "The values you have entered for each point are not ascending!"},
-        RefusedCase{"AutomaticDescendingLoads", false, 100, 0, 0, 0,
-                    "The values you have entered for each point are not ascending!"}),
+    testing::Values(RefusedCase{"TableEqualLoads", true, 0, 2, 100, 100,
+                                "The loads you have entered for each point are equal!"},
+                    RefusedCase{
+                        "TableDescendingMvV", true, 2, 0, 0, 100,
+                        "The mV/V values you have entered for each point are not ascending!\r\n"
+                        "Please reenter in ascending order."},
+                    RefusedCase{"AutomaticEqualLoads", false, 100, 100, 0, 0,
+                                "The values you have entered for each point are not ascending!"},
+                    RefusedCase{"AutomaticDescendingLoads", false, 100, 0, 0, 0,
+                                "The values you have entered for each point are not ascending!"}),
     [](const testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
 
 TEST_F(CalibrationPageTest, TableCalibrationAcceptsDescendingLoads)
@@ -272,9 +274,8 @@ TEST_F(CalibrationPageTest, HandEnteredZeroIsTakenInDisplayUnits)
     CHILD_GEN_CALIBRATION *page = open();
     ASSERT_NE(page, nullptr);
     enterText(page->pbSYSZERO(), QStringLiteral("12.5"));
-    EXPECT_THAT(writtenFrames(),
-                ElementsAre("ZERO=0.0000000", "ZOFS=0.0000000", "ZGAI=1.0000000",
-                            "UNTZ=45.0000000", "ZERO=12.5000000"));
+    EXPECT_THAT(writtenFrames(), ElementsAre("ZERO=0.0000000", "ZOFS=0.0000000", "ZGAI=1.0000000",
+                                             "UNTZ=45.0000000", "ZERO=12.5000000"));
     EXPECT_NEAR(*sim::parameter(0, "OVAL"), 37.5, 1e-4);
     expectStreamScalingReloaded();
     page->TimedRefresh();
@@ -287,7 +288,8 @@ TEST_F(CalibrationPageTest, DefaultsAfterYesRestoreTheFactoryState)
 {
     CHILD_GEN_CALIBRATION *page = open();
     ASSERT_NE(page, nullptr);
-    answers[QStringLiteral("Reset Calibration To Defaults")] = app::common::dialogs::MessageAnswer::Cancel;
+    answers[QStringLiteral("Reset Calibration To Defaults")] =
+        app::common::dialogs::MessageAnswer::Cancel;
     page->resetToDefaults();
     EXPECT_THAT(writtenFrames(), IsEmpty()) << "No";
 
@@ -296,10 +298,9 @@ TEST_F(CalibrationPageTest, DefaultsAfterYesRestoreTheFactoryState)
     const auto writes = writtenFrames();
     ASSERT_EQ(writes.size(), 16u);
     EXPECT_THAT(std::vector<std::string>(writes.begin(), writes.begin() + 11),
-                ElementsAre("UNTD=0.0000000", "ZERO=0.0000000", "ZOFS=0.0000000",
-                            "ZGAI=1.0000000", "UNTZ=0.0000000", "EGAI=1.0000000",
-                            "EOFS=0.0000000", "UNTE=0.0000000", "UNTD=0.0000000",
-                            "DGAI=1.0000000", "DOFS=0.0000000"));
+                ElementsAre("UNTD=0.0000000", "ZERO=0.0000000", "ZOFS=0.0000000", "ZGAI=1.0000000",
+                            "UNTZ=0.0000000", "EGAI=1.0000000", "EOFS=0.0000000", "UNTE=0.0000000",
+                            "UNTD=0.0000000", "DGAI=1.0000000", "DOFS=0.0000000"));
     const auto keys = writtenKeys();
     EXPECT_THAT(std::vector<std::string>(keys.begin() + 11, keys.end()),
                 ElementsAre("YEAR", "MNTH", "DAY", "HOUR", "MINS"));
@@ -313,8 +314,8 @@ TEST_F(CalibrationPageTest, EngineeringUnitsChangeTheReferenceOnly)
     ASSERT_NE(page, nullptr);
     page->EUNITS()->setListIndex(52);
     emit page->EUNITS()->Changed();
-    EXPECT_THAT(writtenFrames(), ElementsAre("UNTE=52.0000000", "DOFS=0.0000000",
-                                             "DGAI=1.0000000", "UNTD=52.0000000"));
+    EXPECT_THAT(writtenFrames(), ElementsAre("UNTE=52.0000000", "DOFS=0.0000000", "DGAI=1.0000000",
+                                             "UNTD=52.0000000"));
     EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.0);
     EXPECT_EQ(*sim::parameter(0, "EOFS"), 0.0);
     page->TimedRefresh();
@@ -357,16 +358,15 @@ TEST_P(CalibrationLockTest, LockedFunctionsAreDisabled)
     EXPECT_EQ(host.pageHostShown, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locks, CalibrationLockTest,
-    testing::Values(LockStateCase{"Unlocked", 0, true, true},
-                    LockStateCase{"CalibrationLocked", 1, false, true},
-                    LockStateCase{"SystemZeroLocked", 2, true, false},
-                    LockStateCase{"BothLocked", 3, false, false},
-                    LockStateCase{"OtherBitsOnly", 12, true, true}),
-    [](const testing::TestParamInfo<LockStateCase> &info) {
-        return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Locks, CalibrationLockTest,
+                         testing::Values(LockStateCase{"Unlocked", 0, true, true},
+                                         LockStateCase{"CalibrationLocked", 1, false, true},
+                                         LockStateCase{"SystemZeroLocked", 2, true, false},
+                                         LockStateCase{"BothLocked", 3, false, false},
+                                         LockStateCase{"OtherBitsOnly", 12, true, true}),
+                         [](const testing::TestParamInfo<LockStateCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(CalibrationPageTest, LeavingThePageSwitchesTheShuntCalibrationOff)
 {

@@ -78,15 +78,16 @@ QString masked(const QString &text)
     return copy;
 }
 
-const char *const Golden = "[Data]\r\nType=HXR\r\nAppVersion=1.0\r\nSaved=*\r\n"
-                           "[Factory]\r\nVER=261\r\nVERSION=1.05\r\nMODL=1\r\nSERIAL=70000\r\n"
-                           "SERL=4464\r\nSERH=1\r\nFMVG=10\r\nFMVO=0\r\nGAIN=%GAIN%\r\nOFFS=%OFFS%\r\n"
-                           "[Protection]\r\nLock Mask=0\r\nPasscode Hash=246997\r\n"
-                           "[ReadOnly]\r\nMVV=1\r\nOVAL=%OVAL%\r\nSTAT=0\r\n"
-                           "[Zero]\r\nZERO=0\r\nZGAI=1\r\nZOFS=0\r\nUNTZ=45\r\n"
-                           "[Display]\r\nDGAI=1\r\nDOFS=-2.5\r\nUNTD=45\r\n"
-                           "[Calibration]\r\nEGAI=1.23E-05\r\nEOFS=0\r\nUNTE=45\r\n"
-                           "YEAR=24\r\nMNTH=3\r\nDAY=15\r\nHOUR=9\r\nMINS=30\r\n";
+const char *const Golden =
+    "[Data]\r\nType=HXR\r\nAppVersion=1.0\r\nSaved=*\r\n"
+    "[Factory]\r\nVER=261\r\nVERSION=1.05\r\nMODL=1\r\nSERIAL=70000\r\n"
+    "SERL=4464\r\nSERH=1\r\nFMVG=10\r\nFMVO=0\r\nGAIN=%GAIN%\r\nOFFS=%OFFS%\r\n"
+    "[Protection]\r\nLock Mask=0\r\nPasscode Hash=246997\r\n"
+    "[ReadOnly]\r\nMVV=1\r\nOVAL=%OVAL%\r\nSTAT=0\r\n"
+    "[Zero]\r\nZERO=0\r\nZGAI=1\r\nZOFS=0\r\nUNTZ=45\r\n"
+    "[Display]\r\nDGAI=1\r\nDOFS=-2.5\r\nUNTD=45\r\n"
+    "[Calibration]\r\nEGAI=1.23E-05\r\nEOFS=0\r\nUNTE=45\r\n"
+    "YEAR=24\r\nMNTH=3\r\nDAY=15\r\nHOUR=9\r\nMINS=30\r\n";
 
 TEST_F(FilePageTest, SavesEveryEntryInOrderWithAPointWhateverTheSeparator)
 {
@@ -143,11 +144,30 @@ TEST_F(FilePageTest, SaveReplacesTheOldFileAndListsWhatCouldNotBeRead)
     EXPECT_EQ(report.title, QStringLiteral("Save Configuration"));
     QString expected;
     for (const char *key : {"EGAI", "EOFS", "UNTE", "YEAR", "MNTH", "DAY", "HOUR", "MINS"})
-        expected += QStringLiteral("Comms error while reading %1 from module!\r\n")
-                        .arg(QLatin1String(key));
+        expected +=
+            QStringLiteral("Comms error while reading %1 from module!\r\n").arg(QLatin1String(key));
     expected += QStringLiteral("\r\n\r\nError(s) occurred while reading the configuration data "
                                "from the module!");
     EXPECT_EQ(report.text, expected);
+}
+
+TEST_F(FilePageTest, SaveOfAModuleThatAnswersNothingKeepsTheOldFile)
+{
+    chosen = path(QStringLiteral("kept.hcf"));
+    const QString old = QStringLiteral("[Data]\r\nType=HXR\r\n");
+    writeText(chosen, old);
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    hxr->ErrorState(-100); // latched before the save began
+    page->SaveHXR();
+    EXPECT_EQ(readText(chosen), old);
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_TRUE(ShownMessages()[1].text.startsWith(
+        QStringLiteral("Comms error while reading Type from module!\r\n")));
+    EXPECT_TRUE(ShownMessages()[1].text.endsWith(
+        QStringLiteral("\r\n\r\nNothing could be read from the module, so the file was left as "
+                       "it was.")));
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(FilePageTest, SaveThatCannotWriteSaysSoAndCreatesNothing)
@@ -396,8 +416,7 @@ TEST_F(FilePageTest, MissingKeysAreSkippedAndCommasRead)
     CHILD_GEN_FILE *page = open();
     ASSERT_NE(page, nullptr);
     page->RestoreHXR();
-    EXPECT_THAT(writtenKeys(),
-                ElementsAre("EGAI", "YEAR", "MNTH", "DAY", "HOUR", "MINS", "DOFS"));
+    EXPECT_THAT(writtenKeys(), ElementsAre("EGAI", "YEAR", "MNTH", "DAY", "HOUR", "MINS", "DOFS"));
     EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.5);
     EXPECT_EQ(*sim::parameter(0, "DOFS"), -1.25);
     EXPECT_EQ(ShownMessages().size(), 2u) << "the question and the progress, no errors";

@@ -83,8 +83,15 @@ TEST_P(LockPageTest, KeepsTheDependenciesAndRemindsOnFirstLock)
 INSTANTIATE_TEST_SUITE_P(
     Locks, LockPageTest,
     testing::Values(
-        LockCase{"LockSystemZero", 0, Field::SystemZero, 1, {"PMSK=2.0000000", "PMSK=3.0000000"}, 1, 3},
-        LockCase{"LockDisplayUnits", 0, Field::DisplayUnits, 1, {"PMSK=8.0000000", "PMSK=9.0000000"}, 1, 9},
+        LockCase{
+            "LockSystemZero", 0, Field::SystemZero, 1, {"PMSK=2.0000000", "PMSK=3.0000000"}, 1, 3},
+        LockCase{"LockDisplayUnits",
+                 0,
+                 Field::DisplayUnits,
+                 1,
+                 {"PMSK=8.0000000", "PMSK=9.0000000"},
+                 1,
+                 9},
         LockCase{"UnlockCalibrationUnlocksWhatDependsOnIt",
                  11,
                  Field::Calibration,

@@ -52,7 +52,8 @@ TEST_F(InputHoldTest, DelayWaitsOnTheClockUnderTheHourglassWithoutRefreshes)
         RefreshCurrentPage(); // a refresh tick that arrives meanwhile
     };
     bool queuedRan = false;
-    QMetaObject::invokeMethod(&window_, [&] { queuedRan = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &window_, [&] { queuedRan = true; }, Qt::QueuedConnection);
 
     Delay(clock, 4000);
 

@@ -389,10 +389,6 @@ void CHILD_GEN_FILE::RestoreHXR()
             QStringLiteral("Restore Advanced Calibration Settings"), false,
             app::common::dialogs::MessageYesNo);
         calibration = !app::common::MessageCancelled();
-        if (!calibration)
-            progressTotal_ = static_cast<int16_t>(progressTotal_ - 8);
-        if (!factory)
-            progressTotal_ = static_cast<int16_t>(progressTotal_ - 2);
 
         // Every value is checked before the first write: a bad one refuses the whole file.
         const hcf::RestorePlan plan =
@@ -415,9 +411,13 @@ void CHILD_GEN_FILE::RestoreHXR()
             RestoreTitle, false, app::common::dialogs::MessageProgress);
         {
             app::shell::InputHold hold;
+            // The file was read before the notice came up: the bar counts the writes.
+            progressCount_ = 0;
+            progressTotal_ = static_cast<int16_t>(plan.writes.size());
             for (const hcf::PlannedWrite &write : plan.writes) {
                 if (write.step.calibrationDate) {
                     hxr->SetCalDate();
+                    progressStep();
                     continue;
                 }
                 const QString &key = write.step.key;
@@ -431,7 +431,7 @@ void CHILD_GEN_FILE::RestoreHXR()
                                   QStringLiteral("' while writing ") + key +
                                   QStringLiteral(" with ") + write.text + CrLf;
                 }
-                app::shell::InputHold::letPaint();
+                progressStep();
             }
             app::common::dialogs::SetMessageProgress(100.0);
         }

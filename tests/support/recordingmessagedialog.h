@@ -21,8 +21,13 @@ public:
     // The answer to the message of this title.
     using Answerer = std::function<app::common::dialogs::MessageAnswer(const QString &title)>;
 
-    explicit RecordingMessageDialog(Recorder recorder, Answerer answerer = {})
-        : recorder_(std::move(recorder)), answerer_(std::move(answerer))
+    // Each position the progress bar is set to.
+    using ProgressRecorder = std::function<void(double percent)>;
+
+    explicit RecordingMessageDialog(Recorder recorder, Answerer answerer = {},
+                                    ProgressRecorder progress = {})
+        : recorder_(std::move(recorder)), answerer_(std::move(answerer)),
+          progress_(std::move(progress))
     {}
     // Records "title: text" lines.
     explicit RecordingMessageDialog(QStringList *log)
@@ -44,11 +49,16 @@ public:
     }
     void dismiss() override {}
     void showModeless() override {}
-    void setProgress(double) override {}
+    void setProgress(double percent) override
+    {
+        if (progress_)
+            progress_(percent);
+    }
 
 private:
     Recorder recorder_;
     Answerer answerer_;
+    ProgressRecorder progress_;
     QString title_;
 };
 

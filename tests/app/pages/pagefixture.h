@@ -175,7 +175,8 @@ protected:
                     const auto answer = answers.find(title);
                     return answer == answers.end() ? app::common::dialogs::MessageAnswer::Ok
                                                    : answer->second;
-                });
+                },
+                [this](double percent) { progress.push_back(percent); });
         });
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
@@ -308,6 +309,7 @@ protected:
     std::vector<QString> driverMessages;
     // Answers to questions by their title; any other is answered OK ("Yes").
     std::map<QString, app::common::dialogs::MessageAnswer> answers;
+    std::vector<double> progress; // every position a progress bar was set to
     app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };

@@ -1,5 +1,7 @@
 #include "app/pages/child_gen_file.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -253,6 +255,23 @@ TEST_F(FilePageTest, RoundTripRestoresTheCalibrationInOrder)
     EXPECT_EQ(ShownMessages()[1].text,
               QStringLiteral("Now restoring configuration data from file to module..."));
     EXPECT_FLOAT_EQ(hxr->driver().INTGAIN(), static_cast<float>(*sim::parameter(0, "GAIN")));
+}
+
+TEST_F(FilePageTest, ProgressAdvancesWithEveryKey)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("progress.hcf"));
+    page->SaveHXR();
+    EXPECT_GE(progress.size(), 33u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100.0);
+
+    progress.clear();
+    page->RestoreHXR();
+    EXPECT_GE(progress.size(), 8u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100.0);
 }
 
 TEST_F(FilePageTest, CalibrationDeclinedWritesNothing)

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/analysis/pages/child_gen_fft.h"
+#include "app/analysis/pages/child_gen_scope.h"
 #include "app/pages/child_gen_calibration.h"
 #include "app/pages/child_gen_factory.h"
 #include "app/pages/child_gen_file.h"
@@ -27,6 +29,12 @@ void RegisterPages()
     // Its button is there only in factory mode.
     app::shell::RegisterPageFactory(CHILD_GEN_FACTORY::FormName,
                                     [] { return std::make_unique<CHILD_GEN_FACTORY>(); });
+    using app::analysis::pages::CHILD_GEN_FFT;
+    using app::analysis::pages::CHILD_GEN_SCOPE;
+    app::shell::RegisterPageFactory(CHILD_GEN_SCOPE::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_SCOPE>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_FFT::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_FFT>(); });
 }
 
 } // namespace app::pages

@@ -3,28 +3,46 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
+#include <QDate>
 #include <QDateTime>
+#include <QTime>
 
 #include "app/device/clock.h"
 
 namespace testsupport {
 
-// Local time as it is; the monotonic clock moves only when the test or a wait moves it, so
-// that waits of seconds take none.
-class ManualClock : public app::device::Clock
+// The device object's clock under the test's hand: the monotonic time stands still unless the
+// test moves it, and sleeping moves it. The local time stands at `local`, moved on by
+// localStepMs at every reading (to show how often it is read); without `local` it is the
+// system's.
+class ManualClock final : public app::device::Clock
 {
 public:
-    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
-    int64_t monotonicMs() const override { return now; }
+    QDateTime localNow() const override
+    {
+        ++localReads;
+        if (!local)
+            return QDateTime::currentDateTime();
+        const QDateTime now = *local;
+        local = local->addMSecs(localStepMs);
+        return now;
+    }
+    int64_t monotonicMs() const override { return monotonic; }
     void sleepMs(int milliseconds) override
     {
-        now += milliseconds;
+        monotonic += milliseconds;
+        slept += milliseconds;
         if (onSleep)
             onSleep();
     }
 
-    int64_t now = 1'000'000;
+    mutable std::optional<QDateTime> local = QDateTime(QDate(2024, 5, 6), QTime(10, 20, 30));
+    int64_t localStepMs = 0;
+    mutable int localReads = 0;
+    int64_t monotonic = 1'000'000;
+    int64_t slept = 0;
     // Runs after each sleep (what a test checks while a wait goes on).
     std::function<void()> onSleep;
 };

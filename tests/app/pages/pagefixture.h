@@ -52,6 +52,7 @@
 #include "support/fakepagesethost.h"
 #include "support/manualclock.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -82,9 +83,6 @@ inline std::vector<Shown> &ShownMessages()
     return shown;
 }
 
-// The status word is re-read at most every half second: tests move the clock past it.
-using ManualClock = testsupport::ManualClock;
-
 // The writes the host sent since the log was cleared, without the frame head, in order:
 // "EGAI=50.0000000".
 inline std::vector<std::string> writtenFrames()
@@ -113,15 +111,9 @@ inline bool &ConfReadsZero()
     return on;
 }
 
-// The simulated module behind the USB layer, whatever the environment says.
-inline void UseSimulatedModule()
-{
-    setenv("HXR_FTDI", "sim", 1);
-}
-
 inline app::device::DriverApi &LoadedDriver()
 {
-    UseSimulatedModule();
+    testsupport::UseSimulatedModule();
     static app::device::DriverLibrary library;
     static app::device::DriverApi api;
     if (!library.isLoaded()) {
@@ -181,7 +173,8 @@ protected:
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
 
-        clock = std::make_shared<ManualClock>();
+        clock = std::make_shared<testsupport::ManualClock>();
+        clock->local.reset(); // the local time as it is
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
 
         mainWindow.resize(760, 500);
@@ -298,7 +291,7 @@ protected:
 
     sim::SimConfig modules;
     QTemporaryDir settingsDir;
-    std::shared_ptr<ManualClock> clock;
+    std::shared_ptr<testsupport::ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
     std::unique_ptr<app::shell::ProgramLinks> links;
     testsupport::FakePageSetHost host;

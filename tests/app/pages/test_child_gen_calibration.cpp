@@ -143,7 +143,7 @@ TEST_P(RefusedPointsTest, RefusedBeforeTheModuleIsTouched)
     const RefusedCase &c = GetParam();
     CHILD_GEN_CALIBRATION *page = open();
     ASSERT_NE(page, nullptr);
-    const int64_t before = clock->now;
+    const int64_t before = clock->monotonic;
     if (c.table) {
         setPair(page->pbCALMVVc(1), page->pbCALMVVc(2), c.first, c.second);
         setPair(page->pbCALVALUE(1), page->pbCALVALUE(2), c.load1, c.load2);
@@ -156,7 +156,7 @@ TEST_P(RefusedPointsTest, RefusedBeforeTheModuleIsTouched)
     EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Invalid Calibration Points"));
     EXPECT_EQ(ShownMessages()[0].text, QString::fromUtf8(c.text));
     EXPECT_THAT(writtenFrames(), IsEmpty());
-    EXPECT_EQ(clock->now, before) << "no settle wait";
+    EXPECT_EQ(clock->monotonic, before) << "no settle wait";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,13 +193,13 @@ TEST_F(CalibrationPageTest, AutomaticCalibrationSettlesBeforeEachReading)
     std::vector<int64_t> mvvReadAt;
     ReadObserver() = [&](std::string_view command) {
         if (command == "MVV")
-            mvvReadAt.push_back(clock->now);
+            mvvReadAt.push_back(clock->monotonic);
     };
     setPair(page->pbCALPOINT(1), page->pbCALPOINT(2), 0, 1000);
     EXPECT_FALSE(page->ACQUIRE(2)->Enabled());
 
     setInput(0.5);
-    const int64_t first = clock->now;
+    const int64_t first = clock->monotonic;
     page->acquire(1);
     EXPECT_THAT(mvvReadAt, ElementsAre(first + CHILD_GEN_CALIBRATION::SettleMs));
     EXPECT_EQ(*sim::parameter(0, "ZERO"), 0.0) << "the system zero goes before the wait";
@@ -209,7 +209,7 @@ TEST_F(CalibrationPageTest, AutomaticCalibrationSettlesBeforeEachReading)
 
     setInput(2.5);
     mvvReadAt.clear();
-    const int64_t second = clock->now;
+    const int64_t second = clock->monotonic;
     page->acquire(2);
     EXPECT_THAT(mvvReadAt, ElementsAre(second + CHILD_GEN_CALIBRATION::SettleMs));
     ReadObserver() = {};

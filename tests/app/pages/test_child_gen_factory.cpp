@@ -65,9 +65,9 @@ TEST_F(FactoryPageTest, TwoPointsSetTheScaleAndResetTheUserStages)
     setPoints(page, 0, 2);
 
     setInput(0.01);
-    const int64_t start = clock->now;
+    const int64_t start = clock->monotonic;
     page->acquire(1);
-    EXPECT_EQ(clock->now - start, CHILD_GEN_FACTORY::SettleMs);
+    EXPECT_EQ(clock->monotonic - start, CHILD_GEN_FACTORY::SettleMs);
     EXPECT_FALSE(page->ACQUIRE(1)->Enabled());
     setInput(2.01);
     page->acquire(2);
@@ -109,13 +109,13 @@ TEST_F(FactoryPageTest, PointsNotAscendingAreRefusedWithoutAWait)
     CHILD_GEN_FACTORY *page = open();
     ASSERT_NE(page, nullptr);
     setPoints(page, 2, 2);
-    const int64_t start = clock->now;
+    const int64_t start = clock->monotonic;
     page->acquire(1);
     EXPECT_THAT(ShownMessages(),
                 ElementsAre(Shown{QStringLiteral("Invalid Calibration Points"),
                                   QStringLiteral("The values you have entered for each point are "
                                                  "not ascending!")}));
-    EXPECT_EQ(clock->now, start);
+    EXPECT_EQ(clock->monotonic, start);
     EXPECT_THAT(writtenFrames(), IsEmpty());
 }
 

@@ -10,6 +10,7 @@
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
 #include "pagefixture.h"
+#include "support/namedcase.h"
 
 namespace pagetests {
 namespace {
@@ -30,10 +31,7 @@ struct DetectCase
     bool connected;
 };
 
-void PrintTo(const DetectCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DetectTest : public PageFixture, public testing::WithParamInterface<DetectCase>
 {};
@@ -215,11 +213,6 @@ struct FormatCase
     const char *recentKey;
     const char *expected;
 };
-
-void PrintTo(const FormatCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class DisplayFormatTest : public PageFixture, public testing::WithParamInterface<FormatCase>
 {};

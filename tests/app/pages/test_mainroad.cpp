@@ -23,6 +23,7 @@
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class MainRoadTest : public testing::Test
 protected:
     void SetUp() override
     {
-        setenv("HXR_FTDI", "sim", 1); // the simulated module behind the USB layer
+        testsupport::UseSimulatedModule();
         sim::DeviceConfig device;
         device.serial = 70000;
         sim::SimConfig config;

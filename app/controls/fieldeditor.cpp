@@ -105,11 +105,12 @@ void FieldEditor::setTextAlignment(Qt::Alignment alignment)
 }
 
 void FieldEditor::openList(const QPoint &topLeft, int width, const QStringList &entries,
-                           int current, const Look &look, const QString &caption, bool handPointer)
+                           int current, const ListLook &look, const QString &caption,
+                           bool handPointer)
 {
     openedWith_ = caption;
     listOpen_ = true;
-    list_->open(topLeft, width, entries, current, look.font, look.fill, look.text);
+    list_->open(topLeft, width, entries, current, look);
     if (handPointer)
         list_->setCursor(Qt::PointingHandCursor);
 }

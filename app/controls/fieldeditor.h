@@ -16,6 +16,7 @@ namespace app::controls {
 
 class EditBox;
 class ListPopup;
+struct ListLook;
 
 // The in-place editors of an entry field: the text editor over its caption and the drop-down
 // list under it. It owns both (children of the field's widget) and knows which one is open; the
@@ -63,7 +64,7 @@ public:
 
     // The list with its top-left corner at `topLeft` (global), `current` highlighted.
     void openList(const QPoint &topLeft, int width, const QStringList &entries, int current,
-                  const Look &look, const QString &caption, bool handPointer);
+                  const ListLook &look, const QString &caption, bool handPointer);
 
 signals:
     void commitRequested();

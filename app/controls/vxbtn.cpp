@@ -276,6 +276,8 @@ void VXBtn::paintEvent(QPaintEvent *)
             painter.drawRect(frame);
         }
     }
+    if (showsFocus())
+        paintFocusRing(painter);
 
     if (!editors_->editing()) {
         QFont font = font_;
@@ -297,6 +299,34 @@ void VXBtn::paintEvent(QPaintEvent *)
         painter.setPen(colour(fore_));
         painter.drawText(arrowRect_, Qt::AlignCenter, QStringLiteral("X"));
     }
+}
+
+bool VXBtn::showsFocus() const
+{
+    return acceptsInput() &&
+           (hasFocus() || (editors_->editing() && editors_->textBox()->hasFocus()));
+}
+
+// The focus is drawn whatever the border style: a ring of the focus colour two pixels wide, in
+// the border's shape, so that a control drawn without a border still shows where Tab went.
+void VXBtn::paintFocusRing(QPainter &painter) const
+{
+    constexpr double RingWidth = 2.0;
+    QPen pen(colour(BorderColorFocus_), RingWidth, Qt::SolidLine);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF frame =
+        QRectF(rect()).adjusted(RingWidth / 2, RingWidth / 2, -RingWidth / 2, -RingWidth / 2);
+    if (BorderStyle_ == 2 || BorderStyle_ == 4) {
+        const double r = std::nearbyint(std::min(width(), height()) / 5.0) / 2.0;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawRoundedRect(frame, r, r);
+    } else {
+        painter.drawRect(frame);
+    }
+    painter.restore();
 }
 
 // ---- layout ------------------------------------------------------------------------------
@@ -815,9 +845,16 @@ void VXBtn::DoEdit()
         if (match >= 0)
             listPosition_ = static_cast<int>(match);
         fillingList_ = false;
+        // The field's own colours, not the pressed look it has while the list opens.
+        ListLook list;
+        list.font = editorFont();
+        list.background = colour(BackColor_);
+        list.text = colour(ForeColor_);
+        list.accent = colour(BorderColorFocus_);
+        list.alignment = textAlignment(Alignment_);
         editors_->openList(mapToGlobal(QPoint(Padding_ + 1, height())),
                            std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
-                           listPosition_, look, Caption_, ShowHandPointer_);
+                           listPosition_, list, Caption_, ShowHandPointer_);
         editors_->setOpening(false);
     }
 }

@@ -13,6 +13,7 @@
 #include "app/controls/usercontrol.h"
 
 class QLineEdit;
+class QPainter;
 
 namespace app::controls {
 
@@ -204,6 +205,9 @@ private:
     void fitFont();
     void applyHostEnabled();
     void applyBorderWidth();
+    // Whether the keyboard focus is on the control or in its text editor.
+    bool showsFocus() const;
+    void paintFocusRing(QPainter &painter) const;
     QString buildCaptionText() const;
     QString formatCaption(const QString &text) const;
     void updateAccessKey();

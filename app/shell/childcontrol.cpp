@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/common/dialogs/waitcursor.h"
 #include "app/shell/childformclass.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/pageforms.h"
@@ -106,7 +107,7 @@ void ShowPage(ChildFormClass *page)
         h.current->setEnabled(false);
         h.current->hide();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const app::common::dialogs::WaitCursor busy;
     RegisterPage(page);
     page->setEnabled(true);
     if (h.container) {
@@ -118,7 +119,6 @@ void ShowPage(ChildFormClass *page)
     page->raise();
     h.current = page;
     FocusFirstControl(page);
-    QApplication::restoreOverrideCursor();
 }
 
 ChildFormClass *CurrentPage()

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include "app/device/clock.h"
@@ -26,12 +26,10 @@ constexpr int64_t PaintStepMs = 20;
 InputHold::InputHold()
 {
     ++holds();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 InputHold::~InputHold()
 {
-    QApplication::restoreOverrideCursor();
     --holds();
 }
 

@@ -1,6 +1,8 @@
 #ifndef APP_SHELL_INPUTHOLD_H
 #define APP_SHELL_INPUTHOLD_H
 
+#include "app/common/dialogs/waitcursor.h"
+
 namespace app::device {
 class Clock;
 }
@@ -20,6 +22,9 @@ public:
 
     // Runs pending paints and timers, but no user input.
     static void letPaint();
+
+private:
+    app::common::dialogs::WaitCursor hourglass_;
 };
 
 // True while a hold lives.

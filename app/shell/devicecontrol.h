@@ -29,6 +29,8 @@ public:
     virtual void setMainWindowEnabled(bool enabled) = 0;
     // The main window's closing sequence.
     virtual void shutDown() = 0;
+    // The panel the pages are shown in made visible.
+    virtual void showPageHost() = 0;
     virtual void TipOn(const QString &text) = 0;
     virtual void TipOff() = 0;
     virtual void releaseMouseCapture() = 0;
@@ -50,6 +52,7 @@ void ShowRecordBlanker(bool visible);
 void SetPageRefreshInterval(int milliseconds);
 void EnableMainWindow(bool enabled);
 void ShutDownProgram();
+void ShowPageHost();
 
 inline const QString HomeSetKey = QStringLiteral("HOME");
 inline const QString ModuleSetKey = QStringLiteral("PLM");

@@ -18,6 +18,7 @@ public:
     QStringList buttons; // glyph, "-" appended when disabled
     int selected = -1;
     int timerRestarts = 0;
+    int pageHostShown = 0;
     QStringList tips;
     bool errorResetEnabled = false;
     QStringList status; // "text|failed"
@@ -42,6 +43,7 @@ public:
     void setRecordBlankerVisible(bool visible) override { blankerShown.push_back(visible); }
     void setMainWindowEnabled(bool enabled) override { mainWindowEnabled.push_back(enabled); }
     void shutDown() override { ++shutDowns; }
+    void showPageHost() override { ++pageHostShown; }
     void TipOn(const QString &text) override { tips << text; }
     void TipOff() override {}
     void releaseMouseCapture() override {}

@@ -394,6 +394,11 @@ void CancelCsvJob()
         *cancel = true;
 }
 
+bool CsvJobRunning()
+{
+    return settings().runningCancel != nullptr;
+}
+
 int32_t SetCsvReadingLimit(int32_t limit)
 {
     return std::exchange(settings().readingLimit, limit);

@@ -44,6 +44,7 @@ QString LoadCSV(const QString &fileName, CsvProgress *progress = nullptr,
                 bool *cancelled = nullptr);
 // Stops a running save or load at its next block (the program closes).
 void CancelCsvJob();
+bool CsvJobRunning();
 
 // The header's date and time, invalid unless its first 14 characters are digits of a real
 // date and time.

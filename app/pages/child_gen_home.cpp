@@ -15,9 +15,11 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
+#include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/upvelo.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 
@@ -115,8 +117,9 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     manualConnect_->setEnabled(false);
 
     btnCheckUpdates_ = makeButton(this, QStringLiteral("Check For Update"));
-    // The update utility is not part of this program yet.
-    btnCheckUpdates_->setEnabled(false);
+    connect(btnCheckUpdates_, &VXBtn::Click, this, [this] { CheckForUpdates(); });
+
+    app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));
 
     layOut();
 }
@@ -217,10 +220,8 @@ bool CHILD_GEN_HOME::Detect()
 
         app::common::setDisplayFormat(storedDisplayFormat(connection.SerialText));
 
-        if (!hxr->ConfigureCal() && !hxr->ConfigureCal())
-            showError(QStringLiteral("There has been a problem reading gains and offsets!") + CrLf +
-                          QStringLiteral("The streamed values may be zero."),
-                      QStringLiteral("Critical Error"));
+        // A failure is reported, and the connection stands.
+        ReloadStreamScaling(*hxr);
 
         app::shell::SelectDevice(app::shell::ModuleSetKey);
         app::shell::BuildButtonBar();
@@ -230,6 +231,21 @@ bool CHILD_GEN_HOME::Detect()
     } catch (...) {
         return false;
     }
+}
+
+void CHILD_GEN_HOME::CheckForUpdates()
+{
+    // The utility shows its own windows meanwhile; the main window takes no input until it is
+    // done, but keeps repainting and recording.
+    app::shell::EnableMainWindow(false);
+    try {
+        bool silent = false;
+        if (app::shell::StartUpdate(silent).toBool())
+            app::shell::ShutDownProgram();
+    } catch (...) {
+        // Whatever the utility did, the program goes on.
+    }
+    app::shell::EnableMainWindow(true);
 }
 
 void CHILD_GEN_HOME::resizeEvent(QResizeEvent *event)

@@ -121,10 +121,28 @@ void ShowRecordBlanker(bool visible)
         h->setRecordBlankerVisible(visible);
 }
 
+void ShowPageHost()
+{
+    if (PageSetHost *h = sets().host)
+        h->showPageHost();
+}
+
 void SetPageRefreshInterval(int milliseconds)
 {
     if (PageSetHost *h = sets().host)
         h->setRefreshInterval(milliseconds);
+}
+
+void EnableMainWindow(bool enabled)
+{
+    if (PageSetHost *h = sets().host)
+        h->setMainWindowEnabled(enabled);
+}
+
+void ShutDownProgram()
+{
+    if (PageSetHost *h = sets().host)
+        h->shutDown();
 }
 
 void BuildDeviceList(bool factoryAccess)

@@ -22,6 +22,7 @@
 #include <QWindow>
 
 #include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/csvmodule.h"
 #include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
@@ -47,6 +48,7 @@
 #include "app/shell/device.h"
 #include "app/shell/devicesession.h"
 #include "app/shell/entryfrm.h"
+#include "app/shell/inputhold.h"
 #include "app/shell/mainfrmui.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
@@ -98,6 +100,8 @@ void trapped(Step &&step)
 // Window geometry in pixels.
 constexpr int WindowWidth = 1000;
 constexpr int WindowHeight = 700;
+// How soon a close asked for during a page's input hold is tried again.
+constexpr int HeldCloseRetryMs = 100;
 
 // The program's entry dialog.
 EntryAnswer entryForm(const EntryRequest &request)
@@ -552,6 +556,11 @@ void MainFrm::setRecordBlankerVisible(bool visible)
         ui_.recordBlanker->raise();
 }
 
+void MainFrm::showPageHost()
+{
+    ui_.mainFrame->show();
+}
+
 // ---- Help ------------------------------------------------------------------------------------
 
 void MainFrm::showHelpMenu()
@@ -593,6 +602,7 @@ void MainFrm::drawButtons()
     ui_.themes->setGeometry(right - ui_.buttonBar->width() - 8, ui_.themes->y(),
                             ui_.buttonBar->width() + 8, ui_.themes->height());
     ui_.buttonBar->move(4, ui_.buttonBar->y());
+    ui_.fitTitleBesideButtons();
 }
 
 void MainFrm::selectButton(int index)
@@ -722,6 +732,20 @@ void MainFrm::closeEvent(QCloseEvent *event)
 {
     if (closed_) {
         event->accept();
+        return;
+    }
+    if (app::analysis::CsvJobRunning()) {
+        // A data file is being written or read further down this call stack: stop it at its
+        // next block (the old file or snapshot stays) and close once it has returned.
+        app::analysis::CancelCsvJob();
+        event->ignore();
+        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
+        return;
+    }
+    if (InputHeld()) {
+        // A page holds the user's input (a settle wait, a save): close once it is done.
+        event->ignore();
+        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
         return;
     }
     if (IsRefreshing()) {

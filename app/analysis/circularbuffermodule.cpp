@@ -141,23 +141,32 @@ void BufferMinMax(int32_t count, float &minimum, float &maximum)
         outOfRange("BufferMinMax", QStringLiteral("count %1").arg(count));
     std::vector<float> block(static_cast<size_t>(count));
     BufferFill(block);
+    FindMinMax(block.data(), count, minimum, maximum);
+}
+
+void FindMinMax(const float *first, int32_t count, float &minimum, float &maximum)
+{
     if (const FindMinMaxProc proc = ring().findMinMax) {
-        const int32_t first = 1;
-        const int32_t last = count;
-        proc(block.data(), &first, &last, &minimum, &maximum);
+        const int32_t firstIndex = 1;
+        const int32_t lastIndex = count;
+        proc(first, &firstIndex, &lastIndex, &minimum, &maximum);
         return;
     }
-    const auto [lo, hi] = std::minmax_element(block.begin(), block.end());
+    const auto [lo, hi] = std::minmax_element(first, first + count);
     minimum = *lo;
     maximum = *hi;
 }
 
 void BufferCleanup()
 {
-    std::vector<float> &values = ring().values;
+    CleanupReadings(ring().values);
+}
+
+void CleanupReadings(std::span<float> values)
+{
     auto inRange = [](float v) { return v >= -CleanLimit && v <= CleanLimit; };
     // One pass from the end: the nearest in-range value at or after each position, so the
-    // scan stays linear even for a ring full of bad readings.
+    // scan stays linear even for a run of bad readings.
     bool haveNext = false;
     float next = 0.0f;
     for (size_t i = values.size(); i-- > 0;) {

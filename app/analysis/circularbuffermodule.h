@@ -42,12 +42,16 @@ void BufferMinMax(int32_t count, float &minimum, float &maximum);
 // Replaces every out-of-range reading (beyond +-9,999,999) by the next in-range one after it,
 // searching up to the end of the ring; without one it stays. Never throws.
 void BufferCleanup();
+// The same rule over any run of readings.
+void CleanupReadings(std::span<float> values);
 
 // The driver's min/max export; the shell installs the loaded library's. Without one the ring
 // computes the same result itself.
 using FindMinMaxProc = void (*)(const float *first, const int32_t *firstIndex,
                                 const int32_t *lastIndex, float *minimum, float *maximum);
 void SetFindMinMax(FindMinMaxProc proc);
+// Minimum and maximum of Count >= 1 values from First, by the installed export.
+void FindMinMax(const float *first, int32_t count, float &minimum, float &maximum);
 
 } // namespace app::analysis
 

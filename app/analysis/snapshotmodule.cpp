@@ -63,4 +63,19 @@ void CropSnapshot(int32_t first, int32_t last)
     snap.readings = std::move(readings);
 }
 
+bool SnapshotMinMax(int32_t first, int32_t last, float &minimum, float &maximum)
+{
+    const Snapshot &snap = CurrentSnapshot();
+    if (first < 1 || last < first || last > snap.upperBound())
+        return false;
+    FindMinMax(snap.readings.data() + first, last - first + 1, minimum, maximum);
+    return true;
+}
+
+void CleanupSnapshot()
+{
+    std::vector<float> &readings = CurrentSnapshot().readings;
+    CleanupReadings(std::span<float>(readings).subspan(1));
+}
+
 } // namespace app::analysis

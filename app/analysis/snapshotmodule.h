@@ -32,6 +32,13 @@ void TakeSnapshot(int32_t count, const QDateTime &now);
 // range without readings leaves an empty snapshot.
 void CropSnapshot(int32_t first, int32_t last);
 
+// Minimum and maximum of snapshot positions First..Last by the installed min/max export. False,
+// with nothing computed, unless 1 <= First <= Last <= N.
+bool SnapshotMinMax(int32_t first, int32_t last, float &minimum, float &maximum);
+// Replaces every reading of positions 1..N beyond +-9,999,999 by the next in-range one after
+// it (one pass from the end); one without stays. The ring is not touched.
+void CleanupSnapshot();
+
 } // namespace app::analysis
 
 #endif

@@ -38,7 +38,13 @@ bool parseNumber(QStringView text, const NumberSeparators &separators, double &n
     return result.ec == std::errc() && result.ptr == end && std::isfinite(number);
 }
 
-// The double nearest to the single's shortest decimal text, so 0.1f counts as 0.1.
+QString twoDigits(double value)
+{
+    return Format(value, u"00", ProgramSeparators());
+}
+
+} // namespace
+
 double singleAsDecimal(float value)
 {
     if (!std::isfinite(value))
@@ -49,13 +55,6 @@ double singleAsDecimal(float value)
     std::from_chars(buffer, written.ptr, decimal);
     return decimal;
 }
-
-QString twoDigits(double value)
-{
-    return Format(value, u"00", ProgramSeparators());
-}
-
-} // namespace
 
 QString FormatSevenDigits(float value)
 {

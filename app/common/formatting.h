@@ -11,6 +11,10 @@ namespace app::common {
 // What the seven-digit display shows when a value's integer digits and sign do not fit it.
 inline constexpr QStringView DisplayOverflow = u"-------";
 
+// The double nearest to the single's shortest decimal text, so 0.1f counts as 0.1 and
+// 12345.67f as 12345.67 (not 12345.669921875). Not-finite values pass through.
+double singleAsDecimal(float value);
+
 // Seven significant digits for a fixed-width display: the value with the pattern "0.######0"
 // in the program's separators, cut to 7 characters plus one for each of "-", ".", ",", a first
 // "0" and a first "-0". Integer digits and the sign are never cut: 123456789 stays whole.

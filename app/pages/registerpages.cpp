@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "app/analysis/pages/child_gen_capture.h"
 #include "app/analysis/pages/child_gen_fft.h"
+#include "app/analysis/pages/child_gen_review.h"
 #include "app/analysis/pages/child_gen_scope.h"
 #include "app/pages/child_gen_calibration.h"
 #include "app/pages/child_gen_factory.h"
@@ -35,6 +37,12 @@ void RegisterPages()
                                     [] { return std::make_unique<CHILD_GEN_SCOPE>(); });
     app::shell::RegisterPageFactory(CHILD_GEN_FFT::FormName,
                                     [] { return std::make_unique<CHILD_GEN_FFT>(); });
+    using app::analysis::pages::CHILD_GEN_CAPTURE;
+    using app::analysis::pages::CHILD_GEN_REVIEW;
+    app::shell::RegisterPageFactory(CHILD_GEN_CAPTURE::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_CAPTURE>(); });
+    app::shell::RegisterPageFactory(CHILD_GEN_REVIEW::FormName,
+                                    [] { return std::make_unique<CHILD_GEN_REVIEW>(); });
 }
 
 } // namespace app::pages

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include "app/shell/childcontrol.h"
+#include "app/shell/childformclass.h"
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/menucontrol.h"
@@ -223,6 +224,21 @@ void SwitchPage(int index)
         OpenPage(LoadPage(form));
     }
     h.TipOff();
+}
+
+bool ShowSnapshotInReview()
+{
+    static const QString ReviewPage = QStringLiteral("CHILD_GEN_REVIEW");
+    const Device *set = CurrentDevice();
+    const int review = set ? static_cast<int>(set->FormCollection.indexOf(ReviewPage)) + 1 : 0;
+    if (review == 0 || !HasPageFactory(ReviewPage))
+        return false;
+    // The current page is told DeActivated before the Review page shows the snapshot.
+    SwitchPage(review);
+    host().selectButton(review);
+    if (ChildFormClass *page = LoadedPage(ReviewPage))
+        QMetaObject::invokeMethod(page, "ShowSnapshot");
+    return true;
 }
 
 void UpdateCommsStatus()

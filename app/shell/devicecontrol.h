@@ -73,6 +73,9 @@ void HideButtonTip();
 // changes, for an index beyond the current set.
 void SwitchPage(int index);
 void UpdateCommsStatus();
+// Opens the current set's Review page, selects its button and has it show the snapshot (its
+// ShowSnapshot, called by name). False when the set or the program has no Review page.
+bool ShowSnapshotInReview();
 
 } // namespace app::shell
 

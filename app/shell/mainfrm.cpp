@@ -22,6 +22,7 @@
 #include <QWindow>
 
 #include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/csvmodule.h"
 #include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
@@ -101,7 +102,6 @@ constexpr int WindowWidth = 1000;
 constexpr int WindowHeight = 700;
 // How soon a close asked for during a page's input hold is tried again.
 constexpr int HeldCloseRetryMs = 100;
-const QString ReviewPage = QStringLiteral("CHILD_GEN_REVIEW");
 
 // The program's entry dialog.
 EntryAnswer entryForm(const EntryRequest &request)
@@ -531,15 +531,7 @@ void MainFrm::RecordCaptureClick()
     const app::common::dialogs::WaitCursor busy;
     try {
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
-        const Device *set = CurrentDevice();
-        const int review = set ? static_cast<int>(set->FormCollection.indexOf(ReviewPage)) + 1 : 0;
-        if (review > 0 && HasPageFactory(ReviewPage)) {
-            // The current page is told DeActivated before the Review page shows the snapshot.
-            SwitchPage(review);
-            ui_.buttonBar->SetSelectedButton(static_cast<int16_t>(review));
-            if (ChildFormClass *page = LoadedPage(ReviewPage))
-                QMetaObject::invokeMethod(page, "ShowSnapshot");
-        }
+        ShowSnapshotInReview();
     } catch (...) {
     }
 }
@@ -740,6 +732,14 @@ void MainFrm::closeEvent(QCloseEvent *event)
 {
     if (closed_) {
         event->accept();
+        return;
+    }
+    if (app::analysis::CsvJobRunning()) {
+        // A data file is being written or read further down this call stack: stop it at its
+        // next block (the old file or snapshot stays) and close once it has returned.
+        app::analysis::CancelCsvJob();
+        event->ignore();
+        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
         return;
     }
     if (InputHeld()) {

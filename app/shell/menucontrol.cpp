@@ -97,4 +97,10 @@ void HideExtraInfo()
         box->hide();
 }
 
+QString ExtraInfoText()
+{
+    const auto &m = menu();
+    return m.extraInfo ? m.extraInfo->toPlainText() : QString();
+}
+
 } // namespace app::shell

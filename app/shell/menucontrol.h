@@ -32,6 +32,8 @@ void ShowExtraInfo(const QString &templateText, int heightTwips);
 // box. Placeholders without a value stay.
 void FillExtraInfo(const QStringList &values);
 void HideExtraInfo();
+// The text the extra information box shows now.
+QString ExtraInfoText();
 
 } // namespace app::shell
 

@@ -59,7 +59,12 @@ MessageFrm::MessageFrm(QWidget *owner)
     connect(ok_, &controls::VXBtn::Click, this,
             [this] { finish(common::dialogs::MessageAnswer::Ok); });
     connect(cancel_, &controls::VXBtn::Click, this,
-            [this] { finish(common::dialogs::MessageAnswer::Cancel); });
+            [this] {
+                if (modeless_ && noticeCancel_)
+                    noticeCancel_();
+                else
+                    finish(common::dialogs::MessageAnswer::Cancel);
+            });
 
     // The load step's colours.
     progress_->setForeColor(palette.text);
@@ -256,10 +261,19 @@ void MessageFrmDialog::showModeless()
     // A notice has no answer to give: its caller closes it, so it shows no button.
     form_->setModeless(true);
     form_->btnOK()->hide();
-    form_->btnCancel()->hide();
+    // A notice of work that can stop shows its Cancel and holds the other windows' input.
+    form_->btnCancel()->setVisible(form_->noticeCancellable());
+    if (form_->noticeCancellable())
+        form_->setWindowModality(Qt::ApplicationModal);
     form_->show();
     form_->raise();
     form_->repaint();
+}
+
+void MessageFrmDialog::setCancelHandler(std::function<void()> handler)
+{
+    if (form_)
+        form_->setNoticeCancel(std::move(handler));
 }
 
 void MessageFrmDialog::setProgress(double percent)

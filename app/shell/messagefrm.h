@@ -2,6 +2,7 @@
 #define APP_SHELL_MESSAGEFRM_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QDialog>
@@ -35,6 +36,9 @@ public:
     // Modal messages: the answer so far. Modeless notices cannot be closed by the user.
     common::dialogs::MessageAnswer answer() const { return answer_; }
     void setModeless(bool modeless) { modeless_ = modeless; }
+    // A notice's Cancel button calls this and leaves the notice up.
+    void setNoticeCancel(std::function<void()> handler) { noticeCancel_ = std::move(handler); }
+    bool noticeCancellable() const { return static_cast<bool>(noticeCancel_); }
     // Closes the form on its owner's behalf, also a notice.
     void unload();
 
@@ -67,6 +71,7 @@ private:
     common::dialogs::MessageAnswer answer_ = common::dialogs::MessageAnswer::None;
     bool modeless_ = false;
     bool unloading_ = false;
+    std::function<void()> noticeCancel_;
 };
 
 // MessageFrm as the message form of ShowMessage.
@@ -84,6 +89,7 @@ public:
     void dismiss() override;
     void showModeless() override;
     void setProgress(double percent) override;
+    void setCancelHandler(std::function<void()> handler) override;
 
     MessageFrm *form() const { return form_; }
 

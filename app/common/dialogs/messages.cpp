@@ -94,7 +94,13 @@ public:
         progress_ = std::make_unique<QProgressDialog>();
         progress_->setWindowTitle(title_);
         progress_->setLabelText(text_);
-        progress_->setCancelButton(nullptr);
+        if (cancel_) {
+            progress_->setCancelButtonText(QStringLiteral("Cancel"));
+            progress_->setWindowModality(Qt::ApplicationModal);
+            QObject::connect(progress_.get(), &QProgressDialog::canceled, cancel_);
+        } else {
+            progress_->setCancelButton(nullptr);
+        }
         progress_->setRange(0, 100);
         progress_->setMinimumDuration(0);
         progress_->setAutoClose(false);
@@ -111,6 +117,8 @@ public:
             progress_->setValue(qBound(0, int(percent), 100));
     }
 
+    void setCancelHandler(std::function<void()> handler) override { cancel_ = std::move(handler); }
+
 private:
     static QString caption(const QString &given, const QString &designed)
     {
@@ -122,6 +130,7 @@ private:
     MessageLayout layout_;
     QPointer<QMessageBox> box_;
     std::unique_ptr<QProgressDialog> progress_;
+    std::function<void()> cancel_;
 };
 
 struct MessageState
@@ -240,6 +249,32 @@ void ShowMessage(const QString &text, const QString &title, bool warning, int16_
         setMessageCancelled(answer == MessageAnswer::Cancel);
     dialog.reset();
     QCoreApplication::processEvents();
+}
+
+void ShowProgressMessage(const QString &text, const QString &title,
+                         std::function<void()> onCancel)
+{
+    UnloadMessage();
+    const ArrowPointer arrow;
+    std::unique_ptr<MessageDialog> dialog = makeDialog();
+    dialog->setTexts(text, title, MessageNormalColour);
+    const MessageFormDesign design = dialog->design();
+    MessageLayout layout = LayOutMessage(design, MessageProgress);
+    layout.okVisible = false;
+    layout.cancelVisible = true;
+    layout.cancelCaption = QStringLiteral("Cancel");
+    layout.cancel.left = design.innerWidth / 2 - design.cancel.width / 2;
+    layout.cancel.top = layout.progress.bottom() + Gap;
+    layout.formHeight = layout.cancel.bottom() + Gap;
+    dialog->applyLayout(layout);
+    dialog->setCancelHandler([onCancel = std::move(onCancel), called = false]() mutable {
+        if (!called && onCancel) {
+            called = true;
+            onCancel();
+        }
+    });
+    dialog->showModeless();
+    state().notice = std::move(dialog);
 }
 
 void SetMessageProgress(double percent)

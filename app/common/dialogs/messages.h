@@ -87,6 +87,10 @@ public:
     virtual void showModeless() = 0;
     // The progress bar of a progress notice, 0 to 100.
     virtual void setProgress(double percent) = 0;
+    // A progress notice with a Cancel button (shown by the layout) calls this on a click and
+    // stays up; while it is up it takes the input of the program's other windows. Forms
+    // without such a button ignore it.
+    virtual void setCancelHandler(std::function<void()> handler) { (void)handler; }
 };
 
 using MessageDialogFactory = std::function<std::unique_ptr<MessageDialog>()>;
@@ -102,6 +106,10 @@ MessageDialogFactory setMessageDialogFactory(MessageDialogFactory factory);
 // until UnloadMessage or the next ShowMessage. Warning colours the title bar dark red.
 void ShowMessage(const QString &text, const QString &title, bool warning, int16_t mode);
 
+// A progress notice (as mode 2) with a "Cancel" button for work that can stop early: a click
+// calls onCancel once; the notice stays until UnloadMessage or the next ShowMessage.
+void ShowProgressMessage(const QString &text, const QString &title,
+                         std::function<void()> onCancel);
 // Advances the progress bar of an open notice; nothing without one. The percentage is bounded
 // to 0..100 and one that is not a number counts as 0.
 void SetMessageProgress(double percent);

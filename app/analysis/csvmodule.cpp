@@ -1,0 +1,412 @@
+#include "app/analysis/csvmodule.h"
+
+#include <atomic>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/analysis/csvline.h"
+#include "app/analysis/snapshotmodule.h"
+#include "app/common/formatting.h"
+#include "platform/vb/val.h"
+
+namespace app::analysis {
+
+namespace {
+
+constexpr qsizetype MaxLineChars = 1000;
+constexpr qint64 ReadChunkBytes = 1 << 20;
+const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+struct CsvSettings
+{
+    int32_t readingLimit = DefaultCsvReadingLimit;
+    CsvBlockWriteCheck writeCheck;
+    std::atomic<bool> *runningCancel = nullptr; // the job in progress, if any
+};
+
+CsvSettings &settings()
+{
+    static CsvSettings instance;
+    return instance;
+}
+
+bool cancelRequested(const CsvJobHooks &hooks)
+{
+    return hooks.cancel && hooks.cancel();
+}
+
+void report(const CsvJobHooks &hooks, double percent)
+{
+    if (hooks.progress)
+        hooks.progress(percent);
+}
+
+QString lineError(int64_t line, const QString &what)
+{
+    return QStringLiteral("Line %1 %2").arg(line).arg(what);
+}
+
+// A line as it may appear in a message: trimmed and cut short.
+QString quoted(std::string_view line)
+{
+    QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())).trimmed();
+    if (text.size() > 40)
+        text = text.left(40) + QStringLiteral("...");
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+bool writeAll(QSaveFile &file, const char *data, qint64 size)
+{
+    return file.write(data, size) == size;
+}
+
+// Splits the file into lines (LF or CR LF), reading it in chunks. `handle` gets each line
+// without its end and returns "" to go on, else the error that stops the reading.
+class LineReader
+{
+public:
+    explicit LineReader(QFile &file) : file_(file) {}
+
+    template <typename Handle>
+    QString run(Handle &&handle)
+    {
+        if (file_.peek(ByteOrderMark.size()) == ByteOrderMark)
+            file_.skip(ByteOrderMark.size());
+        std::string pending;
+        std::vector<char> chunk(static_cast<size_t>(ReadChunkBytes));
+        for (;;) {
+            const qint64 got = file_.read(chunk.data(), ReadChunkBytes);
+            if (got < 0)
+                return file_.errorString();
+            if (got == 0)
+                break;
+            const std::string_view data(chunk.data(), static_cast<size_t>(got));
+            if (QString error = feed(data, pending, handle); !error.isEmpty())
+                return error;
+        }
+        if (!pending.empty())
+            return finish(pending, handle);
+        return {};
+    }
+
+private:
+    template <typename Handle>
+    QString feed(std::string_view data, std::string &pending, Handle &handle)
+    {
+        while (!data.empty()) {
+            const size_t end = data.find('\n');
+            if (end == std::string_view::npos) {
+                pending.append(data);
+                if (static_cast<qsizetype>(pending.size()) > MaxLineChars + 1)
+                    return tooLong(line_ + 1);
+                return {};
+            }
+            std::string_view line = data.substr(0, end);
+            data.remove_prefix(end + 1);
+            if (!pending.empty()) {
+                pending.append(line);
+                const std::string whole = std::exchange(pending, {});
+                if (QString error = finish(whole, handle); !error.isEmpty())
+                    return error;
+                continue;
+            }
+            if (QString error = finish(line, handle); !error.isEmpty())
+                return error;
+        }
+        return {};
+    }
+
+    template <typename Handle>
+    QString finish(std::string_view line, Handle &handle)
+    {
+        ++line_;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (static_cast<qsizetype>(line.size()) > MaxLineChars)
+            return tooLong(line_);
+        return handle(line, line_);
+    }
+
+    static QString tooLong(int64_t line)
+    {
+        return lineError(line, QStringLiteral("is longer than %1 characters.").arg(MaxLineChars));
+    }
+
+    QFile &file_;
+    int64_t line_ = 0;
+};
+
+// Runs the work on a worker thread while this thread keeps processing its events, so that
+// readings keep arriving and windows repaint. Quitting the application ends the wait: the job
+// is then cancelled and joined before this returns.
+QString runJob(const std::function<QString(const CsvJobHooks &)> &work, CsvProgress *progress,
+               const QString &title, const QString &text, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    if (settings().runningCancel)
+        return QStringLiteral("A data file is being saved or loaded already.");
+    std::atomic<bool> cancel{false};
+    settings().runningCancel = &cancel;
+    if (progress)
+        progress->begin(title, text, [&cancel] { cancel = true; });
+
+    QString result;
+    CsvJobHooks hooks;
+    hooks.cancel = [&cancel] { return cancel.load(); };
+    if (!QCoreApplication::instance()) {
+        result = work(hooks);
+    } else {
+        QEventLoop loop;
+        QObject relay; // lives on this thread: what the worker posts runs here
+        hooks.progress = [&relay, progress](double percent) {
+            if (progress)
+                QMetaObject::invokeMethod(
+                    &relay, [progress, percent] { progress->advance(percent); },
+                    Qt::QueuedConnection);
+        };
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            result = work(hooks);
+            done = true;
+            QMetaObject::invokeMethod(&relay, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        });
+        if (!done)
+            loop.exec();
+        if (!done)
+            cancel = true;
+        worker.join();
+    }
+    settings().runningCancel = nullptr;
+    if (progress) {
+        progress->advance(100.0);
+        progress->end();
+    }
+    if (cancel) {
+        if (cancelled)
+            *cancelled = true;
+        return {};
+    }
+    return result;
+}
+
+} // namespace
+
+QDateTime ParseCSVStartTime(QStringView header)
+{
+    if (header.size() < 14)
+        return {};
+    for (qsizetype i = 0; i < 14; ++i) {
+        if (!header[i].isDigit() || header[i].unicode() > '9')
+            return {};
+    }
+    auto field = [header](qsizetype from, qsizetype length) {
+        return header.mid(from, length).toInt();
+    };
+    const QDate date(field(0, 4), field(4, 2), field(6, 2));
+    const QTime time(field(8, 2), field(10, 2), field(12, 2));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
+}
+
+int32_t ParseCSVMicros(QStringView header)
+{
+    const qsizetype point = header.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return 0;
+    const double micros = std::nearbyint(platform::vb::Val(header.mid(point + 1)));
+    if (!(micros >= 0.0 && micros <= 999'999.0))
+        return -1;
+    return static_cast<int32_t>(micros);
+}
+
+QByteArray CsvHeader(const QDateTime &startTime, int32_t startMicros)
+{
+    return startTime.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + '.' +
+           QByteArray::number(startMicros);
+}
+
+QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot, const CsvJobHooks &hooks)
+{
+    if (!snapshot.startTime.isValid() || snapshot.startMicros < 0 ||
+        snapshot.startMicros > 999'999)
+        return QStringLiteral("The data has no valid start time.");
+    const QFileInfo target(fileName);
+    if (target.isDir())
+        return QStringLiteral("The name is that of a folder.");
+    // Checked on the permission bits: a privileged user may write any file, but a file marked
+    // read-only is not to be replaced.
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
+        return QStringLiteral("The file is read-only.");
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray header = CsvHeader(snapshot.startTime, snapshot.startMicros) + "\r\n";
+    if (!writeAll(file, header.constData(), header.size()))
+        return file.errorString();
+
+    const int32_t n = snapshot.upperBound();
+    std::vector<char> block(static_cast<size_t>(CsvBlockLines) * (MaxReadingChars + 2));
+    const float *readings = snapshot.readings.data();
+    int32_t blocks = 0;
+    for (int32_t first = 1; first <= n; first += CsvBlockLines) {
+        if (cancelRequested(hooks)) {
+            file.cancelWriting();
+            return {};
+        }
+        const int32_t last = std::min(n, first + CsvBlockLines - 1);
+        char *out = block.data();
+        for (int32_t i = first; i <= last; ++i) {
+            out += FormatReading(readings[i], out);
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        ++blocks;
+        const CsvBlockWriteCheck &check = settings().writeCheck;
+        if (check && !check(blocks)) {
+            file.cancelWriting();
+            return QStringLiteral("No space left on device");
+        }
+        if (!writeAll(file, block.data(), out - block.data())) {
+            const QString error = file.errorString();
+            file.cancelWriting();
+            return error;
+        }
+        report(hooks, double(last) / n * 100.0);
+    }
+    if (cancelRequested(hooks)) {
+        file.cancelWriting();
+        return {};
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &hooks)
+{
+    QFile file(fileName);
+    if (!file.exists())
+        return QStringLiteral("File does not exist!");
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const qint64 size = file.size();
+    const int32_t limit = settings().readingLimit;
+
+    Snapshot loaded;
+    loaded.readings.reserve(static_cast<size_t>(std::min<qint64>(size / 2, limit)) + 1);
+    bool header = true;
+    bool stopped = false;
+    LineReader reader(file);
+    const QString error = reader.run([&](std::string_view line, int64_t number) -> QString {
+        if (header) {
+            const QString text = QString::fromLatin1(line.data(), qsizetype(line.size()));
+            loaded.startTime = ParseCSVStartTime(text);
+            if (!loaded.startTime.isValid())
+                return lineError(number, QStringLiteral("does not hold a valid start date and time."));
+            loaded.startMicros = ParseCSVMicros(text);
+            if (loaded.startMicros < 0)
+                return lineError(number, QStringLiteral("holds microseconds outside 0 to 999999."));
+            header = false;
+            return {};
+        }
+        if (line.empty())
+            return {};
+        if (loaded.upperBound() >= limit)
+            return lineError(number, QStringLiteral("is one reading more than the %1 a file may hold.")
+                                         .arg(limit));
+        float value = 0.0f;
+        if (!ParseReading(line, value))
+            return lineError(number, quoted(line) + QStringLiteral(" is beyond the range of a reading."));
+        loaded.readings.push_back(value);
+        if (loaded.upperBound() % CsvBlockLines == 0) {
+            if (cancelRequested(hooks)) {
+                stopped = true;
+                return QStringLiteral("cancelled");
+            }
+            report(hooks, size > 0 ? double(file.pos()) / size * 100.0 : 100.0);
+        }
+        return {};
+    });
+    if (stopped)
+        return {};
+    if (!error.isEmpty())
+        return error;
+    if (header)
+        return lineError(1, QStringLiteral("does not hold a valid start date and time."));
+    into = std::move(loaded);
+    return {};
+}
+
+QString SaveCSV(const QString &fileName, CsvProgress *progress, bool *cancelled)
+{
+    const Snapshot copy = CurrentSnapshot();
+    const int32_t n = copy.upperBound();
+    const QString text = QStringLiteral("Writing %1 data points (%2).\r\nWriting data to file...")
+                             .arg(n)
+                             .arg(common::FormatHMS(n / 4800.0));
+    return runJob([&](const CsvJobHooks &hooks) { return WriteCsvFile(fileName, copy, hooks); },
+                  progress, QStringLiteral("Save Data"), text, cancelled);
+}
+
+QString LoadCSV(const QString &fileName, CsvProgress *progress, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return QStringLiteral("File does not exist!");
+    const auto estimate = static_cast<int64_t>(std::nearbyint(double(info.size()) / 11.0));
+    const QString text =
+        QStringLiteral("Reading %1 data points.\r\nReading data data file...").arg(estimate);
+    Snapshot loaded;
+    bool read = false;
+    bool stopped = false;
+    const QString error = runJob(
+        [&](const CsvJobHooks &hooks) {
+            QString result = ReadCsvFile(fileName, loaded, hooks);
+            read = result.isEmpty() && !cancelRequested(hooks);
+            return result;
+        },
+        progress, QStringLiteral("Load Data"), text, &stopped);
+    if (cancelled)
+        *cancelled = stopped;
+    if (error.isEmpty() && read && !stopped)
+        CurrentSnapshot() = std::move(loaded);
+    return error;
+}
+
+void CancelCsvJob()
+{
+    if (std::atomic<bool> *cancel = settings().runningCancel)
+        *cancel = true;
+}
+
+bool CsvJobRunning()
+{
+    return settings().runningCancel != nullptr;
+}
+
+int32_t SetCsvReadingLimit(int32_t limit)
+{
+    return std::exchange(settings().readingLimit, limit);
+}
+
+CsvBlockWriteCheck SetCsvBlockWriteCheck(CsvBlockWriteCheck check)
+{
+    return std::exchange(settings().writeCheck, std::move(check));
+}
+
+} // namespace app::analysis

@@ -1,0 +1,303 @@
+#include "app/analysis/pages/child_gen_capture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/pages/signalchart.h"
+#include "app/analysis/pages/signaltheme.h"
+#include "app/analysis/snapshotmodule.h"
+#include "app/common/formatting.h"
+#include "app/common/globals.h"
+#include "app/controls/binding/fieldbinding.h"
+#include "app/controls/slider.h"
+#include "app/controls/vxbtn.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+#include "app/pages/pagestyle.h"
+#include "app/shell/connection.h"
+#include "app/shell/devicecontrol.h"
+#include "app/shell/menucontrol.h"
+#include "platform/vb/cstr.h"
+#include "platform/vb/val.h"
+#include "platform/vb/vberror.h"
+
+namespace app::analysis::pages {
+
+namespace {
+
+using app::controls::VXBtn;
+
+constexpr qlonglong White = 0xFFFFFF;
+constexpr qlonglong Red = 0x0000FF;
+constexpr qlonglong Blue = 0xFF0000;
+constexpr int ExtraInfoTwips = 2500;
+
+int32_t roundEven(double value)
+{
+    return static_cast<int32_t>(std::nearbyint(value));
+}
+
+} // namespace
+
+CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName, parent)
+{
+    resize(720, 460);
+    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
+    chart_->call(64);
+    chart_->call(66);
+    chart_->let(1, static_cast<qlonglong>(SignalTheme::chartFrame()));
+    chart_->let(2, static_cast<qlonglong>(SignalTheme::chartPlot()));
+    chart_->dispatch().setEnabled(true);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChart);
+
+    slider1_ = new app::controls::Slider(this);
+    slider1_->setMin(1000);
+    slider1_->setMax(30000);
+    slider1_->setValue(10000);
+    slider1_->setForeColor(SignalTheme::sliderFore());
+    slider1_->setDisabledColor(SignalTheme::sliderDisabled());
+    slider1_->setToolTipText(
+        QStringLiteral("Set the size of the time window viewed in the trend chart"));
+    connect(slider1_, &app::controls::Slider::Change, this, &CHILD_GEN_CAPTURE::windowChanged);
+
+    timescale_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    auto toggle = [this](const QString &caption, const QString &tip) {
+        VXBtn *button = app::pages::makeButton(this, caption);
+        button->setTOGGLE(true);
+        button->SetToolTip(tip);
+        return button;
+    };
+    detect_ = toggle(QStringLiteral("Peak Detect"),
+                     QStringLiteral("Draw the highest and lowest reading of each point"));
+    auto_ = toggle(QStringLiteral("Auto Scale"), QStringLiteral("Scale the chart to the readings"));
+    auto_->setState(true);
+    minMax_ = toggle(QStringLiteral("Min / Max"),
+                     QStringLiteral("Hold and show the lowest and highest reading"));
+    recordViewed_ = app::pages::makeButton(this, QStringLiteral("Capture"));
+    app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+                                  QStringLiteral("Capture everything currently viewed in the trend "
+                                                 "chart above and transfer it to the Review page"));
+    connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
+    connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
+    label1_ = new QLabel(QStringLiteral("1:"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    windowChanged(slider1_->Value());
+
+    trendTimer_ = new QTimer(this);
+    trendTimer_->setTimerType(Qt::PreciseTimer);
+    trendTimer_->setInterval(TrendMs);
+    connect(trendTimer_, &QTimer::timeout, this, &CHILD_GEN_CAPTURE::TrendRedraw);
+    trendTimer_->start();
+    timer1_ = new QTimer(this);
+    timer1_->setInterval(RatioMs);
+    connect(timer1_, &QTimer::timeout, this, &CHILD_GEN_CAPTURE::RatioTick);
+    timer1_->start();
+    layOut();
+}
+
+CHILD_GEN_CAPTURE::~CHILD_GEN_CAPTURE() = default;
+
+QString CHILD_GEN_CAPTURE::HelpText() const
+{
+    return QStringLiteral(
+        "Capture.*This page gives you a window of up to 30 seconds duration to view the realtime "
+        "trend of the input signal.*At any time you can capture the data from the current view "
+        "or you can capture everything that has been recorded so far.*After capture the "
+        "captured data will be available to be viewed or saved to a CSV file in the Review "
+        "page.");
+}
+
+void CHILD_GEN_CAPTURE::Activated()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (hxr && !app::device::StreamRunning())
+            hxr->RST();
+    } catch (const platform::vb::VbError &) {
+    }
+    app::shell::ShowExtraInfo(QStringLiteral("Min and Max (") +
+                                  app::shell::CurrentConnection().DisplayUnitsText +
+                                  QStringLiteral(")**Max:*        #1*Min:*        #2*Difference:*"
+                                                 "        #3"),
+                              ExtraInfoTwips);
+    TimedRefresh();
+    trendTimer_->start();
+}
+
+void CHILD_GEN_CAPTURE::DeActivated()
+{
+    trendTimer_->stop();
+}
+
+void CHILD_GEN_CAPTURE::windowChanged(float milliseconds)
+{
+    slider1Tag_ = platform::vb::CStr(double(milliseconds), platform::vb::NumberSeparators::invariant());
+    timescale_->setCaption(QStringLiteral("Live: ") +
+                           platform::vb::CStr(milliseconds / 1000.0, app::common::ProgramSeparators()) +
+                           QStringLiteral(" secs view"));
+}
+
+int32_t CHILD_GEN_CAPTURE::windowReadings() const
+{
+    return roundEven(platform::vb::Val(slider1Tag_) * 4800.0 / 1000.0);
+}
+
+void CHILD_GEN_CAPTURE::TrendRedraw()
+{
+    try {
+        float minimum = 1.0e8f;
+        float maximum = -1.0e8f;
+        const int32_t available = app::analysis::BufferCount();
+        int32_t count = std::min(windowReadings(), available);
+        const int pixels = chart_->widget()->width();
+        // A chart narrower than two columns has nothing to scale by.
+        if (pixels < 2)
+            return;
+        const bool detect = detect_->State();
+        int32_t step = detect ? 2 * (count / pixels) - 1 : roundEven(double(count) / pixels) - 1;
+        step = std::max(1, step);
+        count = count / step * step;
+        lastStep_ = step;
+        lastCount_ = count;
+        chart_->call(59);
+        chart_->call(57);
+        chart_->let(10, White);
+        chart_->let(5, 10);
+        if (count == 0)
+            return;
+        // Never further back than what was recorded since the reset.
+        app::analysis::BufferSeekBack(std::min(count + 1, available));
+
+        int32_t points = 0;
+        bool zeroBlockMinimum = false;
+        for (int32_t i = 1; i <= count; i += step) {
+            if (!detect) {
+                const float v = app::analysis::BufferGetStep(step);
+                chart_->call(61, {double(v), 1});
+                ++points;
+                maximum = std::max(maximum, v);
+                minimum = std::min(minimum, v);
+                continue;
+            }
+            float m = 0.0f;
+            float mx = 0.0f;
+            app::analysis::BufferMinMax(step, m, mx);
+            chart_->call(61, {double(mx), 1});
+            chart_->call(61, {double(m), 1});
+            points += 2;
+            maximum = std::max(maximum, mx);
+            if (m != 0.0f)
+                minimum = std::min(minimum, m);
+            else
+                zeroBlockMinimum = true;
+        }
+        // Blocks that all bottom out at exactly 0.0 still have a minimum: 0.0.
+        if (zeroBlockMinimum && minimum == 1.0e8f)
+            minimum = 0.0f;
+        runningMinimum_ = std::min(runningMinimum_, minimum);
+        runningMaximum_ = std::max(runningMaximum_, maximum);
+
+        const double xMaximum = points - 1;
+        if (auto_->State()) {
+            const bool held = minMax_->State();
+            const double a = held ? runningMinimum_ : minimum;
+            const double b = held ? runningMaximum_ : maximum;
+            yMinimum_ = a - (b - a) / 20;
+            yMaximum_ = b + (b - a) / 20;
+        }
+        chart_->call(53, {0.0, xMaximum, yMinimum_, yMaximum_});
+        if (minMax_->State()) {
+            drawExtremeLine(2, Red, runningMaximum_, xMaximum);
+            drawExtremeLine(3, Blue, runningMinimum_, xMaximum);
+            app::shell::FillExtraInfo({app::common::FormatSevenDigits(runningMaximum_),
+                                       app::common::FormatSevenDigits(runningMinimum_),
+                                       app::common::FormatSevenDigits(runningMaximum_ -
+                                                                      runningMinimum_)});
+        }
+    } catch (const platform::vb::VbError &) {
+        // The last picture stays.
+    }
+}
+
+void CHILD_GEN_CAPTURE::drawExtremeLine(int element, qlonglong colour, float value,
+                                        double xMaximum)
+{
+    chart_->call(57);
+    chart_->let(31, element);
+    chart_->let(10, colour);
+    chart_->call(61, {double(value), element});
+    chart_->call(60, {0.0, double(value), element});
+    chart_->call(60, {xMaximum, double(value), element});
+}
+
+void CHILD_GEN_CAPTURE::RatioTick()
+{
+    const double difference = std::fabs(double(runningMaximum_) - runningMinimum_);
+    const double ratio = std::floor(6.0 / difference);
+    // A zero or unusable difference leaves the label as it was.
+    if (difference == 0.0 || !std::isfinite(ratio))
+        return;
+    label1_->setText(QStringLiteral("1:") + QString::number(ratio, 'f', 0));
+}
+
+void CHILD_GEN_CAPTURE::minMaxClicked()
+{
+    if (minMax_->State()) {
+        runningMinimum_ = ResetMinimum;
+        runningMaximum_ = ResetMaximum;
+    }
+}
+
+void CHILD_GEN_CAPTURE::recordViewedClicked()
+{
+    trendTimer_->stop();
+    try {
+        const int32_t count = std::min(windowReadings(), app::analysis::BufferCount());
+        app::analysis::TakeSnapshot(count);
+        app::shell::ShowSnapshotInReview();
+    } catch (const platform::vb::VbError &) {
+    }
+}
+
+void CHILD_GEN_CAPTURE::copyChart()
+{
+    QApplication::clipboard()->clear();
+    chart_->call(55);
+}
+
+void CHILD_GEN_CAPTURE::resizeEvent(QResizeEvent *event)
+{
+    ChildFormClass::resizeEvent(event);
+    layOut();
+}
+
+void CHILD_GEN_CAPTURE::layOut()
+{
+    constexpr int Margin = 8;
+    constexpr int Row = 24;
+    constexpr int Gap = 6;
+    const int w = width() - 2 * Margin;
+    const int bottom = height() - Margin;
+    const int controlsTop = bottom - 2 * Row - Gap;
+    chart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Gap - Margin));
+    const int sliderWidth = std::max(100, w / 3);
+    slider1_->setGeometry(Margin, controlsTop + (Row - slider1_->height()) / 2, sliderWidth,
+                          slider1_->height());
+    timescale_->setGeometry(Margin + sliderWidth + Gap, controlsTop, 150, Row);
+    label1_->setGeometry(Margin + sliderWidth + 2 * Gap + 150, controlsTop, 120, Row);
+    const int buttonWidth = (w - 3 * Gap) / 4;
+    int x = Margin;
+    for (VXBtn *button : {detect_, auto_, minMax_, recordViewed_}) {
+        button->setGeometry(x, bottom - Row, buttonWidth, Row);
+        x += buttonWidth + Gap;
+    }
+}
+
+} // namespace app::analysis::pages

@@ -1,0 +1,314 @@
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+#include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/pages/child_gen_review.h"
+#include "app/analysis/pages/overviewstrip.h"
+#include "app/analysis/pages/signalchart.h"
+#include "app/analysis/snapshotmodule.h"
+#include "app/common/dialogs/filedialogs.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/globals.h"
+#include "app/common/inifilemodule.h"
+#include "app/controls/vxbtn.h"
+#include "app/shell/menucontrol.h"
+#include "signalpagetest.h"
+#include "support/recordingmessagedialog.h"
+
+namespace app::analysis::pages {
+namespace {
+
+using testing::HasSubstr;
+using testsupport::ChartCall;
+using testsupport::RecordingChart;
+
+const QDateTime Start(QDate(2019, 6, 15), QTime(10, 30, 0));
+
+void setSnapshot(int32_t n, const std::function<float(int32_t)> &value, int micros = 0)
+{
+    Snapshot &snap = CurrentSnapshot();
+    snap.readings.assign(static_cast<size_t>(n) + 1, 0.0f);
+    for (int32_t p = 1; p <= n; ++p)
+        snap.readings[static_cast<size_t>(p)] = value(p);
+    snap.startTime = Start;
+    snap.startMicros = micros;
+}
+
+class ReviewPageTest : public signalpagetests::SignalPageTest
+{
+protected:
+    void SetUp() override
+    {
+        SignalPageTest::SetUp();
+        app::shell::SetHelpArea({nullptr, nullptr, nullptr, &extraInfo});
+        previousDialogs = app::common::dialogs::setMessageDialogFactory(
+            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
+        page = std::make_unique<CHILD_GEN_REVIEW>();
+        chart = charts.latest();
+        ASSERT_NE(chart, nullptr);
+        setWidths(600, 600);
+        page->Activated();
+    }
+    void TearDown() override
+    {
+        page.reset();
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setFileDialogRunner({});
+        app::shell::SetHelpArea({});
+        SignalPageTest::TearDown();
+    }
+
+    void setWidths(int chartWidth, int overviewWidth)
+    {
+        page->Graph().widget()->resize(chartWidth, 200);
+        page->OverView()->resize(overviewWidth, 48);
+    }
+    void show(int32_t n, const std::function<float(int32_t)> &value = signalpagetests::sine(50))
+    {
+        setSnapshot(n, value);
+        chart->log.clear();
+        page->ShowSnapshot();
+    }
+    int plotted() const { return chart->countOf(61); }
+    // The last range call: x minimum, x maximum, y minimum, y maximum.
+    QVariantList lastRange() const { return chart->callsOf(53).back().args; }
+
+    QPlainTextEdit extraInfo;
+    QStringList messages;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
+    std::unique_ptr<CHILD_GEN_REVIEW> page;
+    RecordingChart *chart = nullptr;
+};
+
+TEST_F(ReviewPageTest, ShowsFivePercentToNinetyFivePercentPlainAndPeaks)
+{
+    show(48'000);
+    EXPECT_EQ(page->thumbLeft(), 30);
+    EXPECT_EQ(page->thumbWidth(), 540);
+    EXPECT_EQ(page->sectionStart(), 2'400);
+    EXPECT_EQ(page->sectionLength(), 43'200);
+    EXPECT_EQ(plotted(), 600);
+    // The section is positions 2,401 .. 45,600: position 2,400 is not part of it.
+    EXPECT_EQ(page->plottedPositions().front(), 2'401.0);
+    EXPECT_LE(page->plottedPositions().back() + 72 - 1, 45'600.0);
+    EXPECT_EQ(lastRange().at(1).toDouble(), 600.0);
+    EXPECT_TRUE(page->btnSave()->isEnabled());
+    EXPECT_TRUE(page->Zoom()->isEnabled());
+
+    chart->log.clear();
+    page->Detect()->setState(true);
+    page->drawChart();
+    EXPECT_EQ(plotted(), 600); // 300 blocks of 144, maximum then minimum
+    EXPECT_EQ(page->plottedPositions().front(), 2'401.0);
+}
+
+TEST_F(ReviewPageTest, ThePeakBlocksEndAtTheSection)
+{
+    // A spike just past the section must not reach the last block.
+    show(48'000, [](int32_t p) { return p == 45'601 ? 1000.0f : 1.0f; });
+    page->Detect()->setState(true);
+    chart->log.clear();
+    page->drawChart();
+    for (const ChartCall &call : chart->callsOf(61))
+        ASSERT_EQ(call.args.at(0).toDouble(), 1.0);
+}
+
+TEST_F(ReviewPageTest, WheelZoomsAboutTheCentre)
+{
+    show(48'000);
+    page->wheelTurned(3);
+    EXPECT_EQ(page->thumbLeft(), 220);
+    EXPECT_EQ(page->thumbWidth(), 160);
+    EXPECT_EQ(page->sectionStart(), 17'600);
+    EXPECT_EQ(page->sectionLength(), 12'800);
+    page->wheelTurned(-10); // out again, never past the strip
+    EXPECT_EQ(page->thumbLeft(), 0);
+    EXPECT_EQ(page->thumbWidth(), 600);
+}
+
+TEST_F(ReviewPageTest, DragsStayWithinTheStripAndAtLeastOnePixel)
+{
+    show(48'000);
+    struct Drag
+    {
+        const char *what;
+        int from;
+        int to;
+        int mode;
+        int left;
+        int width;
+    };
+    const Drag drags[] = {
+        {"left edge far right", 30, 900, 0, 569, 1},
+        {"right edge far left", 569, -300, 2, 30, 1},
+        {"move far left", 300, -900, 1, 0, 540},
+        {"move far right", 300, 1500, 1, 60, 540},
+        {"right edge past the end", 569, 2000, 2, 30, 570},
+    };
+    for (const Drag &d : drags) {
+        show(48'000);
+        page->overviewMouseDown(d.from);
+        EXPECT_EQ(page->dragMode(), d.mode) << d.what;
+        page->overviewMouseMove(d.to, true);
+        page->overviewMouseUp(d.to);
+        EXPECT_EQ(page->thumbLeft(), d.left) << d.what;
+        EXPECT_EQ(page->thumbWidth(), d.width) << d.what;
+        EXPECT_LE(page->sectionStart() + page->sectionLength(), 48'000) << d.what;
+    }
+    // A thumb of a pixel still shows round(600 x 1.5) readings.
+    show(48'000);
+    page->overviewMouseDown(30);
+    page->overviewMouseMove(900, true);
+    EXPECT_EQ(page->sectionLength(), 900);
+    EXPECT_TRUE(page->PeaksTimer()->isActive());
+}
+
+TEST_F(ReviewPageTest, ShortSectionIsDrawnReadingByReading)
+{
+    show(300);
+    EXPECT_EQ(page->sectionLength(), 270);
+    EXPECT_EQ(plotted(), 270);
+    EXPECT_EQ(lastRange().at(1).toDouble(), 269.0);
+    // Clicks past the plotted points read the last one.
+    page->chartClicked(5000.0);
+    EXPECT_EQ(chart->lastLet(24).toString().isEmpty(), false);
+}
+
+TEST_F(ReviewPageTest, CursorsReadTimeFromPositionOneAndTheirDifference)
+{
+    setWidths(3000, 600);
+    show(2'700, [](int32_t p) { return static_cast<float>(p); });
+    ASSERT_EQ(page->sectionStart(), 135);
+    const double first = 2'401 - 136;
+    ASSERT_EQ(page->plottedPositions().at(static_cast<size_t>(first)), 2'401.0);
+    page->chartClicked(first);
+    EXPECT_TRUE(page->Cursor2()->isEnabled());
+    page->Cursor2()->setState(true);
+    page->cursor2Clicked();
+    page->chartClicked(first + 1);
+    EXPECT_THAT(extraInfo.toPlainText().toStdString(), HasSubstr("208 \u00B5s (4807.7 Hz)"));
+    EXPECT_THAT(extraInfo.toPlainText().toStdString(), HasSubstr("1"));
+
+    // Position 1 is the start time itself.
+    setSnapshot(8, [](int32_t p) { return static_cast<float>(p); }, 123);
+    page->ShowSnapshot();
+    ASSERT_EQ(page->sectionStart(), 0);
+    EXPECT_EQ(page->plottedPositions().front(), 1.0);
+    page->chartClicked(0.0);
+    const QString label = chart->lastLet(24).toString();
+    EXPECT_THAT(label.toStdString(), HasSubstr(":123\u00B5s = 1"));
+}
+
+TEST_F(ReviewPageTest, EmptySnapshotClearsThePageAndOffersNothingToReadOutside)
+{
+    show(48'000);
+    const int32_t left = page->thumbLeft();
+    setSnapshot(0, {});
+    chart->log.clear();
+    page->ShowSnapshot();
+    EXPECT_GE(chart->countOf(59), 1);
+    EXPECT_EQ(plotted(), 0);
+    EXPECT_TRUE(page->overviewBackground().isNull());
+    EXPECT_FALSE(page->btnSave()->isEnabled());
+    EXPECT_FALSE(page->Zoom()->isEnabled());
+    EXPECT_FALSE(page->Cursor2()->isEnabled());
+    EXPECT_FALSE(page->OverView()->isEnabled());
+    page->wheelTurned(2);
+    page->overviewMouseDown(10);
+    page->overviewMouseMove(100, true);
+    page->chartClicked(3.0);
+    EXPECT_EQ(plotted(), 0);
+    EXPECT_NE(page->thumbLeft(), left);
+    EXPECT_EQ(page->thumbWidth(), 0);
+}
+
+TEST_F(ReviewPageTest, OneWildReadingIsCleanedFromTheSnapshotNotTheRing)
+{
+    app::analysis::BufferPut(5e9f);
+    app::analysis::BufferPut(2.0f);
+    show(1'000, [](int32_t p) { return p == 10 ? 5e9f : 1.0f + p % 3; });
+    EXPECT_EQ(CurrentSnapshot().readings[10], 1.0f + 11 % 3);
+    app::analysis::BufferSeekBack(2);
+    EXPECT_EQ(app::analysis::BufferGet(), 5e9f);
+    // The picture uses the whole height for readings 1 to 3.
+    EXPECT_FALSE(page->overviewBackground().isNull());
+}
+
+TEST_F(ReviewPageTest, CropKeepsTheSection)
+{
+    show(48'000, [](int32_t p) { return static_cast<float>(p); });
+    page->wheelTurned(3);
+    page->zoomClicked();
+    const Snapshot &snap = CurrentSnapshot();
+    EXPECT_EQ(snap.upperBound(), 12'800);
+    EXPECT_EQ(snap.readings[1], 17'601.0f);
+    EXPECT_EQ(page->thumbLeft(), 30); // shown anew
+}
+
+TEST_F(ReviewPageTest, SaveAndLoadThroughTheDialogsReportFailures)
+{
+    QTemporaryDir dir;
+    app::common::setSettingsFilePath(dir.filePath(QStringLiteral("Config.ini")));
+    app::common::setDataFolder(dir.path());
+    QString next = dir.filePath(QStringLiteral("trend.csv"));
+    QStringList titles;
+    app::common::dialogs::setFileDialogRunner([&](QFileDialog &dialog) {
+        titles << dialog.windowTitle();
+        return next;
+    });
+    show(30, [](int32_t p) { return p * 0.5f; });
+    page->saveClicked();
+    EXPECT_TRUE(QFile::exists(next));
+    EXPECT_EQ(app::common::ReadIniValue(app::common::SettingsFilePath(), QStringLiteral("Files"),
+                                        QStringLiteral("LogsInitDir"), QString()),
+              dir.path());
+
+    // A bad file is refused with a message naming it; the page keeps what it showed.
+    QFile bad(dir.filePath(QStringLiteral("bad.csv")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("20191315103000.0\r\n1\r\n");
+    bad.close();
+    next = bad.fileName();
+    messages.clear();
+    page->loadClicked();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_THAT(messages.last().toStdString(), HasSubstr("bad.csv"));
+    EXPECT_THAT(messages.last().toStdString(), HasSubstr("Line 1"));
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 30);
+
+    setSnapshot(1, [](int32_t) { return 0.0f; });
+    next = dir.filePath(QStringLiteral("trend.csv"));
+    page->loadClicked();
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 30);
+    EXPECT_EQ(page->sectionLength(), 27);
+    EXPECT_THAT(titles, testing::ElementsAre(QStringLiteral("Save Log File"),
+                                             QStringLiteral("Load Log File"),
+                                             QStringLiteral("Load Log File")));
+    EXPECT_TRUE(page->isEnabled());
+}
+
+TEST_F(ReviewPageTest, CopyLabelsTheChartWithTheCursorPanel)
+{
+    show(300);
+    app::shell::ShowExtraInfo(QStringLiteral("Cursors**Time:*       #1"), 2000);
+    app::shell::FillExtraInfo({QStringLiteral("5 ms")});
+    chart->log.clear();
+    page->copyChart();
+    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("Cursors      Time:   5 ms"));
+    EXPECT_EQ(chart->countOf(55), 1);
+    EXPECT_EQ(chart->lastLet(30).toBool(), false);
+}
+
+} // namespace
+} // namespace app::analysis::pages

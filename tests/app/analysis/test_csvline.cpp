@@ -1,0 +1,138 @@
+#include "app/analysis/csvline.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+#include <gmock/gmock.h>
+
+#include "app/common/formatting.h"
+#include "platform/vb/format.h"
+#include "platform/vb/val.h"
+
+namespace app::analysis {
+namespace {
+
+std::string formatted(float value)
+{
+    char out[MaxReadingChars];
+    return std::string(out, static_cast<size_t>(FormatReading(value, out)));
+}
+
+std::string reference(float value)
+{
+    return platform::vb::Format(common::singleAsDecimal(value), u"0.0000000",
+                                platform::vb::NumberSeparators::invariant())
+        .toStdString();
+}
+
+struct FormatCase
+{
+    float value;
+    const char *text;
+};
+
+TEST(FormatReadingTest, WritesSevenDecimalsOfTheShortestForm)
+{
+    const FormatCase cases[] = {
+        {1.5f, "1.5000000"},
+        {-0.25f, "-0.2500000"},
+        {12.0f, "12.0000000"},
+        {12345.67f, "12345.6700000"}, // not the single's exact 12345.669921875
+        {1.0f / 256, "0.0039063"},    // 0.00390625: the half goes away from zero
+        {-1.0f / 256, "-0.0039063"},
+        {-4e-8f, "0.0000000"}, // rounds to zero: no sign
+        {5e-8f, "0.0000001"},
+        {9.99999999f, "10.0000000"},
+        {0.0f, "0.0000000"},
+        {-0.0f, "0.0000000"},
+        {1e-45f, "0.0000000"},
+        // Large values: every digit of the double nearest the shortest form.
+        {std::numeric_limits<float>::max(), "340282349999999991754788743781432688640.0000000"},
+        {-16777216.0f, "-16777216.0000000"},
+    };
+    for (const FormatCase &c : cases)
+        EXPECT_EQ(formatted(c.value), c.text) << c.value;
+}
+
+TEST(FormatReadingTest, EqualsThePatternFormatterForRandomSingles)
+{
+    std::mt19937 random(15);
+    std::uniform_int_distribution<uint32_t> bits;
+    std::uniform_real_distribution<float> typical(-20000.0f, 20000.0f);
+    int compared = 0;
+    while (compared < 1'000'000) {
+        // Half arbitrary bit patterns (every exponent), half the readings a module gives.
+        const float value =
+            compared % 2 ? std::bit_cast<float>(bits(random)) : typical(random) / 1000.0f;
+        if (!std::isfinite(value))
+            continue;
+        ++compared;
+        const std::string ours = formatted(value);
+        if (ours != reference(value)) {
+            ADD_FAILURE() << "value " << std::bit_cast<uint32_t>(value) << ": " << ours;
+            return;
+        }
+    }
+}
+
+struct ParseCase
+{
+    const char *line;
+    float value;
+};
+
+TEST(ParseReadingTest, ReadsTheLeadingNumber)
+{
+    const ParseCase cases[] = {
+        {"1.5000000", 1.5f},        {"-0.2500000", -0.25f}, {"  12", 12.0f},
+        {"abc", 0.0f},              {"", 0.0f},             {"12.5xyz", 12.5f},
+        {"1d2", 100.0f},            {"+.5", 0.5f},          {"1e-50", 0.0f},
+        {"3.4028235e38", std::numeric_limits<float>::max()}, // rounds to the largest single
+        {"-340282350000000000000000000000000000000.0000000", std::numeric_limits<float>::lowest()},
+    };
+    for (const ParseCase &c : cases) {
+        float value = -1.0f;
+        EXPECT_TRUE(ParseReading(c.line, value)) << c.line;
+        EXPECT_EQ(value, c.value) << c.line;
+    }
+}
+
+TEST(ParseReadingTest, RefusesNumbersBeyondTheSingleRange)
+{
+    for (const char *line : {"1e39", "-1e39", "1e400", "340282380000000000000000000000000000000"}) {
+        float value = 7.0f;
+        EXPECT_FALSE(ParseReading(line, value)) << line;
+    }
+}
+
+TEST(ParseReadingTest, AgreesWithTheGeneralParserAndReadsBackWhatWasWritten)
+{
+    std::mt19937 random(16);
+    std::uniform_int_distribution<uint32_t> bits;
+    std::uniform_int_distribution<int64_t> digits(-99'999'999'999'999, 99'999'999'999'999);
+    for (int i = 0; i < 200'000; ++i) {
+        // Long fixed texts exercise the exact fast path at its limits.
+        const std::string text = std::to_string(digits(random)) + "e-" + std::to_string(i % 16);
+        std::string plain = std::to_string(digits(random) % 100'000'000'000'000 +
+                                           (i % 2 ? 200'000'000'000'000 : -200'000'000'000'000));
+        plain.insert(plain.size() - static_cast<size_t>(i % 14), ".");
+        for (const std::string &line : {text, plain}) {
+            float value = 0;
+            ASSERT_TRUE(ParseReading(line, value));
+            ASSERT_EQ(value, static_cast<float>(platform::vb::Val(line))) << line;
+        }
+        const float written = std::bit_cast<float>(bits(random));
+        if (!std::isfinite(written))
+            continue;
+        float back = 0;
+        ASSERT_TRUE(ParseReading(formatted(written), back));
+        ASSERT_EQ(formatted(back), formatted(written));
+    }
+}
+
+} // namespace
+} // namespace app::analysis

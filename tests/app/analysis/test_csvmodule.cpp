@@ -1,0 +1,296 @@
+#include "app/analysis/csvmodule.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+#include "app/analysis/snapshotmodule.h"
+#include "app/common/globals.h"
+
+namespace app::analysis {
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+const QDateTime June15(QDate(2019, 6, 15), QTime(10, 30, 0));
+const QByteArray ThreeReadings = "20190615103000.0\r\n1.5000000\r\n-0.2500000\r\n12.0000000\r\n";
+
+// Records what a job shows; can press Cancel at a given progress report.
+class RecordingProgress : public CsvProgress
+{
+public:
+    void begin(const QString &t, const QString &x, std::function<void()> c) override
+    {
+        title = t;
+        text = x;
+        cancel = std::move(c);
+    }
+    void advance(double percent) override
+    {
+        percents.push_back(percent);
+        if (static_cast<int>(percents.size()) == cancelAt)
+            cancel();
+    }
+    void end() override { ++ended; }
+
+    QString title;
+    QString text;
+    std::function<void()> cancel;
+    std::vector<double> percents;
+    int cancelAt = 0;
+    int ended = 0;
+};
+
+class CsvTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setSnapshot({1.5f, -0.25f, 12.0f}, June15, 0);
+    }
+    void TearDown() override
+    {
+        SetCsvReadingLimit(DefaultCsvReadingLimit);
+        SetCsvBlockWriteCheck({});
+        QLocale::setDefault(QLocale::c());
+        common::setDecimalSeparator(QStringLiteral("."));
+    }
+
+    static void setSnapshot(const std::vector<float> &values, const QDateTime &start, int micros)
+    {
+        Snapshot &snap = CurrentSnapshot();
+        snap.readings.assign(1, 0.0f);
+        snap.readings.insert(snap.readings.end(), values.begin(), values.end());
+        snap.startTime = start;
+        snap.startMicros = micros;
+    }
+    static void setRamp(int32_t count)
+    {
+        std::vector<float> values(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i)
+            values[static_cast<size_t>(i)] = static_cast<float>(i % 1000) / 8.0f;
+        setSnapshot(values, June15, 0);
+    }
+
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString write(const char *name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    static QByteArray read(const QString &fileName)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CsvTest, SavesTheHeaderAndOneReadingALine)
+{
+    RecordingProgress progress;
+    const QString file = path("three.csv");
+    EXPECT_EQ(SaveCSV(file, &progress), QString());
+    EXPECT_EQ(read(file), ThreeReadings);
+    EXPECT_EQ(read(file).size(), 53);
+    EXPECT_EQ(progress.title, QStringLiteral("Save Data"));
+    EXPECT_EQ(progress.text,
+              QStringLiteral("Writing 3 data points (00:00:00).\r\nWriting data to file..."));
+    EXPECT_EQ(progress.percents.back(), 100.0);
+    EXPECT_EQ(progress.ended, 1);
+}
+
+TEST_F(CsvTest, WritesMicrosWithoutLeadingZerosAndPointsInAnyLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::German));
+    common::setDecimalSeparator(QStringLiteral(","));
+    setSnapshot({0.5f}, June15, 208);
+    const QString file = path("micros.csv");
+    ASSERT_EQ(SaveCSV(file), QString());
+    EXPECT_EQ(read(file), "20190615103000.208\r\n0.5000000\r\n");
+}
+
+struct GoodFile
+{
+    const char *what;
+    QByteArray bytes;
+    std::vector<float> readings;
+    int micros;
+};
+
+TEST_F(CsvTest, LoadsWhatTheToolkitAndOtherProgramsWrite)
+{
+    const GoodFile files[] = {
+        {"own file", ThreeReadings, {1.5f, -0.25f, 12.0f}, 0},
+        {"no point in the header", "20190615103000\r\n2\r\n", {2.0f}, 0},
+        {"micros", "20190615103000.208\r\n2\r\n", {2.0f}, 208},
+        {"empty lines and text", "20190615103000.0\r\n\r\n1\r\nabc\r\n\r\n3\r\n", {1.0f, 0.0f, 3.0f}, 0},
+        {"line feeds, no last end", "20190615103000.0\n1.25\n-2", {1.25f, -2.0f}, 0},
+        {"byte-order mark", "\xEF\xBB\xBF" "20190615103000.0\r\n7\r\n", {7.0f}, 0},
+        {"header only", "20190615103000.0\r\n", {}, 0},
+    };
+    for (const GoodFile &f : files) {
+        setSnapshot({9.0f, 9.0f, 9.0f, 9.0f}, June15.addDays(3), 5);
+        ASSERT_EQ(LoadCSV(write("good.csv", f.bytes)), QString()) << f.what;
+        const Snapshot &snap = CurrentSnapshot();
+        std::vector<float> expected{0.0f};
+        expected.insert(expected.end(), f.readings.begin(), f.readings.end());
+        EXPECT_EQ(snap.readings, expected) << f.what;
+        EXPECT_EQ(snap.startTime, June15) << f.what;
+        EXPECT_EQ(snap.startMicros, f.micros) << f.what;
+    }
+}
+
+TEST_F(CsvTest, LoadThenSaveGivesTheSameBytes)
+{
+    const QByteArray original = "20191231235959.999999\r\n1.5000000\r\n-0.0039063\r\n12345.6700000\r\n"
+                                "-340282349999999991754788743781432688640.0000000\r\n";
+    ASSERT_EQ(LoadCSV(write("in.csv", original)), QString());
+    ASSERT_EQ(SaveCSV(path("out.csv")), QString());
+    EXPECT_EQ(read(path("out.csv")), original);
+}
+
+struct BadFile
+{
+    const char *what;
+    QByteArray bytes;
+    const char *error;
+};
+
+TEST_F(CsvTest, RefusesABadFileAndKeepsTheSnapshot)
+{
+    SetCsvReadingLimit(10);
+    const QByteArray eleven = "20190615103000.0\r\n" + QByteArray("1\r\n").repeated(11);
+    const BadFile files[] = {
+        {"month 13", "20191315103000.0\r\n1\r\n", "Line 1 "},
+        {"hour 24", "20190615243000.0\r\n1\r\n", "Line 1 "},
+        {"short header", "2019061510\r\n1\r\n", "Line 1 "},
+        {"empty file", "", "Line 1 "},
+        {"a million micros", "20190615103000.1000000\r\n1\r\n", "Line 1 "},
+        {"negative micros", "20190615103000.-5\r\n1\r\n", "Line 1 "},
+        {"beyond a single", "20190615103000.0\r\n1\r\n1e39\r\n2\r\n", "Line 3 \"1e39\""},
+        {"a long line", "20190615103000.0\r\n1\r\n" + QByteArray(1001, '5') + "\r\n", "Line 3 "},
+        {"a long last line", "20190615103000.0\r\n" + QByteArray(5000, '5'), "Line 2 "},
+        {"more than the limit", eleven, "Line 12 "},
+    };
+    for (const BadFile &f : files) {
+        setSnapshot({1.5f, -0.25f, 12.0f}, June15, 17);
+        const QString error = LoadCSV(write("bad.csv", f.bytes));
+        EXPECT_THAT(error.toStdString(), testing::StartsWith(f.error)) << f.what;
+        const Snapshot &snap = CurrentSnapshot();
+        EXPECT_THAT(snap.readings, ElementsAre(0.0f, 1.5f, -0.25f, 12.0f)) << f.what;
+        EXPECT_EQ(snap.startTime, June15) << f.what;
+        EXPECT_EQ(snap.startMicros, 17) << f.what;
+    }
+    // Exactly the limit is fine.
+    EXPECT_EQ(LoadCSV(write("ten.csv", "20190615103000.0\r\n" + QByteArray("1\r\n").repeated(10))),
+              QString());
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 10);
+}
+
+TEST_F(CsvTest, MissingFileIsReportedAsSuch)
+{
+    EXPECT_EQ(LoadCSV(path("none.csv")), QStringLiteral("File does not exist!"));
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 3);
+}
+
+TEST_F(CsvTest, LoadShowsTheEstimateFromTheFileLength)
+{
+    RecordingProgress progress;
+    ASSERT_EQ(LoadCSV(write("three.csv", ThreeReadings), &progress), QString());
+    EXPECT_EQ(progress.title, QStringLiteral("Load Data"));
+    // 53 bytes / 11 = 4.8
+    EXPECT_EQ(progress.text, QStringLiteral("Reading 5 data points.\r\nReading data data file..."));
+}
+
+// The old file keeps its bytes and no temporary file is left behind.
+TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
+{
+    setRamp(35'000); // four blocks
+    const QByteArray old = "old bytes";
+    struct Case
+    {
+        const char *what;
+        std::function<void(const QString &file)> arrange;
+        int cancelAt;
+        bool expectError;
+    };
+    const Case cases[] = {
+        {"read-only target",
+         [](const QString &file) {
+             QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+         },
+         0, true},
+        {"write fails after two blocks",
+         [](const QString &) { SetCsvBlockWriteCheck([](int32_t block) { return block <= 2; }); },
+         0, true},
+        {"cancel after the first block", [](const QString &) {}, 1, false},
+    };
+    for (const Case &c : cases) {
+        const QString file = write("target.csv", old);
+        c.arrange(file);
+        RecordingProgress progress;
+        progress.cancelAt = c.cancelAt;
+        bool cancelled = false;
+        const QString error = SaveCSV(file, &progress, &cancelled);
+        EXPECT_EQ(!error.isEmpty(), c.expectError) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(cancelled, c.cancelAt > 0) << c.what;
+        EXPECT_EQ(read(file), old) << c.what;
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("target.csv")}) << c.what;
+        SetCsvBlockWriteCheck({});
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    EXPECT_THAT(SaveCSV(dir.filePath(QStringLiteral("missing/target.csv"))).toStdString(),
+                testing::Not(testing::IsEmpty()));
+    EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("missing"))).exists());
+}
+
+TEST_F(CsvTest, CancelledLoadKeepsTheSnapshot)
+{
+    setRamp(25'000);
+    ASSERT_EQ(SaveCSV(path("ramp.csv")), QString());
+    setSnapshot({1.0f}, June15, 3);
+    RecordingProgress progress;
+    progress.cancelAt = 1;
+    bool cancelled = false;
+    EXPECT_EQ(LoadCSV(path("ramp.csv"), &progress, &cancelled), QString());
+    EXPECT_TRUE(cancelled);
+    EXPECT_THAT(CurrentSnapshot().readings, ElementsAre(0.0f, 1.0f));
+    EXPECT_EQ(CurrentSnapshot().startMicros, 3);
+}
+
+// The caller's event loop keeps running while a large file is written and read.
+TEST_F(CsvTest, EventsKeepFlowingDuringALongJob)
+{
+    setRamp(2'000'000);
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start();
+    ASSERT_EQ(SaveCSV(path("big.csv")), QString());
+    const int duringSave = ticks;
+    ASSERT_EQ(LoadCSV(path("big.csv")), QString());
+    EXPECT_GT(duringSave, 0);
+    EXPECT_GT(ticks, duringSave);
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 2'000'000);
+    EXPECT_EQ(CurrentSnapshot().readings[1999], 998.0f / 8.0f);
+}
+
+} // namespace
+} // namespace app::analysis

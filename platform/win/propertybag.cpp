@@ -1,10 +1,10 @@
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 
-namespace app::controls {
+namespace platform::win {
 
 namespace {
 
-QVariant colourVariant(platform::win::OleColour colour)
+QVariant colourVariant(OleColour colour)
 {
     return QVariant::fromValue<qulonglong>(colour);
 }
@@ -25,17 +25,17 @@ void PropertyBag::write(const QString &key, const QVariant &value, const QVarian
         values_.insert(key, value);
 }
 
-platform::win::OleColour PropertyBag::readColour(const QString &key,
-                                                 platform::win::OleColour defaultValue) const
+OleColour PropertyBag::readColour(const QString &key,
+                                                 OleColour defaultValue) const
 {
-    return static_cast<platform::win::OleColour>(
+    return static_cast<OleColour>(
         read(key, colourVariant(defaultValue)).toULongLong());
 }
 
-void PropertyBag::writeColour(const QString &key, platform::win::OleColour value,
-                              platform::win::OleColour defaultValue)
+void PropertyBag::writeColour(const QString &key, OleColour value,
+                              OleColour defaultValue)
 {
     write(key, colourVariant(value), colourVariant(defaultValue));
 }
 
-} // namespace app::controls
+} // namespace platform::win

@@ -18,6 +18,7 @@
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 
@@ -118,6 +119,7 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     btnCheckUpdates_->setEnabled(false);
 
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 QString CHILD_GEN_HOME::HelpText() const
@@ -137,6 +139,7 @@ void CHILD_GEN_HOME::Activated()
                                       false,
                                       QStringLiteral("Attach the module to the PC and click this "
                                                      "button to detect and connect to it"));
+        app::shell::LoadFormTooltips(*this);
         if (connection.AutoDetectPending) {
             // At start-up the page is activated before the main window is on screen: detect
             // once it is, so that a failure's message stands in front of the window.

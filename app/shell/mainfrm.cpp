@@ -44,6 +44,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/entryfrm.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/panel.h"
@@ -671,6 +672,7 @@ bool MainFrm::Load()
         SetupEditField(*resetCapture_, QString(), QString(), false, QString(), 0, 0, 0, QString(),
                        false, false, QStringLiteral("Clear all of the data recorded so far"));
     });
+    LoadFormTooltips(*this);
     pageRefreshTimer_->start();
     return true;
 }

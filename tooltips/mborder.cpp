@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPainter>
 
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/syscolours.h"
 
 namespace tooltips {
@@ -20,10 +21,10 @@ constexpr uint32_t DarkShadow3D = 21;
 void edgeRing(QPainter &painter, int inset, uint32_t topLeft, uint32_t bottomRight)
 {
     const int last = Side - 1 - inset;
-    painter.setPen(platform::win::toQColor(platform::win::SystemColourFlag | topLeft));
+    painter.setPen(platform::win::gui::toQColor(platform::win::SystemColourFlag | topLeft));
     painter.drawLine(inset, inset, last, inset);
     painter.drawLine(inset, inset, inset, last);
-    painter.setPen(platform::win::toQColor(platform::win::SystemColourFlag | bottomRight));
+    painter.setPen(platform::win::gui::toQColor(platform::win::SystemColourFlag | bottomRight));
     painter.drawLine(inset, last, last, last);
     painter.drawLine(last, inset, last, last);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/win/syscolours.h"
+#include "tooltips/r77tipexport.h"
 
 class QWidget;
 
@@ -11,9 +12,9 @@ namespace tooltips {
 
 // Window handles: a widget's handle is a non-zero 32-bit number given on first request, stable
 // for the widget's life and never given to another widget.
-int32_t WindowHandle(QWidget *widget);
+R77TIP_EXPORT int32_t WindowHandle(QWidget *widget);
 // The living widget of a handle; nullptr for 0, an unknown handle or a widget that ended.
-QWidget *WindowFromHandle(int32_t hWnd);
+R77TIP_EXPORT QWidget *WindowFromHandle(int32_t hWnd);
 
 // True for a combo box.
 bool IsComboBox(int32_t hWnd);

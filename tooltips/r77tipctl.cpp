@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "platform/vb/vberror.h"
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/propertybag.h"
 #include "tooltips/mborder.h"
 #include "tooltips/mtipapi.h"
@@ -385,7 +386,7 @@ void R77TipCtl::layOut()
 QImage R77TipCtl::toolboxBitmap()
 {
     QImage image(Side, Side, QImage::Format_RGB32);
-    image.fill(platform::win::toQColor(platform::win::SystemColourFlag | 15u));
+    image.fill(platform::win::gui::toQColor(platform::win::SystemColourFlag | 15u));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
     // A small yellow balloon with its stem and three lines of text.

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/syscolours.h"
 #include "tooltips/mtipapi.h"
 
@@ -35,14 +36,14 @@ constexpr uint32_t FrameIndex = 6;
 
 QColor systemColour(uint32_t index)
 {
-    return platform::win::toQColor(platform::win::SystemColourFlag | index);
+    return platform::win::gui::toQColor(platform::win::SystemColourFlag | index);
 }
 
 QColor plainColour(int32_t colour, uint32_t fallbackIndex)
 {
     if (colour < 0)
         return systemColour(fallbackIndex);
-    return platform::win::toQColor(static_cast<platform::win::OleColour>(colour));
+    return platform::win::gui::toQColor(static_cast<platform::win::OleColour>(colour));
 }
 
 TipWindow::Factory &factory()

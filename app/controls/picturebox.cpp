@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include "platform/win/gui/qcolour.h"
+
 namespace app::controls {
 
 namespace {
@@ -30,7 +32,7 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     image_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
-    image_.fill(platform::win::toQColor(BackColor_));
+    image_.fill(platform::win::gui::toQColor(BackColor_));
 }
 
 PictureBox::~PictureBox()
@@ -61,7 +63,7 @@ QPainter &PictureBox::painter(platform::win::OleColour colour)
         penWidth_ = 0;
     }
     if (penWidth_ != DrawWidth_ || penColour_ != colour) {
-        QPen pen(platform::win::toQColor(colour));
+        QPen pen(platform::win::gui::toQColor(colour));
         pen.setWidth(DrawWidth_ > 1 ? DrawWidth_ : 0);
         pen.setCapStyle(Qt::RoundCap);
         painter_->setPen(pen);
@@ -75,7 +77,7 @@ void PictureBox::Cls()
 {
     endPainting();
     fitImage();
-    image_.fill(platform::win::toQColor(BackColor_));
+    image_.fill(platform::win::gui::toQColor(BackColor_));
     update();
 }
 
@@ -98,7 +100,7 @@ void PictureBox::Circle(double x, double y, double radius,
     QPainter &p = painter(colour.value_or(ForeColor_));
     p.setRenderHint(QPainter::Antialiasing, true);
     if (FillStyle_ == FillSolid)
-        p.setBrush(platform::win::toQColor(FillColor_));
+        p.setBrush(platform::win::gui::toQColor(FillColor_));
     else
         p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(x, y), radius, radius);
@@ -134,7 +136,7 @@ void PictureBox::fitImage() const
     // A hidden widget hears of its new size only when shown; the drawing follows at once.
     endPainting();
     QImage resized(size, QImage::Format_RGB32);
-    resized.fill(platform::win::toQColor(BackColor_));
+    resized.fill(platform::win::gui::toQColor(BackColor_));
     QPainter p(&resized);
     p.drawImage(0, 0, image_);
     p.end();

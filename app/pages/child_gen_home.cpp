@@ -6,11 +6,11 @@
 #include <QTimer>
 
 #include "app/analysis/circularbuffermodule.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/mainwindowlink.h"
@@ -35,7 +35,7 @@ HXRReadingProc ReadingProc = &app::analysis::OnReading;
 
 void showError(const QString &text, const QString &title)
 {
-    app::common::ShowMessage(text, title, true, app::common::MessageOk);
+    app::common::dialogs::ShowMessage(text, title, true, app::common::dialogs::MessageOk);
 }
 
 void configurationModeError()
@@ -108,9 +108,10 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     connect(hyperlinkDetect_, &VXBtn::Click, this, [this] { Detect(); });
 
     manualConnect_ = makeButton(this, QStringLiteral("Manual Connect"));
-    app::controls::SetupEditField(*manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                                  QStringLiteral("Enter communication settings manually to "
-                                                 "connect"));
+    app::controls::binding::SetupEditField(
+        *manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Enter communication settings manually to "
+                       "connect"));
     // There is no manual connection to offer: the button is shown as designed, out of use.
     manualConnect_->setEnabled(false);
 
@@ -135,10 +136,10 @@ void CHILD_GEN_HOME::Activated()
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.ConnectionStatusText.clear();
         QCoreApplication::processEvents();
-        app::controls::SetupEditField(*hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
-                                      false,
-                                      QStringLiteral("Attach the module to the PC and click this "
-                                                     "button to detect and connect to it"));
+        app::controls::binding::SetupEditField(
+            *hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+            QStringLiteral("Attach the module to the PC and click this "
+                           "button to detect and connect to it"));
         app::shell::LoadFormTooltips(*this);
         if (connection.AutoDetectPending) {
             // At start-up the page is activated before the main window is on screen: detect

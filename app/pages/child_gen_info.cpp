@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <utility>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/textframe.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
-#include "app/controls/vxbtnupvelo.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
@@ -45,17 +44,18 @@ uint8_t unitId(double value)
 void reloadStreamScaling(app::device::HXR &hxr)
 {
     if (!hxr.ConfigureCal() && !hxr.ConfigureCal())
-        app::common::ShowMessage(QStringLiteral("There has been a problem reading gains and "
-                                                "offsets!") +
-                                     CrLf + QStringLiteral("The streamed values may be zero."),
-                                 QStringLiteral("Critical Error"), true, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("There has been a problem reading gains and "
+                           "offsets!") +
+                CrLf + QStringLiteral("The streamed values may be zero."),
+            QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
 }
 
 } // namespace
 
 CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    using app::controls::SetupEditField;
+    using app::controls::binding::SetupEditField;
 
     lcd1_ = makeLabel(this, QString(), PageStyle::Lcd);
     lcdUnits_ = makeLabel(this, QString(), PageStyle::LcdUnits);
@@ -167,8 +167,8 @@ void CHILD_GEN_INFO::rebuildUnitList(double calibrationUnits)
     if (!category.isEmpty())
         app::device::FillUnitList(descriptions, ids, category);
     dunits_->ListClear();
-    app::controls::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0, 0.0,
-                                  descriptions, true, false, QString());
+    app::controls::binding::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0,
+                                           0.0, descriptions, true, false, QString());
     // The field's balloon was made at loading: the new text goes to it.
     app::shell::SetFormTooltip(*dunits_,
                                QStringLiteral("Select the required display engineering units"));
@@ -180,10 +180,10 @@ void CHILD_GEN_INFO::TimedRefresh()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::LoadButtonValue(*pbFirmware_);
-        app::controls::LoadButtonValue(*pbSerialNumber_);
+        app::controls::binding::LoadButtonValue(*pbFirmware_);
+        app::controls::binding::LoadButtonValue(*pbSerialNumber_);
         if (!dunits_->isListOpen())
-            app::controls::LoadButtonValue(*dunits_);
+            app::controls::binding::LoadButtonValue(*dunits_);
         if (!btnFormat_->isListOpen())
             btnFormat_->setCaption(app::common::DisplayFormat());
         pbCalDate_->setCaption(hxr->GetCalDate());
@@ -230,7 +230,7 @@ void CHILD_GEN_INFO::dunitsChanged()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::StoreButtonValue(*dunits_);
+        app::controls::binding::StoreButtonValue(*dunits_);
         const double factor =
             app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
         hxr->DGAI(static_cast<float>(factor));

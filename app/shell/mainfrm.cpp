@@ -24,16 +24,16 @@
 #include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/fonts.h"
+#include "app/common/dialogs/fonts.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/shellhook.h"
+#include "app/common/dialogs/systemhelpers.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
-#include "app/common/shellhook.h"
 #include "app/common/specialfolders.h"
-#include "app/common/systemhelpers.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
 #include "app/device/drv_hxr.h"
@@ -50,8 +50,9 @@
 #include "app/shell/panel.h"
 #include "platform/vb/format.h"
 #include "platform/vb/val.h"
+#include "platform/win/gui/qcolour.h"
+#include "platform/win/messagebox/messageboxpresenter.h"
 #include "platform/win/messagehook.h"
-#include "platform/win/syscolours.h"
 
 static void initShellResources()
 {
@@ -114,7 +115,7 @@ bool configuresModule(const QString &form)
 
 QColor qc(OleColour colour)
 {
-    return platform::win::toQColor(colour);
+    return platform::win::gui::toQColor(colour);
 }
 
 void setLabelColours(QLabel *label, OleColour fore)
@@ -167,7 +168,9 @@ EntryAnswer entryForm(const EntryRequest &request)
 
 } // namespace
 
-MainFrm::MainFrm(MainFrmOptions options) : QWidget(nullptr), options_(std::move(options))
+MainFrm::MainFrm(MainFrmOptions options)
+    : QWidget(nullptr), options_(std::move(options)),
+      presenter_(std::make_unique<platform::win::messagebox::MessageBoxPresenter>())
 {
     initShellResources();
     theWindow() = this;
@@ -188,7 +191,7 @@ MainFrm::~MainFrm()
 {
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
-    app::common::setCommsStatusLabel(nullptr);
+    app::common::dialogs::setCommsStatusLabel(nullptr);
     if (!closed_) {
         // A window that never ran its closing sequence still leaves nothing behind.
         CloseAllPages();
@@ -382,7 +385,7 @@ void MainFrm::buildControls()
     connect(resetCapture_, &VXBtn::Click, this, &MainFrm::ResetCaptureClick);
     connect(buttonClose_, &VXBtn::Click, this, [this] {
         releaseMouseCapture();
-        app::common::UnloadMessage();
+        app::common::dialogs::UnloadMessage();
         close();
     });
     connect(buttonMin_, &VXBtn::Click, this, [this] {
@@ -397,7 +400,7 @@ void MainFrm::buildControls()
         w->installEventFilter(this);
     largeLogo_->installEventFilter(this);
 
-    app::common::setCommsStatusLabel(infoLabel_);
+    app::common::dialogs::setCommsStatusLabel(infoLabel_);
     app::analysis::SetRecordingDisplay([this](const app::analysis::RecordingStatus &s) {
         showRecordingStatus(s.ledColour, s.text, s.captureEnabled);
     });
@@ -630,8 +633,8 @@ bool MainFrm::Load()
         QDir(QDir::tempPath()).filePath(QStringLiteral("HXRToolkit.lock")));
     instanceLock_->tryLock(0);
     // Qt's precise timers stand in for the 1 ms timer resolution.
-    app::common::DetectFactoryMode();
-    app::common::InitTwipsPerPixel();
+    app::common::dialogs::DetectFactoryMode();
+    app::common::dialogs::InitTwipsPerPixel();
     if (!HandleBranding())
         return false;
 
@@ -662,7 +665,7 @@ bool MainFrm::Load()
                                                               : Qt::PointingHandCursor);
     });
     trapped([this] {
-        using app::controls::SetupEditField;
+        using app::controls::binding::SetupEditField;
         SetupEditField(*recordMsg_, QString(), QString(), false, QString(), 0, 0, 0, QString(),
                        false, false,
                        QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
@@ -691,7 +694,7 @@ void MainFrm::createDevice()
     hxr_ = std::make_unique<app::device::HXR>(driverApi_);
     app::device::DeviceUi ui;
     ui.message = [](const QString &text, const QString &title, bool warning) {
-        app::common::ShowMessage(text, title, warning, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(text, title, warning, app::common::dialogs::MessageOk);
     };
     ui.input = [this](const QString &prompt, const QString &title,
                       const QString &defaultText) -> std::optional<QString> {
@@ -881,15 +884,16 @@ bool MainFrm::checkPasscode()
         readOk = device->ErrorState() == 0;
     }
     if (!readOk) {
-        app::common::ShowMessage(
+        app::common::dialogs::ShowMessage(
             QStringLiteral("The passcode could not be read from the module, so the page stays "
                            "locked. Check the connection and try again."),
-            QStringLiteral("Lock Settings"), true, app::common::MessageOk);
+            QStringLiteral("Lock Settings"), true, app::common::dialogs::MessageOk);
         return false;
     }
     if (passcode != platform::vb::Val(answer.value)) {
-        app::common::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
-                                 QStringLiteral("Lock Settings"), false, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
+                                          QStringLiteral("Lock Settings"), false,
+                                          app::common::dialogs::MessageOk);
         return false;
     }
     DoErrorReset();
@@ -909,7 +913,7 @@ void MainFrm::DoErrorReset()
     if (hxr_)
         hxr_->ResetError();
     btnErrorReset_->setEnabled(false);
-    app::common::ReportCommsFailure(QString(), false);
+    app::common::dialogs::ReportCommsFailure(QString(), false);
 }
 
 bool MainFrm::IsTrue(const QVariant &value)
@@ -973,7 +977,7 @@ void MainFrm::showHelpMenu()
 
 void MainFrm::openManual(const QString &fileName)
 {
-    trapped([&] { app::common::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
+    trapped([&] { app::common::dialogs::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
 }
 
 // ---- PageSetHost -----------------------------------------------------------------------------
@@ -1029,7 +1033,7 @@ void MainFrm::setErrorResetEnabled(bool enabled)
 
 void MainFrm::reportCommsFailure(const QString &text, bool failed)
 {
-    app::common::ReportCommsFailure(text, failed);
+    app::common::dialogs::ReportCommsFailure(text, failed);
 }
 
 int MainFrm::errorState()
@@ -1090,7 +1094,7 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == largeLogo_) {
         if (event->type() == QEvent::MouseButtonRelease && !CurrentBranding().URL.isEmpty())
-            trapped([] { app::common::OpenWebPage(CurrentBranding().URL); });
+            trapped([] { app::common::dialogs::OpenWebPage(CurrentBranding().URL); });
         return false;
     }
     auto *mouse = dynamic_cast<QMouseEvent *>(event);
@@ -1137,9 +1141,9 @@ void MainFrm::closeEvent(QCloseEvent *event)
             app::common::setShuttingDown(true);
             pageRefreshTimer_->stop();
             hideTip_->stop();
-            app::common::ShowMessage(
+            app::common::dialogs::ShowMessage(
                 QStringLiteral("Waiting for current page refresh to complete..."),
-                QStringLiteral("Closing..."), false, app::common::MessageNotice);
+                QStringLiteral("Closing..."), false, app::common::dialogs::MessageNotice);
             closeWait_->start(options_.closeWaitMs);
         }
         return;
@@ -1161,7 +1165,7 @@ void MainFrm::closeWaitExpired()
 {
     if (closed_ || !IsRefreshing())
         return;
-    app::common::UnloadMessage();
+    app::common::dialogs::UnloadMessage();
     platform::win::showPlainMessage(
         QStringLiteral("Tried to shut down but events still being executed in child page refresh!"),
         QStringLiteral("Error Closing"));
@@ -1184,7 +1188,7 @@ void MainFrm::runClosingSequence()
         pageRefreshTimer_->stop();
         closeWait_->stop();
     });
-    trapped([] { app::common::UnloadMessage(); });
+    trapped([] { app::common::dialogs::UnloadMessage(); });
     trapped([] { CloseAllPages(); });
     trapped([] { ClearDevices(); });
     trapped([this] {
@@ -1199,7 +1203,7 @@ void MainFrm::runClosingSequence()
         app::analysis::DetachReadingStream();
     });
     QApplication::restoreOverrideCursor();
-    trapped([] { app::common::UnloadFonts(); });
+    trapped([] { app::common::dialogs::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);
     else

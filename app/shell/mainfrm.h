@@ -32,6 +32,10 @@ class DriverLibrary;
 class HXR;
 } // namespace app::device
 
+namespace platform::win::messagebox {
+class MessageBoxPresenter;
+} // namespace platform::win::messagebox
+
 namespace app::shell {
 
 class Panel;
@@ -168,6 +172,7 @@ private:
     void showRecordingStatus(uint32_t ledColour, const QString &text, bool captureEnabled);
 
     MainFrmOptions options_;
+    std::unique_ptr<platform::win::messagebox::MessageBoxPresenter> presenter_;
     QString programFolder_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<app::device::DriverLibrary> driverLibrary_;

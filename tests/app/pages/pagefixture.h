@@ -25,8 +25,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/readingstream.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
@@ -42,7 +42,7 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 
@@ -164,7 +164,7 @@ protected:
 
         ConfReadsZero() = false;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory([] {
+        previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
@@ -208,7 +208,7 @@ protected:
         app::analysis::DetachReadingStream();
         app::device::ClearHXRObject();
         hxr.reset();
-        app::common::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
         sim::reset();
@@ -286,7 +286,7 @@ protected:
     std::vector<bool> blankerShown;
     std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
-    app::common::MessageDialogFactory previousDialogs;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };
 

@@ -10,8 +10,8 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/pages/child_gen_home.h"
@@ -21,7 +21,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 #include "tooltips/mtipapi.h"
@@ -44,7 +44,7 @@ protected:
         sim::configure(config);
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
-        app::common::setMessageDialogFactory(
+        app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         app::shell::CurrentConnection() = {};
         app::shell::ClearPageFactories();
@@ -61,7 +61,7 @@ protected:
     {
         window.reset();
         app::shell::ClearPageFactories();
-        app::common::setMessageDialogFactory({});
+        app::common::dialogs::setMessageDialogFactory({});
         platform::win::setMessageRecorder({});
         sim::reset();
     }

@@ -349,8 +349,9 @@ void TipWindow::popUp(QPoint anchor)
         else
             stem << QPointF(stemX_ - StemHalfWidth, StemHeight + 1) << QPointF(stemX_, 0)
                  << QPointF(stemX_ + StemHalfWidth, StemHeight + 1);
-        shape.addPolygon(stem);
-        setMask(QRegion(shape.simplified().toFillPolygon().toPolygon()));
+        QPainterPath stemPath;
+        stemPath.addPolygon(stem);
+        setMask(QRegion(shape.united(stemPath).toFillPolygon().toPolygon()));
     } else {
         clearMask();
     }
@@ -387,13 +388,15 @@ void TipWindow::paintEvent(QPaintEvent *)
         QPainterPath shape;
         shape.addRoundedRect(QRectF(body).adjusted(0.5, 0.5, -0.5, -0.5), CornerRadius,
                              CornerRadius);
-        QPolygonF stem;
-        const qreal base = stemBelow_ ? body.bottom() - 1 : body.top() + 1;
+        // The stem reaches into the body so that the two outline as one shape.
+        const qreal base = stemBelow_ ? body.bottom() - 2 : body.top() + 2;
         const qreal tip = stemBelow_ ? height() - 0.5 : 0.5;
+        QPolygonF stem;
         stem << QPointF(stemX_ - StemHalfWidth, base) << QPointF(stemX_, tip)
-             << QPointF(stemX_ + StemHalfWidth, base);
-        shape.addPolygon(stem);
-        shape = shape.simplified();
+             << QPointF(stemX_ + StemHalfWidth, base) << QPointF(stemX_ - StemHalfWidth, base);
+        QPainterPath stemPath;
+        stemPath.addPolygon(stem);
+        shape = shape.united(stemPath);
         painter.fillPath(shape, backColour());
         painter.setPen(QPen(frame, 1));
         painter.drawPath(shape);

@@ -71,12 +71,14 @@ int main(int argc, char **argv)
          "A long text wraps at the maximum width of the tip, here one hundred and fifty pixels, "
          "and keeps & as it is.",
          150},
-        {tooltips::TS_Standard, tooltips::TI_IconError, "Error", "A rectangle with a title\r\n"
-                                                                 "and a second line",
+        {tooltips::TS_Standard, tooltips::TI_IconError, "Error",
+         "A rectangle with a title\r\n"
+         "and a second line",
          300},
         {tooltips::TS_Standard, tooltips::TI_NoIcon, "", "A plain rectangle", 300},
     };
-    label(painter, 16, 20, QStringLiteral("Tooltips: balloon and rectangle, icons, title, wrapping"));
+    label(painter, 16, 20,
+          QStringLiteral("Tooltips: balloon and rectangle, icons, title, wrapping"));
     int x = 16;
     int y = 32;
     int rowHeight = 0;
@@ -93,7 +95,8 @@ int main(int argc, char **argv)
     }
 
     y += rowHeight + 40;
-    label(painter, 16, y - 8, QStringLiteral("Knob: size classes 0 to 4 (heights 33, 34, 42, 50, 58)"));
+    label(painter, 16, y - 8,
+          QStringLiteral("Knob: size classes 0 to 4 (heights 33, 34, 42, 50, 58)"));
     x = 16;
     for (int height : {33, 34, 42, 50, 58}) {
         app::controls::Knob knob;

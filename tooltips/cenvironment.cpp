@@ -10,8 +10,7 @@ namespace {
 
 [[noreturn]] void raiseEnvironmentError(int32_t number, const QString &description)
 {
-    throw platform::vb::VbError(number, LibraryName + QStringLiteral(".CEnvironment"),
-                                description);
+    throw platform::vb::VbError(number, LibraryName + QStringLiteral(".CEnvironment"), description);
 }
 
 } // namespace
@@ -31,7 +30,7 @@ QString CEnvironment::OsName() const
     switch (info.platform) {
     case OsVersionInfo::PlatformWindows:
         return info.major > 4 || (info.major == 4 && info.minor > 0) ? QStringLiteral("Win98")
-                                                                      : QStringLiteral("Win95");
+                                                                     : QStringLiteral("Win95");
     case OsVersionInfo::PlatformNT:
         return QStringLiteral("WinNT") + QString::number(info.major);
     default:

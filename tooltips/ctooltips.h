@@ -8,8 +8,7 @@ namespace tooltips {
 
 // The tooltips of a tooltip control. A key already in use is an error.
 class CToolTips : public TipCollection<CTooltip>
-{
-};
+{};
 
 } // namespace tooltips
 

@@ -61,8 +61,8 @@ int startSystemTimer(int32_t interval)
 {
     if (table().refused)
         return 0;
-    return dispatcher()->startTimer(interval, interval <= PreciseUpToMs ? Qt::PreciseTimer
-                                                                        : Qt::CoarseTimer);
+    return dispatcher()->startTimer(interval,
+                                    interval <= PreciseUpToMs ? Qt::PreciseTimer : Qt::CoarseTimer);
 }
 
 void killSystemTimer(int32_t id)

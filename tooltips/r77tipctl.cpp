@@ -130,8 +130,8 @@ void R77TipCtl::ReadProperties(const platform::win::PropertyBag &bag)
         layOut();
     } catch (...) {
         raiseComponentFailure(ErrTooltipFailure,
-                              QStringLiteral("R77Tip.UserControl_ReadProperties"), LibraryName,
-                              Sub, QStringLiteral("UserControl_ReadProperties"));
+                              QStringLiteral("R77Tip.UserControl_ReadProperties"), LibraryName, Sub,
+                              QStringLiteral("UserControl_ReadProperties"));
     }
 }
 
@@ -296,8 +296,8 @@ void R77TipCtl::LoadTooltips(const QString &DefaultTitle)
                 control->setToolTip(QString());
         }
     } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure, QStringLiteral("R77Tip.LoadTooltips"),
-                              LibraryName, Sub, QStringLiteral("LoadTooltips"));
+        raiseComponentFailure(ErrTooltipFailure, QStringLiteral("R77Tip.LoadTooltips"), LibraryName,
+                              Sub, QStringLiteral("LoadTooltips"));
     }
 }
 

@@ -42,7 +42,8 @@ void TipBase::raiseFailure(const QString &member, bool property) const
                           property ? QStringLiteral("Property") : QStringLiteral("Sub"), member);
 }
 
-template <typename Body> void TipBase::live(const QString &member, Body &&body)
+template <typename Body>
+void TipBase::live(const QString &member, Body &&body)
 {
     try {
         if (window_)
@@ -60,7 +61,8 @@ int32_t TipBase::hWnd() const
 void TipBase::setBackColor(platform::win::OleColour value)
 {
     BackColor_ = value;
-    live(QStringLiteral("BackColor"), [&](TipWindow &w) { w.setTipBkColor(TranslateColor(value)); });
+    live(QStringLiteral("BackColor"),
+         [&](TipWindow &w) { w.setTipBkColor(TranslateColor(value)); });
 }
 
 void TipBase::setForeColor(platform::win::OleColour value)
@@ -96,8 +98,7 @@ void TipBase::setMaxWidth(int32_t value)
     MaxWidth_ = std::clamp(value, MinMaxWidth, MaxMaxWidth);
 }
 
-void TipBase::Init(int32_t hWndCtl, const QString &sTipText, const QString &sTitle,
-                   enTipIcon iIcon)
+void TipBase::Init(int32_t hWndCtl, const QString &sTipText, const QString &sTitle, enTipIcon iIcon)
 {
     hWndControl_ = hWndCtl;
     TipText_ = sTipText;
@@ -119,8 +120,8 @@ void TipBase::pCreate()
 {
     try {
         destroyWindow();
-        uint32_t style = TipStyle::Popup | TipStyle::Border | TipStyle::AlwaysTip |
-                         TipStyle::NoPrefix;
+        uint32_t style =
+            TipStyle::Popup | TipStyle::Border | TipStyle::AlwaysTip | TipStyle::NoPrefix;
         if (Style_ == TS_Balloon)
             style |= TipStyle::Balloon;
         if (hWndControl_ == 0)

@@ -82,7 +82,8 @@ protected:
 private:
     void pCreate();
     // Runs a live setter; its errors are raised as the setter's failure.
-    template <typename Body> void live(const QString &member, Body &&body);
+    template <typename Body>
+    void live(const QString &member, Body &&body);
 
     int32_t errorNumber_;
     QString className_;

@@ -12,7 +12,8 @@ namespace tooltips {
 
 // A keyed collection of tips: by 1-based position or by key (any case), in order of adding.
 // Adding an item makes its window.
-template <typename Tip> class TipCollection
+template <typename Tip>
+class TipCollection
 {
 public:
     using ItemPtr = std::shared_ptr<Tip>;

@@ -42,8 +42,8 @@ inline const QString LibraryName = QStringLiteral("R77Tip");
 
 // Runs a member; any error it meets is raised again as the member's component failure.
 template <typename Body>
-auto trapped(int32_t number, const QString &source, const QString &className,
-             const QString &kind, const QString &member, Body &&body)
+auto trapped(int32_t number, const QString &source, const QString &className, const QString &kind,
+             const QString &member, Body &&body)
 {
     try {
         return body();

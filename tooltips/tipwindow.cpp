@@ -27,7 +27,7 @@ constexpr int StemHalfWidth = 8;
 constexpr int CornerRadius = 8;
 constexpr int IconSize = 16;
 constexpr int TitleGap = 6;
-constexpr int StemInset = 18;       // the stem's usual distance from the balloon's left edge
+constexpr int StemInset = 18;          // the stem's usual distance from the balloon's left edge
 constexpr QPoint PointerOffset{2, 20}; // below the pointer's arrow
 
 constexpr uint32_t InfoTextIndex = 23;
@@ -293,9 +293,8 @@ QSize TipWindow::bodySize() const
     const int margin = isBalloon() ? BalloonMargin : RectMargin;
     const int wrap = maxWidth_ > 0 ? std::max(1, maxWidth_ - 2 * margin) : 0x3FFF;
     const QFontMetrics metrics(font_);
-    const QRect textRect = metrics.boundingRect(QRect(0, 0, wrap, 0x3FFF),
-                                                Qt::TextWordWrap | Qt::TextExpandTabs,
-                                                displayText());
+    const QRect textRect = metrics.boundingRect(
+        QRect(0, 0, wrap, 0x3FFF), Qt::TextWordWrap | Qt::TextExpandTabs, displayText());
     int width = textRect.width();
     int height = textRect.height();
     if (!title_.isEmpty()) {
@@ -384,7 +383,8 @@ void TipWindow::paintEvent(QPaintEvent *)
     QRect body = rect();
     if (balloon) {
         painter.setRenderHint(QPainter::Antialiasing, true);
-        body = stemBelow_ ? body.adjusted(0, 0, 0, -StemHeight) : body.adjusted(0, StemHeight, 0, 0);
+        body =
+            stemBelow_ ? body.adjusted(0, 0, 0, -StemHeight) : body.adjusted(0, StemHeight, 0, 0);
         QPainterPath shape;
         shape.addRoundedRect(QRectF(body).adjusted(0.5, 0.5, -0.5, -0.5), CornerRadius,
                              CornerRadius);

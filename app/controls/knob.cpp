@@ -328,7 +328,8 @@ bool Knob::eventFilter(QObject *watched, QEvent *event)
     if (watched == knob1_ && event->type() == QEvent::MouseMove) {
         const auto *move = static_cast<QMouseEvent *>(event);
         if (move->buttons() == Qt::LeftButton)
-            turn(static_cast<float>(move->position().x()), static_cast<float>(move->position().y()));
+            turn(static_cast<float>(move->position().x()),
+                 static_cast<float>(move->position().y()));
     }
     return UserControl::eventFilter(watched, event);
 }

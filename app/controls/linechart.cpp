@@ -14,7 +14,8 @@ namespace {
 // Calls draw(x) for the values of "For x = start To end Step step", with at most one line per
 // pixel column (values that round to a column already drawn are skipped, however small the
 // step). A step that is not positive draws at most the first line.
-template <typename Draw> void forEachGridLine(double start, double end, double step, Draw &&draw)
+template <typename Draw>
+void forEachGridLine(double start, double end, double step, Draw &&draw)
 {
     if (!(step > 0.0) || !std::isfinite(step)) {
         const bool runs = step < 0.0 ? start >= end : start <= end;
@@ -43,8 +44,8 @@ template <typename Draw> void forEachGridLine(double start, double end, double s
 
 } // namespace
 
-QVariant LineChart::InitDiagram(PictureBox &pBox, platform::win::OleColour LineColor,
-                                bool ShowGrid, std::optional<platform::win::OleColour> bBackColor,
+QVariant LineChart::InitDiagram(PictureBox &pBox, platform::win::OleColour LineColor, bool ShowGrid,
+                                std::optional<platform::win::OleColour> bBackColor,
                                 std::optional<platform::win::OleColour> GridColor,
                                 std::optional<bool> MovingGrid)
 {

@@ -25,15 +25,12 @@ void PropertyBag::write(const QString &key, const QVariant &value, const QVarian
         values_.insert(key, value);
 }
 
-OleColour PropertyBag::readColour(const QString &key,
-                                                 OleColour defaultValue) const
+OleColour PropertyBag::readColour(const QString &key, OleColour defaultValue) const
 {
-    return static_cast<OleColour>(
-        read(key, colourVariant(defaultValue)).toULongLong());
+    return static_cast<OleColour>(read(key, colourVariant(defaultValue)).toULongLong());
 }
 
-void PropertyBag::writeColour(const QString &key, OleColour value,
-                              OleColour defaultValue)
+void PropertyBag::writeColour(const QString &key, OleColour value, OleColour defaultValue)
 {
     write(key, colourVariant(value), colourVariant(defaultValue));
 }

@@ -20,10 +20,8 @@ public:
     // Stores value under key; a value equal to its default removes the key instead.
     void write(const QString &key, const QVariant &value, const QVariant &defaultValue);
     // The same for OLE colours, stored as unsigned numbers.
-    OleColour readColour(const QString &key,
-                                        OleColour defaultValue) const;
-    void writeColour(const QString &key, OleColour value,
-                     OleColour defaultValue);
+    OleColour readColour(const QString &key, OleColour defaultValue) const;
+    void writeColour(const QString &key, OleColour value, OleColour defaultValue);
 
     bool contains(const QString &key) const { return values_.contains(key); }
     QStringList keys() const { return values_.keys(); }

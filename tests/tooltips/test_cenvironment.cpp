@@ -38,9 +38,9 @@ TEST_F(CEnvironmentTest, NamesBySystemVersion)
         const char *name;
         bool oldShell;
     };
-    for (const Case &c : {Case{1, 4, 0, "Win95", true}, Case{1, 4, 10, "Win98", true},
-                          Case{1, 5, 0, "Win98", true}, Case{2, 4, 0, "WinNT4", true},
-                          Case{2, 10, 0, "WinNT10", false}}) {
+    for (const Case &c :
+         {Case{1, 4, 0, "Win95", true}, Case{1, 4, 10, "Win98", true}, Case{1, 5, 0, "Win98", true},
+          Case{2, 4, 0, "WinNT4", true}, Case{2, 10, 0, "WinNT10", false}}) {
         platform::win::setVersionQuery(system(c.platform, c.major, c.minor));
         const QString name = CEnvironment().OsName();
         EXPECT_EQ(name, QString::fromLatin1(c.name));
@@ -67,10 +67,9 @@ TEST_F(CEnvironmentTest, Errors)
         uint32_t number;
         const char *description;
     };
-    for (const Case &c :
-         {Case{[](OsVersionInfo &) { return false; }, 0x800443E5u,
-               "Cannot get operating system name"},
-          Case{system(3, 10, 0), 0x800443E6u, "Unknown operating system"}}) {
+    for (const Case &c : {Case{[](OsVersionInfo &) { return false; }, 0x800443E5u,
+                               "Cannot get operating system name"},
+                          Case{system(3, 10, 0), 0x800443E6u, "Unknown operating system"}}) {
         platform::win::setVersionQuery(c.query);
         try {
             CEnvironment().OsName();

@@ -45,7 +45,8 @@ protected:
         TipWindow::setMessageHook({});
     }
 
-    template <typename Tip> std::shared_ptr<Tip> tipOn(QWidget *widget, const QString &text)
+    template <typename Tip>
+    std::shared_ptr<Tip> tipOn(QWidget *widget, const QString &text)
     {
         auto tip = std::make_shared<Tip>();
         tip->Init(WindowHandle(widget), text, QStringLiteral("Title"), TI_IconInfo);
@@ -53,7 +54,8 @@ protected:
     }
 
     // Runs body and returns the error it raised.
-    template <typename Body> static VbError errorOf(Body &&body)
+    template <typename Body>
+    static VbError errorOf(Body &&body)
     {
         try {
             body();
@@ -91,8 +93,8 @@ TEST_F(TipTest, WindowStyleAndToolFlags)
         auto tooltip = tipOn<CTooltip>(control, QStringLiteral("text"));
         auto infotip = tipOn<CInfotip>(control, QStringLiteral("text"));
         EXPECT_EQ(tooltip->OldShell(), c.oldShell);
-        for (TipBase *tip : {static_cast<TipBase *>(tooltip.get()),
-                             static_cast<TipBase *>(infotip.get())}) {
+        for (TipBase *tip :
+             {static_cast<TipBase *>(tooltip.get()), static_cast<TipBase *>(infotip.get())}) {
             tip->setStyle(c.style);
             tip->setCentered(c.centered);
             tip->Create();
@@ -138,8 +140,7 @@ TEST_F(TipTest, LiveSettersAndThoseThatWaitForANewWindow)
     w.show();
     tip->setBackColor(0x8000000Du); // highlight, at once
     EXPECT_EQ(w.backColour(), QColor(0, 120, 215));
-    EXPECT_EQ(w.grab().toImage().pixelColor(w.width() / 2, w.height() - 12),
-              QColor(0, 120, 215));
+    EXPECT_EQ(w.grab().toImage().pixelColor(w.width() / 2, w.height() - 12), QColor(0, 120, 215));
     tip->setTitle(QStringLiteral("New"));
     tip->setTipText(QStringLiteral("changed"));
     EXPECT_EQ(w.title(), QStringLiteral("New"));

@@ -20,8 +20,7 @@ TEST(MTipAPITest, TranslateColor)
     };
     for (const Case &c : {Case{0x00123456u, 0x123456}, Case{0x02123456u, 0x123456},
                           Case{0x80000018u, 0xE1FFFF}, Case{0x80000008u, 0x000000},
-                          Case{0x800000FFu, -1}, Case{0x01123456u, -1},
-                          Case{0x40123456u, -1}})
+                          Case{0x800000FFu, -1}, Case{0x01123456u, -1}, Case{0x40123456u, -1}})
         EXPECT_EQ(TranslateColor(c.colour), c.rgb) << std::hex << c.colour;
 }
 

@@ -39,10 +39,9 @@ protected:
         innerTips = new R77TipCtl(inner);
         tips = new R77TipCtl(&form);
 
-        QObject::connect(tips, &R77TipCtl::BeforeLoadTooltip, tips,
-                         [this](int32_t hWnd, bool &cancel) {
-                             cancel = hWnd == WindowHandle(cancelled);
-                         });
+        QObject::connect(
+            tips, &R77TipCtl::BeforeLoadTooltip, tips,
+            [this](int32_t hWnd, bool &cancel) { cancel = hWnd == WindowHandle(cancelled); });
         QObject::connect(tips, &R77TipCtl::BeforeCreateTooltip, tips, [this](CTooltip &tip) {
             if (tip.hWndControl() == WindowHandle(titled))
                 tip.setTitle(QStringLiteral("Set by the form"));
@@ -64,7 +63,8 @@ protected:
                                      QString::number(WindowHandle(widget)));
     }
 
-    template <typename Body> static VbError errorOf(Body &&body)
+    template <typename Body>
+    static VbError errorOf(Body &&body)
     {
         try {
             body();
@@ -158,7 +158,8 @@ TEST_F(TipFormTest, AddTooltipPassesOnlyTheErrorsOfItsUnloading)
         errorOf([&] { tips->AddTooltip(WindowHandle(silent), QStringLiteral("text")); });
     EXPECT_EQ(error.number(), static_cast<int>(0x8004261Fu));
     EXPECT_EQ(error.source(), QStringLiteral("R77Tip.UnloadTooltips"));
-    EXPECT_EQ(error.description(), QStringLiteral("R77Tip component failure in Sub UnloadTooltips"));
+    EXPECT_EQ(error.description(),
+              QStringLiteral("R77Tip component failure in Sub UnloadTooltips"));
 }
 
 TEST_F(TipFormTest, AFailingTipLeavesTheControlItsOwnText)
@@ -183,9 +184,9 @@ TEST_F(TipFormTest, SingleTips)
     tips->LoadTooltips();
     tips->SetToolTipText(WindowHandle(twoLines), QStringLiteral("New**text"));
     EXPECT_EQ(tipOf(twoLines)->window()->text(), QStringLiteral("New**text")); // used unchanged
-    EXPECT_EQ(errorOf([&] { tips->SetToolTipText(WindowHandle(silent), QStringLiteral("x")); })
-                  .number(),
-              91);
+    EXPECT_EQ(
+        errorOf([&] { tips->SetToolTipText(WindowHandle(silent), QStringLiteral("x")); }).number(),
+        91);
 
     tips->RemoveTooltip(WindowHandle(combo));
     EXPECT_FALSE(tipOf(combo));

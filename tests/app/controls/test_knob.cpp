@@ -76,8 +76,8 @@ TEST_F(KnobTest, UndefinedPercentagesFailAndLeaveTheKnob)
         }
     }
     knob.setMax(10);
-    for (float wild : {std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::infinity()}) {
+    for (float wild :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         try {
             knob.setValue(wild);
             ADD_FAILURE() << "Value";

@@ -105,11 +105,11 @@ TEST_F(LineChartTest, WildSamplesAndGridsStillDrawTheRest)
 {
     init(true);
     chart.setMax(10);
-    for (float v : {5.0f, 1e30f, -1e30f, 5.0f, std::numeric_limits<float>::quiet_NaN(), 5.0f, 5.0f,
-                    5.0f})
+    for (float v :
+         {5.0f, 1e30f, -1e30f, 5.0f, std::numeric_limits<float>::quiet_NaN(), 5.0f, 5.0f, 5.0f})
         chart.AddPoint(v);
     EXPECT_NO_THROW(chart.RePaint());
-    EXPECT_EQ(at(98, 25), LineColour); // right of everything wild
+    EXPECT_EQ(at(98, 25), LineColour);        // right of everything wild
     EXPECT_EQ(at(96, 25), QColor(Qt::black)); // the gap round the NaN
 
     // Grid steps of zero, tiny and negative end, one line a column at most.
@@ -117,8 +117,8 @@ TEST_F(LineChartTest, WildSamplesAndGridsStillDrawTheRest)
     {
         int width, height, splits;
     };
-    for (const Case &c : {Case{101, 20, 999'999}, Case{101, 20, 999'998}, Case{1, 1, 3},
-                          Case{100, 50, -1}}) {
+    for (const Case &c :
+         {Case{101, 20, 999'999}, Case{101, 20, 999'998}, Case{1, 1, 3}, Case{100, 50, -1}}) {
         PictureBox box;
         box.resize(c.width, c.height);
         LineChart grid;

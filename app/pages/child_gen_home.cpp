@@ -13,7 +13,6 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -154,7 +153,7 @@ void CHILD_GEN_HOME::Activated()
                 });
         }
         if (app::shell::CurrentConnection().ConnectionStatusText.isEmpty())
-            ShowRecordBlanker(true);
+            app::shell::ShowRecordBlanker(true);
     } catch (...) {
         // A failing step leaves the activation; the page stays usable.
     }
@@ -227,7 +226,7 @@ bool CHILD_GEN_HOME::Detect()
         app::shell::SelectDevice(app::shell::ModuleSetKey);
         app::shell::BuildButtonBar();
         app::analysis::ResetBuffer();
-        ShowRecordBlanker(false);
+        app::shell::ShowRecordBlanker(false);
         return true;
     } catch (...) {
         return false;

@@ -15,10 +15,10 @@
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 
@@ -138,9 +138,9 @@ void CHILD_GEN_INFO::Activated()
         if (!hxr)
             return;
         hxr->CommandMode();
-        ShowRecordBlanker(false);
+        app::shell::ShowRecordBlanker(false);
         errorMessage_->hide();
-        SetPageRefreshInterval(RefreshIntervalMs);
+        app::shell::SetPageRefreshInterval(RefreshIntervalMs);
 
         const uint8_t units = unitId(hxr->UNTE());
         const bool locked = (app::shell::CurrentConnection().LockMask & LockDisplayUnits) != 0;

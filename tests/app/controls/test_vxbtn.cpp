@@ -16,6 +16,7 @@
 #include "app/controls/listpopup.h"
 #include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
+#include "support/namedcase.h"
 
 namespace app::controls {
 namespace {
@@ -345,10 +346,7 @@ struct FilterCase
     const char *expected;
 };
 
-void PrintTo(const FilterCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class VXBtnFilterTest : public VXBtnTest, public testing::WithParamInterface<FilterCase>
 {};
@@ -444,11 +442,6 @@ struct CommitCase
     bool accepted;
     const char *caption; // the caption after an accepted commit
 };
-
-void PrintTo(const CommitCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class VXBtnCommitTest : public VXBtnTest, public testing::WithParamInterface<CommitCase>
 {};

@@ -34,7 +34,6 @@
 #include "app/device/hxr.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
@@ -42,9 +41,13 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/programlinks.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/fakepagesethost.h"
+#include "support/manualclock.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -73,40 +76,6 @@ inline std::vector<Shown> &ShownMessages()
     return shown;
 }
 
-// What the page sets do to the main window's button bar.
-class FakeHost : public app::shell::PageSetHost
-{
-public:
-    int buttons = 0;
-    int selected = 0;
-    int error = 0;
-
-    void clearButtons() override { buttons = 0; }
-    void addButton(const QString &, bool) override { ++buttons; }
-    void drawButtons() override {}
-    void selectButton(int index) override { selected = index; }
-    void restartRefreshTimer() override {}
-    void TipOn(const QString &) override {}
-    void TipOff() override {}
-    void releaseMouseCapture() override {}
-    void setErrorResetEnabled(bool) override {}
-    void reportCommsFailure(const QString &, bool) override {}
-    int errorState() override { return error; }
-    void setStreamRunning(bool running) override { app::device::setStreamRunning(running); }
-};
-
-// Local time as it is; the monotonic clock moves only when the test says so (the status word
-// is re-read at most every half second).
-class ManualClock : public app::device::Clock
-{
-public:
-    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
-    int64_t monotonicMs() const override { return now; }
-    void sleepMs(int milliseconds) override { now += milliseconds; }
-
-    int64_t now = 1'000'000;
-};
-
 // Reads of CONF answer 0 while set: a module that will not enter configuration mode.
 inline bool &ConfReadsZero()
 {
@@ -114,15 +83,9 @@ inline bool &ConfReadsZero()
     return on;
 }
 
-// The simulated module behind the USB layer, whatever the environment says.
-inline void UseSimulatedModule()
-{
-    setenv("HXR_FTDI", "sim", 1);
-}
-
 inline app::device::DriverApi &LoadedDriver()
 {
-    UseSimulatedModule();
+    testsupport::UseSimulatedModule();
     static app::device::DriverLibrary library;
     static app::device::DriverApi api;
     if (!library.isLoaded()) {
@@ -173,21 +136,16 @@ protected:
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
 
-        clock = std::make_shared<ManualClock>();
+        clock = std::make_shared<testsupport::ManualClock>();
+        clock->local.reset(); // the local time as it is
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
-        app::device::SetHXRObject(hxr.get());
-        app::analysis::AttachReadingStream(hxr->driver());
-
-        app::pages::SetMainWindowLink(
-            {[this](bool visible) { blankerShown.push_back(visible); },
-             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); }});
 
         mainWindow.resize(760, 500);
         container = new QWidget(&mainWindow);
         container->setGeometry(20, 20, 720, 460);
-        app::shell::SetPageContainer(&mainWindow, container);
-        app::shell::SetHelpArea({container, nullptr, &help, &extraInfo});
-        app::shell::SetPageSetHost(&host);
+        host.onStreamRunning = [](bool running) { app::device::setStreamRunning(running); };
+        links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
+            hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
         app::shell::ClearPageFactories();
         app::pages::RegisterPages();
         app::shell::BuildDeviceList(false);
@@ -200,13 +158,10 @@ protected:
     {
         app::shell::CloseAllPages();
         app::shell::ClearDevices();
-        app::shell::SetPageSetHost(nullptr);
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
-        app::pages::SetMainWindowLink({});
         hxr->ClosePort();
-        app::analysis::DetachReadingStream();
-        app::device::ClearHXRObject();
+        links.reset();
         hxr.reset();
         app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
@@ -276,15 +231,14 @@ protected:
 
     sim::SimConfig modules;
     QTemporaryDir settingsDir;
-    std::shared_ptr<ManualClock> clock;
+    std::shared_ptr<testsupport::ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
-    FakeHost host;
+    std::unique_ptr<app::shell::ProgramLinks> links;
+    testsupport::FakePageSetHost host;
     QWidget mainWindow;
     QWidget *container = nullptr; // the page container, inside the main window
     QPlainTextEdit help;
     QPlainTextEdit extraInfo;
-    std::vector<bool> blankerShown;
-    std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
     app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;

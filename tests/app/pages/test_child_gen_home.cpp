@@ -10,6 +10,7 @@
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
 #include "pagefixture.h"
+#include "support/namedcase.h"
 
 namespace pagetests {
 namespace {
@@ -30,10 +31,7 @@ struct DetectCase
     bool connected;
 };
 
-void PrintTo(const DetectCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DetectTest : public PageFixture, public testing::WithParamInterface<DetectCase>
 {};
@@ -68,8 +66,8 @@ TEST_P(DetectTest, ShowsTheOutcomeAndSwitchesOnlyWhenConnected)
         EXPECT_EQ(connection.ModelNumberText, QStringLiteral("1"));
         EXPECT_EQ(connection.SerialText, QStringLiteral("70000"));
         EXPECT_EQ(app::analysis::BufferCount(), 0); // the ring starts empty
-        EXPECT_FALSE(blankerShown.empty());
-        EXPECT_FALSE(blankerShown.back());
+        EXPECT_FALSE(host.blankerShown.empty());
+        EXPECT_FALSE(host.blankerShown.back());
     } else {
         EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
         EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
@@ -163,13 +161,13 @@ TEST_F(PageFixture, FirstActivationDetectsByItselfLaterOnesDoNot)
 
     // Home again: the connection text goes, the blanker comes back, nothing is detected.
     sim::clearFrameLog();
-    blankerShown.clear();
+    host.blankerShown.clear();
     app::shell::SwitchPage(1);
     EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
     EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
     EXPECT_TRUE(app::shell::CurrentConnection().ConnectionStatusText.isEmpty());
     EXPECT_EQ(framesEndingWith("MODL?"), 0);
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
 
     // The Detect button connects again.
     QTest::mouseClick(homePage()->HyperlinkDetect(), Qt::LeftButton);
@@ -185,7 +183,7 @@ TEST_F(PageFixture, FailedFirstDetectLeavesTheBlankerUp)
     openHome();
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Detection Failed"));
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
     EXPECT_FALSE(homePage()->btnCheckUpdates()->Enabled());
 }
 
@@ -215,11 +213,6 @@ struct FormatCase
     const char *recentKey;
     const char *expected;
 };
-
-void PrintTo(const FormatCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class DisplayFormatTest : public PageFixture, public testing::WithParamInterface<FormatCase>
 {};

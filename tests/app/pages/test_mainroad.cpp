@@ -10,6 +10,8 @@
 
 #include <gmock/gmock.h>
 
+#include "app/analysis/pages/child_gen_fft.h"
+#include "app/analysis/pages/child_gen_scope.h"
 #include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
@@ -24,6 +26,7 @@
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 #include "tooltips/mtipapi.h"
 #include "tooltips/r77tipctl.h"
 
@@ -36,7 +39,7 @@ class MainRoadTest : public testing::Test
 protected:
     void SetUp() override
     {
-        setenv("HXR_FTDI", "sim", 1); // the simulated module behind the USB layer
+        testsupport::UseSimulatedModule();
         sim::DeviceConfig device;
         device.serial = 70000;
         sim::SimConfig config;
@@ -139,8 +142,14 @@ TEST_F(MainRoadTest, EveryFormShowsItsTooltipsAsBalloonsOfItsOwn)
     auto *info = static_cast<CHILD_GEN_INFO *>(app::shell::CurrentPage());
     ASSERT_TRUE(home && info);
 
-    for (const QWidget *form : {static_cast<QWidget *>(window.get()),
-                                static_cast<QWidget *>(home), static_cast<QWidget *>(info)}) {
+    // The signal pages set their texts when they load.
+    QWidget *scope = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_SCOPE::FormName);
+    QWidget *fft = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_FFT::FormName);
+    ASSERT_TRUE(scope && fft);
+
+    for (const QWidget *form :
+         {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(home),
+          static_cast<QWidget *>(info), scope, fft}) {
         QStringList plain;
         collectPlainTooltips(*form, plain);
         EXPECT_TRUE(plain.isEmpty()) << form->objectName().toStdString() << ": "

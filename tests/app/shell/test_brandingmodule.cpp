@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 
+#include "support/namedcase.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -74,10 +75,7 @@ struct FailCase
     const char *to;
 };
 
-void PrintTo(const FailCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class TamperTest : public BrandingTest, public ::testing::WithParamInterface<FailCase>
 {};

@@ -8,8 +8,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -30,7 +32,9 @@
 #include "app/shell/devicecontrol.h"
 #include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
+#include "support/namedcase.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -60,7 +64,7 @@ class MainFrmTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setenv("HXR_FTDI", "sim", 1); // the module is the simulated one
+        testsupport::UseSimulatedModule();
         ASSERT_TRUE(folder_.isValid());
         copyFromProgramDir("default.vxb");
         copyFromProgramDir("libHXRDrv.so");
@@ -182,10 +186,7 @@ struct DriverCase
     const char *message; // the start of the critical message
 };
 
-void PrintTo(const DriverCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DriverFailureTest : public MainFrmTest, public ::testing::WithParamInterface<DriverCase>
 {};
@@ -261,11 +262,6 @@ struct SwitchCase
     QStringList prompts;
     const char *message; // start of the ShowMessage text, or ""
 };
-
-void PrintTo(const SwitchCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class SwitchCheckTest : public MainFrmTest, public ::testing::WithParamInterface<SwitchCase>
 {};
@@ -457,17 +453,20 @@ TEST_F(MainFrmTest, TicksAreSkippedWhileARefreshRuns)
 {
     MainFrm &w = makeWindow();
     ASSERT_TRUE(w.Load());
-    QEventLoop pageLoop;
     int refreshes = 0;
+    int ticks = 0;
     LoadedTestPage("CHILD_GEN_HOME")->onRefresh = [&] {
         if (++refreshes == 1) {
+            // This refresh lets events run until the timer has ticked twice.
+            QSignalSpy timeouts(w.PageRefreshTimer(), &QTimer::timeout);
             w.PageRefreshTimer()->setInterval(5);
-            QTimer::singleShot(60, &pageLoop, &QEventLoop::quit);
-            pageLoop.exec(); // ticks arrive meanwhile
+            EXPECT_TRUE(QTest::qWaitFor([&timeouts] { return timeouts.count() >= 2; }, 10000));
+            ticks = static_cast<int>(timeouts.count());
         }
     };
     RefreshCurrentPage();
-    EXPECT_EQ(refreshes, 1);
+    EXPECT_GE(ticks, 2);
+    EXPECT_EQ(refreshes, 1) << "the ticks during the refresh were skipped";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include "support/namedcase.h"
 #include "test_simfixture.h"
 
 namespace {
@@ -83,10 +84,7 @@ struct ChainCase
     double oval;
 };
 
-void PrintTo(const ChainCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SimChain : public SimParameters, public testing::WithParamInterface<ChainCase>
 {};

@@ -63,6 +63,7 @@ QVariant LineChart::InitDiagram(PictureBox &pBox, platform::win::OleColour LineC
     movingGrid_ = MovingGrid.value_or(false);
     box_ = &pBox;
     samples_.assign(static_cast<size_t>(width_), 0.0f);
+    first_ = 0;
     gridOffset_ = 0;
     firstValid_ = width_ - 1;
     return {};
@@ -72,11 +73,12 @@ void LineChart::AddPoint(float Value)
 {
     if (!box_)
         return;
-    std::move(samples_.begin() + 1, samples_.end(), samples_.begin());
+    // Every column takes its right neighbour's sample: the ring turns by one instead.
+    first_ = (first_ + 1) % width_;
     if (!(Max_ > 0.0f))
         Max_ = 1.0f;
     const float h = static_cast<float>(height_);
-    samples_.back() = h - (Value / Max_) * h;
+    at(width_ - 1) = h - (Value / Max_) * h;
     if (firstValid_ > 0)
         --firstValid_;
     --gridOffset_;
@@ -122,11 +124,11 @@ void LineChart::drawTrace()
     const float band = static_cast<float>(std::max(height_, 1));
     const auto row = [band](float value) { return std::clamp(value, -band, 2.0f * band); };
     for (int i = firstValid_ + 1; i <= width_ - 2; ++i) {
-        const float next = samples_[static_cast<size_t>(i + 1)];
+        const float next = at(i + 1);
         if (std::isnan(next))
             continue;
         if (DiagramType_ == 0) {
-            const float here = samples_[static_cast<size_t>(i)];
+            const float here = at(i);
             if (!std::isnan(here))
                 box.Line(i, row(here), i + 1, row(next));
         } else if (DiagramType_ == 1) {

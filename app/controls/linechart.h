@@ -42,11 +42,13 @@ public:
 
     // State, for tests.
     bool isInitialised() const { return box_ != nullptr; }
-    float sampleRow(int column) const { return samples_.at(static_cast<size_t>(column)); }
+    float sampleRow(int column) const { return samples_.at(index(column)); }
     int firstValidColumn() const { return firstValid_; }
     int gridOffset() const { return gridOffset_; }
 
 private:
+    size_t index(int column) const { return static_cast<size_t>((first_ + column) % width_); }
+    float &at(int column) { return samples_[index(column)]; }
     void drawGrid();
     void drawTrace();
 
@@ -62,7 +64,8 @@ private:
     bool movingGrid_ = false;
     int height_ = 0;
     int width_ = 0;
-    std::vector<float> samples_; // pixel rows, one per column
+    std::vector<float> samples_; // pixel rows, one per column, column 0 at first_
+    int first_ = 0;
     int firstValid_ = 0;
     int gridOffset_ = 0;
 };

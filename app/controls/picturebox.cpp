@@ -46,9 +46,23 @@ void PictureBox::setBackColor(platform::win::OleColour value)
     Cls();
 }
 
+void PictureBox::flush() const
+{
+    // Lines and points of one pen go out in one call each: a strip chart draws a thousand.
+    if (!painter_)
+        return;
+    if (!pendingLines_.empty())
+        painter_->drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
+    if (!pendingPoints_.empty())
+        painter_->drawPoints(pendingPoints_.data(), static_cast<int>(pendingPoints_.size()));
+    pendingLines_.clear();
+    pendingPoints_.clear();
+}
+
 void PictureBox::endPainting() const
 {
     if (painter_) {
+        flush();
         painter_->end();
         painter_.reset();
     }
@@ -63,6 +77,7 @@ QPainter &PictureBox::painter(platform::win::OleColour colour)
         penWidth_ = 0;
     }
     if (penWidth_ != DrawWidth_ || penColour_ != colour) {
+        flush();
         QPen pen(platform::win::gui::toQColor(colour));
         pen.setWidth(DrawWidth_ > 1 ? DrawWidth_ : 0);
         pen.setCapStyle(Qt::RoundCap);
@@ -78,26 +93,29 @@ void PictureBox::Cls()
     endPainting();
     fitImage();
     image_.fill(platform::win::gui::toQColor(BackColor_));
-    update();
+    scheduleUpdate();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2,
                       std::optional<platform::win::OleColour> colour)
 {
-    painter(colour.value_or(ForeColor_)).drawLine(point(x1, y1), point(x2, y2));
-    update();
+    painter(colour.value_or(ForeColor_));
+    pendingLines_.emplace_back(point(x1, y1), point(x2, y2));
+    scheduleUpdate();
 }
 
 void PictureBox::PSet(double x, double y, std::optional<platform::win::OleColour> colour)
 {
-    painter(colour.value_or(ForeColor_)).drawPoint(point(x, y));
-    update();
+    painter(colour.value_or(ForeColor_));
+    pendingPoints_.push_back(point(x, y));
+    scheduleUpdate();
 }
 
 void PictureBox::Circle(double x, double y, double radius,
                         std::optional<platform::win::OleColour> colour)
 {
     QPainter &p = painter(colour.value_or(ForeColor_));
+    flush();
     p.setRenderHint(QPainter::Antialiasing, true);
     if (FillStyle_ == FillSolid)
         p.setBrush(platform::win::gui::toQColor(FillColor_));
@@ -105,7 +123,7 @@ void PictureBox::Circle(double x, double y, double radius,
         p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(x, y), radius, radius);
     p.setRenderHint(QPainter::Antialiasing, false);
-    update();
+    scheduleUpdate();
 }
 
 const QImage &PictureBox::image() const
@@ -115,8 +133,18 @@ const QImage &PictureBox::image() const
     return image_;
 }
 
+void PictureBox::scheduleUpdate()
+{
+    // One repaint request for a whole drawing, however many calls make it.
+    if (updatePending_)
+        return;
+    updatePending_ = true;
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent *)
 {
+    updatePending_ = false;
     endPainting();
     QPainter p(this);
     p.drawImage(0, 0, image_);

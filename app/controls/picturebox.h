@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QImage>
+#include <QLine>
+#include <QPoint>
 #include <QWidget>
 
 #include "platform/win/syscolours.h"
@@ -63,6 +66,8 @@ private:
     QPainter &painter(platform::win::OleColour colour);
     void endPainting() const;
     void fitImage() const;
+    void flush() const;
+    void scheduleUpdate();
 
     platform::win::OleColour BackColor_ = 0x8000000Fu;
     platform::win::OleColour ForeColor_ = 0x80000012u;
@@ -72,8 +77,11 @@ private:
     mutable QImage image_;
     // Held open between drawing calls: a strip chart draws a thousand lines a repaint.
     mutable std::unique_ptr<QPainter> painter_;
+    mutable std::vector<QLine> pendingLines_;
+    mutable std::vector<QPoint> pendingPoints_;
     platform::win::OleColour penColour_ = 0;
     int penWidth_ = 0;
+    bool updatePending_ = false;
 };
 
 } // namespace app::controls

@@ -9,6 +9,7 @@
 
 #include "app/controls/slider.h"
 #include "platform/win/propertybag.h"
+#include "support/namedcase.h"
 
 namespace app::controls {
 namespace {
@@ -84,10 +85,7 @@ struct DragCase
     float value; // the value Change reports, when it is raised
 };
 
-void PrintTo(const DragCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SliderDragTest : public testing::TestWithParam<DragCase>
 {};
@@ -124,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"past the left end", -5, 5, 101, true, Qt::LeftButton, -50, true, -5.0f},
         DragCase{"disabled", 0, 100, 101, false, Qt::LeftButton, 8, false, 0},
         DragCase{"right button", 0, 100, 101, true, Qt::RightButton, 8, false, 0},
-        DragCase{"both buttons", 0, 100, 101, true, Qt::LeftButton | Qt::RightButton, 8, false,
-                 0},
+        DragCase{"both buttons", 0, 100, 101, true, Qt::LeftButton | Qt::RightButton, 8, false, 0},
         // Max = Min: the handle moves, the value is Min.
         DragCase{"empty range", 7, 7, 101, true, Qt::LeftButton, 8, true, 7.0f},
         // As wide as the handle: no travel, the value stays and Change reports it.
@@ -194,8 +191,8 @@ TEST(SliderTest, PropertiesRoundTripWithoutDefaults)
     slider->setDisabledColor(0x808080);
     PropertyBag bag;
     slider->WriteProperties(bag);
-    EXPECT_THAT(bag.keys(), testing::UnorderedElementsAre("Max", "Value", "ToolTipText",
-                                                           "DisabledColor"));
+    EXPECT_THAT(bag.keys(),
+                testing::UnorderedElementsAre("Max", "Value", "ToolTipText", "DisabledColor"));
     auto loaded = makeSlider();
     loaded->ReadProperties(bag);
     EXPECT_EQ(loaded->Value(), 150.0f);

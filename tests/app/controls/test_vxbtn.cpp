@@ -16,6 +16,7 @@
 #include "app/controls/listpopup.h"
 #include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
+#include "platform/win/gui/qcolour.h"
 #include "support/namedcase.h"
 
 namespace app::controls {
@@ -667,6 +668,23 @@ TEST_F(VXBtnTest, ListOpensUnderTheCaptionAndChoosing)
     btn_->DoEdit();
     QTest::keyClick(popup, Qt::Key_Return);
     EXPECT_EQ(changed.count(), 2) << "choosing the current entry changes nothing";
+}
+
+TEST_F(VXBtnTest, ListTakesTheFieldsOwnColoursNotItsPressedLook)
+{
+    btn_->setEditable(2);
+    btn_->setBorderColorFocus(Red);
+    btn_->setList(QStringLiteral("mV/V|kg|N"));
+    btn_->setCaption(QStringLiteral("kg"));
+    QTest::mouseClick(btn_, Qt::LeftButton, {}, QPoint(5, 5));
+    ListPopup *popup = btn_->listPopup();
+    ASSERT_TRUE(popup->isVisible());
+    const QPalette palette = popup->palette();
+    EXPECT_EQ(palette.color(QPalette::Base), platform::win::gui::toQColor(Grey));
+    EXPECT_EQ(palette.color(QPalette::Text), platform::win::gui::toQColor(White));
+    EXPECT_EQ(palette.color(QPalette::Highlight), platform::win::gui::toQColor(Red));
+    EXPECT_TRUE(popup->item(0)->textAlignment() & Qt::AlignHCenter);
+    QTest::keyClick(popup, Qt::Key_Escape);
 }
 
 TEST_F(VXBtnTest, ListWithUnmatchedCaptionKeepsPosition)

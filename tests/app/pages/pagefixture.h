@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -83,6 +84,19 @@ inline bool &ConfReadsZero()
     return on;
 }
 
+// The pointer shape while the port was last opened (Qt::ArrowCursor when no cursor was set).
+inline Qt::CursorShape &CursorAtOpenPort()
+{
+    static Qt::CursorShape shape = Qt::ArrowCursor;
+    return shape;
+}
+
+inline Qt::CursorShape CurrentCursor()
+{
+    const QCursor *cursor = QGuiApplication::overrideCursor();
+    return cursor ? cursor->shape() : Qt::ArrowCursor;
+}
+
 inline app::device::DriverApi &LoadedDriver()
 {
     testsupport::UseSimulatedModule();
@@ -98,6 +112,10 @@ inline app::device::DriverApi &LoadedDriver()
 inline app::device::DriverApi InterceptedDriver()
 {
     app::device::DriverApi api = LoadedDriver();
+    api.OPENPORT = []() -> int16_t {
+        CursorAtOpenPort() = CurrentCursor();
+        return LoadedDriver().OPENPORT();
+    };
     api.READCOMMAND = [](const char *command, float *value) -> int16_t {
         const int16_t result = LoadedDriver().READCOMMAND(command, value);
         if (result == HXR_OK && ConfReadsZero() && std::string_view(command) == "CONF")
@@ -126,6 +144,7 @@ protected:
         configureModules();
 
         ConfReadsZero() = false;
+        CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
         previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
             return std::make_unique<testsupport::RecordingMessageDialog>(

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QMap>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -21,10 +22,12 @@
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
+#include "app/shell/entryfrm.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/focuscheck.h"
 #include "support/recordingmessagedialog.h"
 #include "support/simenvironment.h"
 #include "tooltips/mtipapi.h"
@@ -173,6 +176,39 @@ TEST_F(MainRoadTest, EveryFormShowsItsTooltipsAsBalloonsOfItsOwn)
               1);
     for (const QString &text : tipsOf(*window))
         EXPECT_NE(text, QStringLiteral("Shows the serial number of the module"));
+}
+
+TEST_F(MainRoadTest, EveryControlShowsWhereTheKeyboardFocusIs)
+{
+    ASSERT_TRUE(window->Load());
+    ASSERT_TRUE(testsupport::activate(*window));
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    // The page buttons, the window's own buttons, the page's fields and the status line.
+    const QStringList faults = testsupport::controlsWithoutVisibleFocus(*window);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+TEST_F(MainRoadTest, AfterTheEntryDialogTheFocusIsBackOnThePageAndShows)
+{
+    ASSERT_TRUE(window->Load());
+    ASSERT_TRUE(testsupport::activate(*window));
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    auto *info = static_cast<CHILD_GEN_INFO *>(app::shell::CurrentPage());
+    app::controls::VXBtn *units = info->DUNITS();
+    units->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(units->hasFocus());
+    {
+        app::shell::EntryFrm form(window.get());
+        form.InitOKCancel(QStringLiteral("Question"), QStringLiteral("Go on?"));
+        QTimer::singleShot(0, &form, [&form] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&form, &escape);
+        });
+        form.exec();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([units] { return units->hasFocus(); }));
+    const QColor edge = units->grab().toImage().pixelColor(1, units->height() / 2);
+    EXPECT_EQ(edge, platform::win::gui::toQColor(units->BorderColorFocus()));
 }
 
 } // namespace

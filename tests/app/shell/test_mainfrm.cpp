@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -19,6 +20,7 @@
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/shellhook.h"
 #include "app/common/globals.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
@@ -467,6 +469,36 @@ TEST_F(MainFrmTest, TicksAreSkippedWhileARefreshRuns)
     RefreshCurrentPage();
     EXPECT_GE(ticks, 2);
     EXPECT_EQ(refreshes, 1) << "the ticks during the refresh were skipped";
+}
+
+TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
+{
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    copyFromProgramDir("PLMUSB Standard Manual.pdf");
+    QStringList opened;
+    app::common::dialogs::setShellHook(
+        [&](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &failed) {
+            opened << target.toLocalFile();
+            failed(QStringLiteral("No program on this computer is set up to open it."));
+        });
+    auto *menu = w.findChild<QMenu *>(QStringLiteral("mnuHelp"));
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction *> items = menu->actions();
+    ASSERT_GE(items.size(), 2);
+    items[0]->trigger(); // the standard manual is there, but nothing opens it
+    items[1]->trigger(); // the advanced manual is missing from the program folder
+    app::common::dialogs::setShellHook({});
+
+    const QString standard = folder_.filePath(QStringLiteral("PLMUSB Standard Manual.pdf"));
+    EXPECT_THAT(opened, ElementsAre(standard, standard));
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_[0].startsWith("Cannot Open File: "));
+    EXPECT_TRUE(messages_[0].contains(standard));
+    EXPECT_TRUE(messages_[0].contains("No program on this computer is set up to open it."));
+    EXPECT_TRUE(
+        messages_[1].contains(folder_.filePath(QStringLiteral("PLMUSB Advanced Manual.pdf"))));
+    EXPECT_TRUE(messages_[1].contains("The file does not exist."));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include <QMap>
 #include <QKeyEvent>
@@ -17,8 +18,12 @@
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
+#include "app/pages/child_gen_calibration.h"
+#include "app/pages/child_gen_factory.h"
+#include "app/pages/child_gen_file.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
+#include "app/pages/child_gen_lock.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
@@ -149,10 +154,15 @@ TEST_F(MainRoadTest, EveryFormShowsItsTooltipsAsBalloonsOfItsOwn)
     QWidget *scope = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_SCOPE::FormName);
     QWidget *fft = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_FFT::FormName);
     ASSERT_TRUE(scope && fft);
+    std::vector<QWidget *> forms = {window.get(), home, info, scope, fft};
+    for (const QString &name :
+         {app::pages::CHILD_GEN_CALIBRATION::FormName, app::pages::CHILD_GEN_FILE::FormName,
+          app::pages::CHILD_GEN_LOCK::FormName, app::pages::CHILD_GEN_FACTORY::FormName}) {
+        forms.push_back(app::shell::LoadPage(name));
+        ASSERT_TRUE(forms.back()) << name.toStdString();
+    }
 
-    for (const QWidget *form :
-         {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(home),
-          static_cast<QWidget *>(info), scope, fft}) {
+    for (const QWidget *form : forms) {
         QStringList plain;
         collectPlainTooltips(*form, plain);
         EXPECT_TRUE(plain.isEmpty()) << form->objectName().toStdString() << ": "

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include <QMap>
+#include <QFile>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -186,6 +188,32 @@ TEST_F(MainRoadTest, EveryFormShowsItsTooltipsAsBalloonsOfItsOwn)
               1);
     for (const QString &text : tipsOf(*window))
         EXPECT_NE(text, QStringLiteral("Shows the serial number of the module"));
+}
+
+TEST_F(MainRoadTest, ReadyInstallerClosesTheProgram)
+{
+    QTemporaryDir registration;
+    QFile classes(registration.filePath(QStringLiteral("classes.ini")));
+    ASSERT_TRUE(classes.open(QIODevice::WriteOnly));
+    classes.write("[VXLiveUpdate.Update]\r\nServer=" +
+                  QFile::encodeName(QCoreApplication::applicationDirPath()) + "/hxr-comfake\r\n");
+    classes.close();
+    qputenv("HXR_COM_CLASSES", classes.fileName().toLocal8Bit());
+    qputenv("HXR_COMFAKE_RESULT", "true");
+
+    sim::SimConfig none;
+    none.devices.clear();
+    sim::configure(none);
+    ASSERT_TRUE(window->Load());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    auto *home = static_cast<app::pages::CHILD_GEN_HOME *>(app::shell::CurrentPage());
+    ASSERT_TRUE(home->btnCheckUpdates()->Enabled());
+    QTest::mouseClick(home->btnCheckUpdates(), Qt::LeftButton);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }));
+    qunsetenv("HXR_COMFAKE_RESULT");
+    qunsetenv("HXR_COM_CLASSES");
 }
 
 TEST_F(MainRoadTest, EveryControlShowsWhereTheKeyboardFocusIs)

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "app/controls/usercontrol.h"
 
 namespace app::controls {
@@ -69,7 +69,8 @@ private:
     void publishMenuColour(void (VXBtn::*setter)(OleColour), OleColour colour);
 
     std::vector<VXBtn *> buttons_;
-    PropertyBag design_; // element 0 as designed, which every loaded element inherits
+    // Element 0 as designed, which every loaded element inherits.
+    platform::win::PropertyBag design_;
     std::vector<int> separators_;
     OleColour back_ = DefaultBack;
     std::optional<OleColour> menuBack_;

@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 
@@ -15,7 +15,7 @@ ProgBar::ProgBar(QWidget *parent) : UserControl(parent)
     layoutBar();
 }
 
-void ProgBar::ReadProperties(const PropertyBag &bag)
+void ProgBar::ReadProperties(const platform::win::PropertyBag &bag)
 {
     Min_ = bag.read(QStringLiteral("Min"), 0.0f).toFloat();
     Max_ = bag.read(QStringLiteral("Max"), 100.0f).toFloat();
@@ -27,7 +27,7 @@ void ProgBar::ReadProperties(const PropertyBag &bag)
     layoutBar();
 }
 
-void ProgBar::WriteProperties(PropertyBag &bag) const
+void ProgBar::WriteProperties(platform::win::PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Min"), Min_, 0.0f);
     bag.write(QStringLiteral("Max"), Max_, 100.0f);

@@ -5,9 +5,11 @@
 
 #include "app/controls/usercontrol.h"
 
-namespace app::controls {
-
+namespace platform::win {
 class PropertyBag;
+}
+
+namespace app::controls {
 
 // A segmented progress bar: a row of equal blocks, as many lit as the value's share of the
 // range from Min to Max. Drawn in pixels.
@@ -18,8 +20,8 @@ class ProgBar : public UserControl
 public:
     explicit ProgBar(QWidget *parent = nullptr);
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void ReadProperties(const platform::win::PropertyBag &bag);
+    void WriteProperties(platform::win::PropertyBag &bag) const;
 
     // Shows Count blocks (clamped to 0 .. Segments) until the next layout.
     void DrawSegs(int16_t Count);

@@ -8,10 +8,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/controls/propertybag.h"
 #include "app/controls/twips.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/vberror.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 
@@ -108,7 +108,7 @@ double RangeSelect::widthTwips() const
     return toTwips(width());
 }
 
-void RangeSelect::ReadProperties(const PropertyBag &bag)
+void RangeSelect::ReadProperties(const platform::win::PropertyBag &bag)
 {
     Max_ = bag.read(QStringLiteral("Max"), 100000).toInt();
     BackColor_ = bag.readColour(QStringLiteral("BackColor"), 0xFFFFFFu);
@@ -120,7 +120,7 @@ void RangeSelect::ReadProperties(const PropertyBag &bag)
     DrawMe();
 }
 
-void RangeSelect::WriteProperties(PropertyBag &bag) const
+void RangeSelect::WriteProperties(platform::win::PropertyBag &bag) const
 {
     bag.writeColour(QStringLiteral("BackColor"), BackColor_, 0xFFFFFFu);
     bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, 0xC0C0C0u);

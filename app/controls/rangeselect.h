@@ -5,9 +5,11 @@
 
 #include "app/controls/usercontrol.h"
 
-namespace app::controls {
-
+namespace platform::win {
 class PropertyBag;
+}
+
+namespace app::controls {
 class RangePart;
 
 // A horizontal range bar: a coloured thumb on a track marks ValueStart to ValueEnd on a scale
@@ -32,8 +34,8 @@ public:
 
     explicit RangeSelect(QWidget *parent = nullptr);
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void ReadProperties(const platform::win::PropertyBag &bag);
+    void WriteProperties(platform::win::PropertyBag &bag) const;
 
     OleColour BackColor() const { return BackColor_; }
     void setBackColor(OleColour value);

@@ -5,8 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/controls/propertybag.h"
 #include "app/controls/twips.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 
@@ -72,7 +72,7 @@ double Slider::widthTwips() const
     return toTwips(width());
 }
 
-void Slider::ReadProperties(const PropertyBag &bag)
+void Slider::ReadProperties(const platform::win::PropertyBag &bag)
 {
     Enabled_ = bag.read(QStringLiteral("Enabled"), true).toBool();
     Value_ = bag.read(QStringLiteral("Value"), 0.0f).toFloat();
@@ -86,7 +86,7 @@ void Slider::ReadProperties(const PropertyBag &bag)
     DisabledColor_ = bag.readColour(QStringLiteral("DisabledColor"), 0u);
 }
 
-void Slider::WriteProperties(PropertyBag &bag) const
+void Slider::WriteProperties(platform::win::PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Enabled"), Enabled_, true);
     bag.write(QStringLiteral("Value"), Value_, 0.0f);

@@ -5,9 +5,11 @@
 
 #include "app/controls/usercontrol.h"
 
-namespace app::controls {
-
+namespace platform::win {
 class PropertyBag;
+}
+
+namespace app::controls {
 class SliderHandle;
 
 // A horizontal slider: a round handle on a thin track gives a value between Min and Max in
@@ -25,8 +27,8 @@ public:
 
     explicit Slider(QWidget *parent = nullptr);
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void ReadProperties(const platform::win::PropertyBag &bag);
+    void WriteProperties(platform::win::PropertyBag &bag) const;
 
     bool Enabled() const { return Enabled_; }
     void setEnabled(bool value);

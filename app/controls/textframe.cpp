@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/twips.h"
 
@@ -40,14 +40,14 @@ TextFrame::TextFrame(QWidget *parent) : UserControl(parent)
     fitHeight();
 }
 
-void TextFrame::ReadProperties(const PropertyBag &bag)
+void TextFrame::ReadProperties(const platform::win::PropertyBag &bag)
 {
     setCaption(bag.read(QStringLiteral("Caption"), QString()).toString());
     setBackColor(bag.readColour(QStringLiteral("BackColor"), DefaultBack));
     setForeColor(bag.readColour(QStringLiteral("ForeColor"), DefaultFore));
 }
 
-void TextFrame::WriteProperties(PropertyBag &bag) const
+void TextFrame::WriteProperties(platform::win::PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Caption"), Caption_, QString());
     bag.writeColour(QStringLiteral("BackColor"), BackColor_, DefaultBack);

@@ -7,9 +7,11 @@
 
 class QLabel;
 
-namespace app::controls {
-
+namespace platform::win {
 class PropertyBag;
+}
+
+namespace app::controls {
 
 // A text in a coloured panel with rounded corners whose height follows the text: the label
 // sits 120 twips in from the left and top edges, wraps at the panel's width less both margins,
@@ -26,8 +28,8 @@ public:
 
     explicit TextFrame(QWidget *parent = nullptr);
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void ReadProperties(const platform::win::PropertyBag &bag);
+    void WriteProperties(platform::win::PropertyBag &bag) const;
 
     QString Caption() const { return Caption_; }
     // Keeps the text, gives it to the label when it differs, and fits the height (always, so

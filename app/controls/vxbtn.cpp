@@ -17,7 +17,7 @@
 #include "app/controls/fieldeditor.h"
 #include "app/controls/fieldrules.h"
 #include "app/controls/listpopup.h"
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "app/controls/vxbtnmodule.h"
 #include "platform/vb/val.h"
 
@@ -83,7 +83,7 @@ void VXBtn::InitProperties(const QFont &containerFont, OleColour containerBackCo
     layoutControl();
 }
 
-void VXBtn::ReadProperties(const PropertyBag &bag)
+void VXBtn::ReadProperties(const platform::win::PropertyBag &bag)
 {
     Enabled_ = bag.read(QStringLiteral("Enabled"), true).toBool();
     setBorderStyle(bag.read(QStringLiteral("BorderStyle"), 0).toInt());
@@ -142,7 +142,7 @@ void VXBtn::ReadProperties(const PropertyBag &bag)
     layoutControl();
 }
 
-void VXBtn::WriteProperties(PropertyBag &bag) const
+void VXBtn::WriteProperties(platform::win::PropertyBag &bag) const
 {
     bag.write(QStringLiteral("Enabled"), Enabled_, true);
     bag.write(QStringLiteral("BorderStyle"), BorderStyle_, 0);

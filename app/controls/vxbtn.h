@@ -15,11 +15,14 @@
 class QLineEdit;
 class QPainter;
 
+namespace platform::win {
+class PropertyBag;
+}
+
 namespace app::controls {
 
 class FieldEditor;
 class ListPopup;
-class PropertyBag;
 
 // The owner-drawn button of the program: push button, toggle, value display and entry field
 // (a text editor or a drop-down list over the caption). Lengths are pixels unless named
@@ -45,8 +48,8 @@ public:
     // A newly placed control: the defaults, with the container's font and background colour.
     void InitProperties(const QFont &containerFont, OleColour containerBackColor);
     // The stored property set: read in the order of writing, defaults not written.
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void ReadProperties(const platform::win::PropertyBag &bag);
+    void WriteProperties(platform::win::PropertyBag &bag) const;
 
     // Core operations.
     void Refresh() {}

@@ -19,6 +19,7 @@
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
 #include "platform/vb/cstr.h"
 #include "platform/win/gui/qcolour.h"
@@ -95,6 +96,7 @@ CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(QWidget *parent) : ChildFormClass(F
     buildUnitsTab();
     applyBrandingColours();
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 void CHILD_GEN_CALIBRATION::buildSystemZeroTab()

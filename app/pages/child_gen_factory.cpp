@@ -10,6 +10,7 @@
 #include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
 
 namespace app::pages {
@@ -74,6 +75,7 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
     }
     acquire_[1]->setEnabled(false);
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 QString CHILD_GEN_FACTORY::HelpText() const

@@ -23,6 +23,7 @@
 #include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/connection.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/programversion.h"
 #include "platform/vb/convert.h"
@@ -146,6 +147,7 @@ CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, paren
     saveText_ = makeLabel(this, SaveText, PageStyle::Body);
     restoreText_ = makeLabel(this, RestoreText, PageStyle::Body);
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 QString CHILD_GEN_FILE::HelpText() const

@@ -19,6 +19,7 @@
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/upvelo.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
@@ -122,6 +123,7 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));
 
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 QString CHILD_GEN_HOME::HelpText() const
@@ -141,6 +143,7 @@ void CHILD_GEN_HOME::Activated()
             *hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
             QStringLiteral("Attach the module to the PC and click this "
                            "button to detect and connect to it"));
+        app::shell::LoadFormTooltips(*this);
         if (connection.AutoDetectPending) {
             // At start-up the page is activated before the main window is on screen: detect
             // once it is, so that a failure's message stands in front of the window.

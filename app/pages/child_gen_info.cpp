@@ -21,6 +21,7 @@
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
@@ -108,6 +109,7 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, paren
     errorMessage_->setToolTip(
         QStringLiteral("Displays any reasons why the displayed value may be incorrect"));
     errorMessage_->hide();
+    app::shell::LoadFormTooltips(*this);
 
     layOut();
 }
@@ -158,9 +160,10 @@ void CHILD_GEN_INFO::rebuildUnitList(double calibrationUnits)
         app::device::FillUnitList(descriptions, ids, category);
     dunits_->ListClear();
     app::controls::binding::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0,
-                                           0.0, descriptions, true, false,
-                                           QStringLiteral("Select the required display engineering "
-                                                          "units"));
+                                           0.0, descriptions, true, false, QString());
+    // The field's balloon was made at loading: the new text goes to it.
+    app::shell::SetFormTooltip(*dunits_,
+                               QStringLiteral("Select the required display engineering units"));
 }
 
 void CHILD_GEN_INFO::TimedRefresh()

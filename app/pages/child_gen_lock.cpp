@@ -10,6 +10,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/connection.h"
+#include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
@@ -101,6 +102,7 @@ CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, paren
     connect(password_, &VXBtn::Changed, this, [this] { passwordChanged(); });
 
     layOut();
+    app::shell::LoadFormTooltips(*this);
 }
 
 QString CHILD_GEN_LOCK::HelpText() const

@@ -48,6 +48,7 @@
 #include "app/shell/device.h"
 #include "app/shell/devicesession.h"
 #include "app/shell/entryfrm.h"
+#include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/mainfrmui.h"
 #include "app/shell/menucontrol.h"
@@ -354,6 +355,7 @@ bool MainFrm::Load()
                        QString(), false, false,
                        QStringLiteral("Clear all of the data recorded so far"));
     });
+    LoadFormTooltips(*this);
     pageRefreshTimer_->start();
     return true;
 }

@@ -24,6 +24,10 @@ public:
     static constexpr int Overflow = 6;
     static constexpr int TypeMismatch = 13;
     static constexpr int InvalidCall = 5;
+    static constexpr int SubscriptOutOfRange = 9;
+    static constexpr int DivisionByZero = 11;
+    static constexpr int ObjectNotSet = 91;
+    static constexpr int KeyInUse = 457;
 
 private:
     int number_;

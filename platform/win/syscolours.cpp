@@ -48,6 +48,11 @@ constexpr std::array<OleColour, 31> SystemColours = {
 
 } // namespace
 
+bool hasSystemColour(uint32_t index)
+{
+    return index < SystemColours.size();
+}
+
 OleColour systemColour(uint32_t index)
 {
     return index < SystemColours.size() ? SystemColours[index] : 0;

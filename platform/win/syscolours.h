@@ -11,6 +11,9 @@ using OleColour = uint32_t;
 
 constexpr OleColour SystemColourFlag = 0x80000000u;
 
+// True when the index names an entry of the table.
+bool hasSystemColour(uint32_t index);
+
 // The RGB value 0x00BBGGRR of a system colour index; 0 for an index outside the table.
 OleColour systemColour(uint32_t index);
 

@@ -15,6 +15,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
+#include "app/shell/formtooltips.h"
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
@@ -85,6 +86,7 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
     fftTimer_->setInterval(TimerMs);
     connect(fftTimer_, &QTimer::timeout, this, &CHILD_GEN_FFT::DoFFT);
     fftTimer_->start();
+    app::shell::LoadFormTooltips(*this);
 }
 
 CHILD_GEN_FFT::~CHILD_GEN_FFT() = default;

@@ -24,6 +24,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
+#include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/val.h"
@@ -130,6 +131,7 @@ CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent) : ChildFormClass(FormName, par
     rising_ = true;
     sldPerDiv_->setValue(50);
     chart_->dispatch().setEnabled(true);
+    app::shell::LoadFormTooltips(*this);
 }
 
 CHILD_GEN_SCOPE::~CHILD_GEN_SCOPE() = default;

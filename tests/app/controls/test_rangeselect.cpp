@@ -7,12 +7,14 @@
 
 #include <gmock/gmock.h>
 
-#include "app/controls/propertybag.h"
 #include "app/controls/rangeselect.h"
 #include "platform/vb/vberror.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 namespace {
+
+using platform::win::PropertyBag;
 
 using Part = RangeSelect::Part;
 

@@ -7,12 +7,14 @@
 
 #include <gmock/gmock.h>
 
-#include "app/controls/propertybag.h"
 #include "app/controls/slider.h"
+#include "platform/win/propertybag.h"
 #include "support/namedcase.h"
 
 namespace app::controls {
 namespace {
+
+using platform::win::PropertyBag;
 
 using testing::ElementsAre;
 

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "platform/win/syscolours.h"
 
 namespace {
 
-using app::controls::PropertyBag;
+using platform::win::PropertyBag;
 using app::controls::TextFrame;
 
 constexpr int Margin = 8; // 120 twips

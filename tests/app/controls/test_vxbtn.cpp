@@ -14,13 +14,15 @@
 
 #include "app/common/globals.h"
 #include "app/controls/listpopup.h"
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
 #include "platform/win/gui/qcolour.h"
 #include "support/namedcase.h"
 
 namespace app::controls {
 namespace {
+
+using platform::win::PropertyBag;
 
 constexpr OleColour Red = 0x0000FF;
 constexpr OleColour Green = 0x00FF00;

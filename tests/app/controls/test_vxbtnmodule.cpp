@@ -4,12 +4,14 @@
 
 #include <gmock/gmock.h>
 
-#include "app/controls/propertybag.h"
+#include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
 #include "app/controls/vxbtnmodule.h"
 
 namespace app::controls {
 namespace {
+
+using platform::win::PropertyBag;
 
 class StyleTest : public testing::Test
 {

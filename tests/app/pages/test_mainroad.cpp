@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
+#include <QMap>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -12,12 +14,18 @@
 
 #include <gmock/gmock.h>
 
+#include "app/analysis/pages/child_gen_fft.h"
+#include "app/analysis/pages/child_gen_scope.h"
 #include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
+#include "app/pages/child_gen_calibration.h"
+#include "app/pages/child_gen_factory.h"
+#include "app/pages/child_gen_file.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
+#include "app/pages/child_gen_lock.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
@@ -29,6 +37,8 @@
 #include "support/focuscheck.h"
 #include "support/recordingmessagedialog.h"
 #include "support/simenvironment.h"
+#include "tooltips/mtipapi.h"
+#include "tooltips/r77tipctl.h"
 
 namespace {
 
@@ -78,6 +88,28 @@ protected:
     QStringList messages;
 };
 
+// Widgets of the form that still carry a plain tooltip, without entering another form.
+void collectPlainTooltips(const QWidget &form, QStringList &plain)
+{
+    for (QWidget *child : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || tooltips::R77TipCtl::of(child))
+            continue;
+        if (!child->toolTip().isEmpty())
+            plain << child->toolTip();
+        collectPlainTooltips(*child, plain);
+    }
+}
+
+// The tip texts of the form's tooltip control, by the widget each belongs to.
+QMap<QWidget *, QString> tipsOf(const QWidget &form)
+{
+    QMap<QWidget *, QString> texts;
+    if (const tooltips::R77TipCtl *tips = tooltips::R77TipCtl::of(&form))
+        for (const auto &tip : const_cast<tooltips::R77TipCtl *>(tips)->Tooltips())
+            texts.insert(tooltips::WindowFromHandle(tip->hWndControl()), tip->TipText());
+    return texts;
+}
+
 TEST_F(MainRoadTest, DetectsOnceTheWindowIsUpAndShowsTheModule)
 {
     ASSERT_TRUE(window->Load());
@@ -108,6 +140,54 @@ TEST_F(MainRoadTest, NoModuleLeavesTheHomePageWithItsMessage)
     ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
     EXPECT_THAT(messages[0].toStdString(), testing::StartsWith("Detection Failed: No module"));
     EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
+}
+
+TEST_F(MainRoadTest, EveryFormShowsItsTooltipsAsBalloonsOfItsOwn)
+{
+    ASSERT_TRUE(window->Load());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    auto *home = static_cast<app::pages::CHILD_GEN_HOME *>(
+        app::shell::LoadedPage(app::pages::CHILD_GEN_HOME::FormName));
+    auto *info = static_cast<CHILD_GEN_INFO *>(app::shell::CurrentPage());
+    ASSERT_TRUE(home && info);
+
+    // The signal pages set their texts when they load.
+    QWidget *scope = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_SCOPE::FormName);
+    QWidget *fft = app::shell::LoadPage(app::analysis::pages::CHILD_GEN_FFT::FormName);
+    ASSERT_TRUE(scope && fft);
+    std::vector<QWidget *> forms = {window.get(), home, info, scope, fft};
+    for (const QString &name :
+         {app::pages::CHILD_GEN_CALIBRATION::FormName, app::pages::CHILD_GEN_FILE::FormName,
+          app::pages::CHILD_GEN_LOCK::FormName, app::pages::CHILD_GEN_FACTORY::FormName}) {
+        forms.push_back(app::shell::LoadPage(name));
+        ASSERT_TRUE(forms.back()) << name.toStdString();
+    }
+
+    for (const QWidget *form : forms) {
+        QStringList plain;
+        collectPlainTooltips(*form, plain);
+        EXPECT_TRUE(plain.isEmpty()) << form->objectName().toStdString() << ": "
+                                     << plain.join(" | ").toStdString();
+        EXPECT_FALSE(tipsOf(*form).isEmpty()) << form->objectName().toStdString();
+    }
+
+    // Each text is a balloon of its own form, once; the units text set at activation replaced
+    // the one of the load step.
+    const auto infoTips = tipsOf(*info);
+    EXPECT_EQ(infoTips.value(info->pbCalDate()),
+              QStringLiteral("Last Toolkit Calibration Date\r\nHolds the last date that "
+                             "calibration was changed from the Toolkit."));
+    EXPECT_EQ(infoTips.value(info->DUNITS()),
+              QStringLiteral("Select the required display engineering units"));
+    EXPECT_EQ(tipsOf(*home).value(home->HyperlinkDetect()),
+              QStringLiteral("Attach the module to the PC and click this button to detect and "
+                             "connect to it"));
+    EXPECT_EQ(tipsOf(*window).values().count(
+                  QStringLiteral("Capture all data recorded so far and review it")),
+              1);
+    for (const QString &text : tipsOf(*window))
+        EXPECT_NE(text, QStringLiteral("Shows the serial number of the module"));
 }
 
 TEST_F(MainRoadTest, ReadyInstallerClosesTheProgram)

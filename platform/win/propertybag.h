@@ -1,5 +1,5 @@
-#ifndef APP_CONTROLS_PROPERTYBAG_H
-#define APP_CONTROLS_PROPERTYBAG_H
+#ifndef PLATFORM_WIN_PROPERTYBAG_H
+#define PLATFORM_WIN_PROPERTYBAG_H
 
 #include <QMap>
 #include <QString>
@@ -8,7 +8,7 @@
 
 #include "platform/win/syscolours.h"
 
-namespace app::controls {
+namespace platform::win {
 
 // The stored property set of a user control: values by name, each with a default that is not
 // written, so a set holds only what differs from the control's defaults.
@@ -20,10 +20,8 @@ public:
     // Stores value under key; a value equal to its default removes the key instead.
     void write(const QString &key, const QVariant &value, const QVariant &defaultValue);
     // The same for OLE colours, stored as unsigned numbers.
-    platform::win::OleColour readColour(const QString &key,
-                                        platform::win::OleColour defaultValue) const;
-    void writeColour(const QString &key, platform::win::OleColour value,
-                     platform::win::OleColour defaultValue);
+    OleColour readColour(const QString &key, OleColour defaultValue) const;
+    void writeColour(const QString &key, OleColour value, OleColour defaultValue);
 
     bool contains(const QString &key) const { return values_.contains(key); }
     QStringList keys() const { return values_.keys(); }
@@ -33,6 +31,6 @@ private:
     QMap<QString, QVariant> values_;
 };
 
-} // namespace app::controls
+} // namespace platform::win
 
 #endif

@@ -1,0 +1,10 @@
+#include "tooltips/mcommonctrls.h"
+
+namespace tooltips {
+
+bool InitTipCommonControls()
+{
+    return true;
+}
+
+} // namespace tooltips

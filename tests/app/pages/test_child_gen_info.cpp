@@ -3,6 +3,8 @@
 #include <cmath>
 #include <ostream>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -166,6 +168,24 @@ TEST_F(PageFixture, ChosenFormatIsKeptPerSerialThenAsRecent)
     info->TimedRefresh();
     EXPECT_EQ(info->LCD1()->Caption(),
               app::common::FormatDisplayValue(*sim::parameter(0, "OVAL"), u"000.000"));
+}
+
+TEST_F(PageFixture, AFormatThatCannotBeSavedIsReportedOnceAndStaysInUse)
+{
+    CHILD_GEN_INFO *info = connectModule();
+    ASSERT_NE(info, nullptr);
+    // A folder where the settings file should be: no write can succeed.
+    ASSERT_TRUE(QDir().mkpath(app::common::SettingsFilePath()));
+    ShownMessages().clear();
+    for (const char *format : {"000.000", "0.0"}) {
+        info->btnFormat()->setCaption(QString::fromLatin1(format));
+        emit info->btnFormat()->Changed();
+        EXPECT_EQ(app::common::DisplayFormat(), QString::fromLatin1(format));
+    }
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_TRUE(ShownMessages()[0].text.contains(app::common::SettingsFilePath()))
+        << ShownMessages()[0].text.toStdString();
+    EXPECT_TRUE(QFileInfo(app::common::SettingsFilePath()).isDir());
 }
 
 TEST_F(PageFixture, ShuntCalibrationToggleSwitchesTheModule)

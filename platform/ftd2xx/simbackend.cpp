@@ -18,7 +18,11 @@ class SimHandle final : public Device
 {
 public:
     explicit SimHandle(std::shared_ptr<SimDevice> device) : device_(std::move(device)) {}
-    ~SimHandle() override { device_->close(); }
+    ~SimHandle() override
+    {
+        device_->setArrivalNotice({});
+        device_->close();
+    }
 
     FT_STATUS setBaudRate(uint32_t) override { return step(SetupStep::BaudRate); }
     FT_STATUS setDataCharacteristics(uint8_t, uint8_t, uint8_t) override
@@ -50,6 +54,11 @@ public:
     FT_STATUS purge(uint32_t mask) override
     {
         device_->purge((mask & FT_PURGE_RX) != 0, (mask & FT_PURGE_TX) != 0);
+        return FT_OK;
+    }
+    FT_STATUS setReceiveNotice(std::function<void()> notice) override
+    {
+        device_->setArrivalNotice(std::move(notice));
         return FT_OK;
     }
 

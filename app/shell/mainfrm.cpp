@@ -785,8 +785,9 @@ void MainFrm::pageRefreshTick()
 {
     if (app::common::ShuttingDown())
         return;
-    // A refresh that lets events run is still going: this tick is skipped.
-    if (IsRefreshing())
+    // A refresh that lets events run is still going, or a module command waits for its reply
+    // with events running: this tick is skipped.
+    if (IsRefreshing() || app::device::ModuleCommandRunning())
         return;
     comms_->show();
     comms_->repaint();

@@ -95,7 +95,7 @@ void SimDevice::watchLateReplies()
 bool SimDevice::open()
 {
     std::lock_guard lock(mutex_);
-    if (open_ || faults_.failStep == SetupStep::Open)
+    if (open_ || faults_.unplugged || faults_.failStep == SetupStep::Open)
         return false;
     open_ = true;
     const auto at = now();
@@ -337,7 +337,21 @@ Faults SimDevice::faults() const
 void SimDevice::setFaults(const Faults &faults)
 {
     std::lock_guard lock(mutex_);
+    if (faults.unplugged && !faults_.unplugged)
+        ++plugCount_;
     faults_ = faults;
+}
+
+bool SimDevice::unplugged() const
+{
+    std::lock_guard lock(mutex_);
+    return faults_.unplugged;
+}
+
+uint64_t SimDevice::plugCount() const
+{
+    std::lock_guard lock(mutex_);
+    return plugCount_;
 }
 
 void SimDevice::setSignal(const SignalConfig &signal)

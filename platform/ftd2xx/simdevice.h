@@ -48,8 +48,11 @@ public:
     int index() const { return index_; }
     const std::string &description() const { return description_; }
 
-    // The USB side. open() fails while the device is open already.
+    // The USB side. open() fails while the device is open already or unplugged. A handle keeps
+    // the plug count of its open: once the module has been unplugged it is dead for good.
     bool open();
+    bool unplugged() const;
+    uint64_t plugCount() const;
     void close();
     bool isOpen() const;
     bool setupFails(SetupStep step) const;
@@ -113,6 +116,7 @@ private:
     std::deque<Pending> pending_; // late replies, in the order they fall due
     uint64_t framesSent_ = 0;
     uint64_t framesLost_ = 0;
+    uint64_t plugCount_ = 0; // how often the module was unplugged
 
     std::function<void()> notice_;
     std::condition_variable noticeChanged_;

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "app/common/fonts.h"
+#include "app/common/dialogs/fonts.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/messagefrm.h"
@@ -14,13 +14,13 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false); // the closing sequence ends the run
 
     // The two program fonts sit beside the program.
-    app::common::LoadFonts(QCoreApplication::applicationDirPath());
+    app::common::dialogs::LoadFonts(QCoreApplication::applicationDirPath());
     app::pages::RegisterPages();
 
     app::shell::MainFrm window;
     app::shell::InstallMessageFrm(&window);
     if (!window.Load()) {
-        app::common::UnloadFonts();
+        app::common::dialogs::UnloadFonts();
         return 1;
     }
     window.show();

@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "driver/streamdecoder.h"
-#include "platform/ftd2xx/simstream.h"
+#include "platform/ftd2xx/sim/simstream.h"
 
 namespace {
 

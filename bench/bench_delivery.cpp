@@ -19,8 +19,8 @@
 #include "driver/driverstate.h"
 #include "driver/include/hxrdrv.h"
 #include "platform/ftd2xx/backend.h"
-#include "platform/ftd2xx/simclock.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simclock.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 
 namespace {
 

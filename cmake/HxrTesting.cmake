@@ -1,9 +1,16 @@
-# hxr_library(name [SHARED] [LIBS libs...])
+# hxr_library(name [SHARED] [LIBS libs...] [SOURCES_FROM dirs...] [SUBFOLDERS dirs...])
 # A folder's library: every .cpp of the folder, linked against the given targets. Static unless
 # SHARED: a shared one is a single copy for every module of the process that uses it.
+# SOURCES_FROM compiles the sources of those subfolders into this same target (for parts that
+# must not exist twice in a process). SUBFOLDERS are the subfolders that are libraries of their
+# own; each joins the build once it has its CMakeLists.txt.
 function(hxr_library name)
-  cmake_parse_arguments(ARG "SHARED" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "SHARED" "" "LIBS;SOURCES_FROM;SUBFOLDERS" ${ARGN})
+  set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(dir ${ARG_SOURCES_FROM})
+    list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${globs})
   if(ARG_SHARED)
     add_library(${name} SHARED ${sources})
   else()
@@ -11,6 +18,16 @@ function(hxr_library name)
   endif()
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  hxr_subfolders(${ARG_SUBFOLDERS})
+endfunction()
+
+# hxr_subfolders(dirs...): adds each subfolder of the calling folder that has a CMakeLists.txt.
+function(hxr_subfolders)
+  foreach(dir ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
 endfunction()
 
 # hxr_add_tests(library [GUI] [LIBS extra...] [DEPENDS targets...])

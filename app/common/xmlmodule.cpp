@@ -43,13 +43,13 @@ QString ReadXMLSetting(const QString &section, const QString &key, const QString
     return restoreControlCharacters(text);
 }
 
-QImage ReadXMLPicture(const QString &section, const QString &key)
+QByteArray ReadXMLBinary(const QString &section, const QString &key)
 {
     const QVariant value = XMLStore().GetSettingEx(section, key, QString());
     if (value.typeId() != QMetaType::QByteArray) {
-        return QImage();
+        return QByteArray();
     }
-    return LoadPictureFromBytes(value.toByteArray());
+    return value.toByteArray();
 }
 
 std::optional<QStringList> GetXMLNodeList(const QString &appName, const QString &section)
@@ -67,14 +67,6 @@ bool VerifyXMLHash(const QString &section)
     }
     const QString stored = ReadXMLSetting(section, QStringLiteral("MD5Hash"), QString());
     return SaltedMD5(joined) == stored;
-}
-
-QImage LoadPictureFromBytes(const QByteArray &bytes)
-{
-    if (bytes.size() <= 1) {
-        return QImage();
-    }
-    return QImage::fromData(bytes);
 }
 
 } // namespace app::common

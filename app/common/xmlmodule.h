@@ -4,7 +4,6 @@
 #include <optional>
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -22,9 +21,6 @@ QString OpenXMLStore(const QString &fileName, const QString &appName, bool creat
 // turned into carriage return, line feed, tab and NUL.
 QString ReadXMLSetting(const QString &section, const QString &key, const QString &defaultValue);
 
-// The picture held by a binary key; a null image when there is none.
-QImage ReadXMLPicture(const QString &section, const QString &key);
-
 std::optional<QStringList> GetXMLNodeList(const QString &appName, const QString &section);
 
 // The integrity check of a section: the salted digest of the raw texts of its keys, in document
@@ -32,9 +28,8 @@ std::optional<QStringList> GetXMLNodeList(const QString &appName, const QString 
 // are listed and read from one and the same section element, the one the settings reads use.
 bool VerifyXMLHash(const QString &section);
 
-// A picture decoded from memory (any format the image readers know); a null image for no data,
-// a single byte, or bytes that are not a picture.
-QImage LoadPictureFromBytes(const QByteArray &bytes);
+// The bytes of a binary key; empty when the key holds none.
+QByteArray ReadXMLBinary(const QString &section, const QString &key);
 
 } // namespace app::common
 

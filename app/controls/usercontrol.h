@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "platform/vb/format.h"
-#include "platform/win/syscolours.h"
+#include "platform/win/gui/qcolour.h"
 
 class QEnterEvent;
 
@@ -25,7 +25,7 @@ class UserControl : public QWidget
 public:
     explicit UserControl(QWidget *parent = nullptr);
 
-    static QColor colour(OleColour colour) { return platform::win::toQColor(colour); }
+    static QColor colour(OleColour colour) { return platform::win::gui::toQColor(colour); }
 
     // The system beep of refused input; a hook replaces it (tests count the calls). Returns
     // the previous hook; an empty hook restores the default.

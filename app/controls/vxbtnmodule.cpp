@@ -110,25 +110,4 @@ int RegisteredButtonCount()
     return static_cast<int>(registry().entries.size());
 }
 
-void SetupEditField(VXBtn &Btn, const QString &Source, const QString &Format, bool IsNumeric,
-                    const QString &Allowed, int16_t MaxLength, double Min, double Max,
-                    const QString &List, bool UseListIndex, bool DeferSave, const QString &ToolTip)
-{
-    Btn.setAllowed(Allowed);
-    Btn.setSource(Source);
-    Btn.setFormat(Format);
-    Btn.setIsNumeric(IsNumeric);
-    Btn.setMaxLength(MaxLength);
-    Btn.setMin(Min);
-    Btn.setMax(Max);
-    if (!List.isEmpty())
-        Btn.setEditable(2);
-    else if (!Source.isEmpty() || !Allowed.isEmpty() || MaxLength != 0 || Min != 0.0 || Max != 0.0)
-        Btn.setEditable(1);
-    Btn.setList(List);
-    Btn.setUseListIndex(UseListIndex);
-    Btn.setDeferSave(DeferSave);
-    Btn.SetToolTip(ToolTip);
-}
-
 } // namespace app::controls

@@ -25,11 +25,6 @@ void ForceLostFocusOthers(VXBtn &Btn);
 // Number of registered controls (for owners that list them and for tests).
 int RegisteredButtonCount();
 
-// Turns Btn into a button with a tooltip or into an entry field bound to a device parameter.
-void SetupEditField(VXBtn &Btn, const QString &Source, const QString &Format, bool IsNumeric,
-                    const QString &Allowed, int16_t MaxLength, double Min, double Max,
-                    const QString &List, bool UseListIndex, bool DeferSave, const QString &ToolTip);
-
 } // namespace app::controls
 
 #endif

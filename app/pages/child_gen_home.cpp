@@ -6,14 +6,13 @@
 #include <QTimer>
 
 #include "app/analysis/circularbuffermodule.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -34,7 +33,7 @@ HXRReadingProc ReadingProc = &app::analysis::OnReading;
 
 void showError(const QString &text, const QString &title)
 {
-    app::common::ShowMessage(text, title, true, app::common::MessageOk);
+    app::common::dialogs::ShowMessage(text, title, true, app::common::dialogs::MessageOk);
 }
 
 void configurationModeError()
@@ -107,9 +106,10 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     connect(hyperlinkDetect_, &VXBtn::Click, this, [this] { Detect(); });
 
     manualConnect_ = makeButton(this, QStringLiteral("Manual Connect"));
-    app::controls::SetupEditField(*manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                                  QStringLiteral("Enter communication settings manually to "
-                                                 "connect"));
+    app::controls::binding::SetupEditField(
+        *manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Enter communication settings manually to "
+                       "connect"));
     // There is no manual connection to offer: the button is shown as designed, out of use.
     manualConnect_->setEnabled(false);
 
@@ -133,10 +133,10 @@ void CHILD_GEN_HOME::Activated()
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.ConnectionStatusText.clear();
         QCoreApplication::processEvents();
-        app::controls::SetupEditField(*hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false,
-                                      false,
-                                      QStringLiteral("Attach the module to the PC and click this "
-                                                     "button to detect and connect to it"));
+        app::controls::binding::SetupEditField(
+            *hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+            QStringLiteral("Attach the module to the PC and click this "
+                           "button to detect and connect to it"));
         if (connection.AutoDetectPending) {
             // At start-up the page is activated before the main window is on screen: detect
             // once it is, so that a failure's message stands in front of the window.
@@ -150,7 +150,7 @@ void CHILD_GEN_HOME::Activated()
                 });
         }
         if (app::shell::CurrentConnection().ConnectionStatusText.isEmpty())
-            ShowRecordBlanker(true);
+            app::shell::ShowRecordBlanker(true);
     } catch (...) {
         // A failing step leaves the activation; the page stays usable.
     }
@@ -223,7 +223,7 @@ bool CHILD_GEN_HOME::Detect()
         app::shell::SelectDevice(app::shell::ModuleSetKey);
         app::shell::BuildButtonBar();
         app::analysis::ResetBuffer();
-        ShowRecordBlanker(false);
+        app::shell::ShowRecordBlanker(false);
         return true;
     } catch (...) {
         return false;

@@ -5,21 +5,20 @@
 #include <cstdint>
 #include <utility>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/common/messages.h"
+#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/textframe.h"
 #include "app/controls/vxbtn.h"
-#include "app/controls/vxbtnmodule.h"
-#include "app/controls/vxbtnupvelo.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
+#include "app/shell/devicecontrol.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
@@ -44,17 +43,18 @@ uint8_t unitId(double value)
 void reloadStreamScaling(app::device::HXR &hxr)
 {
     if (!hxr.ConfigureCal() && !hxr.ConfigureCal())
-        app::common::ShowMessage(QStringLiteral("There has been a problem reading gains and "
-                                                "offsets!") +
-                                     CrLf + QStringLiteral("The streamed values may be zero."),
-                                 QStringLiteral("Critical Error"), true, app::common::MessageOk);
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("There has been a problem reading gains and "
+                           "offsets!") +
+                CrLf + QStringLiteral("The streamed values may be zero."),
+            QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
 }
 
 } // namespace
 
 CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    using app::controls::SetupEditField;
+    using app::controls::binding::SetupEditField;
 
     lcd1_ = makeLabel(this, QString(), PageStyle::Lcd);
     lcdUnits_ = makeLabel(this, QString(), PageStyle::LcdUnits);
@@ -136,9 +136,9 @@ void CHILD_GEN_INFO::Activated()
         if (!hxr)
             return;
         hxr->CommandMode();
-        ShowRecordBlanker(false);
+        app::shell::ShowRecordBlanker(false);
         errorMessage_->hide();
-        SetPageRefreshInterval(RefreshIntervalMs);
+        app::shell::SetPageRefreshInterval(RefreshIntervalMs);
 
         const uint8_t units = unitId(hxr->UNTE());
         const bool locked = (app::shell::CurrentConnection().LockMask & LockDisplayUnits) != 0;
@@ -165,10 +165,10 @@ void CHILD_GEN_INFO::rebuildUnitList(double calibrationUnits)
     if (!category.isEmpty())
         app::device::FillUnitList(descriptions, ids, category);
     dunits_->ListClear();
-    app::controls::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0, 0.0,
-                                  descriptions, true, false,
-                                  QStringLiteral("Select the required display engineering "
-                                                 "units"));
+    app::controls::binding::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0,
+                                           0.0, descriptions, true, false,
+                                           QStringLiteral("Select the required display engineering "
+                                                          "units"));
 }
 
 void CHILD_GEN_INFO::TimedRefresh()
@@ -177,10 +177,10 @@ void CHILD_GEN_INFO::TimedRefresh()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::LoadButtonValue(*pbFirmware_);
-        app::controls::LoadButtonValue(*pbSerialNumber_);
+        app::controls::binding::LoadButtonValue(*pbFirmware_);
+        app::controls::binding::LoadButtonValue(*pbSerialNumber_);
         if (!dunits_->isListOpen())
-            app::controls::LoadButtonValue(*dunits_);
+            app::controls::binding::LoadButtonValue(*dunits_);
         if (!btnFormat_->isListOpen())
             btnFormat_->setCaption(app::common::DisplayFormat());
         pbCalDate_->setCaption(hxr->GetCalDate());
@@ -236,7 +236,7 @@ void CHILD_GEN_INFO::dunitsChanged()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::controls::StoreButtonValue(*dunits_);
+        app::controls::binding::StoreButtonValue(*dunits_);
         const double factor =
             app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
         hxr->DGAI(static_cast<float>(factor));

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "app/common/fonts.h"
+#include "app/common/dialogs/fonts.h"
 #include "app/controls/vxbtn.h"
 
 namespace app::pages {
@@ -40,7 +40,7 @@ VXBtn *make(QWidget *parent, const QString &caption, PageStyle style)
     QFont font = btn->Font();
     switch (style) {
     case PageStyle::Lcd:
-        font.setFamily(app::common::LedFontFamily.toString());
+        font.setFamily(app::common::dialogs::LedFontFamily.toString());
         font.setPointSizeF(40.0);
         btn->setStretch(false);
         btn->setAlignment(1);

@@ -114,6 +114,18 @@ void SetPageSetHost(PageSetHost *host)
     sets().host = host;
 }
 
+void ShowRecordBlanker(bool visible)
+{
+    if (PageSetHost *h = sets().host)
+        h->setRecordBlankerVisible(visible);
+}
+
+void SetPageRefreshInterval(int milliseconds)
+{
+    if (PageSetHost *h = sets().host)
+        h->setRefreshInterval(milliseconds);
+}
+
 void BuildDeviceList(bool factoryAccess)
 {
     PageSets &s = sets();

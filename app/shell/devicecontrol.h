@@ -21,6 +21,10 @@ public:
 
     // Refresh timer back to 1000 ms, restarted.
     virtual void restartRefreshTimer() = 0;
+    // The interval of the page refresh timer, as a page asks for it.
+    virtual void setRefreshInterval(int milliseconds) = 0;
+    // The cover over the recording controls, shown while no module is connected.
+    virtual void setRecordBlankerVisible(bool visible) = 0;
     virtual void TipOn(const QString &text) = 0;
     virtual void TipOff() = 0;
     virtual void releaseMouseCapture() = 0;
@@ -35,6 +39,11 @@ public:
 };
 
 void SetPageSetHost(PageSetHost *host);
+
+// What the pages ask of the main window, through the installed host; nothing without one.
+void ShowRecordBlanker(bool visible);
+// Every page switch sets the interval back to 1000 ms.
+void SetPageRefreshInterval(int milliseconds);
 
 inline const QString HomeSetKey = QStringLiteral("HOME");
 inline const QString ModuleSetKey = QStringLiteral("PLM");

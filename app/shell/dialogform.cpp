@@ -10,6 +10,7 @@
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/brandingmodule.h"
+#include "platform/win/gui/qcolour.h"
 
 namespace app::shell {
 
@@ -43,7 +44,7 @@ FormPalette currentFormPalette()
 void setRoleColour(QWidget &widget, QPalette::ColorRole role, platform::win::OleColour colour)
 {
     QPalette p = widget.palette();
-    p.setColor(role, platform::win::toQColor(colour));
+    p.setColor(role, platform::win::gui::toQColor(colour));
     widget.setPalette(p);
 }
 

@@ -9,8 +9,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/messagefrm.h"
@@ -241,10 +241,11 @@ void EntryFrm::okAction()
         if (!number || single < min_ || single > max_) {
             const auto separators = common::ProgramSeparators();
             QPointer<EntryFrm> self(this);
-            common::ShowMessage(QStringLiteral("The value must be between ") +
-                                    platform::vb::CStr(min_, separators) + QStringLiteral(" and ") +
-                                    platform::vb::CStr(max_, separators),
-                                QStringLiteral("Invalid Value"), true, common::MessageOk);
+            common::dialogs::ShowMessage(
+                QStringLiteral("The value must be between ") +
+                    platform::vb::CStr(min_, separators) + QStringLiteral(" and ") +
+                    platform::vb::CStr(max_, separators),
+                QStringLiteral("Invalid Value"), true, common::dialogs::MessageOk);
             if (self) {
                 value_.clear();
                 openEditor();

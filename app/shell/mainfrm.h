@@ -15,6 +15,8 @@
 
 #include "app/device/driverapi.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/entryrequest.h"
+#include "app/shell/mainfrmui.h"
 
 class QLabel;
 class QLockFile;
@@ -35,31 +37,9 @@ class HXR;
 namespace app::shell {
 
 class Panel;
-
-// A question the main window asks through the entry dialog.
-struct EntryRequest
-{
-    enum class Kind { OkCancel, Manual };
-    Kind kind = Kind::OkCancel;
-    QString title;
-    QString description;
-    // Manual entries only.
-    QString defaultText;
-    QString formatting;
-    bool numeric = false;
-    QString allowed;
-    float min = 0.0f;
-    float max = 0.0f;
-    int16_t length = 0;
-};
-
-struct EntryAnswer
-{
-    bool cancelled = true;
-    QString value; // the entered value, "." as decimal separator
-};
-
-using EntryPrompt = std::function<EntryAnswer(const EntryRequest &)>;
+class DeviceSession;
+class ProgramLinks;
+class StyleTemplates;
 
 struct MainFrmOptions
 {
@@ -113,10 +93,9 @@ public:
 
     // For the pages.
     QTimer *PageRefreshTimer() const { return pageRefreshTimer_; }
-    void setRecordBlankerVisible(bool visible);
-    app::device::HXR *device() const { return hxr_.get(); }
+    app::device::HXR *device() const;
     QWidget *MainFrame() const;
-    app::controls::ButtonBar *ButtonBar1() const { return buttonBar_; }
+    app::controls::ButtonBar *ButtonBar1() const { return ui_.buttonBar; }
 
     // What the window shows, for tests and screenshots.
     QString versionText() const;
@@ -134,6 +113,8 @@ public:
     void drawButtons() override;
     void selectButton(int index) override;
     void restartRefreshTimer() override;
+    void setRefreshInterval(int milliseconds) override;
+    void setRecordBlankerVisible(bool visible) override;
     void releaseMouseCapture() override;
     void setErrorResetEnabled(bool enabled) override;
     void reportCommsFailure(const QString &text, bool failed) override;
@@ -147,8 +128,6 @@ protected:
 
 private:
     void buildControls();
-    void buildTemplates();
-    void layOutControls();
     void applyBranding();
     void applyFallbackLook();
     void createDevice();
@@ -164,95 +143,27 @@ private:
     void closeWaitExpired();
     void runClosingSequence();
     EntryAnswer ask(const EntryRequest &request);
-    bool checkPasscode();
     void showRecordingStatus(uint32_t ledColour, const QString &text, bool captureEnabled);
 
     MainFrmOptions options_;
     QString programFolder_;
     std::unique_ptr<QLockFile> instanceLock_;
-    std::unique_ptr<app::device::DriverLibrary> driverLibrary_;
-    std::unique_ptr<app::device::HXR> hxr_;
-    bool driverBound_ = false;
-    app::device::DriverApi driverApi_ = app::device::DriverApi::unavailable();
+    std::unique_ptr<DeviceSession> session_;
+    // Declared after the device object: the links go before it does.
+    std::unique_ptr<ProgramLinks> links_;
     bool closing_ = false;
     bool closePending_ = false;
     bool closed_ = false;
     QPoint dragOffset_;
     bool dragging_ = false;
 
-    // Controls; owned by the window.
-    app::controls::ButtonBar *buttonBar_ = nullptr;
-    Panel *frameExt_ = nullptr;
-    Panel *themes_ = nullptr;
-    Panel *mainFrame_ = nullptr;
-    Panel *mainHelp_ = nullptr;
-    Panel *logoFrame_ = nullptr;
-    Panel *infoFrame_ = nullptr;
-    Panel *recordBlanker_ = nullptr;
-    Panel *recordLed_ = nullptr;
-    Panel *comms_ = nullptr;
-    QPlainTextEdit *help_ = nullptr;
-    QPlainTextEdit *extraInfo_ = nullptr;
-    QPlainTextEdit *iconHelp_ = nullptr;
-    QLabel *helpTitleLabel_ = nullptr;
-    QLabel *infoLabel_ = nullptr;
-    QLabel *versionLabel_ = nullptr;
-    QLabel *titleLabel_ = nullptr;
-    QLabel *largeLogo_ = nullptr;
-    QLabel *smallLogo_ = nullptr;
-    app::controls::VXBtn *btnErrorReset_ = nullptr;
-    app::controls::VXBtn *recordMsg_ = nullptr;
-    app::controls::VXBtn *recordCapture_ = nullptr;
-    app::controls::VXBtn *resetCapture_ = nullptr;
-    app::controls::VXBtn *buttonClose_ = nullptr;
-    app::controls::VXBtn *buttonMin_ = nullptr;
-    app::controls::VXBtn *buttonHelp_ = nullptr;
-    QMenu *mnuHelp_ = nullptr;
+    MainFrmUi ui_;
     QTimer *pageRefreshTimer_ = nullptr;
     QTimer *hideTip_ = nullptr;
     QTimer *closeWait_ = nullptr;
 
-    // Style templates that the program's fields copy their look from.
-    struct Templates
-    {
-        app::controls::VXBtn *BFrmButton = nullptr;
-        app::controls::VXBtn *BButton = nullptr;
-        app::controls::VXBtn *BCheck = nullptr;
-        app::controls::VXBtn *BToggle = nullptr;
-        app::controls::VXBtn *BField = nullptr;
-        app::controls::VXBtn *BField1 = nullptr;
-        app::controls::VXBtn *BHyper = nullptr;
-        app::controls::VXBtn *BChrtButton = nullptr;
-        app::controls::VXBtn *LCD = nullptr;
-        app::controls::VXBtn *LCDSeg = nullptr;
-        app::controls::VXBtn *BTitle = nullptr;
-        app::controls::VXBtn *BHeader1 = nullptr;
-        app::controls::VXBtn *BHeader2 = nullptr;
-        app::controls::VXBtn *BBody = nullptr;
-        app::controls::VXBtn *BLive = nullptr;
-        app::controls::VXBtn *BLiftout = nullptr;
-    } templates_;
+    std::unique_ptr<StyleTemplates> templates_;
 };
-
-// The style names of the templates, for the pages' fields.
-namespace styles {
-inline const QString FrmButton = QStringLiteral("FrmButton");
-inline const QString Button = QStringLiteral("Button");
-inline const QString Check = QStringLiteral("Check");
-inline const QString Toggle = QStringLiteral("Toggle");
-inline const QString Field = QStringLiteral("Field");
-inline const QString Field1 = QStringLiteral("Field1");
-inline const QString Hyper = QStringLiteral("Hyper");
-inline const QString ChrtButton = QStringLiteral("ChrtButton");
-inline const QString LCD = QStringLiteral("LCD");
-inline const QString LCDSeg = QStringLiteral("LCDSeg");
-inline const QString Title = QStringLiteral("Title");
-inline const QString Header1 = QStringLiteral("Header1");
-inline const QString Header2 = QStringLiteral("Header2");
-inline const QString Body = QStringLiteral("Body");
-inline const QString Live = QStringLiteral("Live");
-inline const QString Liftout = QStringLiteral("Liftout");
-} // namespace styles
 
 } // namespace app::shell
 

@@ -55,9 +55,10 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
         addDialogButton(*this, QStringLiteral("btnCancel"), QStringLiteral("Cancel"), palette);
     ok_->move(toPixels(DialogOkLeftTwips), 0);
     cancel_->move(toPixels(DialogCancelLeftTwips), 0);
-    connect(ok_, &controls::VXBtn::Click, this, [this] { finish(common::MessageAnswer::Ok); });
+    connect(ok_, &controls::VXBtn::Click, this,
+            [this] { finish(common::dialogs::MessageAnswer::Ok); });
     connect(cancel_, &controls::VXBtn::Click, this,
-            [this] { finish(common::MessageAnswer::Cancel); });
+            [this] { finish(common::dialogs::MessageAnswer::Cancel); });
 
     // The load step's colours.
     progress_->setForeColor(palette.text);
@@ -84,12 +85,12 @@ void MessageFrm::paintEvent(QPaintEvent *event)
     paintDialogOutline(*this, *title_);
 }
 
-void MessageFrm::finish(common::MessageAnswer answer)
+void MessageFrm::finish(common::dialogs::MessageAnswer answer)
 {
     if (modeless_)
         return; // a notice stays until its caller closes it
     answer_ = answer;
-    done(answer == common::MessageAnswer::Ok ? QDialog::Accepted : QDialog::Rejected);
+    done(answer == common::dialogs::MessageAnswer::Ok ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void MessageFrm::unload()
@@ -109,11 +110,13 @@ void MessageFrm::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Escape:
         // Escape says No to a question; a plain message just closes.
-        finish(cancel_->isVisible() ? common::MessageAnswer::Cancel : common::MessageAnswer::None);
+        finish(cancel_->isVisible() ? common::dialogs::MessageAnswer::Cancel
+                                    : common::dialogs::MessageAnswer::None);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        finish(cancel_->hasFocus() ? common::MessageAnswer::Cancel : common::MessageAnswer::Ok);
+        finish(cancel_->hasFocus() ? common::dialogs::MessageAnswer::Cancel
+                                   : common::dialogs::MessageAnswer::Ok);
         return;
     default:
         QDialog::keyPressEvent(event);
@@ -178,9 +181,9 @@ void MessageFrmDialog::setTexts(const QString &text, const QString &title,
     setRoleColour(*form_->Title(), QPalette::Window, titleColour);
 }
 
-common::MessageFormDesign MessageFrmDialog::design() const
+common::dialogs::MessageFormDesign MessageFrmDialog::design() const
 {
-    common::MessageFormDesign design;
+    common::dialogs::MessageFormDesign design;
     design.innerWidth = MessageFrm::InnerWidthTwips;
     int textHeight = 0;
     if (form_) {
@@ -198,12 +201,12 @@ common::MessageFormDesign MessageFrmDialog::design() const
     return design;
 }
 
-void MessageFrmDialog::applyLayout(const common::MessageLayout &layout)
+void MessageFrmDialog::applyLayout(const common::dialogs::MessageLayout &layout)
 {
     if (!form_)
         return;
-    const common::MessageFormDesign placed = design();
-    auto place = [](QWidget *widget, const common::TwipsRect &r) {
+    const common::dialogs::MessageFormDesign placed = design();
+    auto place = [](QWidget *widget, const common::dialogs::TwipsRect &r) {
         widget->setGeometry(toPixels(r.left), toPixels(r.top), toPixels(r.width),
                             toPixels(r.height));
     };
@@ -222,15 +225,15 @@ void MessageFrmDialog::applyLayout(const common::MessageLayout &layout)
     form_->Round();
 }
 
-common::MessageAnswer MessageFrmDialog::exec()
+common::dialogs::MessageAnswer MessageFrmDialog::exec()
 {
     if (!form_)
-        return common::MessageAnswer::None;
+        return common::dialogs::MessageAnswer::None;
     form_->setModeless(false);
     if (form_->btnOK()->isVisible())
         form_->btnOK()->setFocus();
     form_->exec();
-    return form_ ? form_->answer() : common::MessageAnswer::None;
+    return form_ ? form_->answer() : common::dialogs::MessageAnswer::None;
 }
 
 void MessageFrmDialog::dismiss()
@@ -261,9 +264,10 @@ void MessageFrmDialog::setProgress(double percent)
 void InstallMessageFrm(QWidget *owner)
 {
     installedOwner() = owner;
-    common::setMessageDialogFactory([]() -> std::unique_ptr<common::MessageDialog> {
-        return std::make_unique<MessageFrmDialog>(installedOwner());
-    });
+    common::dialogs::setMessageDialogFactory(
+        []() -> std::unique_ptr<common::dialogs::MessageDialog> {
+            return std::make_unique<MessageFrmDialog>(installedOwner());
+        });
 }
 
 } // namespace app::shell

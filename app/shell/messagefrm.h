@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 #include "app/shell/dialogform.h"
 
 class QLabel;
@@ -33,7 +33,7 @@ public:
     void Round();
 
     // Modal messages: the answer so far. Modeless notices cannot be closed by the user.
-    common::MessageAnswer answer() const { return answer_; }
+    common::dialogs::MessageAnswer answer() const { return answer_; }
     void setModeless(bool modeless) { modeless_ = modeless; }
     // Closes the form on its owner's behalf, also a notice.
     void unload();
@@ -54,20 +54,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void finish(common::MessageAnswer answer);
+    void finish(common::dialogs::MessageAnswer answer);
 
     QLabel *title_ = nullptr;
     QLabel *message_ = nullptr;
     controls::ProgBar *progress_ = nullptr;
     controls::VXBtn *ok_ = nullptr;
     controls::VXBtn *cancel_ = nullptr;
-    common::MessageAnswer answer_ = common::MessageAnswer::None;
+    common::dialogs::MessageAnswer answer_ = common::dialogs::MessageAnswer::None;
     bool modeless_ = false;
     bool unloading_ = false;
 };
 
 // MessageFrm as the message form of ShowMessage.
-class MessageFrmDialog final : public common::MessageDialog
+class MessageFrmDialog final : public common::dialogs::MessageDialog
 {
 public:
     explicit MessageFrmDialog(QWidget *owner = nullptr);
@@ -75,9 +75,9 @@ public:
 
     void setTexts(const QString &text, const QString &title,
                   platform::win::OleColour titleColour) override;
-    common::MessageFormDesign design() const override;
-    void applyLayout(const common::MessageLayout &layout) override;
-    common::MessageAnswer exec() override;
+    common::dialogs::MessageFormDesign design() const override;
+    void applyLayout(const common::dialogs::MessageLayout &layout) override;
+    common::dialogs::MessageAnswer exec() override;
     void dismiss() override;
     void showModeless() override;
     void setProgress(double percent) override;

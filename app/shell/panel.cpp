@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "platform/win/syscolours.h"
+#include "platform/win/gui/qcolour.h"
 
 namespace app::shell {
 
@@ -41,8 +41,8 @@ void Panel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setPen(border_ ? QPen(platform::win::toQColor(borderColour_), 1.0) : QPen(Qt::NoPen));
-    p.setBrush(platform::win::toQColor(backColour_));
+    p.setPen(border_ ? QPen(platform::win::gui::toQColor(borderColour_), 1.0) : QPen(Qt::NoPen));
+    p.setBrush(platform::win::gui::toQColor(backColour_));
     if (round_)
         p.drawEllipse(r);
     else

@@ -3,19 +3,30 @@
 #include <cstdio>
 #include <mutex>
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QObject>
 #include <QThread>
+#include <QVariant>
 
 namespace platform::win {
 
 namespace {
+
+// The application object's property that holds the presenter.
+constexpr char PresenterProperty[] = "hxrMessagePresenter";
 
 std::mutex recorderMutex;
 MessageRecorder &recorder()
 {
     static MessageRecorder installed;
     return installed;
+}
+
+bool onApplicationThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
 }
 
 } // namespace
@@ -31,15 +42,12 @@ void showPlainMessage(const QString &text, const QString &caption)
         current(text, caption);
         return;
     }
-    // On the offscreen platform nobody could click the box away: write the text instead.
-    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (app && QThread::currentThread() == app->thread() &&
-        QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
+    // The presenter shows a modal box: only the application's thread may ask for it.
+    QObject *presenter = onApplicationThread() ? messagePresenter() : nullptr;
+    if (presenter && presenter->metaObject()->indexOfMethod("present(QString,QString)") >= 0 &&
+        QMetaObject::invokeMethod(presenter, "present", Qt::DirectConnection, Q_ARG(QString, text),
+                                  Q_ARG(QString, caption)))
         return;
-    }
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
 }
 
@@ -49,6 +57,18 @@ MessageRecorder setMessageRecorder(MessageRecorder next)
     MessageRecorder previous = std::move(recorder());
     recorder() = std::move(next);
     return previous;
+}
+
+void setMessagePresenter(QObject *presenter)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->setProperty(PresenterProperty, QVariant::fromValue(presenter));
+}
+
+QObject *messagePresenter()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app ? app->property(PresenterProperty).value<QObject *>() : nullptr;
 }
 
 } // namespace platform::win

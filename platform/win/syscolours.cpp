@@ -60,15 +60,4 @@ OleColour translateColour(OleColour colour)
     return colour & 0x00FFFFFFu;
 }
 
-QColor toQColor(OleColour colour)
-{
-    const OleColour plain = translateColour(colour);
-    return QColor(int(plain & 0xFF), int((plain >> 8) & 0xFF), int((plain >> 16) & 0xFF));
-}
-
-OleColour fromQColor(const QColor &colour)
-{
-    return rgb(uint32_t(colour.red()), uint32_t(colour.green()), uint32_t(colour.blue()));
-}
-
 } // namespace platform::win

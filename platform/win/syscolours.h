@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include <QColor>
-
 namespace platform::win {
 
 // OLE colours: 0x00BBGGRR, or a system colour 0x800000nn where nn indexes the fixed table of
@@ -18,9 +16,6 @@ OleColour systemColour(uint32_t index);
 
 // A plain 0x00BBGGRR value: system colours are looked up, other top bytes are dropped.
 OleColour translateColour(OleColour colour);
-
-QColor toQColor(OleColour colour);
-OleColour fromQColor(const QColor &colour);
 
 } // namespace platform::win
 

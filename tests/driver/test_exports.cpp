@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 
 #include "driver/include/hxrdrv.h"
+#include "support/recordingpresenter.h"
 
 namespace {
 
@@ -64,6 +65,20 @@ TEST(DriverExports, LoadByNameAndCall)
     EXPECT_EQ(closePort(), 0);
     EXPECT_EQ(count(), 0);
     dlclose(library);
+}
+
+// The library has its own copy of the message hook: its messages still reach the presenter that
+// the program registered.
+TEST(DriverExports, MessagesReachTheProgramsPresenter)
+{
+    testsupport::RecordingPresenter presenter;
+    void *library = dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto read = reinterpret_cast<decltype(&READCOMMAND)>(dlsym(library, "READCOMMAND"));
+    float value = 0;
+    EXPECT_EQ(read("SERL", &value), HXR_NODEVICE);
+    dlclose(library);
+    EXPECT_THAT(presenter.shown, testing::ElementsAre(QStringLiteral("HXRDrv: No handle")));
 }
 
 } // namespace

@@ -7,13 +7,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/common/messages.h"
+#include "app/common/dialogs/messages.h"
 
 namespace testsupport {
 
 // The message form for tests: answers every message with OK at once and hands each title and
 // text it was given to the recorder.
-class RecordingMessageDialog : public app::common::MessageDialog
+class RecordingMessageDialog : public app::common::dialogs::MessageDialog
 {
 public:
     using Recorder = std::function<void(const QString &title, const QString &text)>;
@@ -30,9 +30,12 @@ public:
     {
         recorder_(title, text);
     }
-    app::common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::MessageLayout &) override {}
-    app::common::MessageAnswer exec() override { return app::common::MessageAnswer::Ok; }
+    app::common::dialogs::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const app::common::dialogs::MessageLayout &) override {}
+    app::common::dialogs::MessageAnswer exec() override
+    {
+        return app::common::dialogs::MessageAnswer::Ok;
+    }
     void dismiss() override {}
     void showModeless() override {}
     void setProgress(double) override {}

@@ -132,55 +132,5 @@ TEST_F(StyleTest, DestroyedControlsLeaveTheRegistry)
     EXPECT_EQ(after->BackColor(), VXBtn::WindowBackground) << "no model left behind";
 }
 
-struct SetupCase
-{
-    const char *name;
-    const char *source, *allowed, *list;
-    int maxLength;
-    double min, max;
-    int editable;
-};
-
-void PrintTo(const SetupCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class SetupEditFieldTest : public testing::TestWithParam<SetupCase>
-{};
-
-TEST_P(SetupEditFieldTest, Editable)
-{
-    const SetupCase &c = GetParam();
-    VXBtn btn;
-    btn.setEditable(0);
-    SetupEditField(btn, QString::fromLatin1(c.source), QStringLiteral("0.00"), true,
-                   QString::fromLatin1(c.allowed), static_cast<int16_t>(c.maxLength), c.min, c.max,
-                   QString::fromLatin1(c.list), false, true, QStringLiteral("Title**Body"));
-    EXPECT_EQ(btn.Editable(), c.editable);
-    EXPECT_EQ(btn.toolTip(), QStringLiteral("Title**Body"));
-    EXPECT_TRUE(btn.DeferSave());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SetupEditFieldTest,
-                         testing::Values(SetupCase{"TooltipOnly", "", "", "", 0, 0, 0, 0},
-                                         SetupCase{"AllowedOnly", "", "0123456789", "", 0, 0, 0, 1},
-                                         SetupCase{"SourceOnly", "DGAI", "", "", 0, 0, 0, 1},
-                                         SetupCase{"MaxLengthOnly", "", "", "", 4, 0, 0, 1},
-                                         SetupCase{"RangeOnly", "", "", "", 0, 0, 10, 1},
-                                         SetupCase{"List", "UNTD", "1|2", "a|b", 0, 0, 0, 2}),
-                         [](const testing::TestParamInfo<SetupCase> &info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST(SetupEditFieldNumbering, ListEntriesTakeNumbersFromAllowed)
-{
-    VXBtn btn;
-    SetupEditField(btn, QStringLiteral("UNTD"), QString(), false, QStringLiteral("3|7"), 0, 0, 0,
-                   QStringLiteral("kg|N"), true, false, QString());
-    btn.setListIndex(7);
-    EXPECT_EQ(btn.Caption(), QStringLiteral("N"));
-}
-
 } // namespace
 } // namespace app::controls

@@ -16,7 +16,7 @@
 #include "app/device/fakedriver.h"
 #include "hxrdrv.h"
 #include "platform/ftd2xx/backend.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 
 namespace {

@@ -25,8 +25,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/readingstream.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
@@ -34,7 +34,6 @@
 #include "app/device/hxr.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
-#include "app/pages/mainwindowlink.h"
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
@@ -42,8 +41,10 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "app/shell/programlinks.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/fakepagesethost.h"
 #include "support/recordingmessagedialog.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -72,28 +73,6 @@ inline std::vector<Shown> &ShownMessages()
     static std::vector<Shown> shown;
     return shown;
 }
-
-// What the page sets do to the main window's button bar.
-class FakeHost : public app::shell::PageSetHost
-{
-public:
-    int buttons = 0;
-    int selected = 0;
-    int error = 0;
-
-    void clearButtons() override { buttons = 0; }
-    void addButton(const QString &, bool) override { ++buttons; }
-    void drawButtons() override {}
-    void selectButton(int index) override { selected = index; }
-    void restartRefreshTimer() override {}
-    void TipOn(const QString &) override {}
-    void TipOff() override {}
-    void releaseMouseCapture() override {}
-    void setErrorResetEnabled(bool) override {}
-    void reportCommsFailure(const QString &, bool) override {}
-    int errorState() override { return error; }
-    void setStreamRunning(bool running) override { app::device::setStreamRunning(running); }
-};
 
 // Local time as it is; the monotonic clock moves only when the test says so (the status word
 // is re-read at most every half second).
@@ -164,7 +143,7 @@ protected:
 
         ConfReadsZero() = false;
         ShownMessages().clear();
-        previousDialogs = app::common::setMessageDialogFactory([] {
+        previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
@@ -175,19 +154,13 @@ protected:
 
         clock = std::make_shared<ManualClock>();
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
-        app::device::SetHXRObject(hxr.get());
-        app::analysis::AttachReadingStream(hxr->driver());
-
-        app::pages::SetMainWindowLink(
-            {[this](bool visible) { blankerShown.push_back(visible); },
-             [this](int milliseconds) { refreshIntervals.push_back(milliseconds); }});
 
         mainWindow.resize(760, 500);
         container = new QWidget(&mainWindow);
         container->setGeometry(20, 20, 720, 460);
-        app::shell::SetPageContainer(&mainWindow, container);
-        app::shell::SetHelpArea({container, nullptr, &help, &extraInfo});
-        app::shell::SetPageSetHost(&host);
+        host.onStreamRunning = [](bool running) { app::device::setStreamRunning(running); };
+        links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
+            hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
         app::shell::ClearPageFactories();
         app::pages::RegisterPages();
         app::shell::BuildDeviceList(false);
@@ -200,15 +173,12 @@ protected:
     {
         app::shell::CloseAllPages();
         app::shell::ClearDevices();
-        app::shell::SetPageSetHost(nullptr);
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
-        app::pages::SetMainWindowLink({});
         hxr->ClosePort();
-        app::analysis::DetachReadingStream();
-        app::device::ClearHXRObject();
+        links.reset();
         hxr.reset();
-        app::common::setMessageDialogFactory(previousDialogs);
+        app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
         sim::reset();
@@ -278,15 +248,14 @@ protected:
     QTemporaryDir settingsDir;
     std::shared_ptr<ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
-    FakeHost host;
+    std::unique_ptr<app::shell::ProgramLinks> links;
+    testsupport::FakePageSetHost host;
     QWidget mainWindow;
     QWidget *container = nullptr; // the page container, inside the main window
     QPlainTextEdit help;
     QPlainTextEdit extraInfo;
-    std::vector<bool> blankerShown;
-    std::vector<int> refreshIntervals;
     std::vector<QString> driverMessages;
-    app::common::MessageDialogFactory previousDialogs;
+    app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };
 

@@ -68,8 +68,8 @@ TEST_P(DetectTest, ShowsTheOutcomeAndSwitchesOnlyWhenConnected)
         EXPECT_EQ(connection.ModelNumberText, QStringLiteral("1"));
         EXPECT_EQ(connection.SerialText, QStringLiteral("70000"));
         EXPECT_EQ(app::analysis::BufferCount(), 0); // the ring starts empty
-        EXPECT_FALSE(blankerShown.empty());
-        EXPECT_FALSE(blankerShown.back());
+        EXPECT_FALSE(host.blankerShown.empty());
+        EXPECT_FALSE(host.blankerShown.back());
     } else {
         EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
         EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
@@ -163,13 +163,13 @@ TEST_F(PageFixture, FirstActivationDetectsByItselfLaterOnesDoNot)
 
     // Home again: the connection text goes, the blanker comes back, nothing is detected.
     sim::clearFrameLog();
-    blankerShown.clear();
+    host.blankerShown.clear();
     app::shell::SwitchPage(1);
     EXPECT_EQ(currentSet(), app::shell::HomeSetKey);
     EXPECT_EQ(currentPageName(), app::pages::CHILD_GEN_HOME::FormName);
     EXPECT_TRUE(app::shell::CurrentConnection().ConnectionStatusText.isEmpty());
     EXPECT_EQ(framesEndingWith("MODL?"), 0);
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
 
     // The Detect button connects again.
     QTest::mouseClick(homePage()->HyperlinkDetect(), Qt::LeftButton);
@@ -185,7 +185,7 @@ TEST_F(PageFixture, FailedFirstDetectLeavesTheBlankerUp)
     openHome();
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Detection Failed"));
-    EXPECT_THAT(blankerShown, ElementsAre(true));
+    EXPECT_THAT(host.blankerShown, ElementsAre(true));
     EXPECT_FALSE(homePage()->btnCheckUpdates()->Enabled());
 }
 

@@ -55,8 +55,8 @@ TEST_F(PageFixture, ShowsTheModuleAfterDetect)
 
     // In command mode, refreshed every 333 ms, recording controls covered.
     EXPECT_FALSE(sim::streaming(0));
-    EXPECT_THAT(refreshIntervals, ElementsAre(CHILD_GEN_INFO::RefreshIntervalMs));
-    EXPECT_FALSE(blankerShown.back());
+    EXPECT_THAT(host.refreshIntervals, ElementsAre(CHILD_GEN_INFO::RefreshIntervalMs));
+    EXPECT_FALSE(host.blankerShown.back());
 }
 
 struct UnitsCase

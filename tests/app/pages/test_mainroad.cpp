@@ -9,8 +9,8 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/pages/child_gen_home.h"
@@ -20,7 +20,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
-#include "platform/ftd2xx/simmodule.h"
+#include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 
@@ -41,7 +41,7 @@ protected:
         sim::configure(config);
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
-        app::common::setMessageDialogFactory(
+        app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         app::shell::CurrentConnection() = {};
         app::shell::ClearPageFactories();
@@ -58,7 +58,7 @@ protected:
     {
         window.reset();
         app::shell::ClearPageFactories();
-        app::common::setMessageDialogFactory({});
+        app::common::dialogs::setMessageDialogFactory({});
         platform::win::setMessageRecorder({});
         sim::reset();
     }

@@ -1,5 +1,6 @@
 #include "app/shell/childcontrol.h"
 
+#include <memory>
 #include <stdexcept>
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <gmock/gmock.h>
 
 #include "app/shell/menucontrol.h"
+#include "app/shell/programlinks.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -35,8 +37,8 @@ protected:
         help_ = new QPlainTextEdit(mainHelp_);
         extra_ = new QPlainTextEdit(mainHelp_);
         extra_->hide();
-        SetPageContainer(&window_, container_);
-        SetHelpArea({container_, mainHelp_, help_, extra_});
+        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+            nullptr, nullptr, &window_, container_, {container_, mainHelp_, help_, extra_}});
         RegisterTestPages({HomePageName, "CHILD_GEN_INFO", "CHILD_GEN_FILE"});
         window_.show();
         PageLog().clear();
@@ -45,7 +47,7 @@ protected:
     {
         CloseAllPages();
         ClearPageFactories();
-        SetHelpArea({});
+        links_.reset();
     }
 
     QWidget window_;
@@ -53,6 +55,7 @@ protected:
     QWidget *mainHelp_ = nullptr;
     QPlainTextEdit *help_ = nullptr;
     QPlainTextEdit *extra_ = nullptr;
+    std::unique_ptr<ProgramLinks> links_;
 };
 
 TEST_F(ChildControlTest, OpeningAPageShowsItWithItsHelpThenActivatesIt)

@@ -1,5 +1,7 @@
 #include "app/shell/devicecontrol.h"
 
+#include <memory>
+
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -9,6 +11,8 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/menucontrol.h"
+#include "app/shell/programlinks.h"
+#include "support/fakepagesethost.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -17,48 +21,14 @@ namespace {
 using ::testing::ElementsAre;
 using namespace app::shell::testpages;
 
-// Records what the page sets do to the main window.
-class FakeHost : public PageSetHost
-{
-public:
-    QStringList buttons; // glyph, "-" appended when disabled
-    int selected = -1;
-    int timerRestarts = 0;
-    QStringList tips;
-    bool errorResetEnabled = false;
-    QStringList status; // "text|failed"
-    int error = 0;
-    bool streamRunning = true;
-
-    void clearButtons() override { buttons.clear(); }
-    void addButton(const QString &glyph, bool enabled) override
-    {
-        buttons << glyph + (enabled ? QString() : QStringLiteral("-"));
-    }
-    void drawButtons() override {}
-    void selectButton(int index) override { selected = index; }
-    void restartRefreshTimer() override { ++timerRestarts; }
-    void TipOn(const QString &text) override { tips << text; }
-    void TipOff() override {}
-    void releaseMouseCapture() override {}
-    void setErrorResetEnabled(bool enabled) override { errorResetEnabled = enabled; }
-    void reportCommsFailure(const QString &text, bool failed) override
-    {
-        status << text + (failed ? QStringLiteral("|1") : QStringLiteral("|0"));
-    }
-    int errorState() override { return error; }
-    void setStreamRunning(bool running) override { streamRunning = running; }
-};
-
 class DeviceControlTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         container_.resize(400, 300);
-        SetPageContainer(&container_, &container_);
-        SetHelpArea({&container_, nullptr, &help_, nullptr});
-        SetPageSetHost(&host_);
+        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+            nullptr, &host_, &container_, &container_, {&container_, nullptr, &help_, nullptr}});
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_REVIEW", "CHILD_GEN_INFO", "CHILD_GEN_FILE",
                            "CHILD_GEN_LOCK"});
         CurrentConnection() = Connection{};
@@ -68,8 +38,7 @@ protected:
         CloseAllPages();
         ClearDevices();
         ClearPageFactories();
-        SetPageSetHost(nullptr);
-        SetHelpArea({});
+        links_.reset();
     }
     void connectModule()
     {
@@ -82,7 +51,8 @@ protected:
 
     QWidget container_;
     QPlainTextEdit help_;
-    FakeHost host_;
+    testsupport::FakePageSetHost host_;
+    std::unique_ptr<ProgramLinks> links_;
 };
 
 TEST_F(DeviceControlTest, ModuleSetHasTheFactoryButtonOnlyInFactoryMode)

@@ -12,8 +12,8 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/entryfrm.h"
 
@@ -46,7 +46,7 @@ void click(QWidget *widget)
 }
 
 // A message form that records what it was asked to show and answers at once.
-class RecordedMessage final : public common::MessageDialog
+class RecordedMessage final : public common::dialogs::MessageDialog
 {
 public:
     explicit RecordedMessage(std::vector<QString> &log) : log_(log) {}
@@ -54,9 +54,9 @@ public:
     {
         log_.push_back(title + QLatin1Char('|') + text);
     }
-    common::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const common::MessageLayout &) override {}
-    common::MessageAnswer exec() override { return common::MessageAnswer::Ok; }
+    common::dialogs::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const common::dialogs::MessageLayout &) override {}
+    common::dialogs::MessageAnswer exec() override { return common::dialogs::MessageAnswer::Ok; }
     void dismiss() override {}
     void showModeless() override {}
     void setProgress(double) override {}
@@ -70,12 +70,12 @@ class EntryFrmTest : public testing::Test
 protected:
     void SetUp() override
     {
-        previous_ = common::setMessageDialogFactory(
+        previous_ = common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<RecordedMessage>(messages_); });
     }
     void TearDown() override
     {
-        common::setMessageDialogFactory(previous_);
+        common::dialogs::setMessageDialogFactory(previous_);
         common::setDecimalSeparator(QStringLiteral("."));
     }
 
@@ -109,7 +109,7 @@ protected:
     static QWidget *editor(EntryFrm &form) { return form.Manual()->textEditor(); }
 
     std::vector<QString> messages_;
-    common::MessageDialogFactory previous_;
+    common::dialogs::MessageDialogFactory previous_;
 };
 
 TEST_F(EntryFrmTest, PasscodeIsPaddedAndEnterAccepts)

@@ -16,8 +16,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/snapshotmodule.h"
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/driverapi.h"
@@ -28,6 +28,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/devicecontrol.h"
+#include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
 #include "support/recordingmessagedialog.h"
 #include "testpages.h"
@@ -67,7 +68,7 @@ protected:
         platform::win::setMessageRecorder([this](const QString &text, const QString &caption) {
             boxes_ << caption + QStringLiteral(": ") + text;
         });
-        app::common::setMessageDialogFactory(
+        app::common::dialogs::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_INFO", "CHILD_GEN_FILE", "CHILD_GEN_LOCK",
                            "CHILD_GEN_CALIBRATION"});
@@ -84,7 +85,7 @@ protected:
         window_.reset();
         ClearPageFactories();
         platform::win::setMessageRecorder({});
-        app::common::setMessageDialogFactory({});
+        app::common::dialogs::setMessageDialogFactory({});
         app::common::setFactoryAccess(false);
         app::common::setShuttingDown(false);
         unsetenv("HXR_FACTORY");
@@ -234,7 +235,8 @@ TEST_F(MainFrmTest, AFailedBrandingInFactoryModeGoesOnWithTheCompleteDesignLook)
     EXPECT_EQ(boxes_.size(), 1);
     EXPECT_EQ(w.titleText(), "HXR Toolkit");
     EXPECT_EQ(CurrentBranding().colours, BuiltInPalette()); // no colour left black
-    EXPECT_EQ(w.palette().color(QPalette::Window), platform::win::toQColor(BuiltInPalette()[0]));
+    EXPECT_EQ(w.palette().color(QPalette::Window),
+              platform::win::gui::toQColor(BuiltInPalette()[0]));
     SelectDevice(ModuleSetKey);
     EXPECT_EQ(CurrentDevice()->ButtonCount(), 10); // the factory page button
 }

@@ -11,8 +11,8 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
-#include "app/common/messages.h"
 #include "app/controls/progbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/messagefrm.h"
@@ -21,7 +21,7 @@ namespace app::shell {
 namespace {
 
 using common::MessageCancelled;
-using common::ShowMessage;
+using common::dialogs::ShowMessage;
 
 void sendKey(QWidget *widget, int key)
 {
@@ -48,7 +48,7 @@ class MessageFrmTest : public testing::Test
 protected:
     void SetUp() override
     {
-        previous_ = common::setMessageDialogFactory([this] {
+        previous_ = common::dialogs::setMessageDialogFactory([this] {
             auto dialog = std::make_unique<MessageFrmDialog>();
             form_ = dialog->form();
             return dialog;
@@ -56,8 +56,8 @@ protected:
     }
     void TearDown() override
     {
-        common::UnloadMessage();
-        common::setMessageDialogFactory(previous_);
+        common::dialogs::UnloadMessage();
+        common::dialogs::setMessageDialogFactory(previous_);
         QCoreApplication::processEvents();
     }
 
@@ -70,7 +70,7 @@ protected:
         });
     }
 
-    common::MessageDialogFactory previous_;
+    common::dialogs::MessageDialogFactory previous_;
     QPointer<MessageFrm> form_;
 };
 
@@ -155,7 +155,7 @@ TEST_F(MessageFrmTest, ProgressNoticeStaysUntilItsCallerClosesIt)
     EXPECT_TRUE(form->ProgBar()->isVisible());
     EXPECT_FALSE(form->btnOK()->isVisible());
     EXPECT_FALSE(form->btnCancel()->isVisible());
-    common::SetMessageProgress(50);
+    common::dialogs::SetMessageProgress(50);
     EXPECT_EQ(form->ProgBar()->litCount(), 25);
 
     // The user cannot close it while its caller still updates it.
@@ -163,14 +163,14 @@ TEST_F(MessageFrmTest, ProgressNoticeStaysUntilItsCallerClosesIt)
     sendKey(form, Qt::Key_Return);
     form->close();
     EXPECT_TRUE(form->isVisible());
-    common::SetMessageProgress(100);
+    common::dialogs::SetMessageProgress(100);
     EXPECT_EQ(form->ProgBar()->litCount(), 50);
 
     // The next message replaces it.
     whileOpen([](MessageFrm &next) { click(next.btnOK()); });
     ShowMessage(QStringLiteral("Done"), QStringLiteral("Done"), false, 0);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(common::MessageOpen());
+    EXPECT_FALSE(common::dialogs::MessageOpen());
 }
 
 TEST_F(MessageFrmTest, NoticeHasNoButtonsAndEndsBelowTheMessage)
@@ -180,7 +180,7 @@ TEST_F(MessageFrmTest, NoticeHasNoButtonsAndEndsBelowTheMessage)
     EXPECT_FALSE(form_->btnOK()->isVisible());
     EXPECT_FALSE(form_->ProgBar()->isVisible());
     EXPECT_NEAR(form_->height(), form_->Message()->geometry().bottom() + 1 + 12, 1);
-    common::UnloadMessage();
+    common::dialogs::UnloadMessage();
     QCoreApplication::processEvents();
     EXPECT_FALSE(form_ && form_->isVisible());
 }
@@ -220,8 +220,8 @@ TEST(InstallMessageFrmTest, ShowMessageUsesTheForm)
     for (QWidget *top : QApplication::topLevelWidgets())
         found = found || (qobject_cast<MessageFrm *>(top) && top->isVisible());
     EXPECT_TRUE(found);
-    common::UnloadMessage();
-    common::setMessageDialogFactory({});
+    common::dialogs::UnloadMessage();
+    common::dialogs::setMessageDialogFactory({});
 }
 
 } // namespace

@@ -222,9 +222,10 @@ void CHILD_GEN_INFO::btnFormatChanged()
         // The format stays in use for this run; the user hears once that it will not last.
         if (!saved && unsavedFormatFile_ != file) {
             unsavedFormatFile_ = file;
-            app::common::ShowMessage(QStringLiteral("The display format could not be saved to ") +
-                                         file + QLatin1Char('.'),
-                                     QStringLiteral("Warning"), true, app::common::MessageOk);
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The display format could not be saved to ") + file +
+                    QLatin1Char('.'),
+                QStringLiteral("Warning"), true, app::common::dialogs::MessageOk);
         }
     } catch (...) {
     }

@@ -160,11 +160,26 @@ QDomDocument parseDocument(const QByteArray &bytes, const QString &source)
     return document;
 }
 
+// True when an element below node holds text beside other nodes: indenting its children would add
+// blanks to its text.
+bool hasMixedContent(const QDomNode &node)
+{
+    bool text = false;
+    bool other = false;
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        (child.isText() || child.isCDATASection() ? text : other) = true;
+        if (hasMixedContent(child))
+            return true;
+    }
+    return text && other;
+}
+
 // The document's file text, checked to read back: the parser takes in a few constructs that it
 // writes out in a form it then refuses, and a saved file that cannot be reopened loses everything.
+// Indented for people to read, unless indenting would change a text.
 QByteArray savedForm(const QDomDocument &document, const QString &source)
 {
-    const QByteArray bytes = document.toByteArray(1);
+    const QByteArray bytes = document.toByteArray(hasMixedContent(document) ? -1 : 1);
     parseDocument(bytes, source);
     return bytes;
 }

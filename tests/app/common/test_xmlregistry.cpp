@@ -160,6 +160,23 @@ TEST_F(XmlRegistryFile, FilesBeyondTheLimitsOrThatWouldNotReadBackAreRefused)
     }
 }
 
+TEST(XmlRegistry, TextsBesideElementsStayAsTheyWereOverSaves)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixed.xml"));
+    writeAll(path, "<r><ktwtoolkit><data><k>a<b/>c</k><plain>v</plain></data></ktwtoolkit></r>");
+    for (int save = 0; save < 3; ++save) {
+        cXMLRegistry store;
+        ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("KTWToolkit"), false));
+        EXPECT_EQ(store.GetSetting(QStringLiteral("Data"), QStringLiteral("k"), QString()),
+                  QStringLiteral("ac"))
+            << "after save " << save;
+        EXPECT_EQ(store.GetSetting(QStringLiteral("Data"), QStringLiteral("plain"), QString()),
+                  QStringLiteral("v"));
+        store.SaveXMLFile();
+    }
+}
+
 TEST_F(XmlRegistryFile, ASaveThatWouldNotReadBackIsRefusedAndTheFileKept)
 {
     store_.SaveSetting(QStringLiteral("Data"), QStringLiteral("Company"),

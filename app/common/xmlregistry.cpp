@@ -174,13 +174,22 @@ bool hasMixedContent(const QDomNode &node)
     return text && other;
 }
 
-// The document's file text, checked to read back: the parser takes in a few constructs that it
-// writes out in a form it then refuses, and a saved file that cannot be reopened loses everything.
+QByteArray fileText(const QDomDocument &document)
+{
+    return document.toByteArray(hasMixedContent(document) ? -1 : 1);
+}
+
+// The document's file text, checked to read back as it is: the parser takes in constructs that it
+// writes out in a form it then refuses, or reads back changed (an instruction inside a text gains
+// a line break at every save), and a saved file that cannot be reopened loses everything.
 // Indented for people to read, unless indenting would change a text.
 QByteArray savedForm(const QDomDocument &document, const QString &source)
 {
-    const QByteArray bytes = document.toByteArray(hasMixedContent(document) ? -1 : 1);
-    parseDocument(bytes, source);
+    const QByteArray bytes = fileText(document);
+    if (fileText(parseDocument(bytes, source)) != bytes) {
+        throw VbError(cXMLRegistry::ParseError, source,
+                      QStringLiteral("The document would not read back as it is"));
+    }
     return bytes;
 }
 

@@ -148,6 +148,7 @@ TEST_F(XmlRegistryFile, FilesBeyondTheLimitsOrThatWouldNotReadBackAreRefused)
         {"nested 100000 deep", nested(100000), false},
         {"too large", "<a>" + QByteArray(16 * 1024 * 1024, 'x') + "</a>", false},
         {"written back as a different instruction", "<?xmlJJ@J?><a/>", false},
+        {"an instruction inside a text", "<a>x<?p?>y</a>", false},
     };
     for (const auto &f : files) {
         const QString path = dir_.filePath(QStringLiteral("limits.xml"));

@@ -37,6 +37,12 @@ void Delivery::cancel()
     handedBack_.notify_all();
 }
 
+bool Delivery::handOverPending()
+{
+    std::lock_guard lock(mutex_);
+    return posted_;
+}
+
 void Delivery::reopen()
 {
     std::lock_guard lock(mutex_);

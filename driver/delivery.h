@@ -44,6 +44,9 @@ public:
     void cancel();
     void reopen();
 
+    // Any thread: whether a batch waits for the owner to run it.
+    bool handOverPending();
+
 private:
     void runPending();
 

@@ -154,4 +154,28 @@ OleColour DarkenColour(OleColour colour, float amount)
     });
 }
 
+namespace {
+
+// sRGB channel to linear light.
+double linear(int channel)
+{
+    const double v = channel / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double relativeLuminance(OleColour colour)
+{
+    return 0.2126 * linear(GetRed(colour)) + 0.7152 * linear(GetGreen(colour)) +
+           0.0722 * linear(GetBlue(colour));
+}
+
+} // namespace
+
+double ContrastRatio(OleColour a, OleColour b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 } // namespace app::common

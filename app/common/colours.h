@@ -30,6 +30,13 @@ int32_t HueToRGB(int m1, int m2, int32_t &hue);
 OleColour LightenColour(OleColour colour, float amount);
 OleColour DarkenColour(OleColour colour, float amount);
 
+// How well two colours stand apart, as the web's accessibility guidelines measure it: the
+// lighter colour's relative luminance plus 0.05 over the darker one's, from 1 (the same) to
+// 21 (black and white). Text wants 4.5 against its background, outlines and marks 3.
+double ContrastRatio(OleColour a, OleColour b);
+inline constexpr double TextContrast = 4.5;
+inline constexpr double MarkContrast = 3.0;
+
 } // namespace app::common
 
 #endif

@@ -192,6 +192,11 @@ void ButtonBar::setMenuForecolorDown(OleColour colour)
     publishMenuColour(&VXBtn::setForeColorDown, colour);
 }
 
+void ButtonBar::setMenuFocusColour(OleColour colour)
+{
+    publishMenuColour(&VXBtn::setBorderColorFocus, colour);
+}
+
 void ButtonBar::publishMenuColour(void (VXBtn::*setter)(OleColour), OleColour colour)
 {
     // The first button is the model of the bar's style: every button of it follows.

@@ -42,6 +42,8 @@ public:
     void setMenuForecolorDisabled(OleColour colour);
     void setMenuForecolorHover(OleColour colour);
     void setMenuForecolorDown(OleColour colour);
+    // The focus ring of the buttons: as designed it is the bar's own grey, which hides it.
+    void setMenuFocusColour(OleColour colour);
 
     // The loaded elements, element 0 first (for the shell and tests).
     const std::vector<VXBtn *> &ButtonArray() const { return buttons_; }

@@ -7,10 +7,6 @@
 
 namespace app::controls {
 
-namespace {
-constexpr int MaxVisibleRows = 12;
-}
-
 ListPopup::ListPopup(QWidget *owner) : QListWidget(owner)
 {
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
@@ -19,6 +15,8 @@ ListPopup::ListPopup(QWidget *owner) : QListWidget(owner)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setSpacing(0);
     setMouseTracking(true);
     connect(this, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { choose(row(item)); });
@@ -26,29 +24,42 @@ ListPopup::ListPopup(QWidget *owner) : QListWidget(owner)
             [this](QListWidgetItem *item) { setCurrentItem(item); });
 }
 
+int ListPopup::rowHeight() const
+{
+    return fontMetrics().height() + 4;
+}
+
 void ListPopup::open(const QPoint &topLeft, int width, const QStringList &entries, int current,
-                     const QFont &font, const QColor &background, const QColor &text)
+                     const ListLook &look)
 {
     clear();
-    addItems(entries);
-    setFont(font);
+    setFont(look.font);
+    // Every row the same given height, so that the list shows whole rows and no empty band.
+    const int row = rowHeight();
+    for (const QString &entry : entries) {
+        auto *item = new QListWidgetItem(entry, this);
+        item->setTextAlignment(look.alignment | Qt::AlignVCenter);
+        item->setSizeHint(QSize(0, row));
+    }
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, background);
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Highlight, text);
-    palette.setColor(QPalette::HighlightedText, background);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, look.background);
+        palette.setColor(group, QPalette::Window, look.background);
+        palette.setColor(group, QPalette::Text, look.text);
+        palette.setColor(group, QPalette::WindowText, look.text);
+        palette.setColor(group, QPalette::Highlight, look.accent);
+        palette.setColor(group, QPalette::HighlightedText, look.text);
+    }
     setPalette(palette);
     if (current >= 0 && current < count())
         setCurrentRow(current);
     else
         setCurrentRow(-1);
 
-    const int rowHeight = std::max(sizeHintForRow(0), fontMetrics().height() + 2);
     const int rows = std::clamp(static_cast<int>(count()), 1, MaxVisibleRows);
-    setVerticalScrollBarPolicy(count() > MaxVisibleRows ? Qt::ScrollBarAsNeeded
+    setVerticalScrollBarPolicy(count() > MaxVisibleRows ? Qt::ScrollBarAlwaysOn
                                                         : Qt::ScrollBarAlwaysOff);
-    resize(std::max(width, 20), rows * rowHeight + 2 * frameWidth());
+    resize(std::max(width, 20), rows * row + 2 * frameWidth());
     move(topLeft);
     choiceMade_ = false;
     show();

@@ -11,11 +11,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QShortcutEvent>
-#include <QTimer>
 
 #include "app/controls/editbox.h"
+#include "app/controls/fieldeditor.h"
+#include "app/controls/fieldrules.h"
 #include "app/controls/listpopup.h"
 #include "app/controls/propertybag.h"
 #include "app/controls/vxbtnmodule.h"
@@ -52,21 +52,17 @@ VXBtn::VXBtn(QWidget *parent) : UserControl(parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    editor_ = new EditBox(this);
-    editor_->hide();
-    editor_->setFilter(
+    editors_ = new FieldEditor(*this);
+    editors_->textBox()->setFilter(
         [this](QLineEdit &box, int keyAscii) { return ValidateNumeric(box, keyAscii); });
-    connect(editor_, &EditBox::commitRequested, this, &VXBtn::commitEdit);
-    connect(editor_, &EditBox::cancelRequested, this, [this] {
+    connect(editors_, &FieldEditor::commitRequested, this, &VXBtn::commitEdit);
+    connect(editors_, &FieldEditor::cancelRequested, this, [this] {
         keyArmed_ = false;
         cancelEdit();
     });
-    connect(editor_, &EditBox::focusLeft, this, &VXBtn::editorFocusLeft);
-
-    list_ = new ListPopup(this);
-    list_->hide();
-    connect(list_, &ListPopup::chosen, this, &VXBtn::listChosen);
-    connect(list_, &ListPopup::dismissed, this, &VXBtn::listDismissed);
+    connect(editors_, &FieldEditor::textFocusLeft, this, &VXBtn::commitEdit);
+    connect(editors_, &FieldEditor::chosen, this, &VXBtn::listChosen);
+    connect(editors_, &FieldEditor::dismissed, this, &VXBtn::listDismissed);
 
     updateAccessKey();
     layoutControl();
@@ -75,8 +71,7 @@ VXBtn::VXBtn(QWidget *parent) : UserControl(parent)
 VXBtn::~VXBtn()
 {
     // The editors outlive this body; what they report while they go must not reach us.
-    editor_->disconnect(this);
-    list_->disconnect(this);
+    editors_->disconnect(this);
     unregisterStyle();
 }
 
@@ -198,41 +193,12 @@ void VXBtn::WriteProperties(PropertyBag &bag) const
 
 QString VXBtn::sevenDigits(double value, const platform::vb::NumberSeparators &separators)
 {
-    QString result = platform::vb::FormatSevenSignificant(value, separators, u"0.#####0");
-    if (result.endsWith(separators.decimal))
-        result.chop(1);
-    return result;
-}
-
-bool VXBtn::parseNumber(const QString &text, double &value) const
-{
-    const QString sep = QRegularExpression::escape(QString(decimalSeparator()));
-    const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(sep));
-    const QString trimmed = text.trimmed();
-    if (!number.match(trimmed).hasMatch())
-        return false;
-    QString plain = trimmed;
-    plain.replace(decimalSeparator(), QLatin1Char('.'));
-    value = platform::vb::Val(plain);
-    return std::isfinite(value);
-}
-
-bool VXBtn::isNumericField() const
-{
-    return IsNumeric_ || Min_ != 0.0 || Max_ != 0.0;
+    return SevenDigits(value, separators);
 }
 
 QString VXBtn::formatCaption(const QString &text) const
 {
-    if (Format_.isEmpty())
-        return text;
-    double value = 0.0;
-    if (!parseNumber(text, value))
-        return text; // not a number: shown as it is
-    if (Format_ == QLatin1String("*"))
-        return sevenDigits(value, separators());
-    return platform::vb::Format(value, Format_, separators());
+    return FormatCaptionNumber(text, Format_, separators());
 }
 
 QString VXBtn::buildCaptionText() const
@@ -310,8 +276,10 @@ void VXBtn::paintEvent(QPaintEvent *)
             painter.drawRect(frame);
         }
     }
+    if (showsFocus())
+        paintFocusRing(painter);
 
-    if (!editing_) {
+    if (!editors_->editing()) {
         QFont font = font_;
         font.setUnderline(underlined_);
         painter.setFont(font);
@@ -331,6 +299,34 @@ void VXBtn::paintEvent(QPaintEvent *)
         painter.setPen(colour(fore_));
         painter.drawText(arrowRect_, Qt::AlignCenter, QStringLiteral("X"));
     }
+}
+
+bool VXBtn::showsFocus() const
+{
+    return acceptsInput() &&
+           (hasFocus() || (editors_->editing() && editors_->textBox()->hasFocus()));
+}
+
+// The focus is drawn whatever the border style: a ring of the focus colour two pixels wide, in
+// the border's shape, so that a control drawn without a border still shows where Tab went.
+void VXBtn::paintFocusRing(QPainter &painter) const
+{
+    constexpr double RingWidth = 2.0;
+    QPen pen(colour(BorderColorFocus_), RingWidth, Qt::SolidLine);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF frame =
+        QRectF(rect()).adjusted(RingWidth / 2, RingWidth / 2, -RingWidth / 2, -RingWidth / 2);
+    if (BorderStyle_ == 2 || BorderStyle_ == 4) {
+        const double r = std::nearbyint(std::min(width(), height()) / 5.0) / 2.0;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawRoundedRect(frame, r, r);
+    } else {
+        painter.drawRect(frame);
+    }
+    painter.restore();
 }
 
 // ---- layout ------------------------------------------------------------------------------
@@ -369,15 +365,11 @@ void VXBtn::layoutControl()
         applyRoundRegion(static_cast<int>(std::nearbyint(std::min(width(), height()) / 5.0)));
     else
         clearMask();
-    if (editing_)
-        editor_->setFont([this] {
-            QFont f = font_;
-            f.setUnderline(false);
-            return f;
-        }());
+    if (editors_->editing())
+        editors_->setTextFont(editorFont());
     DrawMe();
-    if (editing_)
-        editor_->setGeometry(captionRect());
+    if (editors_->editing())
+        editors_->setTextGeometry(captionRect());
 }
 
 void VXBtn::applyBorderWidth()
@@ -575,7 +567,7 @@ void VXBtn::setInactive(bool value)
 void VXBtn::setAlignment(int16_t value)
 {
     Alignment_ = value;
-    editor_->setAlignment(textAlignment(value) | Qt::AlignVCenter);
+    editors_->setTextAlignment(textAlignment(value));
     update();
 }
 
@@ -668,7 +660,7 @@ void VXBtn::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton || !acceptsInput())
         return;
-    if (editing_ || listOpen_)
+    if (editors_->editing() || editors_->listOpen())
         return;
     showPressedLook(false);
     mouseArmed_ = true;
@@ -678,11 +670,11 @@ void VXBtn::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!acceptsInput())
         return;
-    if (editing_) {
-        editor_->setFocus(Qt::MouseFocusReason);
+    if (editors_->editing()) {
+        editors_->focusText(Qt::MouseFocusReason);
         return;
     }
-    if (listOpen_)
+    if (editors_->listOpen())
         return;
     if (event->button() == Qt::RightButton) {
         emit RightClick();
@@ -712,7 +704,7 @@ void VXBtn::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
     const bool clickKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (clickKey && !editing_ && !listOpen_ && acceptsInput()) {
+    if (clickKey && !editors_->editing() && !editors_->listOpen() && acceptsInput()) {
         event->accept();
         if (!event->isAutoRepeat()) {
             keyArmed_ = true;
@@ -744,7 +736,7 @@ bool VXBtn::event(QEvent *event)
     if (event->type() == QEvent::Shortcut) {
         auto *shortcut = static_cast<QShortcutEvent *>(event);
         if (shortcut->shortcutId() == accessShortcut_ && accessShortcut_ != 0) {
-            if (acceptsInput() && !editing_ && !listOpen_) {
+            if (acceptsInput() && !editors_->editing() && !editors_->listOpen()) {
                 setFocus(Qt::ShortcutFocusReason);
                 QPointer<VXBtn> self(this);
                 if (TOGGLE_)
@@ -772,10 +764,9 @@ void VXBtn::focusInEvent(QFocusEvent *event)
 void VXBtn::focusOutEvent(QFocusEvent *event)
 {
     UserControl::focusOutEvent(event);
-    if (openingEditor_)
+    if (editors_->opening())
         return;
-    const QWidget *next = QApplication::focusWidget();
-    if (next && (next == editor_ || next == list_))
+    if (editors_->ownsFocus(QApplication::focusWidget()))
         return; // the focus moves into our own editor
     focusLossHandling();
 }
@@ -787,12 +778,12 @@ void VXBtn::ForceLostFocus()
 
 void VXBtn::focusLossHandling()
 {
-    if (openingEditor_)
+    if (editors_->opening())
         return;
     if (Enabled_)
         border_ = BorderColor_;
     // An editor still open here lost its focus without a valid commit: it closes unchanged.
-    if (editing_ && !editor_->hasFocus() && !refocusPending_)
+    if (editors_->editing() && !editors_->textBox()->hasFocus() && !editors_->refocusPending())
         cancelEdit();
     update();
 }
@@ -801,78 +792,50 @@ void VXBtn::focusLossHandling()
 
 int VXBtn::ValidateNumeric(QLineEdit &TextBox, int KeyAscii) const
 {
-    const bool controlKey = KeyAscii == 8 || KeyAscii == 3 || KeyAscii == 22;
-    QString allowed = Allowed_;
-    allowed.replace(QLatin1Char('.'), decimalSeparator());
-    const QChar key(static_cast<char16_t>(KeyAscii));
-
-    if (!controlKey) {
-        if (MaxLength_ > 0 && TextBox.text().size() >= MaxLength_ && !TextBox.hasSelectedText())
-            return 0;
-        if (!allowed.isEmpty() && !allowed.contains(key))
-            return 0;
+    KeyContext at;
+    at.text = TextBox.text();
+    if (TextBox.hasSelectedText()) {
+        at.selectionStart = TextBox.selectionStart();
+        at.selectionLength = static_cast<int>(TextBox.selectedText().size());
     }
-    // Where the character would go, and the text that would stay beside it.
-    const int caret =
-        TextBox.hasSelectedText() ? TextBox.selectionStart() : TextBox.cursorPosition();
-    QString remaining = TextBox.text();
-    if (TextBox.hasSelectedText())
-        remaining.remove(TextBox.selectionStart(), TextBox.selectedText().size());
+    at.caret = TextBox.cursorPosition();
+    return FilterFieldKey({Allowed_, MaxLength_, UpperCase_, decimalSeparator()}, at, KeyAscii);
+}
 
-    if (key == QLatin1Char('-') && Allowed_.contains(QLatin1Char('-')) && caret != 0)
-        return 0;
-    if (!allowed.isEmpty() && allowed.contains(decimalSeparator()) && key == decimalSeparator() &&
-        remaining.contains(decimalSeparator()))
-        return 0;
-    if (UpperCase_)
-        return key.toUpper().unicode();
-    return KeyAscii;
+bool VXBtn::isEditing() const
+{
+    return editors_->editing();
 }
 
 bool VXBtn::isListOpen() const
 {
-    return listOpen_;
+    return editors_->listOpen();
 }
 
 QLineEdit *VXBtn::textEditor() const
 {
-    return editor_;
+    return editors_->textBox();
+}
+
+ListPopup *VXBtn::listPopup() const
+{
+    return editors_->list();
 }
 
 void VXBtn::DoEdit()
 {
+    const FieldEditor::Look look{editorFont(), colour(fill_), colour(fore_)};
     if (Editable_ == 1) {
-        if (editing_) {
-            editor_->setFocus(Qt::OtherFocusReason);
+        if (editors_->editing()) {
+            editors_->focusText(Qt::OtherFocusReason);
             return;
         }
-        openingEditor_ = true;
-        QPalette palette = editor_->palette();
-        palette.setColor(QPalette::Base, colour(fill_));
-        palette.setColor(QPalette::Window, colour(fill_));
-        palette.setColor(QPalette::Text, colour(fore_));
-        palette.setColor(QPalette::Highlight, colour(fore_));
-        palette.setColor(QPalette::HighlightedText, colour(fill_));
-        editor_->setPalette(palette);
-        editor_->setAutoFillBackground(true);
-        QFont font = font_;
-        font.setUnderline(false);
-        editor_->setFont(font);
-        editor_->setAlignment(textAlignment(Alignment_) | Qt::AlignVCenter);
-        editor_->setText(Caption_);
-        editOpenedWith_ = Caption_;
-        editor_->setGeometry(captionRect());
-        editing_ = true;
-        setFocusProxy(editor_);
-        editor_->show();
-        editor_->selectAll();
-        editor_->setFocus(Qt::OtherFocusReason);
-        openingEditor_ = false;
+        editors_->openText(look, textAlignment(Alignment_), Caption_, captionRect());
         update();
     } else if (Editable_ == 2) {
-        if (listOpen_)
+        if (editors_->listOpen())
             return;
-        openingEditor_ = true;
+        editors_->setOpening(true);
         QPointer<VXBtn> self(this);
         emit BeforeDropdown();
         if (!self)
@@ -882,17 +845,25 @@ void VXBtn::DoEdit()
         if (match >= 0)
             listPosition_ = static_cast<int>(match);
         fillingList_ = false;
-        editOpenedWith_ = Caption_;
-        listOpen_ = true;
-        QFont font = font_;
-        font.setUnderline(false);
-        list_->open(mapToGlobal(QPoint(Padding_ + 1, height())),
-                    std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
-                    listPosition_, font, colour(fill_), colour(fore_));
-        if (ShowHandPointer_)
-            list_->setCursor(Qt::PointingHandCursor);
-        openingEditor_ = false;
+        // The field's own colours, not the pressed look it has while the list opens.
+        ListLook list;
+        list.font = editorFont();
+        list.background = colour(BackColor_);
+        list.text = colour(ForeColor_);
+        list.accent = colour(BorderColorFocus_);
+        list.alignment = textAlignment(Alignment_);
+        editors_->openList(mapToGlobal(QPoint(Padding_ + 1, height())),
+                           std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
+                           listPosition_, list, Caption_, ShowHandPointer_);
+        editors_->setOpening(false);
     }
+}
+
+QFont VXBtn::editorFont() const
+{
+    QFont font = font_;
+    font.setUnderline(false);
+    return font;
 }
 
 void VXBtn::EndEdit()
@@ -902,26 +873,17 @@ void VXBtn::EndEdit()
 
 void VXBtn::commitEdit()
 {
-    if (!editing_)
+    if (!editors_->editing())
         return;
-    const QString text = editor_->text();
-    double value = 0.0;
-    const bool refused = (isNumericField() && !parseNumber(text, value)) ||
-                         ((Min_ != 0.0 || Max_ != 0.0) && (value < Min_ || value > Max_));
-    if (refused) {
+    const QString text = editors_->textBox()->text();
+    if (!AcceptsEntry(text, IsNumeric_, Min_, Max_, decimalSeparator())) {
         beep();
-        // Back into the editor once the focus change that led here is over.
-        refocusPending_ = true;
-        QTimer::singleShot(0, this, [this] {
-            refocusPending_ = false;
-            if (editing_)
-                editor_->setFocus(Qt::OtherFocusReason);
-        });
+        editors_->returnToTextLater();
         return;
     }
 
-    const bool changed = text != editOpenedWith_;
-    closeEditor();
+    const bool changed = text != editors_->openedWith();
+    editors_->closeText();
     if (changed) {
         Caption_ = formatCaption(text);
         updateAccessKey();
@@ -936,36 +898,17 @@ void VXBtn::commitEdit()
 
 void VXBtn::cancelEdit()
 {
-    if (!editing_)
+    if (!editors_->editing())
         return;
-    editor_->setText(Caption_);
-    closeEditor();
+    editors_->textBox()->setText(Caption_);
+    editors_->closeText();
     DrawMe();
-}
-
-void VXBtn::closeEditor()
-{
-    editing_ = false;
-    // The focus stays on the control when it was in the editor.
-    const bool hadFocus = editor_->hasFocus();
-    setFocusProxy(nullptr);
-    if (hadFocus)
-        setFocus(Qt::OtherFocusReason);
-    editor_->hide();
-}
-
-void VXBtn::editorFocusLeft()
-{
-    if (!editing_ || openingEditor_)
-        return;
-    commitEdit();
 }
 
 void VXBtn::listChosen(int row)
 {
     if (fillingList_)
         return;
-    listOpen_ = false;
     if (row < 0 || row >= entries_.size())
         return;
     const bool changed = entries_.at(row) != Caption_ || row != listPosition_;
@@ -979,7 +922,6 @@ void VXBtn::listChosen(int row)
 
 void VXBtn::listDismissed()
 {
-    listOpen_ = false;
     DrawMe();
 }
 

@@ -13,10 +13,11 @@
 #include "app/controls/usercontrol.h"
 
 class QLineEdit;
+class QPainter;
 
 namespace app::controls {
 
-class EditBox;
+class FieldEditor;
 class ListPopup;
 class PropertyBag;
 
@@ -155,10 +156,10 @@ public:
     // What the control shows and how, for owners, tests and the style registry.
     QString displayText() const { return displayText_; }
     QChar accessKey() const { return accessKey_; }
-    bool isEditing() const { return editing_; }
+    bool isEditing() const;
     bool isListOpen() const;
     QLineEdit *textEditor() const;
-    ListPopup *listPopup() const { return list_; }
+    ListPopup *listPopup() const;
     QStringList listEntries() const { return entries_; }
     int listPosition() const { return listPosition_; }
     OleColour currentBackColor() const { return fill_; }
@@ -204,19 +205,19 @@ private:
     void fitFont();
     void applyHostEnabled();
     void applyBorderWidth();
+    // Whether the keyboard focus is on the control or in its text editor.
+    bool showsFocus() const;
+    void paintFocusRing(QPainter &painter) const;
     QString buildCaptionText() const;
     QString formatCaption(const QString &text) const;
-    bool parseNumber(const QString &text, double &value) const;
-    bool isNumericField() const;
     void updateAccessKey();
     void showPressedLook(bool keyPress);
     void setLookColour(OleColour &member, OleColour value);
     void setDisabledLookColour(OleColour &member, OleColour value);
     void hover(bool on);
+    QFont editorFont() const;
     void commitEdit();
     void cancelEdit();
-    void closeEditor();
-    void editorFocusLeft();
     void listChosen(int row);
     void listDismissed();
     void fillList();
@@ -275,15 +276,10 @@ private:
     bool mouseInRaised_ = false; // a MouseIn waits for its MouseOut
     bool mouseArmed_ = false;
     bool keyArmed_ = false;
-    bool openingEditor_ = false;
     bool fillingList_ = false;
     bool stylePending_ = false;
-    bool editing_ = false;
-    bool listOpen_ = false;
-    bool refocusPending_ = false; // a refused commit returns to the editor
     int32_t instanceNumber_ = 0;
     int listPosition_ = -1;
-    QString editOpenedWith_;
     QStringList entries_;
     std::vector<int32_t> entryNumbers_;
     QChar accessKey_;
@@ -300,8 +296,7 @@ private:
     QSize captionSize_;
     QRect arrowRect_;
 
-    EditBox *editor_ = nullptr;
-    ListPopup *list_ = nullptr;
+    FieldEditor *editors_ = nullptr;
 };
 
 } // namespace app::controls

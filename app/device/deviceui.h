@@ -25,8 +25,8 @@ struct DeviceUi
     InputPrompt input;
     BusyIndicator busy;
 
-    // Messages go to platform::win::showPlainMessage; there is no entry dialog (every prompt
-    // reads as cancelled) and no wait pointer.
+    // Messages go to platform::win::showPlainMessage (the program's presenter, else stderr);
+    // there is no entry dialog (every prompt reads as cancelled) and no wait pointer.
     static DeviceUi defaults();
 };
 

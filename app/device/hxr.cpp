@@ -20,6 +20,22 @@ namespace {
 
 using platform::vb::VbError;
 
+// The wait pointer for one scope: off again however the scope is left.
+class BusyScope
+{
+public:
+    explicit BusyScope(const app::device::DeviceUi::BusyIndicator &busy) : busy_(busy)
+    {
+        busy_(true);
+    }
+    ~BusyScope() { busy_(false); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    const app::device::DeviceUi::BusyIndicator &busy_;
+};
+
 constexpr const char *Mnemonics[HXR::ParameterCount] = {
     "STAT", "ADC",  "MVV",  "OVAL", "VER",  "SERL", "SERH", "CONF", "GAIN", "OFFS", "ZERO",
     "ZGAI", "ZOFS", "UNTZ", "DGAI", "DOFS", "UNTD", "EGAI", "EOFS", "UNTE", "MINS", "HOUR",
@@ -314,7 +330,7 @@ void HXR::SERIALNUMBER(double number)
         return;
     if (number != std::floor(number) || number > LargestSerial)
         throw VbError(VbError::InvalidCall, QStringLiteral("SERIALNUMBER"), SerialRange);
-    ui_.busy(true);
+    const BusyScope busy(ui_.busy);
     const double high = std::floor(number / 65536.0);
     const double low = number - 65536.0 * high;
     writeParameter(Parameter::FSNL, static_cast<float>(low));
@@ -324,7 +340,6 @@ void HXR::SERIALNUMBER(double number)
     // The module streams after RST, and while it does its replies drown in the stream; leave
     // it in command mode so that the number can be read back.
     CommandMode();
-    ui_.busy(false);
 }
 
 void HXR::SetSerial()

@@ -7,6 +7,7 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/waitcursor.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -122,9 +123,9 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
 
 QString CHILD_GEN_HOME::HelpText() const
 {
+    // There is no demo button to point at: the help ends with the modules that may be attached.
     return QStringLiteral("This Home page is where you select which module to connect to.*You "
-                          "may have multiple modules connected.**If no modules are detected you "
-                          "can click the 'Demo' button to explore the software.");
+                          "may have multiple modules connected.");
 }
 
 void CHILD_GEN_HOME::Activated()
@@ -158,6 +159,7 @@ void CHILD_GEN_HOME::Activated()
 
 bool CHILD_GEN_HOME::Detect()
 {
+    const app::common::dialogs::WaitCursor busy;
     try {
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.AutoDetectPending = false;

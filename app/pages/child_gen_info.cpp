@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/waitcursor.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
@@ -131,6 +132,7 @@ QString CHILD_GEN_INFO::HelpText() const
 
 void CHILD_GEN_INFO::Activated()
 {
+    const app::common::dialogs::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -233,6 +235,7 @@ void CHILD_GEN_INFO::btnFormatChanged()
 
 void CHILD_GEN_INFO::dunitsChanged()
 {
+    const app::common::dialogs::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -249,6 +252,7 @@ void CHILD_GEN_INFO::dunitsChanged()
 
 void CHILD_GEN_INFO::shuntCalChanged()
 {
+    const app::common::dialogs::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)

@@ -53,7 +53,7 @@ const BrandPalette Palette = {
     0xBAB2A9, // FieldForeDisabled #A9B2BA
     0x4C4034, // ButtonBack #34404C
     0x625242, // ButtonBackHover #425262
-    0xE0A82F, // ButtonBackDown #2FA8E0
+    0xA06F1B, // ButtonBackDown #1B6FA0
     0x36302A, // ButtonBackDisabled #2A3036
     0xF7F3EE, // ButtonFore #EEF3F7
     0xFFFFFF, // ButtonForeHover #FFFFFF

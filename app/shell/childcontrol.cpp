@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/common/dialogs/waitcursor.h"
 #include "app/shell/childformclass.h"
 #include "app/shell/pageforms.h"
 
@@ -105,7 +106,7 @@ void ShowPage(ChildFormClass *page)
         h.current->setEnabled(false);
         h.current->hide();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const app::common::dialogs::WaitCursor busy;
     RegisterPage(page);
     page->setEnabled(true);
     if (h.container) {
@@ -117,7 +118,6 @@ void ShowPage(ChildFormClass *page)
     page->raise();
     h.current = page;
     FocusFirstControl(page);
-    QApplication::restoreOverrideCursor();
 }
 
 ChildFormClass *CurrentPage()

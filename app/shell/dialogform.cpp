@@ -2,8 +2,14 @@
 
 #include <algorithm>
 
+#include <array>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include "app/controls/roundregion.h"
@@ -110,6 +116,79 @@ void applyButtonLook(controls::VXBtn &button, const FormPalette &palette)
     font.setBold(true);
     font.setPointSizeF(10);
     button.setFont(font);
+}
+
+namespace {
+
+// Room left between the dialog and the control it keeps clear of.
+constexpr int RaiserGap = 8;
+
+QPoint keptOnScreen(QPoint position, const QSize &dialog, const QRect &screen)
+{
+    if (screen.isEmpty())
+        return position;
+    position.setX(std::clamp(position.x(), screen.left(),
+                             std::max(screen.left(), screen.right() + 1 - dialog.width())));
+    position.setY(std::clamp(position.y(), screen.top(),
+                             std::max(screen.top(), screen.bottom() + 1 - dialog.height())));
+    return position;
+}
+
+bool fits(const QRect &placed, const QRect &screen)
+{
+    return screen.isEmpty() || screen.contains(placed);
+}
+
+} // namespace
+
+QPoint dialogPosition(const QSize &dialog, const QRect &owner, const QRect &raiser,
+                      const QRect &screen)
+{
+    const QRect around = owner.isEmpty() ? screen : owner;
+    const QPoint centred = around.center() - QPoint(dialog.width() / 2, dialog.height() / 2) +
+                           QPoint(1, 1);
+    const QPoint start = keptOnScreen(centred, dialog, screen);
+    if (raiser.isEmpty() || !QRect(start, dialog).intersects(raiser))
+        return start;
+
+    const std::array<QPoint, 2> vertical = {
+        QPoint(start.x(), raiser.bottom() + 1 + RaiserGap),
+        QPoint(start.x(), raiser.top() - RaiserGap - dialog.height())};
+    const std::array<QPoint, 2> horizontal = {
+        QPoint(raiser.right() + 1 + RaiserGap, start.y()),
+        QPoint(raiser.left() - RaiserGap - dialog.width(), start.y())};
+    for (const auto &candidates : {vertical, horizontal}) {
+        const QPoint *best = nullptr;
+        for (const QPoint &candidate : candidates) {
+            if (!fits(QRect(candidate, dialog), screen))
+                continue;
+            if (!best || (candidate - start).manhattanLength() < (*best - start).manhattanLength())
+                best = &candidate;
+        }
+        if (best)
+            return *best;
+    }
+    return start; // no room anywhere: the screen is too small to keep the control clear
+}
+
+QWidget *dialogRaiser(const QWidget *owner)
+{
+    if (QWidget *focused = QApplication::focusWidget())
+        return focused;
+    return owner ? owner->window()->focusWidget() : nullptr;
+}
+
+void placeDialog(QWidget &form, const QWidget *raiser)
+{
+    const QWidget *owner = form.parentWidget() ? form.parentWidget()->window() : nullptr;
+    const QRect ownerRect = owner ? owner->frameGeometry() : QRect();
+    QRect raiserRect;
+    if (raiser && raiser->isVisible() && raiser->window() != &form)
+        raiserRect = QRect(raiser->mapToGlobal(QPoint(0, 0)), raiser->size());
+    const QScreen *screen = owner && owner->screen() ? owner->screen()
+                                                     : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    form.move(dialogPosition(form.size(), ownerRect, raiserRect, available));
 }
 
 void roundDialog(QWidget &form)

@@ -2,6 +2,9 @@
 #define APP_SHELL_DIALOGFORM_H
 
 #include <QPalette>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include "platform/win/syscolours.h"
@@ -56,6 +59,18 @@ QLabel *addDialogText(QWidget &form, const QString &objectName, const FormPalett
 controls::VXBtn *addDialogButton(QWidget &parent, const QString &objectName, const QString &caption,
                                  const FormPalette &palette);
 void applyButtonLook(controls::VXBtn &button, const FormPalette &palette);
+
+// Where a dialog of the given size goes, in screen pixels: centred over its owner's window (the
+// screen when it has none); when that would cover the control that raised it, straight below
+// or above that control, whichever stays on the screen and moves it less, else beside it; kept
+// on the screen wherever it goes.
+QPoint dialogPosition(const QSize &dialog, const QRect &owner, const QRect &raiser,
+                      const QRect &screen);
+// The control a dialog about to open over the owner keeps clear of: the one with the keyboard
+// focus, else the one the owner's window last gave it to (a window not yet active has none).
+QWidget *dialogRaiser(const QWidget *owner);
+// Moves the form there.
+void placeDialog(QWidget &form, const QWidget *raiser);
 
 // Clips the form to its rounded outline, and draws that outline: a hairline in the title
 // colour stands in for the drop shadow of a desktop that draws none.

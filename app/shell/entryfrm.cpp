@@ -10,9 +10,12 @@
 #include <QTimer>
 
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/systemhelpers.h"
 #include "app/common/globals.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
+#include "app/shell/childcontrol.h"
+#include "app/shell/childformclass.h"
 #include "app/shell/messagefrm.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/format.h"
@@ -42,7 +45,8 @@ QString withPoint(QString text)
 
 } // namespace
 
-EntryFrm::EntryFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+EntryFrm::EntryFrm(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(dialogRaiser(owner))
 {
     setObjectName(QStringLiteral("EntryFrm"));
     setFixedWidth(toPixels(InnerWidthTwips));
@@ -182,9 +186,15 @@ void EntryFrm::paintEvent(QPaintEvent *event)
     paintDialogOutline(*this, *title_);
 }
 
+EntryFrm::~EntryFrm()
+{
+    common::dialogs::RestorePageFocus(CurrentPage());
+}
+
 void EntryFrm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    placeDialog(*this, raiser_);
     // The caller's default stays; the editor opens on it with everything selected.
     if (mode_ == ModeManual)
         QTimer::singleShot(0, this, &EntryFrm::openEditor);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include "app/shell/dialogform.h"
@@ -25,6 +26,8 @@ class EntryFrm : public QDialog
 
 public:
     explicit EntryFrm(QWidget *owner = nullptr);
+    // Gives the current page its focus back.
+    ~EntryFrm() override;
 
     void InitManual(const QString &Title, const QString &Description, const QString &Default,
                     const QString &Formatting, bool Numeric, const QString &Allowed, float Min,
@@ -71,6 +74,7 @@ private:
     controls::VXBtn *manual_ = nullptr;
     controls::VXBtn *ok_ = nullptr;
     controls::VXBtn *cancel_ = nullptr;
+    QPointer<QWidget> raiser_; // the control that had the focus: the form keeps clear of it
 
     QString value_;
     bool cancelled_ = false;

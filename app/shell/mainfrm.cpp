@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +29,7 @@
 #include "app/common/dialogs/messages.h"
 #include "app/common/dialogs/shellhook.h"
 #include "app/common/dialogs/systemhelpers.h"
+#include "app/common/dialogs/waitcursor.h"
 #include "app/common/globals.h"
 #include "app/common/specialfolders.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -524,7 +526,7 @@ bool MainFrm::IsTrue(const QVariant &value)
 
 void MainFrm::RecordCaptureClick()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const app::common::dialogs::WaitCursor busy;
     try {
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
         const Device *set = CurrentDevice();
@@ -536,9 +538,8 @@ void MainFrm::RecordCaptureClick()
             if (ChildFormClass *page = LoadedPage(ReviewPage))
                 QMetaObject::invokeMethod(page, "ShowSnapshot");
         }
-    } catch (const std::exception &) {
+    } catch (...) {
     }
-    QApplication::restoreOverrideCursor();
 }
 
 void MainFrm::ResetCaptureClick()
@@ -780,7 +781,7 @@ void MainFrm::runClosingSequence()
     if (closed_)
         return;
     closed_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<app::common::dialogs::WaitCursor> busy(std::in_place);
     trapped([this] {
         app::common::setShuttingDown(true);
         hideTip_->stop();
@@ -800,7 +801,7 @@ void MainFrm::runClosingSequence()
         links_.reset();
         hide();
     });
-    QApplication::restoreOverrideCursor();
+    busy.reset();
     trapped([] { app::common::dialogs::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);

@@ -229,6 +229,7 @@ void MainFrmUi::applyBranding(const Branding &b)
     buttonBar->setMenuForecolorHover(c(BC::MenuHover));
     buttonBar->setMenuForecolorDown(c(BC::MenuDown));
     buttonBar->setMenuForecolorDisabled(c(BC::MenuDisabled));
+    buttonBar->setMenuFocusColour(c(BC::BorderFocus));
     // The help menu in the display colours rather than the desktop's light ones.
     QPalette menu = mnuHelp->palette();
     menu.setColor(QPalette::Window, qc(c(BC::DisplayBack)));
@@ -236,8 +237,9 @@ void MainFrmUi::applyBranding(const Branding &b)
     menu.setColor(QPalette::WindowText, qc(c(BC::Text)));
     menu.setColor(QPalette::Text, qc(c(BC::Text)));
     menu.setColor(QPalette::ButtonText, qc(c(BC::Text)));
-    menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackHover)));
-    menu.setColor(QPalette::HighlightedText, qc(c(BC::MenuHover)));
+    // The item the keys are on stands out from the menu as a focus ring does.
+    menu.setColor(QPalette::Highlight, qc(c(BC::ButtonBackDown)));
+    menu.setColor(QPalette::HighlightedText, qc(c(BC::ButtonForeHover)));
     mnuHelp->setPalette(menu);
 
     smallLogo->setPixmap(QPixmap::fromImage(b.LogoSmall));

@@ -30,7 +30,8 @@ QPointer<QWidget> &installedOwner()
 
 } // namespace
 
-MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+MessageFrm::MessageFrm(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), raiser_(dialogRaiser(owner))
 {
     setObjectName(QStringLiteral("MessageFrm"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -71,6 +72,12 @@ MessageFrm::MessageFrm(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Framele
 void MessageFrm::Round()
 {
     roundDialog(*this);
+}
+
+void MessageFrm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    placeDialog(*this, raiser_);
 }
 
 void MessageFrm::resizeEvent(QResizeEvent *event)

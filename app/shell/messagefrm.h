@@ -47,6 +47,7 @@ public:
     static constexpr int InnerWidthTwips = DialogWidthTwips;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -55,6 +56,8 @@ protected:
 
 private:
     void finish(common::dialogs::MessageAnswer answer);
+
+    QPointer<QWidget> raiser_; // the control that had the focus: the form keeps clear of it
 
     QLabel *title_ = nullptr;
     QLabel *message_ = nullptr;

@@ -99,6 +99,9 @@ void StyleTemplates::applyBranding(const Branding &b)
     backs(t.BHyper, c(BC::DisplayBack), c(BC::DisplayBack), c(BC::DisplayBack), c(BC::DisplayBack));
     fores(t.BHyper, c(BC::FieldBack), c(BC::ButtonBackDown), c(BC::ButtonBackDown),
           c(BC::FieldBackDisabled));
+    // Buttons without a border of their own still take the focus colour for their ring.
+    for (VXBtn *plain : {t.BHyper, t.BFrmButton, t.BChrtButton})
+        plain->setBorderColorFocus(c(BC::BorderFocus));
     backs(t.BFrmButton, c(BC::Back), c(BC::Back), c(BC::Back), c(BC::Back));
     fores(t.BFrmButton, c(BC::FieldBack), c(BC::FieldBackHover), c(BC::FieldBackDown),
           c(BC::FieldBackDisabled));

@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 
 #include "driver/include/hxrdrv.h"
+#include "support/namedcase.h"
 #include "tests/driver/drivertest.h"
 #include "tests/driver/fakebackend.h"
 
@@ -45,10 +46,7 @@ struct OpenCase
     std::vector<uint32_t> opens; // per device
 };
 
-void PrintTo(const OpenCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class OpenPort : public DriverTest, public testing::WithParamInterface<OpenCase>
 {};
@@ -172,11 +170,6 @@ struct ReplyCase
     float value; // -99 when the value must be left alone
     std::vector<std::string> messages;
 };
-
-void PrintTo(const ReplyCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class Replies : public DriverTest, public testing::WithParamInterface<ReplyCase>
 {};
@@ -371,11 +364,6 @@ struct MinMaxCase
     int32_t first, last;
     float minimum, maximum;
 };
-
-void PrintTo(const MinMaxCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class MinMax : public testing::TestWithParam<MinMaxCase>
 {};

@@ -13,6 +13,7 @@
 
 #include <gmock/gmock.h>
 
+#include "driver/delivery.h"
 #include "driver/driverstate.h"
 #include "driver/include/hxrdrv.h"
 #include "driver/port.h"
@@ -187,10 +188,12 @@ TEST_F(DriverDelivery, NothingIsCalledAfterClosePort)
     const auto lines = open({"HXR"});
     lines[0]->push(frames::text(stream(300)));
     // The reader takes the bytes and waits on its hand-over: this thread runs no events.
+    driver::Delivery *delivery = driver::driverState().callbackWindow;
+    ASSERT_NE(delivery, nullptr);
     const auto end = std::chrono::steady_clock::now() + 10s;
-    while (lines[0]->waiting() > 0 && std::chrono::steady_clock::now() < end)
+    while (!delivery->handOverPending() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(1ms);
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(delivery->handOverPending());
     EXPECT_EQ(CLOSEPORT(), 0); // returns although a hand-over waits for this thread
     pumpFor(100ms);
     EXPECT_THAT(received.records, IsEmpty());

@@ -21,6 +21,7 @@
 #include "platform/ftd2xx/sim/simclock.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/namedcase.h"
 
 namespace {
 
@@ -274,10 +275,7 @@ struct FaultCase
     std::vector<std::string> messages;
 };
 
-void PrintTo(const FaultCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SimFaults : public DriverSimModule, public testing::WithParamInterface<FaultCase>
 {};

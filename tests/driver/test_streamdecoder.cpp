@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 
+#include "support/namedcase.h"
 #include "tests/driver/frames.h"
 
 namespace {
@@ -51,10 +52,7 @@ struct Case
     size_t pending;
 };
 
-void PrintTo(const Case &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class StreamDecoderCases : public testing::TestWithParam<Case>
 {};

@@ -2,15 +2,77 @@
 
 #include <utility>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "app/common/dialogs/messages.h"
 
 namespace app::common::dialogs {
 
 namespace {
 
-bool openWithDesktop(const QUrl &target, const QString &)
+const QString CannotOpenFileTitle = QStringLiteral("Cannot Open File");
+const QString CannotOpenPageTitle = QStringLiteral("Cannot Open Web Page");
+
+QString noProgramReason()
 {
-    return QDesktopServices::openUrl(target);
+    return QStringLiteral("No program on this computer is set up to open it.");
+}
+
+// The launcher's exit codes, in the user's words.
+QString launcherReason(int exitCode)
+{
+    switch (exitCode) {
+    case 2:
+        return QStringLiteral("The file does not exist.");
+    case 3:
+        return noProgramReason();
+    case 4:
+        return QStringLiteral("The program set up to open it could not open it.");
+    default:
+        return QStringLiteral("The desktop's launcher failed (exit code %1).").arg(exitCode);
+    }
+}
+
+// The desktop's launcher reports by its exit code whether anything could open the target; it
+// may run on while a viewer is open, so it is watched, not waited for.
+void launchWithLauncher(const QString &launcher, const QUrl &target, const ShellFailed &failed)
+{
+    auto *process = new QProcess(QCoreApplication::instance());
+    process->setProgram(launcher);
+    process->setArguments({target.isLocalFile() ? target.toLocalFile() : target.toString()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int exitCode, QProcess::ExitStatus status) {
+                         if (status == QProcess::CrashExit)
+                             failed(QStringLiteral("The desktop's launcher stopped unexpectedly."));
+                         else if (exitCode != 0)
+                             failed(launcherReason(exitCode));
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, failed](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         failed(QStringLiteral("The desktop's launcher could not be started."));
+                         process->deleteLater();
+                     });
+    process->start();
+}
+
+void openWithDesktop(const QUrl &target, const QString &, const ShellFailed &failed)
+{
+    const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!launcher.isEmpty()) {
+        launchWithLauncher(launcher, target, failed);
+        return;
+    }
+    if (!QDesktopServices::openUrl(target))
+        failed(noProgramReason());
 }
 
 ShellHook &installedHook()
@@ -19,10 +81,38 @@ ShellHook &installedHook()
     return hook;
 }
 
-bool shellOpen(const QUrl &target, const QString &verb)
+// Every failure, a throwing launcher among them, comes back through `failed`.
+void shellOpen(const QUrl &target, const QString &verb, const ShellFailed &failed)
 {
-    const ShellHook &hook = installedHook();
-    return hook ? hook(target, verb) : openWithDesktop(target, verb);
+    try {
+        const ShellHook &hook = installedHook();
+        if (hook)
+            hook(target, verb, failed);
+        else
+            openWithDesktop(target, verb, failed);
+    } catch (...) {
+        failed(QStringLiteral("The desktop's launcher failed."));
+    }
+}
+
+void warn(const QString &title, const QString &what, const QString &target, const QString &reason,
+          const QString &advice)
+{
+    ShowMessage(what + QStringLiteral("\r\n") + target + QStringLiteral("\r\n\r\n") + reason +
+                    QStringLiteral("\r\n") + advice,
+                title, true, MessageOk);
+}
+
+void warnFile(const QString &path, const QString &reason)
+{
+    warn(CannotOpenFileTitle, QStringLiteral("This file could not be opened:"), path, reason,
+         QStringLiteral("You can open it by hand with a program of your choice."));
+}
+
+void warnPage(const QString &address, const QString &reason)
+{
+    warn(CannotOpenPageTitle, QStringLiteral("This web page could not be opened:"), address,
+         reason, QStringLiteral("You can open it by hand in a web browser."));
 }
 
 } // namespace
@@ -32,31 +122,39 @@ ShellHook setShellHook(ShellHook hook)
     return std::exchange(installedHook(), std::move(hook));
 }
 
-bool ShellOpenFile(const QString &fileName)
+void ShellOpenFile(const QString &fileName)
 {
     if (fileName.isEmpty())
-        return false;
-    const QUrl target = QUrl::fromLocalFile(fileName);
-    return shellOpen(target, QStringLiteral("Open")) || shellOpen(target, QString());
+        return;
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    if (!QFileInfo(path).isFile()) {
+        warnFile(path, QStringLiteral("The file does not exist."));
+        return;
+    }
+    const QUrl target = QUrl::fromLocalFile(path);
+    shellOpen(target, QStringLiteral("Open"), [target, path](const QString &) {
+        shellOpen(target, QString(), [path](const QString &reason) { warnFile(path, reason); });
+    });
 }
 
 void OpenWebPage(const QString &url)
 {
     // The address comes from the branding file: nothing but a web page may be launched from it.
     QString address = url.trimmed();
+    if (address.isEmpty())
+        return;
     if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
         address.prepend(QLatin1String("http://"));
     const QUrl target(address, QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
     if (!target.isValid() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
-        target.host().isEmpty())
+        target.host().isEmpty()) {
+        warnPage(url.trimmed(), QStringLiteral("It is not the address of a web page."));
         return;
-    try {
-        shellOpen(target, QStringLiteral("Open"));
-    } catch (...) {
-        // A failing launch must not disturb the click that asked for it.
     }
+    shellOpen(target, QStringLiteral("Open"),
+              [address](const QString &reason) { warnPage(address, reason); });
 }
 
 } // namespace app::common::dialogs

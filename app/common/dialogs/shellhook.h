@@ -8,21 +8,27 @@
 
 namespace app::common::dialogs {
 
+// Called once when a launch fails, with the reason in the user's words.
+using ShellFailed = std::function<void(const QString &reason)>;
+
 // Hands a document or an address to the desktop: the verb is "Open" or empty (the document's
-// default action); true when the desktop took it. The default opens through QDesktopServices
-// (which has one action for both verbs); tests install a recorder.
-using ShellHook = std::function<bool(const QUrl &target, const QString &verb)>;
+// default action). A failure is reported through `failed`, at once or later: the desktop's
+// launcher may only find out after the call has returned that nothing can open the target.
+// The default runs the desktop's launcher and watches how it ends; tests install a recorder.
+using ShellHook =
+    std::function<void(const QUrl &target, const QString &verb, const ShellFailed &failed)>;
 
 // Installs a hook (an empty one restores the default) and returns the previous one.
 ShellHook setShellHook(ShellHook hook);
 
 // Opens a document with its associated program; when that fails, tries once more with the
-// document's default action. True when one of the two succeeded.
-bool ShellOpenFile(const QString &fileName);
+// document's default action. When the file is missing or neither attempt opens it, a warning
+// gives the full path and the reason, so that the user can open it by hand.
+void ShellOpenFile(const QString &fileName);
 
 // Opens a web page: an address beginning with "www." (any case) gets "http://" in front; only
-// http and https addresses with a host are handed on, anything else is ignored, and so is every
-// failure.
+// http and https addresses with a host are handed on. An address refused, or one the desktop
+// cannot open, gives a warning with the address and the reason.
 void OpenWebPage(const QString &url);
 
 } // namespace app::common::dialogs

@@ -152,6 +152,11 @@ std::string applyDeviceKey(std::string_view key, std::string_view value, DeviceC
         if (!noise || *noise < 0.0)
             return bad("a noise amplitude of 0 or more");
         device.signal.noise = *noise;
+    } else if (key == "shunt") {
+        const auto step = number(value);
+        if (!step)
+            return bad("a shunt step in mV/V");
+        device.shuntStep = *step;
     } else if (key == "integrity") {
         const auto on = whole(value, 0, 1);
         if (!on)

@@ -16,6 +16,8 @@
 //   signal=sine:FREQ[:AMPL[:MEAN]]  FREQ Hz, AMPL mV/V (default 1) around MEAN mV/V (default 0)
 //   signal=steps:SECONDS:V1[:V2...] each value held SECONDS, cycling; values in mV/V
 //   noise=AMPL         uniform noise of +/- AMPL mV/V on the input
+//   shunt=V            mV/V the shunt adds at the bridge while shunt calibration is on
+//                      (SCON until SCOF or RST; default 0.5)
 //   integrity=0|1      STAT bit 2048 (integrity error) set
 //   silent=CMD[+CMD]   commands never answered (and not carried out)
 //   reject=CMD[+CMD]   commands answered "?" (and not carried out)
@@ -71,6 +73,7 @@ struct DeviceConfig
     int model = 1;
     int rate = 4800;
     bool integrityError = false;
+    double shuntStep = 0.5; // mV/V at the bridge while shunt calibration is on
     SignalConfig signal;
     Faults faults;
 };

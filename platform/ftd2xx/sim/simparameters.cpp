@@ -136,6 +136,7 @@ SimParameters::SimParameters(const DeviceConfig &config)
     values_["FSNL"] = values_["SERL"];
     values_["FSNH"] = values_["SERH"];
     integrityError_ = config.integrityError;
+    shuntStep_ = config.shuntStep;
 }
 
 double SimParameters::stored(std::string_view mnemonic) const
@@ -153,7 +154,8 @@ void SimParameters::setSerial(uint32_t serial)
 
 double SimParameters::adc(double input) const
 {
-    return std::clamp(std::nearbyint(input * CountsPerMvv), AdcMin, AdcMax);
+    const double bridge = input + (shuntCal_ ? shuntStep_ : 0.0);
+    return std::clamp(std::nearbyint(bridge * CountsPerMvv), AdcMin, AdcMax);
 }
 
 double SimParameters::mvv(double input) const

@@ -4,7 +4,8 @@
 // The simulated module's parameter store and output chain, knowing nothing of frames or bytes.
 //
 // Chain, from the sensor input x (mV/V):
-//   ADC  = x * 100000 counts, rounded and held to 24 bits (the converter; fixed in hardware)
+//   bridge = x, plus the shunt step while shunt calibration is on (SCON until SCOF or RST)
+//   ADC  = bridge * 100000 counts, rounded and held to 24 bits (the converter; fixed in hardware)
 //   MVV  = (ADC - FMVO) * FMVG / 1e6
 //   calibrated = MVV * EGAI - EOFS          (units UNTE)
 //   displayed  = calibrated * DGAI - DOFS   (units UNTD)
@@ -74,6 +75,7 @@ private:
     bool shuntCal_ = false;
     bool outputOn_ = false;
     bool integrityError_ = false;
+    double shuntStep_ = 0.0;
 };
 
 } // namespace platform::ftd2xx::sim

@@ -6,6 +6,7 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "platform/vb/vberror.h"
+#include "support/namedcase.h"
 
 namespace app::analysis {
 namespace {
@@ -76,10 +77,7 @@ struct CropCase
     int32_t microsAfter;
 };
 
-void PrintTo(const CropCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class CropTest : public SnapshotTest, public testing::WithParamInterface<CropCase>
 {};

@@ -97,4 +97,19 @@ TEST(Lightness, LightenAndDarken)
     EXPECT_EQ(s, 100);
 }
 
+TEST(Contrast, RatiosOfKnownPairs)
+{
+    EXPECT_DOUBLE_EQ(ContrastRatio(0x000000, 0xFFFFFF), 21.0);
+    EXPECT_DOUBLE_EQ(ContrastRatio(0xFFFFFF, 0x000000), 21.0); // order does not matter
+    EXPECT_DOUBLE_EQ(ContrastRatio(0x2D2723, 0x2D2723), 1.0);
+    // Mid grey #777777 on white sits just under the text threshold, #767676 just over it.
+    EXPECT_LT(ContrastRatio(0x777777, 0xFFFFFF), TextContrast);
+    EXPECT_GT(ContrastRatio(0x767676, 0xFFFFFF), TextContrast);
+    // Channels are read 0x00BBGGRR: pure red and pure blue differ in luminance.
+    EXPECT_NEAR(ContrastRatio(0x0000FF, 0x000000), 5.25, 0.01);
+    EXPECT_NEAR(ContrastRatio(0xFF0000, 0x000000), 2.44, 0.01);
+    // A system colour is looked up first: button face (240, 240, 240) on black.
+    EXPECT_NEAR(ContrastRatio(0x8000000F, 0x000000), ContrastRatio(0xF0F0F0, 0x000000), 1e-12);
+}
+
 } // namespace

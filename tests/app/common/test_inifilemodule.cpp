@@ -1,4 +1,5 @@
 #include "app/common/inifilemodule.h"
+#include "support/namedcase.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,10 +20,7 @@ struct NullCase
     const char *expected;
 };
 
-void PrintTo(const NullCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class IniNullRules : public testing::TestWithParam<NullCase>
 {

@@ -7,6 +7,7 @@
 
 #include "app/common/md5.h"
 #include "app/common/xmlregistry.h"
+#include "support/namedcase.h"
 
 namespace {
 
@@ -79,10 +80,7 @@ struct TamperCase
     QByteArray file;
 };
 
-void PrintTo(const TamperCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class XmlTampered : public XmlModuleFile, public testing::WithParamInterface<TamperCase>
 {};

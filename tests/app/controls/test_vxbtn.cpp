@@ -16,6 +16,8 @@
 #include "app/controls/listpopup.h"
 #include "app/controls/propertybag.h"
 #include "app/controls/vxbtn.h"
+#include "platform/win/gui/qcolour.h"
+#include "support/namedcase.h"
 
 namespace app::controls {
 namespace {
@@ -343,10 +345,7 @@ struct FilterCase
     const char *expected;
 };
 
-void PrintTo(const FilterCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class VXBtnFilterTest : public VXBtnTest, public testing::WithParamInterface<FilterCase>
 {};
@@ -442,11 +441,6 @@ struct CommitCase
     bool accepted;
     const char *caption; // the caption after an accepted commit
 };
-
-void PrintTo(const CommitCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class VXBtnCommitTest : public VXBtnTest, public testing::WithParamInterface<CommitCase>
 {};
@@ -672,6 +666,23 @@ TEST_F(VXBtnTest, ListOpensUnderTheCaptionAndChoosing)
     btn_->DoEdit();
     QTest::keyClick(popup, Qt::Key_Return);
     EXPECT_EQ(changed.count(), 2) << "choosing the current entry changes nothing";
+}
+
+TEST_F(VXBtnTest, ListTakesTheFieldsOwnColoursNotItsPressedLook)
+{
+    btn_->setEditable(2);
+    btn_->setBorderColorFocus(Red);
+    btn_->setList(QStringLiteral("mV/V|kg|N"));
+    btn_->setCaption(QStringLiteral("kg"));
+    QTest::mouseClick(btn_, Qt::LeftButton, {}, QPoint(5, 5));
+    ListPopup *popup = btn_->listPopup();
+    ASSERT_TRUE(popup->isVisible());
+    const QPalette palette = popup->palette();
+    EXPECT_EQ(palette.color(QPalette::Base), platform::win::gui::toQColor(Grey));
+    EXPECT_EQ(palette.color(QPalette::Text), platform::win::gui::toQColor(White));
+    EXPECT_EQ(palette.color(QPalette::Highlight), platform::win::gui::toQColor(Red));
+    EXPECT_TRUE(popup->item(0)->textAlignment() & Qt::AlignHCenter);
+    QTest::keyClick(popup, Qt::Key_Escape);
 }
 
 TEST_F(VXBtnTest, ListWithUnmatchedCaptionKeepsPosition)

@@ -13,6 +13,7 @@
 #include "app/device/clock.h"
 #include "app/device/driverapi.h"
 #include "platform/vb/format.h"
+#include "support/manualclock.h"
 
 namespace testing_device {
 
@@ -105,31 +106,7 @@ inline app::device::DriverApi fakeDriverApi()
     return api;
 }
 
-// Time stands still unless advanced; sleeping advances it. Every reading of the local time
-// can be made to move it on, to show how often it is read.
-class FakeClock final : public app::device::Clock
-{
-public:
-    QDateTime localNow() const override
-    {
-        ++localReads;
-        const QDateTime now = local;
-        local = local.addMSecs(localStepMs);
-        return now;
-    }
-    int64_t monotonicMs() const override { return monotonic; }
-    void sleepMs(int milliseconds) override
-    {
-        monotonic += milliseconds;
-        slept += milliseconds;
-    }
-
-    mutable QDateTime local = QDateTime(QDate(2024, 5, 6), QTime(10, 20, 30));
-    int64_t localStepMs = 0;
-    mutable int localReads = 0;
-    int64_t monotonic = 1'000'000;
-    int64_t slept = 0;
-};
+using FakeClock = testsupport::ManualClock;
 
 } // namespace testing_device
 

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -45,7 +46,9 @@
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/fakepagesethost.h"
+#include "support/manualclock.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -74,18 +77,6 @@ inline std::vector<Shown> &ShownMessages()
     return shown;
 }
 
-// Local time as it is; the monotonic clock moves only when the test says so (the status word
-// is re-read at most every half second).
-class ManualClock : public app::device::Clock
-{
-public:
-    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
-    int64_t monotonicMs() const override { return now; }
-    void sleepMs(int milliseconds) override { now += milliseconds; }
-
-    int64_t now = 1'000'000;
-};
-
 // Reads of CONF answer 0 while set: a module that will not enter configuration mode.
 inline bool &ConfReadsZero()
 {
@@ -93,15 +84,22 @@ inline bool &ConfReadsZero()
     return on;
 }
 
-// The simulated module behind the USB layer, whatever the environment says.
-inline void UseSimulatedModule()
+// The pointer shape while the port was last opened (Qt::ArrowCursor when no cursor was set).
+inline Qt::CursorShape &CursorAtOpenPort()
 {
-    setenv("HXR_FTDI", "sim", 1);
+    static Qt::CursorShape shape = Qt::ArrowCursor;
+    return shape;
+}
+
+inline Qt::CursorShape CurrentCursor()
+{
+    const QCursor *cursor = QGuiApplication::overrideCursor();
+    return cursor ? cursor->shape() : Qt::ArrowCursor;
 }
 
 inline app::device::DriverApi &LoadedDriver()
 {
-    UseSimulatedModule();
+    testsupport::UseSimulatedModule();
     static app::device::DriverLibrary library;
     static app::device::DriverApi api;
     if (!library.isLoaded()) {
@@ -114,6 +112,10 @@ inline app::device::DriverApi &LoadedDriver()
 inline app::device::DriverApi InterceptedDriver()
 {
     app::device::DriverApi api = LoadedDriver();
+    api.OPENPORT = []() -> int16_t {
+        CursorAtOpenPort() = CurrentCursor();
+        return LoadedDriver().OPENPORT();
+    };
     api.READCOMMAND = [](const char *command, float *value) -> int16_t {
         const int16_t result = LoadedDriver().READCOMMAND(command, value);
         if (result == HXR_OK && ConfReadsZero() && std::string_view(command) == "CONF")
@@ -142,6 +144,7 @@ protected:
         configureModules();
 
         ConfReadsZero() = false;
+        CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
         previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
@@ -152,7 +155,8 @@ protected:
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
 
-        clock = std::make_shared<ManualClock>();
+        clock = std::make_shared<testsupport::ManualClock>();
+        clock->local.reset(); // the local time as it is
         hxr = std::make_unique<app::device::HXR>(InterceptedDriver(), clock);
 
         mainWindow.resize(760, 500);
@@ -246,7 +250,7 @@ protected:
 
     sim::SimConfig modules;
     QTemporaryDir settingsDir;
-    std::shared_ptr<ManualClock> clock;
+    std::shared_ptr<testsupport::ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
     std::unique_ptr<app::shell::ProgramLinks> links;
     testsupport::FakePageSetHost host;

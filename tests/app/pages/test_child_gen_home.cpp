@@ -3,6 +3,8 @@
 #include <functional>
 #include <ostream>
 
+#include <QRegularExpression>
+#include <QStringList>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -10,6 +12,7 @@
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
 #include "pagefixture.h"
+#include "support/namedcase.h"
 
 namespace pagetests {
 namespace {
@@ -30,10 +33,7 @@ struct DetectCase
     bool connected;
 };
 
-void PrintTo(const DetectCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DetectTest : public PageFixture, public testing::WithParamInterface<DetectCase>
 {};
@@ -49,6 +49,10 @@ TEST_P(DetectTest, ShowsTheOutcomeAndSwitchesOnlyWhenConnected)
 
     app::pages::CHILD_GEN_HOME *home = openHome();
     EXPECT_EQ(home->Detect(), c.connected);
+
+    // The wait pointer shows while the module is looked for, and goes however detect ends.
+    EXPECT_EQ(CursorAtOpenPort(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     const app::shell::Connection &connection = app::shell::CurrentConnection();
     EXPECT_FALSE(connection.AutoDetectPending);
@@ -119,6 +123,23 @@ INSTANTIATE_TEST_SUITE_P(
                        QStringLiteral("The streamed values may be zero."),
                    true}),
     [](const testing::TestParamInfo<DetectCase> &info) { return std::string(info.param.name); });
+
+TEST_F(PageFixture, HomeHelpNamesOnlyButtonsThePageHas)
+{
+    app::pages::CHILD_GEN_HOME *home = openHome();
+    QStringList captions;
+    for (const auto *button : home->findChildren<app::controls::VXBtn *>())
+        captions << button->Caption();
+    const QString help = home->HelpText();
+    EXPECT_TRUE(help.startsWith("This Home page is where you select which module to connect to."));
+    QRegularExpressionMatchIterator quoted =
+        QRegularExpression(QStringLiteral("'([^']+)'")).globalMatch(help);
+    while (quoted.hasNext()) {
+        const QString name = quoted.next().captured(1);
+        EXPECT_TRUE(captions.contains(name)) << name.toStdString();
+    }
+    EXPECT_FALSE(help.contains(QStringLiteral("Demo")));
+}
 
 TEST_F(PageFixture, ConfigurationModeAndGainsAreEachTriedTwice)
 {
@@ -215,11 +236,6 @@ struct FormatCase
     const char *recentKey;
     const char *expected;
 };
-
-void PrintTo(const FormatCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class DisplayFormatTest : public PageFixture, public testing::WithParamInterface<FormatCase>
 {};

@@ -16,6 +16,7 @@
 #include "app/controls/textframe.h"
 #include "app/controls/vxbtn.h"
 #include "pagefixture.h"
+#include "support/namedcase.h"
 
 namespace pagetests {
 namespace {
@@ -68,10 +69,7 @@ struct UnitsCase
     bool symbolShown;
 };
 
-void PrintTo(const UnitsCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DisplayUnitsVisibilityTest : public PageFixture, public testing::WithParamInterface<UnitsCase>
 {};
@@ -148,7 +146,7 @@ TEST_F(PageFixture, IntegrityBitShowsTheReasonWithoutTrailingBreaks)
     EXPECT_EQ(info->ErrorMessage()->Caption(), CHILD_GEN_INFO::IntegrityText);
 
     sim::setIntegrityError(0, false);
-    clock->now += 600; // the status word is read again after half a second
+    clock->monotonic += 600; // the status word is read again after half a second
     info->TimedRefresh();
     EXPECT_TRUE(info->ErrorMessage()->isHidden());
 }
@@ -246,7 +244,7 @@ TEST_F(PageFixture, ShuntCalibrationToggleSwitchesTheModule)
     // Opening the page again shows the module's state.
     sim::clearFrameLog();
     QTest::mouseClick(toggle, Qt::LeftButton);
-    clock->now += 600;
+    clock->monotonic += 600;
     info->DeActivated();
     info->Activated();
     EXPECT_TRUE(toggle->State());

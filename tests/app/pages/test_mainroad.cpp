@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -18,11 +19,14 @@
 #include "app/pages/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
+#include "app/shell/entryfrm.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
+#include "support/focuscheck.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 
 namespace {
 
@@ -33,7 +37,7 @@ class MainRoadTest : public testing::Test
 protected:
     void SetUp() override
     {
-        setenv("HXR_FTDI", "sim", 1); // the simulated module behind the USB layer
+        testsupport::UseSimulatedModule();
         sim::DeviceConfig device;
         device.serial = 70000;
         sim::SimConfig config;
@@ -102,6 +106,39 @@ TEST_F(MainRoadTest, NoModuleLeavesTheHomePageWithItsMessage)
     ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
     EXPECT_THAT(messages[0].toStdString(), testing::StartsWith("Detection Failed: No module"));
     EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
+}
+
+TEST_F(MainRoadTest, EveryControlShowsWhereTheKeyboardFocusIs)
+{
+    ASSERT_TRUE(window->Load());
+    ASSERT_TRUE(testsupport::activate(*window));
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    // The page buttons, the window's own buttons, the page's fields and the status line.
+    const QStringList faults = testsupport::controlsWithoutVisibleFocus(*window);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+TEST_F(MainRoadTest, AfterTheEntryDialogTheFocusIsBackOnThePageAndShows)
+{
+    ASSERT_TRUE(window->Load());
+    ASSERT_TRUE(testsupport::activate(*window));
+    ASSERT_TRUE(QTest::qWaitFor([] { return currentPage() == CHILD_GEN_INFO::FormName; }));
+    auto *info = static_cast<CHILD_GEN_INFO *>(app::shell::CurrentPage());
+    app::controls::VXBtn *units = info->DUNITS();
+    units->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(units->hasFocus());
+    {
+        app::shell::EntryFrm form(window.get());
+        form.InitOKCancel(QStringLiteral("Question"), QStringLiteral("Go on?"));
+        QTimer::singleShot(0, &form, [&form] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&form, &escape);
+        });
+        form.exec();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([units] { return units->hasFocus(); }));
+    const QColor edge = units->grab().toImage().pixelColor(1, units->height() / 2);
+    EXPECT_EQ(edge, platform::win::gui::toQColor(units->BorderColorFocus()));
 }
 
 } // namespace

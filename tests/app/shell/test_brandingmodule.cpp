@@ -1,5 +1,7 @@
 #include "app/shell/brandingmodule.h"
 
+#include <optional>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,6 +9,9 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/colours.h"
+#include "app/common/dialogs/messages.h"
+#include "support/namedcase.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -67,6 +72,78 @@ TEST_F(BrandingTest, TheSignedProgramFilePassesWithTheCompletePalette)
     EXPECT_EQ(b.colours, BuiltInPalette());
 }
 
+// A colour the dialogs and the button bar draw, from the palette or fixed.
+struct Drawn
+{
+    std::optional<BrandColour> role;
+    platform::win::OleColour fixed = 0;
+
+    Drawn(BrandColour r) : role(r) {}
+    Drawn(platform::win::OleColour c) : fixed(c) {}
+    platform::win::OleColour in(const BrandPalette &palette) const
+    {
+        return role ? palette[static_cast<size_t>(*role)] : fixed;
+    }
+};
+
+struct DrawnPair
+{
+    const char *where;
+    Drawn fore;
+    Drawn back;
+    double minimum;
+};
+
+// Every text on its background in the message and entry dialogs, the button bar (whose back is
+// the display colour) and the help menu, the focus outline against what surrounds it, and the
+// disabled page glyph against the enabled one.
+const DrawnPair DrawnPairs[] = {
+    {"warning title", BrandColour::Headers, app::common::dialogs::MessageWarningColour,
+     app::common::TextContrast},
+    {"message title", BrandColour::Headers, app::common::dialogs::MessageNormalColour,
+     app::common::TextContrast},
+    {"entry title", BrandColour::Headers, BrandColour::Back, app::common::TextContrast},
+    {"dialog text", BrandColour::Text, BrandColour::DisplayBack, app::common::TextContrast},
+    {"dialog button", BrandColour::ButtonFore, BrandColour::ButtonBack, app::common::TextContrast},
+    {"dialog button hovered", BrandColour::ButtonForeHover, BrandColour::ButtonBackHover,
+     app::common::TextContrast},
+    {"dialog button pressed", BrandColour::ButtonForeDown, BrandColour::ButtonBackDown,
+     app::common::TextContrast},
+    {"entry field", BrandColour::FieldFore, BrandColour::FieldBack, app::common::TextContrast},
+    {"progress bar", BrandColour::Text, BrandColour::HelpBack, app::common::MarkContrast},
+    {"page button", BrandColour::MenuFore, BrandColour::DisplayBack, app::common::TextContrast},
+    {"page button hovered", BrandColour::MenuHover, BrandColour::DisplayBack,
+     app::common::TextContrast},
+    {"page button pressed", BrandColour::MenuDown, BrandColour::DisplayBack,
+     app::common::TextContrast},
+    {"disabled page button against an enabled one", BrandColour::MenuDisabled,
+     BrandColour::MenuFore, app::common::MarkContrast},
+    {"help menu item under the keys", BrandColour::ButtonForeHover, BrandColour::ButtonBackDown,
+     app::common::TextContrast},
+    {"help menu item's band", BrandColour::ButtonBackDown, BrandColour::DisplayBack,
+     app::common::MarkContrast},
+    {"focus outline", BrandColour::BorderFocus, BrandColour::DisplayBack,
+     app::common::MarkContrast},
+    {"focus outline against the plain one", BrandColour::BorderFocus, BrandColour::Border,
+     app::common::MarkContrast},
+};
+
+void expectReadable(const BrandPalette &palette)
+{
+    for (const DrawnPair &pair : DrawnPairs) {
+        const double ratio =
+            app::common::ContrastRatio(pair.fore.in(palette), pair.back.in(palette));
+        EXPECT_GE(ratio, pair.minimum) << pair.where;
+    }
+}
+
+TEST_F(BrandingTest, DialogsAndTheButtonBarAreReadableInTheBuiltInAndTheShippedPalette)
+{
+    expectReadable(BuiltInPalette());
+    ASSERT_TRUE(LoadBranding(QDir(ProgramDir).filePath("default.vxb")));
+    expectReadable(CurrentBranding().colours);
+}
+
 struct FailCase
 {
     const char *name;
@@ -74,10 +151,7 @@ struct FailCase
     const char *to;
 };
 
-void PrintTo(const FailCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class TamperTest : public BrandingTest, public ::testing::WithParamInterface<FailCase>
 {};

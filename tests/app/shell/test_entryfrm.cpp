@@ -16,6 +16,7 @@
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/entryfrm.h"
+#include "support/namedcase.h"
 
 namespace app::shell {
 namespace {
@@ -161,10 +162,7 @@ struct RangeCase
     bool accepted;
 };
 
-void PrintTo(const RangeCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class EntryFrmRangeTest : public EntryFrmTest, public testing::WithParamInterface<RangeCase>
 {};

@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMenu>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -17,6 +20,7 @@
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/shellhook.h"
 #include "app/common/globals.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
@@ -30,7 +34,9 @@
 #include "app/shell/devicecontrol.h"
 #include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
+#include "support/namedcase.h"
 #include "support/recordingmessagedialog.h"
+#include "support/simenvironment.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -60,7 +66,7 @@ class MainFrmTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setenv("HXR_FTDI", "sim", 1); // the module is the simulated one
+        testsupport::UseSimulatedModule();
         ASSERT_TRUE(folder_.isValid());
         copyFromProgramDir("default.vxb");
         copyFromProgramDir("libHXRDrv.so");
@@ -182,10 +188,7 @@ struct DriverCase
     const char *message; // the start of the critical message
 };
 
-void PrintTo(const DriverCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class DriverFailureTest : public MainFrmTest, public ::testing::WithParamInterface<DriverCase>
 {};
@@ -261,11 +264,6 @@ struct SwitchCase
     QStringList prompts;
     const char *message; // start of the ShowMessage text, or ""
 };
-
-void PrintTo(const SwitchCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class SwitchCheckTest : public MainFrmTest, public ::testing::WithParamInterface<SwitchCase>
 {};
@@ -457,17 +455,50 @@ TEST_F(MainFrmTest, TicksAreSkippedWhileARefreshRuns)
 {
     MainFrm &w = makeWindow();
     ASSERT_TRUE(w.Load());
-    QEventLoop pageLoop;
     int refreshes = 0;
+    int ticks = 0;
     LoadedTestPage("CHILD_GEN_HOME")->onRefresh = [&] {
         if (++refreshes == 1) {
+            // This refresh lets events run until the timer has ticked twice.
+            QSignalSpy timeouts(w.PageRefreshTimer(), &QTimer::timeout);
             w.PageRefreshTimer()->setInterval(5);
-            QTimer::singleShot(60, &pageLoop, &QEventLoop::quit);
-            pageLoop.exec(); // ticks arrive meanwhile
+            EXPECT_TRUE(QTest::qWaitFor([&timeouts] { return timeouts.count() >= 2; }, 10000));
+            ticks = static_cast<int>(timeouts.count());
         }
     };
     RefreshCurrentPage();
-    EXPECT_EQ(refreshes, 1);
+    EXPECT_GE(ticks, 2);
+    EXPECT_EQ(refreshes, 1) << "the ticks during the refresh were skipped";
+}
+
+TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
+{
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    copyFromProgramDir("PLMUSB Standard Manual.pdf");
+    QStringList opened;
+    app::common::dialogs::setShellHook(
+        [&](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &failed) {
+            opened << target.toLocalFile();
+            failed(QStringLiteral("No program on this computer is set up to open it."));
+        });
+    auto *menu = w.findChild<QMenu *>(QStringLiteral("mnuHelp"));
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction *> items = menu->actions();
+    ASSERT_GE(items.size(), 2);
+    items[0]->trigger(); // the standard manual is there, but nothing opens it
+    items[1]->trigger(); // the advanced manual is missing from the program folder
+    app::common::dialogs::setShellHook({});
+
+    const QString standard = folder_.filePath(QStringLiteral("PLMUSB Standard Manual.pdf"));
+    EXPECT_THAT(opened, ElementsAre(standard, standard));
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_[0].startsWith("Cannot Open File: "));
+    EXPECT_TRUE(messages_[0].contains(standard));
+    EXPECT_TRUE(messages_[0].contains("No program on this computer is set up to open it."));
+    EXPECT_TRUE(
+        messages_[1].contains(folder_.filePath(QStringLiteral("PLMUSB Advanced Manual.pdf"))));
+    EXPECT_TRUE(messages_[1].contains("The file does not exist."));
 }
 
 } // namespace

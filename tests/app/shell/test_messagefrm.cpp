@@ -16,6 +16,7 @@
 #include "app/controls/progbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/messagefrm.h"
+#include "support/focuscheck.h"
 
 namespace app::shell {
 namespace {
@@ -91,6 +92,20 @@ TEST_F(MessageFrmTest, YesNoButtonsAnswer)
     whileOpen([](MessageFrm &form) { click(form.btnCancel()); });
     ShowMessage(QStringLiteral("Overwrite?"), QStringLiteral("Question"), false, 3);
     EXPECT_TRUE(MessageCancelled());
+}
+
+TEST_F(MessageFrmTest, BothButtonsShowTheKeyboardFocus)
+{
+    QStringList faults;
+    whileOpen([&faults](MessageFrm &form) {
+        if (testsupport::activate(form))
+            faults = testsupport::controlsWithoutVisibleFocus(form);
+        else
+            faults << QStringLiteral("the form never became active");
+        click(form.btnOK());
+    });
+    ShowMessage(QStringLiteral("Overwrite?"), QStringLiteral("Question"), true, 3);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }
 
 // Closing a question without its buttons never reads as the previous "Yes".

@@ -1,4 +1,5 @@
 #include "platform/win/profile.h"
+#include "support/namedcase.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -43,10 +44,7 @@ struct ReadCase
     const char16_t *expected;
 };
 
-void PrintTo(const ReadCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class ProfileRead : public ProfileFile, public testing::WithParamInterface<ReadCase>
 {};
@@ -122,11 +120,6 @@ struct WriteCase
     const char16_t *value;
     QByteArray after;
 };
-
-void PrintTo(const WriteCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class ProfileWrite : public ProfileFile, public testing::WithParamInterface<WriteCase>
 {};

@@ -1,4 +1,5 @@
 #include "app/common/dialogs/filedialogs.h"
+#include "support/namedcase.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -32,10 +33,7 @@ struct FilterCase
     QStringList expected;
 };
 
-void PrintTo(const FilterCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class FilterConversion : public testing::TestWithParam<FilterCase>
 {};

@@ -2,7 +2,14 @@
 
 #include <vector>
 
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include "support/recordingmessagedialog.h"
 
 namespace {
 
@@ -20,39 +27,100 @@ class Shell : public testing::Test
 protected:
     void SetUp() override
     {
-        setShellHook([this](const QUrl &target, const QString &verb) {
+        setMessageDialogFactory(
+            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
+        setShellHook([this](const QUrl &target, const QString &verb, const ShellFailed &failed) {
             calls.push_back({target, verb});
-            return succeed;
+            if (!reason.isEmpty())
+                failed(reason);
         });
+        ASSERT_TRUE(folder.isValid());
+        manual = folder.filePath(QStringLiteral("Manual.pdf"));
+        QFile file(manual);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    void TearDown() override { setShellHook({}); }
+    void TearDown() override
+    {
+        setShellHook({});
+        setMessageDialogFactory({});
+    }
 
+    QTemporaryDir folder;
+    QString manual;
     std::vector<Call> calls;
-    bool succeed = true;
+    QString reason; // empty: the desktop opens what it is given
+    QStringList messages;
 };
 
 TEST_F(Shell, OpensADocumentOnce)
 {
-    EXPECT_TRUE(ShellOpenFile(QStringLiteral("/opt/hxr/Manual.pdf")));
+    ShellOpenFile(manual);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].target, QUrl::fromLocalFile(QStringLiteral("/opt/hxr/Manual.pdf")));
+    EXPECT_EQ(calls[0].target, QUrl::fromLocalFile(manual));
     EXPECT_EQ(calls[0].verb, QStringLiteral("Open"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
-TEST_F(Shell, RetriesAFailedDocumentWithTheDefaultAction)
+TEST_F(Shell, RetriesAFailedDocumentWithTheDefaultActionThenSaysWhy)
 {
-    succeed = false;
-    EXPECT_FALSE(ShellOpenFile(QStringLiteral("/opt/hxr/Manual.pdf")));
+    reason = QStringLiteral("No program on this computer is set up to open it.");
+    ShellOpenFile(manual);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].verb, QStringLiteral("Open"));
     EXPECT_TRUE(calls[1].verb.isEmpty());
     EXPECT_EQ(calls[1].target, calls[0].target);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Cannot Open File: ")));
+    EXPECT_TRUE(messages[0].contains(manual));
+    EXPECT_TRUE(messages[0].contains(reason));
+}
+
+TEST_F(Shell, AFailureReportedLaterStillWarnsOnce)
+{
+    // The desktop's launcher learns only after the call that nothing can open the file.
+    std::vector<ShellFailed> pending;
+    setShellHook([&](const QUrl &, const QString &, const ShellFailed &failed) {
+        pending.push_back(failed);
+    });
+    ShellOpenFile(manual);
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_TRUE(messages.isEmpty());
+    pending[0](QStringLiteral("first"));
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_TRUE(messages.isEmpty());
+    pending[1](QStringLiteral("The program set up to open it could not open it."));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("could not open it")));
+}
+
+TEST_F(Shell, AMissingFileIsNamedInFullAndNotLaunched)
+{
+    // A relative name is shown as the full path the program looked for.
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    ShellOpenFile(QStringLiteral("Advanced.pdf"));
+    QDir::setCurrent(cwd);
+    EXPECT_TRUE(calls.empty());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(folder.filePath(QStringLiteral("Advanced.pdf"))));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("does not exist")));
+}
+
+TEST_F(Shell, AThrowingLauncherIsAFailureWithAReason)
+{
+    setShellHook([](const QUrl &, const QString &, const ShellFailed &) { throw 1; });
+    EXPECT_NO_THROW(ShellOpenFile(manual));
+    EXPECT_NO_THROW(OpenWebPage(QStringLiteral("www.example.com")));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Cannot Open File: ")));
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Cannot Open Web Page: ")));
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("http://www.example.com")));
 }
 
 struct WebCase
 {
     const char *given;
-    const char *opened; // nullptr: nothing is opened
+    const char *opened; // nullptr: nothing is opened and the user is told
 };
 
 void PrintTo(const WebCase &c, std::ostream *os)
@@ -68,11 +136,14 @@ TEST_P(WebPage, OpensOnlyWebAddresses)
     OpenWebPage(QString::fromLatin1(GetParam().given));
     if (!GetParam().opened) {
         EXPECT_TRUE(calls.empty()) << calls[0].target.toString().toStdString();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("not the address of a web page")));
         return;
     }
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].target.toString(), QString::fromLatin1(GetParam().opened));
     EXPECT_EQ(calls[0].verb, QStringLiteral("Open"));
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,13 +155,23 @@ INSTANTIATE_TEST_SUITE_P(
                     WebCase{" www.example.com ", "http://www.example.com"},
                     WebCase{"file:///etc/passwd", nullptr}, WebCase{"/usr/bin/xterm", nullptr},
                     WebCase{"javascript:alert(1)", nullptr}, WebCase{"ftp://example.com", nullptr},
-                    WebCase{"http://", nullptr}, WebCase{"", nullptr},
-                    WebCase{"example.com", nullptr}));
+                    WebCase{"http://", nullptr}, WebCase{"example.com", nullptr}));
 
-TEST_F(Shell, IgnoresAFailingLaunch)
+TEST_F(Shell, AWebPageTheDesktopCannotOpenIsNamed)
 {
-    setShellHook([](const QUrl &, const QString &) -> bool { throw 1; });
-    EXPECT_NO_THROW(OpenWebPage(QStringLiteral("www.example.com")));
+    reason = QStringLiteral("No program on this computer is set up to open it.");
+    OpenWebPage(QStringLiteral("www.example.com/help"));
+    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("http://www.example.com/help")));
+    EXPECT_TRUE(messages[0].contains(reason));
+}
+
+TEST_F(Shell, AnEmptyAddressDoesNothing)
+{
+    OpenWebPage(QString());
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 } // namespace

@@ -44,6 +44,10 @@ TEST(XmlPicture, PicturesComeFromBinaryKeysInMemory)
     out.close();
     ASSERT_TRUE(OpenXMLStore(path, QStringLiteral("KTWToolkit"), false).isEmpty());
 
+    // A temporary folder of this test's own: other tests write to the shared one meanwhile.
+    QTemporaryDir privateTemp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", privateTemp.path().toLocal8Bit());
     const QStringList before = QDir::temp().entryList(QDir::Files);
     EXPECT_EQ(ReadXMLPicture(QStringLiteral("Data"), QStringLiteral("Logo")).size(), QSize(3, 2));
     EXPECT_TRUE(ReadXMLPicture(QStringLiteral("Data"), QStringLiteral("LogoSmall")).isNull());
@@ -51,6 +55,10 @@ TEST(XmlPicture, PicturesComeFromBinaryKeysInMemory)
     EXPECT_TRUE(ReadXMLPicture(QStringLiteral("Data"), QStringLiteral("Junk")).isNull());
     EXPECT_TRUE(ReadXMLPicture(QStringLiteral("Data"), QStringLiteral("Missing")).isNull());
     EXPECT_EQ(QDir::temp().entryList(QDir::Files), before) << "decoded in memory";
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
 
     EXPECT_TRUE(LoadPictureFromBytes(QByteArray()).isNull());
     EXPECT_TRUE(LoadPictureFromBytes(png.left(1)).isNull());

@@ -10,6 +10,8 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "platform/win/messagehook.h"
+#include "support/namedcase.h"
+#include "support/simenvironment.h"
 
 namespace app::controls::binding {
 namespace {
@@ -24,7 +26,7 @@ protected:
     {
         // The simulated module, whatever the runner passed on; and the driver's message boxes
         // recorded, so that a failure shows up as a test failure instead of a modal box.
-        setenv("HXR_FTDI", "sim", 1);
+        testsupport::UseSimulatedModule();
         previousRecorder_ = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages_.push_back(text); });
         ASSERT_EQ(library_.load(QStringLiteral(HXR_PROGRAM_DIR)),
@@ -117,10 +119,7 @@ struct SetupCase
     int editable;
 };
 
-void PrintTo(const SetupCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SetupEditFieldTest : public testing::TestWithParam<SetupCase>
 {};

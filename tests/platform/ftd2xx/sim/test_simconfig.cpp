@@ -39,7 +39,7 @@ TEST(SimConfigText, KeysForAllDevicesAndForOne)
     const auto config = sim::parseConfig(
         " 2.desc=HXR2 , devices=3,serial=70000,model=7,rate=15360,desc=Box,3.serial=5,"
         "signal=sine:12.5,noise=0.01,integrity=1,reject=GAIN?+OFFS?,reject=VER,silent=*,"
-        "delay=900,split=3,junk=100:2,2.fail=latency");
+        "delay=900,split=3,junk=100:2,2.fail=latency,3.shunt=-1.25");
     ASSERT_EQ(config.devices.size(), 3u);
     const auto &first = config.devices[0];
     EXPECT_EQ(first.description, "Box");
@@ -63,6 +63,8 @@ TEST(SimConfigText, KeysForAllDevicesAndForOne)
     EXPECT_EQ(first.faults.junkCount, 2);
     EXPECT_EQ(first.faults.failStep, sim::SetupStep::None);
     EXPECT_EQ(config.devices[1].faults.failStep, sim::SetupStep::LatencyTimer);
+    EXPECT_EQ(first.shuntStep, 0.5);
+    EXPECT_EQ(config.devices[2].shuntStep, -1.25);
 }
 
 TEST(SimConfigText, SignalShapes)
@@ -145,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"signal=square:1", "unknown shape"}, BadCase{"signal=sine", "sine"},
                     BadCase{"signal=constant:x", "not a number"},
                     BadCase{"signal=steps:0:1", "steps"}, BadCase{"noise=-1", "noise"},
+                    BadCase{"shunt=big", "shunt"},
                     BadCase{"fail=usb", "set-up step"}, BadCase{"junk=5:0", "junk"},
                     BadCase{"9.desc=X", "device number"},
                     BadCase{"3.desc=X", "no device 3 (devices=1)"}, BadCase{"desc", "key=value"}));

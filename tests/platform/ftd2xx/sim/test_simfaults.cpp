@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include "support/namedcase.h"
 #include "test_simfixture.h"
 
 namespace {
@@ -148,10 +149,7 @@ struct SetupCase
     const char *name;
 };
 
-void PrintTo(const SetupCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SimSetupFault : public SimFaults, public testing::WithParamInterface<SetupCase>
 {};

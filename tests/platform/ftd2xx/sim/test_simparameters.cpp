@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include "support/namedcase.h"
 #include "test_simfixture.h"
 
 namespace {
@@ -83,10 +84,7 @@ struct ChainCase
     double oval;
 };
 
-void PrintTo(const ChainCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+using testsupport::PrintTo;
 
 class SimChain : public SimParameters, public testing::WithParamInterface<ChainCase>
 {};
@@ -164,6 +162,31 @@ TEST_F(SimParameters, StatusBitsFollowShuntCalAndIntegrity)
     configure(config);
     FT_HANDLE other = ready();
     EXPECT_EQ(command(other, "STAT?"), "2048\r");
+}
+
+TEST_F(SimParameters, ShuntCalibrationStepsTheBridgeUntilItIsSwitchedOff)
+{
+    // 1.5 mV/V at the sensor; the shunt adds 0.5 mV/V, seen through the whole chain.
+    const double mvv = read("MVV");
+    const double oval = read("OVAL");
+    ASSERT_EQ(command(h_, "SCON"), "OK\r");
+    EXPECT_NEAR(read("MVV"), mvv + 0.5, 1e-6);
+    EXPECT_NEAR(read("ADC"), (1.5 + 0.5) * 100000, 0.5);
+    EXPECT_NEAR(read("OVAL"), oval + 0.5 * read("EGAI"), 1e-3);
+    ASSERT_EQ(command(h_, "SCOF"), "OK\r");
+    EXPECT_NEAR(read("MVV"), mvv, 1e-6);
+    ASSERT_EQ(command(h_, "SCON"), "OK\r");
+    ASSERT_EQ(command(h_, "RST"), "OK\r"); // a restart ends shunt calibration
+    commandMode(h_);
+    EXPECT_NEAR(read("MVV"), mvv, 1e-6);
+
+    sim::SimConfig config;
+    config.devices[0].signal.level = 1.5;
+    config.devices[0].shuntStep = 2.0;
+    configure(config);
+    FT_HANDLE other = ready();
+    ASSERT_EQ(command(other, "SCON"), "OK\r");
+    EXPECT_NEAR(value(command(other, "MVV?")), 3.5, 1e-6);
 }
 
 TEST_F(SimParameters, ConfigurationFlagFollowsTheMode)

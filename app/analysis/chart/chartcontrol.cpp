@@ -1,0 +1,31 @@
+#include "app/analysis/chart/chartcontrol.h"
+
+#include <utility>
+
+#include "app/analysis/chart/ntgraph.h"
+
+namespace app::analysis::chart {
+
+namespace {
+
+ChartFactory &factory()
+{
+    static ChartFactory installed;
+    return installed;
+}
+
+} // namespace
+
+ChartControl *CreateChart(QWidget *parent)
+{
+    if (factory())
+        return factory()(parent);
+    return new NTGraph(parent);
+}
+
+ChartFactory SetChartFactory(ChartFactory installed)
+{
+    return std::exchange(factory(), std::move(installed));
+}
+
+} // namespace app::analysis::chart

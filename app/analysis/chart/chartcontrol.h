@@ -1,0 +1,96 @@
+#ifndef APP_ANALYSIS_CHART_CHARTCONTROL_H
+#define APP_ANALYSIS_CHART_CHARTCONTROL_H
+
+#include <cstdint>
+#include <functional>
+
+#include <QString>
+#include <QVariantList>
+
+#include "platform/win/syscolours.h"
+
+class QWidget;
+
+namespace app::analysis::chart {
+
+using platform::win::OleColour;
+
+// The chart's events, by identifier, as ChartDispatch reports them.
+namespace ChartEvent {
+constexpr int Click = 9;  // a left-button release in the plot: (x in data units)
+constexpr int Mouse = 11; // any button released over the chart, after Click: (button)
+} // namespace ChartEvent
+
+// What the signal pages ask of a chart: series of values or points, axis ranges, vertical
+// cursors, text labels, colours, a picture on the clipboard and two mouse events. Indexes of
+// elements, cursors and labels start at 0. The pages reach it only through ChartDispatch.
+class ChartControl
+{
+public:
+    using EventHandler = std::function<void(int event, const QVariantList &args)>;
+
+    virtual ~ChartControl() = default;
+
+    // The widget that shows the chart; the chart's owner places it.
+    virtual QWidget *widget() = 0;
+    virtual void setEventHandler(EventHandler handler) = 0;
+
+    // Elements (series). ClearGraph leaves one empty element, selected; settings stay.
+    virtual void ClearGraph() = 0;
+    virtual void AddElement() = 0;
+    virtual int element() const = 0;
+    virtual void setElement(int index) = 0;
+    virtual void setElementLineColor(OleColour colour) = 0;
+    virtual void setElementWidth(int tenthsOfPixel) = 0;
+    virtual void setElementLineType(int type) = 0; // 0 solid, 2 dotted
+    virtual void PlotY(double y, int16_t mode) = 0; // x is the element's point count
+    virtual void PlotXY(double x, double y, int16_t mode) = 0;
+    virtual void SetRange(double xMin, double xMax, double yMin, double yMax) = 0;
+
+    // Cursors: vertical lines. Selecting past the count adds the missing ones.
+    virtual void AddCursor() = 0;
+    virtual int cursor() const = 0;
+    virtual void setCursor(int index) = 0;
+    virtual void setCursorX(double x) = 0;
+    virtual void setCursorVisible(bool visible) = 0;
+    virtual void setCursorColor(OleColour colour) = 0;
+    virtual void setCursorStyle(int style) = 0;
+    // Mode 2: a left click moves the selected cursor to the clicked x before Click is raised.
+    virtual void setCursorMode(int mode) = 0;
+
+    // Text labels at data positions. Selecting past the count adds the missing ones.
+    virtual void AddAnnotation() = 0;
+    virtual int annotationCount() const = 0;
+    virtual int annotation() const = 0;
+    virtual void setAnnotation(int index) = 0;
+    virtual void setAnnoLabelCaption(const QString &text) = 0;
+    virtual void setAnnoLabelX(double x) = 0;
+    virtual void setAnnoLabelY(double y) = 0;
+    virtual void setAnnoVisible(bool visible) = 0;
+    virtual void setAnnoLabelColor(OleColour colour) = 0;
+
+    // Colours: the base colour, the plot area and the frame around it.
+    virtual OleColour controlFrameColor() const = 0;
+    virtual void setControlFrameColor(OleColour colour) = 0;
+    virtual OleColour plotAreaColor() const = 0;
+    virtual void setPlotAreaColor(OleColour colour) = 0;
+    virtual OleColour frameColor() const = 0;
+    virtual void setFrameColor(OleColour colour) = 0;
+
+    virtual bool chartEnabled() const = 0;
+    virtual void setChartEnabled(bool enabled) = 0;
+
+    // The chart as it is at this moment, as a picture on the clipboard.
+    virtual void CopyWindowToClipboard() = 0;
+};
+
+// The chart a page gets: an NTGraph unless a factory is installed (tests install a double).
+// The chart's widget is a child of parent.
+using ChartFactory = std::function<ChartControl *(QWidget *parent)>;
+ChartControl *CreateChart(QWidget *parent);
+// Installs a factory; an empty one restores the default. Returns the previous factory.
+ChartFactory SetChartFactory(ChartFactory factory);
+
+} // namespace app::analysis::chart
+
+#endif

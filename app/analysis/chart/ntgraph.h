@@ -1,0 +1,171 @@
+#ifndef APP_ANALYSIS_CHART_NTGRAPH_H
+#define APP_ANALYSIS_CHART_NTGRAPH_H
+
+#include <cmath>
+#include <vector>
+
+#include <QPointF>
+#include <QRect>
+#include <QWidget>
+
+#include "app/analysis/chart/chartcontrol.h"
+
+class QPainter;
+
+namespace app::analysis::chart {
+
+// The chart widget: elements drawn as lines over a ten-division grid with axis numbers,
+// vertical cursors and text labels. A call only schedules a repaint, so a page that plots a
+// whole trace in one timer tick paints once. Beyond two points per pixel column a line is
+// reduced to the first, lowest, highest and last point of each column, which covers the same
+// pixels as the full line at a fraction of the cost.
+class NTGraph : public QWidget, public ChartControl
+{
+    Q_OBJECT
+
+public:
+    explicit NTGraph(QWidget *parent = nullptr);
+
+    QWidget *widget() override { return this; }
+    void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
+
+    void ClearGraph() override;
+    void AddElement() override;
+    int element() const override { return element_; }
+    void setElement(int index) override;
+    void setElementLineColor(OleColour colour) override;
+    void setElementWidth(int tenthsOfPixel) override;
+    void setElementLineType(int type) override;
+    void PlotY(double y, int16_t mode) override;
+    void PlotXY(double x, double y, int16_t mode) override;
+    void SetRange(double xMin, double xMax, double yMin, double yMax) override;
+
+    void AddCursor() override;
+    int cursor() const override { return cursor_; }
+    void setCursor(int index) override;
+    void setCursorX(double x) override;
+    void setCursorVisible(bool visible) override;
+    void setCursorColor(OleColour colour) override;
+    void setCursorStyle(int style) override;
+    void setCursorMode(int mode) override;
+
+    void AddAnnotation() override;
+    int annotationCount() const override { return static_cast<int>(annotations_.size()); }
+    int annotation() const override { return annotation_; }
+    void setAnnotation(int index) override;
+    void setAnnoLabelCaption(const QString &text) override;
+    void setAnnoLabelX(double x) override;
+    void setAnnoLabelY(double y) override;
+    void setAnnoVisible(bool visible) override;
+    void setAnnoLabelColor(OleColour colour) override;
+
+    OleColour controlFrameColor() const override { return controlFrame_; }
+    void setControlFrameColor(OleColour colour) override;
+    OleColour plotAreaColor() const override { return plotArea_; }
+    void setPlotAreaColor(OleColour colour) override;
+    OleColour frameColor() const override { return frame_; }
+    void setFrameColor(OleColour colour) override;
+
+    bool chartEnabled() const override { return isEnabled(); }
+    void setChartEnabled(bool enabled) override { setEnabled(enabled); }
+
+    void CopyWindowToClipboard() override;
+
+    // What the chart holds, for owners and tests.
+    int elementCount() const { return static_cast<int>(elements_.size()); }
+    const std::vector<QPointF> &points(int element) const { return elements_.at(element).points; }
+    int lineType(int element) const { return elements_.at(element).lineType; }
+    int cursorCount() const { return static_cast<int>(cursors_.size()); }
+    double cursorX(int index) const { return cursors_.at(index).x; }
+    QString annotationText(int index) const { return annotations_.at(index).text; }
+    double xMin() const { return xMin_; }
+    double xMax() const { return xMax_; }
+    double yMin() const { return yMin_; }
+    double yMax() const { return yMax_; }
+    // The grid area in widget pixels.
+    QRect plotRect() const;
+    // The data x at a widget pixel column.
+    double dataX(double pixelX) const;
+    // Off, every point of a line is drawn (the reference the reduction is measured against).
+    void setDecimated(bool on) { decimated_ = on; }
+
+    QSize sizeHint() const override { return {400, 250}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct Element
+    {
+        OleColour colour = 0x00FF00;
+        int width = 10;
+        int lineType = 0;
+        std::vector<QPointF> points;
+        // Every point finite, and x never falling: such a line is reduced column by column
+        // without looking at each point's column.
+        bool finite = true;
+        bool ascending = true;
+
+        void add(double x, double y)
+        {
+            finite = finite && std::isfinite(x) && std::isfinite(y);
+            ascending = ascending && (points.empty() || x >= points.back().x());
+            points.emplace_back(x, y);
+        }
+        void clear()
+        {
+            points.clear();
+            finite = ascending = true;
+        }
+    };
+    struct Cursor
+    {
+        double x = 0.0;
+        bool visible = true;
+        OleColour colour = 0xFFFFFF;
+        int style = 0;
+        int mode = 0;
+    };
+    struct Annotation
+    {
+        QString text;
+        double x = 0.0;
+        double y = 0.0;
+        bool visible = true;
+        OleColour colour = 0xFFFFFF;
+    };
+
+    Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
+    Cursor &currentCursor();
+    Annotation &currentAnnotation();
+    QFont axisFont() const;
+    int leftMargin() const;
+    QPointF toPixels(double x, double y, const QRect &plot) const;
+    void paintGrid(QPainter &painter, const QRect &plot) const;
+    void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
+    void paintCursors(QPainter &painter, const QRect &plot) const;
+    void paintAnnotations(QPainter &painter, const QRect &plot) const;
+    void raise(int event, const QVariantList &args);
+
+    EventHandler handler_;
+    std::vector<Element> elements_;
+    int element_ = 0;
+    int lineType_ = 0; // taken by every element added later
+    std::vector<Cursor> cursors_;
+    int cursor_ = 0;
+    std::vector<Annotation> annotations_;
+    int annotation_ = 0;
+    double xMin_ = 0.0;
+    double xMax_ = 10.0;
+    double yMin_ = 0.0;
+    double yMax_ = 10.0;
+    OleColour controlFrame_ = 0x404040;
+    OleColour plotArea_ = 0x000000;
+    OleColour frame_ = 0x404040;
+    bool decimated_ = true;
+};
+
+} // namespace app::analysis::chart
+
+#endif

@@ -1,0 +1,227 @@
+#include "app/analysis/pages/child_gen_fft.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTimer>
+
+#include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/pages/signalchart.h"
+#include "app/analysis/pages/signaltheme.h"
+#include "app/analysis/pages/spectrum.h"
+#include "app/controls/rangeselect.h"
+#include "app/controls/twips.h"
+#include "app/controls/vxbtn.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+#include "app/pages/pagestyle.h"
+#include "platform/vb/vberror.h"
+
+namespace app::analysis::pages {
+
+namespace {
+
+using app::controls::VXBtn;
+
+constexpr qlonglong White = 0xFFFFFF;
+constexpr int RangeMax = 1748;
+
+qlonglong colourArg(OleColour colour)
+{
+    return static_cast<qlonglong>(colour);
+}
+
+} // namespace
+
+CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
+{
+    resize(720, 460);
+    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
+    // The chart's settings, made once.
+    chart_->call(64);
+    chart_->call(64);
+    chart_->call(66);
+    chart_->let(1, colourArg(SignalTheme::chartFrame()));
+    chart_->let(2, colourArg(SignalTheme::chartPlot()));
+    chart_->let(4, colourArg(SignalTheme::chartMarks()));
+    chart_->let(29, 1);
+    chart_->let(32, colourArg(SignalTheme::chartMarks()));
+    chart_->let(30, false);
+    chart_->let(33, 0);
+    chart_->let(38, 1);
+    chart_->let(36, 2);
+    chart_->dispatch().setEnabled(true);
+    connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChart);
+
+    rangeSelect1_ = new app::controls::RangeSelect(this);
+    rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
+    rangeSelect1_->setBackColor(SignalTheme::rangeTrack());
+    rangeSelect1_->setForeColor(SignalTheme::sliderFore());
+    fFrom_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    fTo_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    fTo_->setAlignment(1);
+    tPeak_ = app::pages::makeButton(this, QStringLiteral("Peak Hold"));
+    tPeak_->setTOGGLE(true);
+    tPeak_->setCaptionOff(QStringLiteral("Peak Hold Off"));
+    tPeak_->setCaptionOn(QStringLiteral("Peak Hold On"));
+    tPeak_->SetToolTip(QStringLiteral("Holds the highest amplitude of each frequency"));
+    connect(tPeak_, &VXBtn::Click, this, &CHILD_GEN_FFT::peakHoldClicked);
+    layOut();
+
+    connect(rangeSelect1_, &app::controls::RangeSelect::Scroll, this,
+            &CHILD_GEN_FFT::rangeScrolled);
+    try {
+        rangeSelect1_->setMax(RangeMax);
+        rangeSelect1_->setValueStart(2);
+        rangeSelect1_->setValueEnd(1746);
+    } catch (const platform::vb::VbError &) {
+        // Without a width the selector lays itself out when it gets one.
+    }
+    rangeScrolled();
+
+    fftTimer_ = new QTimer(this);
+    fftTimer_->setTimerType(Qt::PreciseTimer);
+    fftTimer_->setInterval(TimerMs);
+    connect(fftTimer_, &QTimer::timeout, this, &CHILD_GEN_FFT::DoFFT);
+    fftTimer_->start();
+}
+
+CHILD_GEN_FFT::~CHILD_GEN_FFT() = default;
+
+QString CHILD_GEN_FFT::HelpText() const
+{
+    return QStringLiteral(
+        "Shows the relative amplitude of the frequency components of the input signal. "
+        "Frequencies from 1 Hz to 2.0 kHz are detected. The frequency with the highest "
+        "amplitude will be automatically located and displayed.*You can click on the chart to "
+        "display the frequency at the cursor point.**Use the range selector below to set the "
+        "start and end frequencies of the displayed FFT chart.");
+}
+
+void CHILD_GEN_FFT::Activated()
+{
+    try {
+        app::device::HXR *hxr = app::device::HXRObject();
+        if (hxr && !app::device::StreamRunning())
+            hxr->RST();
+    } catch (const platform::vb::VbError &) {
+    }
+    TimedRefresh();
+    fftTimer_->start();
+    tPeak_->setState(false);
+    ClearPeakBuffer();
+}
+
+void CHILD_GEN_FFT::DeActivated()
+{
+    fftTimer_->stop();
+}
+
+void CHILD_GEN_FFT::ClearPeakBuffer()
+{
+    for (int i = 1; i <= Lines; ++i)
+        peak_[static_cast<size_t>(i)] = 0.0f;
+}
+
+void CHILD_GEN_FFT::DoFFT()
+{
+    try {
+        LoadNewestReadings(fourier_);
+    } catch (const platform::vb::VbError &) {
+        return;
+    }
+    double best = -1.0;
+    int bestIndex = app::analysis::BufferReadPos();
+    chart_->call(59);
+    chart_->let(10, White);
+    const bool hold = tPeak_->State();
+    for (int i = 2; i <= Lines; ++i) {
+        const double m = fourier_.ComplexOut(i);
+        double shown = m;
+        if (hold) {
+            float &held = peak_[static_cast<size_t>(i)];
+            if (m > held)
+                held = static_cast<float>(m);
+            shown = held;
+        }
+        chart_->call(60, {static_cast<double>(i), shown, 0});
+        if (shown > best) {
+            best = shown;
+            bestIndex = i;
+        }
+    }
+    if (best == 0.0)
+        best = 0.001;
+    chart_->call(53, {static_cast<double>(rangeSelect1_->ValueStart()) + 2,
+                      static_cast<double>(rangeSelect1_->ValueEnd()) + 2, -0.1 * best,
+                      1.1 * best});
+    chart_->let(29, 0);
+    chart_->let(25, static_cast<double>(bestIndex));
+    chart_->let(26, -0.08 * best);
+    chart_->let(24, HertzText(1000.0 / (SpectrumSpanMs / (bestIndex - 1))));
+    chart_->let(30, true);
+    chart_->let(29, 1);
+    chart_->let(26, -0.08 * best);
+}
+
+void CHILD_GEN_FFT::chartClicked(double x)
+{
+    chart_->let(33, 0);
+    chart_->let(34, x);
+    chart_->let(37, true);
+    chart_->let(29, 1);
+    const double span =
+        static_cast<double>(rangeSelect1_->ValueEnd()) - rangeSelect1_->ValueStart();
+    // Near the right edge the label moves left of the cursor, so that it stays inside.
+    const bool fits = rangeSelect1_->ValueEnd() - span / 20 >= x;
+    chart_->let(25, fits ? x : x - span / 19);
+    if (x != 0.0)
+        chart_->let(24, HertzText(1000.0 / (SpectrumSpanMs / x) - 1));
+    chart_->let(30, true);
+}
+
+void CHILD_GEN_FFT::rangeScrolled()
+{
+    const int32_t start = rangeSelect1_->ValueStart();
+    const int32_t end = rangeSelect1_->ValueEnd();
+    if (start + 1 != 0)
+        fFrom_->setCaption(HertzText(1000.0 / (SpectrumSpanMs / (start + 1.0)) - 1));
+    if (end != 0)
+        fTo_->setCaption(HertzText(1000.0 / (SpectrumSpanMs / end) - 1));
+}
+
+void CHILD_GEN_FFT::peakHoldClicked()
+{
+    if (!tPeak_->State())
+        ClearPeakBuffer();
+}
+
+void CHILD_GEN_FFT::copyChart()
+{
+    QApplication::clipboard()->clear();
+    chart_->call(55);
+}
+
+void CHILD_GEN_FFT::resizeEvent(QResizeEvent *event)
+{
+    ChildFormClass::resizeEvent(event);
+    layOut();
+}
+
+void CHILD_GEN_FFT::layOut()
+{
+    constexpr int Margin = 8;
+    constexpr int Row = 24;
+    const int w = width() - 2 * Margin;
+    const int bottom = height() - Margin;
+    tPeak_->setGeometry(width() - Margin - 150, Margin, 150, Row);
+    chart_->widget()->setGeometry(Margin, Margin + Row + 6, w,
+                                  std::max(0, bottom - Margin - 3 * Row - 12));
+    const int rangeTop = bottom - 2 * Row;
+    rangeSelect1_->setGeometry(Margin, rangeTop, w, 17);
+    fFrom_->setGeometry(Margin, rangeTop + Row, 120, Row);
+    fTo_->setGeometry(width() - Margin - 120, rangeTop + Row, 120, Row);
+}
+
+} // namespace app::analysis::pages

@@ -1,0 +1,246 @@
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gmock/gmock.h>
+
+#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/ntgraph.h"
+
+namespace app::analysis::chart {
+namespace {
+
+using testing::ElementsAre;
+
+constexpr OleColour Black = 0x000000;
+constexpr OleColour Red = 0x0000FF;
+
+std::unique_ptr<NTGraph> makeGraph(int width = 800, int height = 400)
+{
+    auto graph = std::make_unique<NTGraph>();
+    graph->resize(width, height);
+    graph->setPlotAreaColor(Black);
+    graph->setFrameColor(Black);
+    return graph;
+}
+
+std::vector<double> xsOf(const std::vector<QPointF> &points)
+{
+    std::vector<double> xs;
+    for (const QPointF &point : points)
+        xs.push_back(point.x());
+    return xs;
+}
+
+TEST(NTGraphTest, PlotYCountsXPerElement)
+{
+    auto graph = makeGraph();
+    graph->PlotY(5.0, 1);
+    graph->PlotY(6.0, 1);
+    graph->PlotY(7.0, 1);
+    graph->AddElement();
+    EXPECT_EQ(graph->element(), 1);
+    graph->PlotY(1.0, 1);
+    graph->PlotXY(10.0, 2.0, 0);
+    graph->PlotY(3.0, 1);
+    EXPECT_THAT(xsOf(graph->points(0)), ElementsAre(0.0, 1.0, 2.0));
+    EXPECT_THAT(xsOf(graph->points(1)), ElementsAre(0.0, 10.0, 2.0));
+    graph->setElement(7); // unknown: ignored
+    EXPECT_EQ(graph->element(), 1);
+}
+
+TEST(NTGraphTest, ClearKeepsCursorsLabelsAndLineStyle)
+{
+    auto graph = makeGraph();
+    graph->setElementLineType(2);
+    graph->AddCursor();
+    graph->setCursorX(4.0);
+    graph->AddAnnotation();
+    graph->setAnnoLabelCaption(QStringLiteral("peak"));
+    graph->SetRange(1, 2, 3, 4);
+    graph->PlotY(1.0, 1);
+    graph->AddElement();
+    graph->PlotY(2.0, 1);
+
+    graph->ClearGraph();
+    EXPECT_EQ(graph->elementCount(), 1);
+    EXPECT_EQ(graph->element(), 0);
+    EXPECT_TRUE(graph->points(0).empty());
+    EXPECT_EQ(graph->lineType(0), 2);
+    graph->AddElement();
+    EXPECT_EQ(graph->lineType(1), 2);
+    EXPECT_EQ(graph->cursorCount(), 1);
+    EXPECT_EQ(graph->cursorX(0), 4.0);
+    EXPECT_EQ(graph->annotationText(0), QStringLiteral("peak"));
+    EXPECT_EQ(graph->xMin(), 1.0);
+    EXPECT_EQ(graph->yMax(), 4.0);
+}
+
+TEST(NTGraphTest, SelectingPastTheCountAddsCursorsAndLabels)
+{
+    auto graph = makeGraph();
+    graph->setCursor(2);
+    EXPECT_EQ(graph->cursorCount(), 3);
+    graph->AddAnnotation();
+    graph->setAnnotation(3);
+    EXPECT_EQ(graph->annotationCount(), 4);
+}
+
+struct RangeCase
+{
+    double xMin, xMax, yMin, yMax;
+    double wantXMin, wantXMax, wantYMin, wantYMax;
+};
+
+TEST(NTGraphTest, DegenerateRanges)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const RangeCase cases[] = {
+        {0, 10, 2, -2, 0, 10, -2, 2},       // reversed: turned round
+        {5, 5, 0, 0, 4.5, 5.5, -1, 1},      // empty: widened around the value
+        {0, 10, nan, 1, 4.5, 5.5, -1, 1},   // not finite: ignored, the last range stays
+        {0, inf, 0, 1, 4.5, 5.5, -1, 1},
+    };
+    auto graph = makeGraph();
+    for (const RangeCase &c : cases) {
+        graph->SetRange(c.xMin, c.xMax, c.yMin, c.yMax);
+        EXPECT_DOUBLE_EQ(graph->xMin(), c.wantXMin) << c.xMin << ".." << c.xMax;
+        EXPECT_DOUBLE_EQ(graph->xMax(), c.wantXMax) << c.xMin << ".." << c.xMax;
+        EXPECT_DOUBLE_EQ(graph->yMin(), c.wantYMin) << c.yMin << ".." << c.yMax;
+        EXPECT_DOUBLE_EQ(graph->yMax(), c.wantYMax) << c.yMin << ".." << c.yMax;
+        graph->grab(); // paints without failing
+    }
+}
+
+// The topmost and bottommost row of each column that holds a non-black pixel inside the plot.
+std::vector<std::pair<int, int>> columnExtents(const QImage &image, const QRect &plot)
+{
+    std::vector<std::pair<int, int>> extents;
+    for (int x = plot.left() + 1; x < plot.right(); ++x) {
+        int top = -1;
+        int bottom = -1;
+        for (int y = plot.top() + 1; y < plot.bottom(); ++y) {
+            if ((image.pixel(x, y) & 0x00FF00) == 0x00FF00) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+        }
+        extents.emplace_back(top, bottom);
+    }
+    return extents;
+}
+
+TEST(NTGraphTest, ReducedLineCoversTheSameColumnsAsTheFullLine)
+{
+    constexpr int Points = 144'000;
+    auto graph = makeGraph();
+    graph->setElementLineColor(0x00FF00);
+    for (int i = 0; i < Points; ++i) {
+        // A slow sine with fast ripple and some spikes: every column spans a different extent.
+        const double ripple = (i % 7) * 0.02 + ((i % 997) == 0 ? 0.5 : 0.0);
+        graph->PlotY(std::sin(i * 2e-4) + ripple, 1);
+    }
+    graph->SetRange(0, Points, -1.5, 2.0);
+    const QImage reduced = graph->grab().toImage();
+    graph->setDecimated(false);
+    const QImage full = graph->grab().toImage();
+
+    const auto want = columnExtents(full, graph->plotRect());
+    const auto got = columnExtents(reduced, graph->plotRect());
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        ASSERT_EQ(got[i], want[i]) << "column " << i;
+}
+
+TEST(NTGraphTest, NonFinitePointsAreSkippedAndWildOnesClipped)
+{
+    auto graph = makeGraph(200, 120);
+    graph->setElementLineColor(0x00FF00);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double y : {0.0, nan, 1e300, -1e300, std::numeric_limits<double>::infinity(), 0.0})
+        graph->PlotY(y, 1);
+    graph->SetRange(0, 5, -1, 1);
+    const QImage image = graph->grab().toImage();
+    // Nothing is drawn outside the plot.
+    const QRect plot = graph->plotRect();
+    int outside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!plot.contains(x, y) && (image.pixel(x, y) & 0x00FFFFFF) == 0x00FF00u)
+                ++outside;
+        }
+    }
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(NTGraphTest, LabelShownOnlyForTheCopyIsInTheClipboardPicture)
+{
+    auto graph = makeGraph(300, 200);
+    graph->show();
+    ChartDispatch chart(*graph);
+    chart.Invoke(53, {0.0, 10.0, 0.0, 10.0});
+    chart.Let(29, 0);
+    chart.Let(32, static_cast<qlonglong>(Red));
+    chart.Let(24, QStringLiteral("50 ms/div"));
+    chart.Let(25, 0.0);
+    chart.Let(26, 5.0);
+    chart.Let(30, true);
+    chart.Invoke(55);
+    chart.Let(30, false);
+
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_FALSE(copied.isNull());
+    bool red = false;
+    for (int y = 0; y < copied.height() && !red; ++y)
+        for (int x = 0; x < copied.width() && !red; ++x)
+            red = QColor(copied.pixel(x, y)) == QColor(Qt::red);
+    EXPECT_TRUE(red);
+}
+
+TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
+{
+    auto graph = makeGraph(400, 200);
+    graph->show();
+    ChartDispatch chart(*graph);
+    chart.Invoke(53, {0.0, 100.0, 0.0, 1.0});
+    chart.Invoke(66);
+    chart.Let(36, 2);
+    QSignalSpy events(&chart, &ChartDispatch::Event);
+
+    const QRect plot = graph->plotRect();
+    const QPoint middle(plot.left() + plot.width() / 2, plot.center().y());
+    QTest::mouseClick(graph.get(), Qt::LeftButton, {}, middle);
+    ASSERT_EQ(events.count(), 2);
+    EXPECT_EQ(events.at(0).at(0).toInt(), ChartEvent::Click);
+    const double x = events.at(0).at(1).toList().at(0).toDouble();
+    EXPECT_NEAR(x, 50.0, 0.5);
+    EXPECT_EQ(events.at(1).at(0).toInt(), ChartEvent::Mouse);
+    EXPECT_EQ(graph->cursorX(0), x); // mode 2 moved the cursor before the event
+
+    events.clear();
+    QTest::mouseClick(graph.get(), Qt::RightButton, {}, middle);
+    ASSERT_EQ(events.count(), 1);
+    EXPECT_EQ(events.at(0).at(0).toInt(), ChartEvent::Mouse);
+
+    events.clear();
+    chart.Let(36, 0);
+    QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(plot.left() + 10, middle.y()));
+    EXPECT_EQ(events.count(), 2);
+    EXPECT_EQ(graph->cursorX(0), x); // no longer follows the click
+    QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(2, 2)); // outside the plot
+    EXPECT_EQ(events.count(), 3);
+}
+
+} // namespace
+} // namespace app::analysis::chart

@@ -1,0 +1,211 @@
+#include <limits>
+#include <vector>
+
+#include <QMenu>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+#include "app/analysis/pages/child_gen_fft.h"
+#include "app/analysis/pages/signalchart.h"
+#include "app/controls/rangeselect.h"
+#include "app/controls/vxbtn.h"
+#include "app/pages/pagefixture.h"
+#include "app/shell/devicecontrol.h"
+#include "signalpagetest.h"
+
+namespace app::analysis::pages {
+namespace {
+
+using signalpagetests::putReadings;
+using signalpagetests::sine;
+using testing::ElementsAre;
+using testsupport::ChartCall;
+using testsupport::RecordingChart;
+
+class FftPageTest : public signalpagetests::SignalPageTest
+{
+protected:
+    void SetUp() override
+    {
+        SignalPageTest::SetUp();
+        page = std::make_unique<CHILD_GEN_FFT>();
+        chart = charts.latest();
+        ASSERT_NE(chart, nullptr);
+        page->FFTTimer()->stop(); // the test runs the ticks itself
+        page->Activated();
+        page->FFTTimer()->stop();
+        chart->log.clear();
+    }
+
+    // The y values the last tick plotted, by line number 2..2048.
+    std::vector<double> plotted() const
+    {
+        std::vector<double> ys;
+        for (const ChartCall &call : chart->callsOf(60))
+            ys.push_back(call.args.at(1).toDouble());
+        return ys;
+    }
+
+    std::unique_ptr<CHILD_GEN_FFT> page;
+    RecordingChart *chart = nullptr;
+};
+
+// A sine that completes `cycles` periods in the 4,096 readings.
+std::function<float(int32_t)> bin(int cycles, double amplitude = 1.0)
+{
+    return [=](int32_t i) {
+        return static_cast<float>(amplitude * std::sin(2.0 * signalpagetests::Pi * cycles * i /
+                                                       CHILD_GEN_FFT::Samples));
+    };
+}
+
+TEST_F(FftPageTest, OneTickPlotsTheSpectrumAndLabelsItsPeak)
+{
+    putReadings(CHILD_GEN_FFT::Samples, bin(10));
+    page->DoFFT();
+
+    std::vector<int> ids = chart->ids();
+    ASSERT_EQ(ids.size(), 2u + 2047u + 1u + 7u);
+    EXPECT_THAT(std::vector<int>(ids.begin(), ids.begin() + 2), ElementsAre(59, 10));
+    EXPECT_EQ(chart->log[1].args.at(0).toLongLong(), 0xFFFFFF);
+    const auto points = chart->callsOf(60);
+    ASSERT_EQ(points.size(), 2047u);
+    for (size_t i = 0; i < points.size(); ++i) {
+        ASSERT_EQ(points[i].args.at(0).toDouble(), static_cast<double>(i + 2));
+        ASSERT_EQ(points[i].args.at(2).toInt(), 0);
+    }
+    EXPECT_THAT(std::vector<int>(ids.begin() + 2049, ids.end()),
+                ElementsAre(53, 29, 25, 26, 24, 30, 29, 26));
+
+    const double best = points[9].args.at(1).toDouble(); // line 11
+    EXPECT_NEAR(best, 2048.0, 1e-3);
+    const QVariantList range = chart->callsOf(53).front().args;
+    EXPECT_EQ(range.at(0).toDouble(), 4.0);
+    EXPECT_EQ(range.at(1).toDouble(), 1748.0);
+    EXPECT_DOUBLE_EQ(range.at(2).toDouble(), -0.1 * best);
+    EXPECT_DOUBLE_EQ(range.at(3).toDouble(), 1.1 * best);
+    EXPECT_EQ(chart->lastLet(25).toDouble(), 11.0);
+    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("12Hz"));
+    EXPECT_DOUBLE_EQ(chart->lastLet(26).toDouble(), -0.08 * best);
+    EXPECT_EQ(chart->lastLet(30).toBool(), true);
+}
+
+TEST_F(FftPageTest, AnAllZeroRingGivesTheSmallestRange)
+{
+    putReadings(CHILD_GEN_FFT::Samples, [](int32_t) { return 0.0f; });
+    page->DoFFT();
+    const QVariantList range = chart->callsOf(53).front().args;
+    EXPECT_DOUBLE_EQ(range.at(2).toDouble(), -0.0001);
+    EXPECT_DOUBLE_EQ(range.at(3).toDouble(), 0.0011);
+}
+
+TEST_F(FftPageTest, ABadReadingCountsAsZero)
+{
+    putReadings(CHILD_GEN_FFT::Samples, bin(10));
+    app::analysis::BufferPut(std::numeric_limits<float>::quiet_NaN());
+    app::analysis::BufferPut(std::numeric_limits<float>::infinity());
+    page->DoFFT();
+    EXPECT_EQ(chart->lastLet(25).toDouble(), 11.0);
+    const QVariantList range = chart->callsOf(53).front().args;
+    EXPECT_LT(range.at(2).toDouble(), range.at(3).toDouble());
+}
+
+TEST_F(FftPageTest, PeakHoldKeepsTheHighestUntilSwitchedOffOrActivatedAgain)
+{
+    putReadings(CHILD_GEN_FFT::Samples, bin(10, 2.0));
+    page->tPeak()->setState(true);
+    page->DoFFT();
+    putReadings(CHILD_GEN_FFT::Samples, bin(10, 1.0));
+    chart->log.clear();
+    page->DoFFT();
+    EXPECT_NEAR(plotted()[9], 4096.0, 1e-3); // held from the first tick
+
+    // A click that switches the toggle off clears what was held.
+    page->tPeak()->setState(false);
+    emit page->tPeak()->Click();
+    EXPECT_EQ(page->peak(11), 0.0f);
+
+    page->tPeak()->setState(true);
+    page->DoFFT();
+    EXPECT_NEAR(page->peak(11), 2048.0f, 1e-3);
+    page->Activated();
+    page->FFTTimer()->stop();
+    EXPECT_FALSE(page->tPeak()->State());
+    EXPECT_EQ(page->peak(11), 0.0f);
+}
+
+TEST_F(FftPageTest, AClickPutsCursorAndLabelThere)
+{
+    chart->fire(9, {100.0});
+    EXPECT_EQ(chart->ids(), (std::vector<int>{33, 34, 37, 29, 25, 24, 30}));
+    EXPECT_EQ(chart->lastLet(34).toDouble(), 100.0);
+    EXPECT_EQ(chart->lastLet(25).toDouble(), 100.0);
+    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("116Hz"));
+    EXPECT_EQ(chart->lastLet(37).toBool(), true);
+
+    chart->log.clear();
+    chart->fire(9, {1700.0});
+    EXPECT_NEAR(chart->lastLet(25).toDouble(), 1608.21, 0.005); // kept inside the right edge
+    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("1984Hz"));
+    EXPECT_EQ(chart->lastLet(34).toDouble(), 1700.0);
+}
+
+TEST_F(FftPageTest, TheMenuOpensOnMouseEventsThatFollowNoClick)
+{
+    QMenu *menu = page->NTFFT().mnuChart();
+    chart->fire(9, {100.0});
+    chart->fire(11, {1});
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(page->NTFFT().ReleaseCaptureTimer()->isActive());
+    chart->fire(11, {2});
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+
+    chart->log.clear();
+    page->NTFFT().mnuCopyChart()->trigger();
+    EXPECT_THAT(chart->ids(), ElementsAre(55));
+}
+
+TEST_F(FftPageTest, RangeLabelsFollowTheSelector)
+{
+    page->RangeSelect1()->setValueStart(2);
+    page->RangeSelect1()->setValueEnd(1746);
+    emit page->RangeSelect1()->Scroll();
+    EXPECT_EQ(page->fFrom()->Caption(), QStringLiteral("3Hz"));
+    EXPECT_EQ(page->fTo()->Caption(), QStringLiteral("2038Hz"));
+    page->RangeSelect1()->setValueEnd(0); // no frequency for an end of 0: the label stays
+    emit page->RangeSelect1()->Scroll();
+    EXPECT_EQ(page->fTo()->Caption(), QStringLiteral("2038Hz"));
+}
+
+TEST_F(FftPageTest, TimerRunsOnlyWhileThePageIsActive)
+{
+    page->Activated();
+    EXPECT_TRUE(page->FFTTimer()->isActive());
+    EXPECT_EQ(page->FFTTimer()->interval(), 10);
+    EXPECT_EQ(page->FFTTimer()->timerType(), Qt::PreciseTimer);
+    page->DeActivated();
+    EXPECT_FALSE(page->FFTTimer()->isActive());
+}
+
+// The signal pages opened from the module's page set, over the simulated module.
+class SignalPagesRoadTest : public pagetests::PageFixture
+{};
+
+TEST_F(SignalPagesRoadTest, ActivationStartsTheStreamOnlyWhileItIsOff)
+{
+    ASSERT_NE(connectModule(), nullptr);
+    ASSERT_FALSE(app::device::StreamRunning()); // the Information page stopped it
+    const int before = framesEndingWith("RST");
+    app::shell::SwitchPage(7);
+    EXPECT_EQ(currentPageName(), CHILD_GEN_FFT::FormName);
+    EXPECT_EQ(framesEndingWith("RST"), before + 1);
+    EXPECT_TRUE(app::device::StreamRunning());
+    app::shell::SwitchPage(6);
+    EXPECT_EQ(currentPageName(), QStringLiteral("CHILD_GEN_SCOPE"));
+    EXPECT_EQ(framesEndingWith("RST"), before + 1);
+}
+
+} // namespace
+} // namespace app::analysis::pages

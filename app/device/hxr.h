@@ -85,6 +85,8 @@ public:
     // The driver table, for the calls that do not go through the object (INITIALISE,
     // FINDMINMAX).
     const DriverApi &driver() const { return driver_; }
+    // The object's time source, for the pages' settle waits.
+    Clock &clock() const { return *clock_; }
     void setUi(DeviceUi ui);
 
     // The error latch: 0, or the first failing driver result since the last reset.

@@ -15,6 +15,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
+#include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -217,10 +218,8 @@ bool CHILD_GEN_HOME::Detect()
 
         app::common::setDisplayFormat(storedDisplayFormat(connection.SerialText));
 
-        if (!hxr->ConfigureCal() && !hxr->ConfigureCal())
-            showError(QStringLiteral("There has been a problem reading gains and offsets!") + CrLf +
-                          QStringLiteral("The streamed values may be zero."),
-                      QStringLiteral("Critical Error"));
+        // A failure is reported, and the connection stands.
+        ReloadStreamScaling(*hxr);
 
         app::shell::SelectDevice(app::shell::ModuleSetKey);
         app::shell::BuildButtonBar();

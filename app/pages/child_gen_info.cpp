@@ -17,6 +17,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/pagestyle.h"
+#include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -38,17 +39,6 @@ const QString CrLf = QStringLiteral("\r\n");
 uint8_t unitId(double value)
 {
     return platform::vb::TryCByte(value).value_or(NoUnits);
-}
-
-// The driver's stream gain and offset follow the output chain only when read again.
-void reloadStreamScaling(app::device::HXR &hxr)
-{
-    if (!hxr.ConfigureCal() && !hxr.ConfigureCal())
-        app::common::dialogs::ShowMessage(
-            QStringLiteral("There has been a problem reading gains and "
-                           "offsets!") +
-                CrLf + QStringLiteral("The streamed values may be zero."),
-            QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
 }
 
 } // namespace
@@ -245,7 +235,7 @@ void CHILD_GEN_INFO::dunitsChanged()
             app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
         hxr->DGAI(static_cast<float>(factor));
         hxr->DOFS(0.0f);
-        reloadStreamScaling(*hxr);
+        ReloadStreamScaling(*hxr);
     } catch (...) {
     }
 }

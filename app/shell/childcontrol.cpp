@@ -11,6 +11,7 @@
 
 #include "app/common/dialogs/waitcursor.h"
 #include "app/shell/childformclass.h"
+#include "app/shell/inputhold.h"
 #include "app/shell/pageforms.h"
 
 namespace app::shell {
@@ -192,7 +193,8 @@ int CurrentPageType()
 void RefreshCurrentPage()
 {
     Host &h = state();
-    if (h.refreshing || !h.current)
+    // A page that holds the user's input (a settle wait) is not refreshed under itself.
+    if (h.refreshing || !h.current || InputHeld())
         return;
     h.refreshing = true;
     h.refreshingPage = h.current;

@@ -44,7 +44,8 @@ QString CurrentPageHelpText();
 int CurrentPageType();
 
 // TimedRefresh of the current page under IsRefreshing. A refresh that is still running (a
-// page letting events run) makes a second call return at once. Page errors are swallowed.
+// page letting events run) makes a second call return at once, as does an InputHold. Page
+// errors are swallowed.
 void RefreshCurrentPage();
 void ActivateCurrentPage();
 void DeactivateCurrentPage();

@@ -120,6 +120,12 @@ void ShowRecordBlanker(bool visible)
         h->setRecordBlankerVisible(visible);
 }
 
+void ShowPageHost()
+{
+    if (PageSetHost *h = sets().host)
+        h->showPageHost();
+}
+
 void SetPageRefreshInterval(int milliseconds)
 {
     if (PageSetHost *h = sets().host)

@@ -25,6 +25,8 @@ public:
     virtual void setRefreshInterval(int milliseconds) = 0;
     // The cover over the recording controls, shown while no module is connected.
     virtual void setRecordBlankerVisible(bool visible) = 0;
+    // The panel the pages are shown in made visible.
+    virtual void showPageHost() = 0;
     virtual void TipOn(const QString &text) = 0;
     virtual void TipOff() = 0;
     virtual void releaseMouseCapture() = 0;
@@ -44,6 +46,7 @@ void SetPageSetHost(PageSetHost *host);
 void ShowRecordBlanker(bool visible);
 // Every page switch sets the interval back to 1000 ms.
 void SetPageRefreshInterval(int milliseconds);
+void ShowPageHost();
 
 inline const QString HomeSetKey = QStringLiteral("HOME");
 inline const QString ModuleSetKey = QStringLiteral("PLM");

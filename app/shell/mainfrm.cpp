@@ -47,6 +47,7 @@
 #include "app/shell/device.h"
 #include "app/shell/devicesession.h"
 #include "app/shell/entryfrm.h"
+#include "app/shell/inputhold.h"
 #include "app/shell/mainfrmui.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
@@ -98,6 +99,8 @@ void trapped(Step &&step)
 // Window geometry in pixels.
 constexpr int WindowWidth = 1000;
 constexpr int WindowHeight = 700;
+// How soon a close asked for during a page's input hold is tried again.
+constexpr int HeldCloseRetryMs = 100;
 const QString ReviewPage = QStringLiteral("CHILD_GEN_REVIEW");
 
 // The program's entry dialog.
@@ -562,6 +565,11 @@ void MainFrm::setRecordBlankerVisible(bool visible)
         ui_.recordBlanker->raise();
 }
 
+void MainFrm::showPageHost()
+{
+    ui_.mainFrame->show();
+}
+
 // ---- Help ------------------------------------------------------------------------------------
 
 void MainFrm::showHelpMenu()
@@ -603,6 +611,7 @@ void MainFrm::drawButtons()
     ui_.themes->setGeometry(right - ui_.buttonBar->width() - 8, ui_.themes->y(),
                             ui_.buttonBar->width() + 8, ui_.themes->height());
     ui_.buttonBar->move(4, ui_.buttonBar->y());
+    ui_.fitTitleBesideButtons();
 }
 
 void MainFrm::selectButton(int index)
@@ -732,6 +741,12 @@ void MainFrm::closeEvent(QCloseEvent *event)
 {
     if (closed_) {
         event->accept();
+        return;
+    }
+    if (InputHeld()) {
+        // A page holds the user's input (a settle wait, a save): close once it is done.
+        event->ignore();
+        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
         return;
     }
     if (IsRefreshing()) {

@@ -115,6 +115,7 @@ public:
     void restartRefreshTimer() override;
     void setRefreshInterval(int milliseconds) override;
     void setRecordBlankerVisible(bool visible) override;
+    void showPageHost() override;
     void releaseMouseCapture() override;
     void setErrorResetEnabled(bool enabled) override;
     void reportCommsFailure(const QString &text, bool failed) override;

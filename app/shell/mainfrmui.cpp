@@ -1,5 +1,6 @@
 #include "app/shell/mainfrmui.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QLabel>
@@ -163,6 +164,7 @@ void MainFrmUi::layOut(int w, int h)
     const int barWidth = buttonBar->width();
     themes->setGeometry(windowButtonsLeft - 12 - barWidth - 8, 8, barWidth + 8, 54);
     buttonBar->setGeometry(4, 3, barWidth, 48);
+    fitTitleBesideButtons();
 
     const int bodyTop = HeaderHeight + 8;
     const int bodyBottom = h - Margin - InfoHeight - 8;
@@ -188,6 +190,13 @@ void MainFrmUi::layOut(int w, int h)
     resetCapture->setGeometry(iw - 96, 3, 88, 22);
     recordBlanker->setGeometry(iw - 400, 1, 400, InfoHeight - 2);
     recordBlanker->raise();
+}
+
+void MainFrmUi::fitTitleBesideButtons()
+{
+    const int textWidth = std::clamp(themes->x() - 8 - titleLabel->x(), 0, 360);
+    titleLabel->resize(textWidth, titleLabel->height());
+    versionLabel->resize(textWidth, versionLabel->height());
 }
 
 void MainFrmUi::arrangeLogoFrame()

@@ -57,6 +57,9 @@ struct MainFrmUi
 
     void setupUi(QWidget *window);
     void layOut(int width, int height);
+    // The title and version end where the page buttons begin, so that they never take the
+    // clicks of the leftmost button (the factory page's, in factory mode).
+    void fitTitleBesideButtons();
     // The logo frame sized to its logo at the bottom of the page area.
     void arrangeLogoFrame();
     // The colours, the title and the logos of the branding.

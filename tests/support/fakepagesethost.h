@@ -18,6 +18,7 @@ public:
     QStringList buttons; // glyph, "-" appended when disabled
     int selected = -1;
     int timerRestarts = 0;
+    int pageHostShown = 0;
     QStringList tips;
     bool errorResetEnabled = false;
     QStringList status; // "text|failed"
@@ -38,6 +39,7 @@ public:
     void restartRefreshTimer() override { ++timerRestarts; }
     void setRefreshInterval(int milliseconds) override { refreshIntervals.push_back(milliseconds); }
     void setRecordBlankerVisible(bool visible) override { blankerShown.push_back(visible); }
+    void showPageHost() override { ++pageHostShown; }
     void TipOn(const QString &text) override { tips << text; }
     void TipOff() override {}
     void releaseMouseCapture() override {}

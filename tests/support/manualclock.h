@@ -2,6 +2,7 @@
 #define TESTS_SUPPORT_MANUALCLOCK_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include <QDate>
@@ -33,6 +34,8 @@ public:
     {
         monotonic += milliseconds;
         slept += milliseconds;
+        if (onSleep)
+            onSleep();
     }
 
     mutable std::optional<QDateTime> local = QDateTime(QDate(2024, 5, 6), QTime(10, 20, 30));
@@ -40,6 +43,8 @@ public:
     mutable int localReads = 0;
     int64_t monotonic = 1'000'000;
     int64_t slept = 0;
+    // Runs after each sleep (what a test checks while a wait goes on).
+    std::function<void()> onSleep;
 };
 
 } // namespace testsupport

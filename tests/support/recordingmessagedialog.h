@@ -11,14 +11,24 @@
 
 namespace testsupport {
 
-// The message form for tests: answers every message with OK at once and hands each title and
-// text it was given to the recorder.
+// The message form for tests: answers every message at once, with OK ("Yes") unless an answerer
+// says otherwise, and hands each title and text it was given to the recorder.
 class RecordingMessageDialog : public app::common::dialogs::MessageDialog
 {
 public:
     using Recorder = std::function<void(const QString &title, const QString &text)>;
 
-    explicit RecordingMessageDialog(Recorder recorder) : recorder_(std::move(recorder)) {}
+    // The answer to the message of this title.
+    using Answerer = std::function<app::common::dialogs::MessageAnswer(const QString &title)>;
+
+    // Each position the progress bar is set to.
+    using ProgressRecorder = std::function<void(double percent)>;
+
+    explicit RecordingMessageDialog(Recorder recorder, Answerer answerer = {},
+                                    ProgressRecorder progress = {})
+        : recorder_(std::move(recorder)), answerer_(std::move(answerer)),
+          progress_(std::move(progress))
+    {}
     // Records "title: text" lines.
     explicit RecordingMessageDialog(QStringList *log)
         : recorder_([log](const QString &title, const QString &text) {
@@ -28,20 +38,28 @@ public:
 
     void setTexts(const QString &text, const QString &title, platform::win::OleColour) override
     {
+        title_ = title;
         recorder_(title, text);
     }
     app::common::dialogs::MessageFormDesign design() const override { return {}; }
     void applyLayout(const app::common::dialogs::MessageLayout &) override {}
     app::common::dialogs::MessageAnswer exec() override
     {
-        return app::common::dialogs::MessageAnswer::Ok;
+        return answerer_ ? answerer_(title_) : app::common::dialogs::MessageAnswer::Ok;
     }
     void dismiss() override {}
     void showModeless() override {}
-    void setProgress(double) override {}
+    void setProgress(double percent) override
+    {
+        if (progress_)
+            progress_(percent);
+    }
 
 private:
     Recorder recorder_;
+    Answerer answerer_;
+    ProgressRecorder progress_;
+    QString title_;
 };
 
 } // namespace testsupport

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -18,8 +20,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -28,6 +32,7 @@
 #include "app/analysis/readingstream.h"
 #include "app/common/dialogs/messages.h"
 #include "app/common/globals.h"
+#include "app/controls/vxbtn.h"
 #include "app/device/clock.h"
 #include "app/device/conversionmodule.h"
 #include "app/device/driverlibrary.h"
@@ -64,6 +69,8 @@ struct Shown
 {
     QString title;
     QString text;
+
+    bool operator==(const Shown &) const = default;
 };
 
 inline void PrintTo(const Shown &shown, std::ostream *os)
@@ -75,6 +82,27 @@ inline std::vector<Shown> &ShownMessages()
 {
     static std::vector<Shown> shown;
     return shown;
+}
+
+// The writes the host sent since the log was cleared, without the frame head, in order:
+// "EGAI=50.0000000".
+inline std::vector<std::string> writtenFrames()
+{
+    std::vector<std::string> writes;
+    for (const std::string &line : sim::frameLog()) {
+        if (line.find('=') == std::string::npos)
+            continue;
+        const auto head = line.find(':');
+        writes.push_back(head == std::string::npos ? line : line.substr(head + 1));
+    }
+    return writes;
+}
+
+// Called with each command the device object reads ("MVV"), before it goes to the module.
+inline std::function<void(std::string_view)> &ReadObserver()
+{
+    static std::function<void(std::string_view)> observer;
+    return observer;
 }
 
 // Reads of CONF answer 0 while set: a module that will not enter configuration mode.
@@ -117,6 +145,8 @@ inline app::device::DriverApi InterceptedDriver()
         return LoadedDriver().OPENPORT();
     };
     api.READCOMMAND = [](const char *command, float *value) -> int16_t {
+        if (ReadObserver())
+            ReadObserver()(command);
         const int16_t result = LoadedDriver().READCOMMAND(command, value);
         if (result == HXR_OK && ConfReadsZero() && std::string_view(command) == "CONF")
             *value = 0.0f;
@@ -136,6 +166,7 @@ protected:
         ASSERT_TRUE(settingsDir.isValid());
         app::common::setSettingsFilePath(settingsDir.filePath(QStringLiteral("Config.ini")));
         app::common::setDisplayFormat(QString());
+        app::common::setDecimalSeparator(QStringLiteral("."));
         app::device::RegisterUnits();
 
         sim::DeviceConfig device;
@@ -146,11 +177,17 @@ protected:
         ConfReadsZero() = false;
         CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
-        previousDialogs = app::common::dialogs::setMessageDialogFactory([] {
+        previousDialogs = app::common::dialogs::setMessageDialogFactory([this] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
-                });
+                },
+                [this](const QString &title) {
+                    const auto answer = answers.find(title);
+                    return answer == answers.end() ? app::common::dialogs::MessageAnswer::Ok
+                                                   : answer->second;
+                },
+                [this](double percent) { progress.push_back(percent); });
         });
         previousRecorder = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
@@ -179,12 +216,15 @@ protected:
         app::shell::ClearDevices();
         app::shell::ClearPageFactories();
         app::shell::CurrentConnection() = {};
+        ReadObserver() = {};
         hxr->ClosePort();
         links.reset();
         hxr.reset();
         app::common::dialogs::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
+        app::common::setFactoryAccess(false);
+        app::common::setDecimalSeparator(QStringLiteral("."));
         sim::reset();
     }
 
@@ -216,6 +256,26 @@ protected:
     {
         openHome()->Detect();
         return infoPage();
+    }
+
+    // Connects the module and opens one of its pages as the button bar would: Activated runs.
+    template <class Page>
+    Page *openModulePage()
+    {
+        if (!connectModule())
+            return nullptr;
+        auto *page = static_cast<Page *>(app::shell::LoadPage(Page::FormName));
+        app::shell::OpenPage(page);
+        return page;
+    }
+
+    // Types the text into the field and commits it with Enter, as the user would.
+    static void enterText(app::controls::VXBtn *field, const QString &text)
+    {
+        field->setFocus();
+        field->DoEdit();
+        QTest::keyClicks(field->textEditor(), text);
+        QTest::keyClick(field->textEditor(), Qt::Key_Return);
     }
 
     QString currentSet() const
@@ -259,6 +319,9 @@ protected:
     QPlainTextEdit help;
     QPlainTextEdit extraInfo;
     std::vector<QString> driverMessages;
+    // Answers to questions by their title; any other is answered OK ("Yes").
+    std::map<QString, app::common::dialogs::MessageAnswer> answers;
+    std::vector<double> progress; // every position a progress bar was set to
     app::common::dialogs::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };

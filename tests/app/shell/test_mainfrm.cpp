@@ -244,6 +244,25 @@ TEST_F(MainFrmTest, AFailedBrandingInFactoryModeGoesOnWithTheCompleteDesignLook)
     EXPECT_EQ(CurrentDevice()->ButtonCount(), 10); // the factory page button
 }
 
+TEST_F(MainFrmTest, EveryPageButtonTakesItsOwnClicksBesideTheTitle)
+{
+    setenv("HXR_FACTORY", "1", 1);
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    w.show();
+    SelectDevice(ModuleSetKey);
+    BuildButtonBar();
+    int shown = 0;
+    for (app::controls::VXBtn *button : w.ButtonBar1()->ButtonArray()) {
+        if (button->isHidden())
+            continue;
+        ++shown;
+        const QPoint centre = button->mapTo(&w, button->rect().center());
+        EXPECT_EQ(w.childAt(centre), button) << button->Caption().toStdString();
+    }
+    EXPECT_EQ(shown, 10);
+}
+
 TEST_F(MainFrmTest, ABrandFileIsPreferred)
 {
     writeFile("brand.vxb", "<branding/>"); // present but unsigned: it is the one checked

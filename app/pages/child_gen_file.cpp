@@ -1,0 +1,472 @@
+#include "app/pages/child_gen_file.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryFile>
+
+#include "app/common/dialogs/filedialogs.h"
+#include "app/common/dialogs/messages.h"
+#include "app/common/globals.h"
+#include "app/common/inifilemodule.h"
+#include "app/controls/binding/fieldbinding.h"
+#include "app/controls/vxbtn.h"
+#include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
+#include "app/pages/hcffile.h"
+#include "app/pages/pagestyle.h"
+#include "app/pages/streamscaling.h"
+#include "app/shell/connection.h"
+#include "app/shell/inputhold.h"
+#include "app/shell/programversion.h"
+#include "platform/vb/convert.h"
+#include "platform/vb/val.h"
+#include "platform/vb/vberror.h"
+
+namespace app::pages {
+
+namespace {
+
+using app::device::HXR;
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString SaveTitle = QStringLiteral("Save Configuration");
+const QString RestoreTitle = QStringLiteral("Restore Configuration");
+const QString FilesSection = QStringLiteral("Files");
+const QString Missing = QStringLiteral("*");
+
+QString fileFilter()
+{
+    const QChar nul(0);
+    return QStringLiteral("Configuration Files (*.hcf)") + nul + QStringLiteral("*.hcf") + nul +
+           QStringLiteral("All Files (*.*)") + nul + QStringLiteral("*.*") + nul;
+}
+
+QString readSetting(const QString &key, const QString &defaultValue)
+{
+    return app::common::ReadIniValue(app::common::SettingsFilePath(), FilesSection, key,
+                                     defaultValue);
+}
+
+void writeSetting(const QString &key, const QString &value)
+{
+    app::common::WriteIniValue(app::common::SettingsFilePath(), FilesSection, key,
+                               value.isEmpty() ? app::common::NullMarker() : value);
+}
+
+// A parameter as the file keeps it; empty when the device object has no such value.
+QString parameterText(HXR &hxr, const QString &key)
+{
+    const QVariant value = hxr.GetByName(key);
+    if (!value.isValid())
+        return {};
+    return hcf::NumberText(static_cast<float>(value.toDouble()));
+}
+
+// The passcode, lightly scrambled: nothing reads it back, it only tells two files apart.
+QString passcodeHash(HXR &hxr)
+{
+    return QString::number(platform::vb::CLng(2.0 * hxr.PWD1()) ^ 0x55);
+}
+
+// The entries of a saved file, in writing order.
+struct SavedEntry
+{
+    const char *section;
+    const char *key;
+    std::function<QString(HXR &)> value; // empty: the parameter of the key's name
+};
+
+const std::vector<SavedEntry> &savedEntries()
+{
+    static const std::vector<SavedEntry> entries = [] {
+        std::vector<SavedEntry> list = {
+            {"Data", "Type", [](HXR &) { return hcf::FileTypeWord; }},
+            {"Data", "AppVersion",
+             [](HXR &) {
+                 return QString::number(app::shell::ProgramMajorVersion()) + QLatin1Char('.') +
+                        QString::number(app::shell::ProgramMinorVersion());
+             }},
+            // English month names whatever the user's language, as every file has them.
+            {"Data", "Saved",
+             [](HXR &hxr) {
+                 return QLocale(QLocale::English)
+                     .toString(hxr.clock().localNow().date(), QStringLiteral("dd MMMM yyyy"));
+             }},
+            {"Factory", "VER", {}},
+            {"Factory", "VERSION", {}},
+            {"Factory", "MODL", {}},
+            {"Protection", "Lock Mask", [](HXR &hxr) { return parameterText(hxr, "PMSK"); }},
+            {"Protection", "Passcode Hash", passcodeHash},
+            {"Factory", "SERIAL", [](HXR &) { return app::shell::CurrentConnection().SerialText; }},
+        };
+        const auto add = [&list](const char *section, std::initializer_list<const char *> keys) {
+            for (const char *key : keys)
+                list.push_back({section, key, {}});
+        };
+        add("Factory", {"SERL", "SERH", "FMVG", "FMVO", "GAIN", "OFFS"});
+        add("ReadOnly", {"MVV", "OVAL", "STAT"});
+        add("Zero", {"ZERO", "ZGAI", "ZOFS", "UNTZ"});
+        add("Display", {"DGAI", "DOFS", "UNTD"});
+        add("Calibration", {"EGAI", "EOFS", "UNTE", "YEAR", "MNTH", "DAY", "HOUR", "MINS"});
+        return list;
+    }();
+    return entries;
+}
+
+QString cut(const QString &text)
+{
+    if (text.size() <= CHILD_GEN_FILE::ErrorTextLimit)
+        return text;
+    return text.left(CHILD_GEN_FILE::ErrorTextLimit) + QStringLiteral("...");
+}
+
+} // namespace
+
+CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
+{
+    hyperlinkSave_ = makeButton(this, QStringLiteral("Save"));
+    app::controls::binding::SetupEditField(
+        *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Store the module settings to a file for later "
+                       "restore"));
+    connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
+    hyperlinkRestore_ = makeButton(this, QStringLiteral("Restore"));
+    app::controls::binding::SetupEditField(
+        *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
+        QStringLiteral("Restore a previously saved configuration file "
+                       "to the module"));
+    connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
+    saveText_ = makeLabel(this, SaveText, PageStyle::Body);
+    restoreText_ = makeLabel(this, RestoreText, PageStyle::Body);
+    layOut();
+}
+
+QString CHILD_GEN_FILE::HelpText() const
+{
+    return QStringLiteral("This page allows you to save the configuration of the connected "
+                          "module to a disk file on your computer.*This file may then be used to "
+                          "restore the configuration to the same module or to clone the "
+                          "configuration onto another module.");
+}
+
+void CHILD_GEN_FILE::Activated()
+{
+    try {
+        if (HXR *hxr = app::device::HXRObject())
+            hxr->CommandMode();
+        TimedRefresh();
+    } catch (...) {
+    }
+}
+
+QString CHILD_GEN_FILE::DefaultFileName()
+{
+    const app::shell::Connection &connection = app::shell::CurrentConnection();
+    return connection.SerialText + QLatin1Char(' ') + connection.ModelName + QStringLiteral(".hcf");
+}
+
+double CHILD_GEN_FILE::iVal(const QString &text)
+{
+    return hcf::LeadingNumber(text);
+}
+
+QString CHILD_GEN_FILE::GetSaveFileName()
+{
+    const QString serial = app::shell::CurrentConnection().SerialText;
+    const QString lastSerial = readSetting(QStringLiteral("LastSerial"), {});
+    QString initDir = readSetting(QStringLiteral("InitDir"), app::common::DataFolder());
+    writeSetting(QStringLiteral("InitDir"), initDir);
+    QString fileName = lastSerial != serial
+                           ? DefaultFileName()
+                           : readSetting(QStringLiteral("InitFile"), DefaultFileName());
+    const QString chosen = app::common::dialogs::ShowSaveDialog(
+        this, fileFilter(), QStringLiteral("hcf"), initDir, SaveTitle, fileName, true);
+    writeSetting(QStringLiteral("LastSerial"), serial);
+    writeSetting(QStringLiteral("InitFile"), fileName);
+    writeSetting(QStringLiteral("InitDir"), initDir);
+    return chosen;
+}
+
+QString CHILD_GEN_FILE::GetRestoreFilename()
+{
+    QString initDir = readSetting(QStringLiteral("InitDir"), app::common::DataFolder());
+    QString fileName = readSetting(QStringLiteral("InitFile"), {});
+    const QString chosen = app::common::dialogs::ShowOpenDialog(
+        this, fileFilter(), QStringLiteral("hcf"), initDir, RestoreTitle, fileName, true);
+    writeSetting(QStringLiteral("InitFile"), fileName);
+    writeSetting(QStringLiteral("InitDir"), initDir);
+    return chosen;
+}
+
+void CHILD_GEN_FILE::progressStep()
+{
+    ++progressCount_;
+    if (progressTotal_ > 0)
+        app::common::dialogs::SetMessageProgress(100.0 * progressCount_ / progressTotal_);
+    app::shell::InputHold::letPaint();
+}
+
+void CHILD_GEN_FILE::SaveValue(const QString &section, const QString &parameter)
+{
+    HXR *hxr = app::device::HXRObject();
+    if (hxr && hxr->ErrorState() != 0) {
+        errorText_ += QStringLiteral("Comms error while reading ") + parameter +
+                      QStringLiteral(" from module!") + CrLf;
+    } else if (!writeFailed_) {
+        QString text = currentValue_.isEmpty() ? app::common::NullMarker() : currentValue_;
+        text.replace(app::common::DecimalSeparator(), QStringLiteral("."));
+        writeFailed_ = !app::common::WriteIniValue(fileName_, section, parameter, text);
+        if (writeFailed_)
+            failedKey_ = app::common::LastIniKey();
+        else
+            ++keysWritten_;
+    }
+    progressStep();
+}
+
+QString CHILD_GEN_FILE::ReadValue(const QString &fileName, const QString &section,
+                                  const QString &key)
+{
+    return hcf::ReadKey(fileName, section, key, [this] { progressStep(); });
+}
+
+void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
+{
+    if (errorText_.isEmpty())
+        return;
+    app::common::dialogs::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
+                                      app::common::dialogs::MessageOk);
+}
+
+void CHILD_GEN_FILE::SaveHXR()
+{
+    try {
+        HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        errorText_.clear();
+        progressCount_ = 0;
+        progressTotal_ = 35;
+        const QString chosen = GetSaveFileName();
+        if (chosen.isEmpty())
+            return;
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("Now retrieving configuration data from module "
+                           "and writing to file..."),
+            SaveTitle, false, app::common::dialogs::MessageProgress);
+        SaveOutcome outcome = SaveOutcome::NotWritten;
+        {
+            app::shell::InputHold hold;
+            outcome = writeSavedFile(chosen);
+            app::common::dialogs::SetMessageProgress(100.0);
+        }
+        app::common::dialogs::UnloadMessage();
+        if (outcome == SaveOutcome::NothingRead) {
+            showErrors(QStringLiteral("Nothing could be read from the module, so the file was "
+                                      "left as it was."),
+                       SaveTitle);
+            return;
+        }
+        if (outcome == SaveOutcome::NotWritten) {
+            const QString where =
+                failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The configuration could not be written to ") +
+                    QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf +
+                    QStringLiteral("The file was left as it was."),
+                SaveTitle, true, app::common::dialogs::MessageOk);
+            return;
+        }
+        showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from "
+                                  "the module!"),
+                   SaveTitle);
+    } catch (...) {
+    }
+}
+
+CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
+{
+    HXR &hxr = *app::device::HXRObject();
+    // A fresh file beside the chosen one, put in its place only once it is whole: an old file
+    // never keeps lines of another module, and a failed save leaves it as it was.
+    QTemporaryFile fresh(QFileInfo(fileName).absolutePath() + QStringLiteral("/.XXXXXX.hcf"));
+    fresh.setAutoRemove(true);
+    failedKey_.clear();
+    if (!fresh.open())
+        return SaveOutcome::NotWritten;
+    fresh.close();
+    fileName_ = fresh.fileName();
+    writeFailed_ = false;
+    failedKey_.clear();
+    keysWritten_ = 0;
+    for (const SavedEntry &entry : savedEntries()) {
+        const QString section = QString::fromLatin1(entry.section);
+        const QString key = QString::fromLatin1(entry.key);
+        try {
+            currentValue_ = entry.value ? entry.value(hxr) : parameterText(hxr, key);
+            SaveValue(section, key);
+        } catch (const platform::vb::VbError &error) {
+            errorText_ += QStringLiteral("Processing error: ") + error.description() +
+                          QStringLiteral(" While reading ") + app::common::LastIniKey() + CrLf;
+        }
+        if (writeFailed_)
+            return SaveOutcome::NotWritten;
+    }
+    // A module that answered nothing leaves an old file as it was rather than empty.
+    if (keysWritten_ == 0)
+        return SaveOutcome::NothingRead;
+    std::error_code failed;
+    std::filesystem::rename(fileName_.toStdString(), fileName.toStdString(), failed);
+    if (failed)
+        return SaveOutcome::NotWritten;
+    fresh.setAutoRemove(false); // it is the chosen file now
+    return SaveOutcome::Written;
+}
+
+void CHILD_GEN_FILE::RestoreHXR()
+{
+    try {
+        HXR *hxr = app::device::HXRObject();
+        if (!hxr)
+            return;
+        errorText_.clear();
+        progressCount_ = 0;
+        progressTotal_ = 11;
+        const QString file = GetRestoreFilename();
+        if (file.isEmpty())
+            return;
+        app::shell::Connection &connection = app::shell::CurrentConnection();
+        if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The selected file is not a ") + connection.ModelName +
+                    QStringLiteral(" configuration file!"),
+                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+            return;
+        }
+        const bool sameSerial =
+            iVal(ReadValue(file, QStringLiteral("Factory"), QStringLiteral("SERIAL"))) ==
+            platform::vb::Val(connection.SerialText);
+        connection.LockMask = platform::vb::CInt(hxr->PMSK());
+
+        const bool factoryAccess = app::common::FactoryAccess();
+        const QString factoryTitle = QStringLiteral("Restore Factory Settings");
+        bool factory = false;
+        if (factoryAccess && sameSerial) {
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("You have access to factory settings! Do you "
+                               "want to restore the factory settings from "
+                               "the stored parameters?"),
+                factoryTitle, false, app::common::dialogs::MessageYesNo);
+            factory = !app::common::MessageCancelled();
+        } else if (factoryAccess) {
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("You have access to factory settings but "
+                               "they cannot be restored to this module as "
+                               "it has a different serial number!"),
+                factoryTitle, false, app::common::dialogs::MessageOk);
+        }
+        bool calibration = false;
+        if ((connection.LockMask & 1) != 0 && !factoryAccess) {
+            // Nothing else is offered without factory access: say so rather than end in silence.
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The calibration of this module is locked, "
+                               "so nothing was restored."),
+                RestoreTitle, false, app::common::dialogs::MessageOk);
+            return;
+        }
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("You have access to calibration settings! These settings are usually "
+                           "unique to the attached load cell so should only be restored if the "
+                           "original load cell is still attached to this module. Do you want to "
+                           "restore the calibration settings from the stored parameters?"),
+            QStringLiteral("Restore Advanced Calibration Settings"), false,
+            app::common::dialogs::MessageYesNo);
+        calibration = !app::common::MessageCancelled();
+
+        // Every value is checked before the first write: a bad one refuses the whole file.
+        const hcf::RestorePlan plan =
+            hcf::PlanRestore(file, calibration, factory, [this] { progressStep(); });
+        if (plan.refused()) {
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") +
+                    plan.badKey +
+                    QStringLiteral(" in the selected file is not valid, so "
+                                   "nothing was restored."),
+                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+            return;
+        }
+        if (plan.writes.empty())
+            return;
+
+        app::common::dialogs::ShowMessage(
+            QStringLiteral("Now restoring configuration data from file to "
+                           "module..."),
+            RestoreTitle, false, app::common::dialogs::MessageProgress);
+        {
+            app::shell::InputHold hold;
+            // The file was read before the notice came up: the bar counts the writes.
+            progressCount_ = 0;
+            progressTotal_ = static_cast<int16_t>(plan.writes.size());
+            for (const hcf::PlannedWrite &write : plan.writes) {
+                if (write.step.calibrationDate) {
+                    hxr->SetCalDate();
+                    progressStep();
+                    continue;
+                }
+                const QString &key = write.step.key;
+                try {
+                    hxr->LetByName(key, QVariant(static_cast<double>(write.value)));
+                    if (hxr->ErrorState() != 0)
+                        errorText_ += QStringLiteral("Comms error while writing ") + key +
+                                      QStringLiteral(" with ") + write.text + CrLf;
+                } catch (const platform::vb::VbError &error) {
+                    errorText_ += QStringLiteral("Processing error: '") + error.description() +
+                                  QStringLiteral("' while writing ") + key +
+                                  QStringLiteral(" with ") + write.text + CrLf;
+                }
+                progressStep();
+            }
+            app::common::dialogs::SetMessageProgress(100.0);
+        }
+        app::common::dialogs::UnloadMessage();
+        if (hxr->ErrorState() != 0) {
+            hxr->ResetError();
+            errorText_ += CrLf + QStringLiteral("Communication errors occurred while restoring "
+                                                "data!");
+        }
+        ReloadStreamScaling(*hxr);
+        showErrors(QStringLiteral("Error(s) occurred while restoring the configuration data to "
+                                  "the module!"),
+                   RestoreTitle);
+    } catch (...) {
+    }
+}
+
+void CHILD_GEN_FILE::resizeEvent(QResizeEvent *event)
+{
+    ChildFormClass::resizeEvent(event);
+    layOut();
+}
+
+void CHILD_GEN_FILE::layOut()
+{
+    const int margin = 28;
+    const int w = std::max(width(), 560);
+    const int inner = w - 2 * margin;
+    const int linkWidth = 140;
+    const int textLeft = margin + linkWidth + 20;
+    const int textWidth = inner - linkWidth - 20;
+    hyperlinkSave_->setGeometry(margin, margin, linkWidth, 34);
+    saveText_->setGeometry(textLeft, margin, textWidth, 60);
+    hyperlinkRestore_->setGeometry(margin, margin + 100, linkWidth, 34);
+    restoreText_->setGeometry(textLeft, margin + 100, textWidth, 80);
+}
+
+} // namespace app::pages

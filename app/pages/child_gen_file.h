@@ -1,0 +1,91 @@
+#ifndef APP_PAGES_CHILD_GEN_FILE_H
+#define APP_PAGES_CHILD_GEN_FILE_H
+
+#include <cstdint>
+
+#include <QString>
+
+#include "app/shell/childformclass.h"
+
+namespace app::controls {
+class VXBtn;
+}
+
+namespace app::pages {
+
+// The Save and Restore page: the connected module's configuration to a ".hcf" file, and such a
+// file back onto the same module, or cloned onto another of the same model.
+class CHILD_GEN_FILE : public app::shell::ChildFormClass
+{
+    Q_OBJECT
+
+public:
+    static inline const QString FormName = QStringLiteral("CHILD_GEN_FILE");
+    static inline const QString SaveText = QStringLiteral(
+        "Query the device for its parameters and save these to a configuration file on your "
+        "computer or network location.");
+    static inline const QString RestoreText = QStringLiteral(
+        "Load a previously saved configuration file into the currently connected device. "
+        "**NOTE: As all parameters are restored you will overwrite the existing device "
+        "calibration information.");
+    // The collected error text is shown cut to this length.
+    static constexpr int ErrorTextLimit = 1024;
+
+    explicit CHILD_GEN_FILE(QWidget *parent = nullptr);
+
+    QString HelpText() const override;
+    void TimedRefresh() override {}
+    void Activated() override;
+    void DeActivated() override {}
+    int PageType() const override { return 0; }
+
+    // The clicks of the two links.
+    void SaveHXR();
+    void RestoreHXR();
+
+    // The file the user chooses to save to or restore from; empty when cancelled. The
+    // settings file keeps the folder, the file name and the serial number saved last.
+    QString GetSaveFileName();
+    QString GetRestoreFilename();
+    // The default file name: serial number, a blank, the model's name, ".hcf".
+    static QString DefaultFileName();
+    // The leading number of the text, "," read as ".".
+    static double iVal(const QString &text);
+
+    app::controls::VXBtn *HyperlinkSave() const { return hyperlinkSave_; }
+    app::controls::VXBtn *HyperlinkRestore() const { return hyperlinkRestore_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Writes the current value text under the key of the file being written, or notes why not.
+    void SaveValue(const QString &section, const QString &parameter);
+    // A restore's read of a key: its text, "*" when missing.
+    QString ReadValue(const QString &fileName, const QString &section, const QString &key);
+    // How a save ended: the file replaced, left as it was because the module answered nothing,
+    // or left as it was because the new file could not be written.
+    enum class SaveOutcome { Written, NothingRead, NotWritten };
+    SaveOutcome writeSavedFile(const QString &fileName);
+    void progressStep();
+    void showErrors(const QString &trailer, const QString &title);
+    void layOut();
+
+    app::controls::VXBtn *hyperlinkSave_ = nullptr;
+    app::controls::VXBtn *hyperlinkRestore_ = nullptr;
+    app::controls::VXBtn *saveText_ = nullptr;
+    app::controls::VXBtn *restoreText_ = nullptr;
+
+    QString errorText_;
+    QString fileName_;     // the file being written
+    QString currentValue_; // the value text SaveValue writes
+    bool writeFailed_ = false;
+    QString failedKey_; // the key whose write failed
+    int keysWritten_ = 0;
+    int16_t progressCount_ = 0;
+    int16_t progressTotal_ = 0;
+};
+
+} // namespace app::pages
+
+#endif

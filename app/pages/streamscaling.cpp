@@ -1,0 +1,19 @@
+#include "app/pages/streamscaling.h"
+
+#include "app/common/dialogs/messages.h"
+#include "app/device/hxr.h"
+
+namespace app::pages {
+
+bool ReloadStreamScaling(app::device::HXR &hxr)
+{
+    if (hxr.ConfigureCal() || hxr.ConfigureCal())
+        return true;
+    app::common::dialogs::ShowMessage(
+        QStringLiteral("There has been a problem reading gains and "
+                       "offsets!\r\nThe streamed values may be zero."),
+        QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
+    return false;
+}
+
+} // namespace app::pages

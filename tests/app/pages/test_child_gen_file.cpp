@@ -1,0 +1,457 @@
+#include "app/pages/child_gen_file.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gmock/gmock.h>
+
+#include "app/common/dialogs/filedialogs.h"
+#include "app/pages/hcffile.h"
+#include "pagefixture.h"
+
+namespace pagetests {
+namespace {
+
+using app::pages::CHILD_GEN_FILE;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+class FilePageTest : public PageFixture
+{
+protected:
+    void SetUp() override
+    {
+        PageFixture::SetUp();
+        ASSERT_TRUE(files.isValid());
+        app::common::setDataFolder(files.path());
+        previousRunner = app::common::dialogs::setFileDialogRunner([this](QFileDialog &dialog) {
+            proposed.push_back(QFileInfo(dialog.selectedFiles().value(0)).fileName());
+            return chosen;
+        });
+    }
+
+    void TearDown() override
+    {
+        app::common::dialogs::setFileDialogRunner(previousRunner);
+        PageFixture::TearDown();
+    }
+
+    CHILD_GEN_FILE *open()
+    {
+        CHILD_GEN_FILE *page = openModulePage<CHILD_GEN_FILE>();
+        sim::clearFrameLog();
+        ShownMessages().clear();
+        return page;
+    }
+
+    QString path(const QString &name) const { return files.filePath(name); }
+
+    static QString readText(const QString &fileName)
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+
+    static void writeText(const QString &fileName, const QString &text)
+    {
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    }
+
+    QTemporaryDir files;
+    QString chosen;                // what the dialog answers
+    std::vector<QString> proposed; // the file names the dialogs proposed
+    app::common::dialogs::FileDialogRunner previousRunner;
+};
+
+// The saved file, its "Saved" date masked.
+QString masked(const QString &text)
+{
+    QString copy = text;
+    copy.replace(QRegularExpression(QStringLiteral("Saved=[^\r]*")), QStringLiteral("Saved=*"));
+    return copy;
+}
+
+const char *const Golden =
+    "[Data]\r\nType=HXR\r\nAppVersion=1.0\r\nSaved=*\r\n"
+    "[Factory]\r\nVER=261\r\nVERSION=1.05\r\nMODL=1\r\nSERIAL=70000\r\n"
+    "SERL=4464\r\nSERH=1\r\nFMVG=10\r\nFMVO=0\r\nGAIN=%GAIN%\r\nOFFS=%OFFS%\r\n"
+    "[Protection]\r\nLock Mask=0\r\nPasscode Hash=246997\r\n"
+    "[ReadOnly]\r\nMVV=1\r\nOVAL=%OVAL%\r\nSTAT=0\r\n"
+    "[Zero]\r\nZERO=0\r\nZGAI=1\r\nZOFS=0\r\nUNTZ=45\r\n"
+    "[Display]\r\nDGAI=1\r\nDOFS=-2.5\r\nUNTD=45\r\n"
+    "[Calibration]\r\nEGAI=1.23E-05\r\nEOFS=0\r\nUNTE=45\r\n"
+    "YEAR=24\r\nMNTH=3\r\nDAY=15\r\nHOUR=9\r\nMINS=30\r\n";
+
+TEST_F(FilePageTest, SavesEveryEntryInOrderWithAPointWhateverTheSeparator)
+{
+    sim::setParameter(0, "PWD1", 123456);
+    sim::setParameter(0, "EGAI", 0.0000123);
+    sim::setParameter(0, "DOFS", -2.5);
+    for (const char *separator : {".", ","}) {
+        app::common::setDecimalSeparator(QString::fromLatin1(separator));
+        CHILD_GEN_FILE *page = open();
+        ASSERT_NE(page, nullptr);
+        chosen = path(QStringLiteral("saved %1.hcf").arg(QLatin1String(separator)));
+        page->SaveHXR();
+
+        EXPECT_THAT(ShownMessages(),
+                    ElementsAre(Shown{QStringLiteral("Save Configuration"),
+                                      QStringLiteral("Now retrieving configuration data from "
+                                                     "module and writing to file...")}));
+        EXPECT_FALSE(app::common::dialogs::MessageOpen());
+        const QString saved = readText(chosen);
+        QString golden = QString::fromLatin1(Golden);
+        const auto wire = [](double value) {
+            return app::pages::hcf::NumberText(static_cast<float>(value));
+        };
+        golden.replace(QStringLiteral("%GAIN%"), wire(*sim::parameter(0, "GAIN")));
+        golden.replace(QStringLiteral("%OFFS%"), wire(*sim::parameter(0, "OFFS")));
+        golden.replace(QStringLiteral("%OVAL%"), wire(*sim::parameter(0, "OVAL")));
+        EXPECT_EQ(masked(saved), golden) << separator;
+        EXPECT_TRUE(saved.contains(QRegularExpression(
+            QStringLiteral("\r\nSaved=\\d\\d (January|February|March|April|May|June|July|August|"
+                           "September|October|November|December) \\d{4}\r\n"))));
+        EXPECT_THAT(writtenFrames(), IsEmpty()) << "a save only reads";
+    }
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no scratch file left";
+}
+
+TEST_F(FilePageTest, SaveReplacesTheOldFileAndListsWhatCouldNotBeRead)
+{
+    chosen = path(QStringLiteral("old.hcf"));
+    writeText(chosen, QStringLiteral("[Calibration]\r\nEGAI=99\r\nOLD=1\r\n[Other]\r\nX=1\r\n"));
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    sim::Faults faults;
+    faults.reject = {"EGAI?"};
+    sim::setFaults(0, faults);
+    page->SaveHXR();
+
+    const QString saved = readText(chosen);
+    EXPECT_TRUE(saved.contains(QStringLiteral("UNTD=45"))) << saved.toStdString();
+    for (const char *stale : {"EGAI=", "OLD=", "[Other]", "EOFS=", "MINS="})
+        EXPECT_FALSE(saved.contains(QLatin1String(stale))) << stale;
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    const Shown &report = ShownMessages()[1];
+    EXPECT_EQ(report.title, QStringLiteral("Save Configuration"));
+    QString expected;
+    for (const char *key : {"EGAI", "EOFS", "UNTE", "YEAR", "MNTH", "DAY", "HOUR", "MINS"})
+        expected +=
+            QStringLiteral("Comms error while reading %1 from module!\r\n").arg(QLatin1String(key));
+    expected += QStringLiteral("\r\n\r\nError(s) occurred while reading the configuration data "
+                               "from the module!");
+    EXPECT_EQ(report.text, expected);
+}
+
+TEST_F(FilePageTest, SaveOfAModuleThatAnswersNothingKeepsTheOldFile)
+{
+    chosen = path(QStringLiteral("kept.hcf"));
+    const QString old = QStringLiteral("[Data]\r\nType=HXR\r\n");
+    writeText(chosen, old);
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    hxr->ErrorState(-100); // latched before the save began
+    page->SaveHXR();
+    EXPECT_EQ(readText(chosen), old);
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_TRUE(ShownMessages()[1].text.startsWith(
+        QStringLiteral("Comms error while reading Type from module!\r\n")));
+    EXPECT_TRUE(ShownMessages()[1].text.endsWith(
+        QStringLiteral("\r\n\r\nNothing could be read from the module, so the file was left as "
+                       "it was.")));
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(FilePageTest, SaveThatCannotWriteSaysSoAndCreatesNothing)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("missing/folder.hcf"));
+    page->SaveHXR();
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_EQ(ShownMessages()[1].title, QStringLiteral("Save Configuration"));
+    EXPECT_TRUE(ShownMessages()[1].text.startsWith(
+        QStringLiteral("The configuration could not be written to ") +
+        QDir::toNativeSeparators(chosen)));
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+}
+
+TEST_F(FilePageTest, SaveProposesTheLastFileForTheSameModuleOnly)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    const QString model = app::shell::CurrentConnection().ModelName;
+    chosen = path(QStringLiteral("mine.hcf"));
+    page->SaveHXR();
+    page->SaveHXR();
+
+    modules.devices[0].serial = 70001;
+    configureModules();
+    page = open();
+    ASSERT_NE(page, nullptr);
+    page->SaveHXR();
+    EXPECT_THAT(proposed, ElementsAre(QStringLiteral("70000 ") + model + QStringLiteral(".hcf"),
+                                      QStringLiteral("mine.hcf"),
+                                      QStringLiteral("70001 ") + model + QStringLiteral(".hcf")));
+}
+
+// A file as a save of the default module writes it, with lines replaced or added.
+QString moduleFile(const QString &calibration = QStringLiteral("EGAI=50\r\nEOFS=0\r\nUNTE=45\r\n"),
+                   const QString &type = QStringLiteral("HXR"),
+                   const QString &model = QStringLiteral("1"))
+{
+    return QStringLiteral("[Data]\r\nType=") + type + QStringLiteral("\r\n[Factory]\r\nMODL=") +
+           model +
+           QStringLiteral("\r\nSERIAL=70000\r\nFMVG=12.5\r\nFMVO=300\r\n[Zero]\r\nZERO=0\r\n"
+                          "ZGAI=1\r\nZOFS=0\r\nUNTZ=45\r\n[Display]\r\nDGAI=1\r\nDOFS=0\r\n"
+                          "UNTD=45\r\n[Calibration]\r\n") +
+           calibration;
+}
+
+std::vector<std::string> writtenKeys()
+{
+    std::vector<std::string> keys;
+    for (const std::string &write : writtenFrames())
+        keys.push_back(write.substr(0, write.find('=')));
+    return keys;
+}
+
+TEST_F(FilePageTest, RoundTripRestoresTheCalibrationInOrder)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("round.hcf"));
+    sim::setParameter(0, "DOFS", -2.5);
+    page->SaveHXR();
+    for (const char *key : {"EGAI", "EOFS", "DGAI", "DOFS", "ZERO", "ZGAI"})
+        sim::setParameter(0, key, 7);
+    sim::setParameter(0, "UNTE", 52);
+    sim::setParameter(0, "UNTD", 52);
+    sim::setParameter(0, "UNTZ", 52);
+    sim::clearFrameLog();
+    ShownMessages().clear();
+
+    page->RestoreHXR();
+
+    EXPECT_THAT(writtenKeys(), ElementsAre("EGAI", "EOFS", "UNTE", "YEAR", "MNTH", "DAY", "HOUR",
+                                           "MINS", "DGAI", "DOFS", "UNTD", "ZERO", "UNTZ"));
+    EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.0);
+    EXPECT_EQ(*sim::parameter(0, "EOFS"), 0.0);
+    EXPECT_EQ(*sim::parameter(0, "DOFS"), -2.5);
+    EXPECT_EQ(*sim::parameter(0, "UNTE"), 45.0);
+    EXPECT_EQ(*sim::parameter(0, "ZGAI"), 7.0) << "never restored";
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Restore Advanced Calibration Settings"));
+    EXPECT_EQ(ShownMessages()[1].text,
+              QStringLiteral("Now restoring configuration data from file to module..."));
+    EXPECT_FLOAT_EQ(hxr->driver().INTGAIN(), static_cast<float>(*sim::parameter(0, "GAIN")));
+}
+
+TEST_F(FilePageTest, ProgressAdvancesWithEveryKey)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("progress.hcf"));
+    page->SaveHXR();
+    EXPECT_GE(progress.size(), 33u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100.0);
+
+    progress.clear();
+    page->RestoreHXR();
+    EXPECT_GE(progress.size(), 8u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100.0);
+}
+
+TEST_F(FilePageTest, CalibrationDeclinedWritesNothing)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("declined.hcf"));
+    writeText(chosen, moduleFile());
+    answers[QStringLiteral("Restore Advanced Calibration Settings")] =
+        app::common::dialogs::MessageAnswer::Cancel;
+    page->RestoreHXR();
+    EXPECT_THAT(writtenFrames(), IsEmpty());
+}
+
+TEST_F(FilePageTest, FactoryStageOnlyOntoTheSameSerial)
+{
+    app::common::setFactoryAccess(true);
+    chosen = path(QStringLiteral("factory.hcf"));
+    writeText(chosen, moduleFile());
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    page->RestoreHXR();
+    EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Restore Factory Settings"));
+    EXPECT_EQ(*sim::parameter(0, "FMVG"), 12.5);
+    EXPECT_EQ(*sim::parameter(0, "FMVO"), 300.0);
+
+    // A clone onto another module keeps that module's own factory stage.
+    modules.devices[0].serial = 70001;
+    configureModules();
+    page = open();
+    ASSERT_NE(page, nullptr);
+    sim::setParameter(0, "EGAI", 7);
+    page->RestoreHXR();
+    EXPECT_EQ(ShownMessages()[0],
+              (Shown{QStringLiteral("Restore Factory Settings"),
+                     QStringLiteral("You have access to factory settings but they cannot be "
+                                    "restored to this module as it has a different serial "
+                                    "number!")}));
+    EXPECT_EQ(*sim::parameter(0, "FMVG"), 10.0);
+    EXPECT_EQ(*sim::parameter(0, "FMVO"), 0.0);
+    EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.0) << "the calibration is cloned";
+}
+
+struct RefusedFileCase
+{
+    const char *name;
+    QString contents;
+    QString title;
+    QString text; // %1: the model's name
+};
+
+void PrintTo(const RefusedFileCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class RefusedFileTest : public FilePageTest, public testing::WithParamInterface<RefusedFileCase>
+{};
+
+TEST_P(RefusedFileTest, NothingIsWritten)
+{
+    const RefusedFileCase &c = GetParam();
+    chosen = path(QStringLiteral("refused.hcf"));
+    writeText(chosen, c.contents);
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    page->RestoreHXR();
+    EXPECT_THAT(writtenFrames(), IsEmpty());
+    ASSERT_FALSE(ShownMessages().empty());
+    EXPECT_EQ(ShownMessages().back(),
+              (Shown{c.title, c.text.arg(app::shell::CurrentConnection().ModelName)}));
+}
+
+const QString InvalidFile = QStringLiteral("Invalid File");
+const QString NotThisModel = QStringLiteral("The selected file is not a %1 configuration file!");
+
+QString badValue(const char *key, const char *text)
+{
+    return QStringLiteral("The value \"%1\" of %2 in the selected file is not valid, so nothing "
+                          "was restored.")
+        .arg(QLatin1String(text), QLatin1String(key));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedFileTest,
+    testing::Values(
+        RefusedFileCase{"OtherType", moduleFile({}, QStringLiteral("HXS")), InvalidFile,
+                        NotThisModel},
+        RefusedFileCase{"OtherModel", moduleFile({}, QStringLiteral("HXR"), QStringLiteral("2")),
+                        InvalidFile, NotThisModel},
+        RefusedFileCase{"NoFile", QString(), InvalidFile, NotThisModel},
+        RefusedFileCase{"NotANumber", moduleFile(QStringLiteral("EGAI=abc\r\n")), InvalidFile,
+                        badValue("EGAI", "abc")},
+        RefusedFileCase{"EmptyValue", moduleFile(QStringLiteral("EOFS=*NULL*\r\n")), InvalidFile,
+                        badValue("EOFS", "")},
+        RefusedFileCase{"TrailingText", moduleFile(QStringLiteral("EGAI=50kg\r\n")), InvalidFile,
+                        badValue("EGAI", "50kg")},
+        RefusedFileCase{"TooLargeForTheModule", moduleFile(QStringLiteral("EGAI=1e39\r\n")),
+                        InvalidFile, badValue("EGAI", "1e39")},
+        RefusedFileCase{"UnitOutOfRange", moduleFile(QStringLiteral("UNTE=300\r\n")), InvalidFile,
+                        badValue("UNTE", "300")},
+        RefusedFileCase{"UnitNotWhole",
+                        moduleFile().replace(QStringLiteral("UNTZ=45"), QStringLiteral("UNTZ=4.5")),
+                        InvalidFile, badValue("UNTZ", "4.5")}),
+    [](const testing::TestParamInfo<RefusedFileCase> &info) {
+        return std::string(info.param.name);
+    });
+
+TEST_F(FilePageTest, LockedCalibrationSaysNothingWasRestored)
+{
+    sim::setParameter(0, "PMSK", 1);
+    chosen = path(QStringLiteral("locked.hcf"));
+    writeText(chosen, moduleFile());
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    page->RestoreHXR();
+    EXPECT_THAT(ShownMessages(),
+                ElementsAre(Shown{QStringLiteral("Restore Configuration"),
+                                  QStringLiteral("The calibration of this module is locked, so "
+                                                 "nothing was restored.")}));
+    EXPECT_THAT(writtenFrames(), IsEmpty());
+
+    // Factory access still offers it.
+    app::common::setFactoryAccess(true);
+    ShownMessages().clear();
+    page->RestoreHXR();
+    EXPECT_EQ(ShownMessages()[1].title, QStringLiteral("Restore Advanced Calibration Settings"));
+    EXPECT_FALSE(writtenFrames().empty());
+}
+
+TEST_F(FilePageTest, RejectedWriteListsItAndEveryLaterKey)
+{
+    chosen = path(QStringLiteral("reject.hcf"));
+    writeText(chosen, moduleFile());
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    sim::Faults faults;
+    faults.reject = {"DGAI="};
+    sim::setFaults(0, faults);
+    page->RestoreHXR();
+
+    ASSERT_FALSE(ShownMessages().empty());
+    EXPECT_EQ(ShownMessages().back(),
+              (Shown{QStringLiteral("Restore Configuration"),
+                     QStringLiteral("Comms error while writing DGAI with 1\r\n"
+                                    "Comms error while writing DOFS with 0\r\n"
+                                    "Comms error while writing UNTD with 45\r\n"
+                                    "Comms error while writing ZERO with 0\r\n"
+                                    "Comms error while writing UNTZ with 45\r\n"
+                                    "\r\nCommunication errors occurred while restoring data!"
+                                    "\r\n\r\nError(s) occurred while restoring the configuration "
+                                    "data to the module!")}));
+    EXPECT_EQ(hxr->ErrorState(), 0) << "the latch is cleared at the end";
+}
+
+TEST_F(FilePageTest, MissingKeysAreSkippedAndCommasRead)
+{
+    chosen = path(QStringLiteral("sparse.hcf"));
+    writeText(chosen, QStringLiteral("[Data]\r\nType=HXR\r\n[Factory]\r\nMODL=1\r\n"
+                                     "[Calibration]\r\nEGAI=50,5\r\n[Display]\r\nDOFS=-1,25\r\n"));
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    page->RestoreHXR();
+    EXPECT_THAT(writtenKeys(), ElementsAre("EGAI", "YEAR", "MNTH", "DAY", "HOUR", "MINS", "DOFS"));
+    EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.5);
+    EXPECT_EQ(*sim::parameter(0, "DOFS"), -1.25);
+    EXPECT_EQ(ShownMessages().size(), 2u) << "the question and the progress, no errors";
+}
+
+TEST_F(FilePageTest, CancelledDialogsDoNothing)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen.clear();
+    page->SaveHXR();
+    page->RestoreHXR();
+    EXPECT_THAT(ShownMessages(), IsEmpty());
+    EXPECT_THAT(writtenFrames(), IsEmpty());
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
+} // namespace
+} // namespace pagetests

@@ -19,6 +19,7 @@
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/upvelo.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 
@@ -116,8 +117,9 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     manualConnect_->setEnabled(false);
 
     btnCheckUpdates_ = makeButton(this, QStringLiteral("Check For Update"));
-    // The update utility is not part of this program yet.
-    btnCheckUpdates_->setEnabled(false);
+    connect(btnCheckUpdates_, &VXBtn::Click, this, [this] { CheckForUpdates(); });
+
+    app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));
 
     layOut();
 }
@@ -229,6 +231,21 @@ bool CHILD_GEN_HOME::Detect()
     } catch (...) {
         return false;
     }
+}
+
+void CHILD_GEN_HOME::CheckForUpdates()
+{
+    // The utility shows its own windows meanwhile; the main window takes no input until it is
+    // done, but keeps repainting and recording.
+    app::shell::EnableMainWindow(false);
+    try {
+        bool silent = false;
+        if (app::shell::StartUpdate(silent).toBool())
+            app::shell::ShutDownProgram();
+    } catch (...) {
+        // Whatever the utility did, the program goes on.
+    }
+    app::shell::EnableMainWindow(true);
 }
 
 void CHILD_GEN_HOME::resizeEvent(QResizeEvent *event)

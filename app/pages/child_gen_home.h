@@ -32,6 +32,9 @@ public:
 
     // The detect and connect sequence (the click of "Detect"). True when a module was connected.
     bool Detect();
+    // The update check (the click of "Check For Update"): the program closes when the utility
+    // has an installer ready.
+    void CheckForUpdates();
 
     app::controls::VXBtn *HyperlinkDetect() const { return hyperlinkDetect_; }
     app::controls::VXBtn *btnCheckUpdates() const { return btnCheckUpdates_; }

@@ -132,6 +132,18 @@ void SetPageRefreshInterval(int milliseconds)
         h->setRefreshInterval(milliseconds);
 }
 
+void EnableMainWindow(bool enabled)
+{
+    if (PageSetHost *h = sets().host)
+        h->setMainWindowEnabled(enabled);
+}
+
+void ShutDownProgram()
+{
+    if (PageSetHost *h = sets().host)
+        h->shutDown();
+}
+
 void BuildDeviceList(bool factoryAccess)
 {
     PageSets &s = sets();

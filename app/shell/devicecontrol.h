@@ -25,6 +25,10 @@ public:
     virtual void setRefreshInterval(int milliseconds) = 0;
     // The cover over the recording controls, shown while no module is connected.
     virtual void setRecordBlankerVisible(bool visible) = 0;
+    // User input to the main window taken away or given back (while the update utility runs).
+    virtual void setMainWindowEnabled(bool enabled) = 0;
+    // The main window's closing sequence.
+    virtual void shutDown() = 0;
     // The panel the pages are shown in made visible.
     virtual void showPageHost() = 0;
     virtual void TipOn(const QString &text) = 0;
@@ -46,6 +50,8 @@ void SetPageSetHost(PageSetHost *host);
 void ShowRecordBlanker(bool visible);
 // Every page switch sets the interval back to 1000 ms.
 void SetPageRefreshInterval(int milliseconds);
+void EnableMainWindow(bool enabled);
+void ShutDownProgram();
 void ShowPageHost();
 
 inline const QString HomeSetKey = QStringLiteral("HOME");

@@ -115,6 +115,8 @@ public:
     void restartRefreshTimer() override;
     void setRefreshInterval(int milliseconds) override;
     void setRecordBlankerVisible(bool visible) override;
+    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    void shutDown() override { ShutDown(); }
     void showPageHost() override;
     void releaseMouseCapture() override;
     void setErrorResetEnabled(bool enabled) override;

@@ -26,6 +26,8 @@ public:
     bool streamRunning = true;
     std::vector<bool> blankerShown;
     std::vector<int> refreshIntervals;
+    std::vector<bool> mainWindowEnabled;
+    int shutDowns = 0;
     // Called with each setStreamRunning, for hosts that pass it on to the device.
     std::function<void(bool running)> onStreamRunning;
 
@@ -39,6 +41,8 @@ public:
     void restartRefreshTimer() override { ++timerRestarts; }
     void setRefreshInterval(int milliseconds) override { refreshIntervals.push_back(milliseconds); }
     void setRecordBlankerVisible(bool visible) override { blankerShown.push_back(visible); }
+    void setMainWindowEnabled(bool enabled) override { mainWindowEnabled.push_back(enabled); }
+    void shutDown() override { ++shutDowns; }
     void showPageHost() override { ++pageHostShown; }
     void TipOn(const QString &text) override { tips << text; }
     void TipOff() override {}

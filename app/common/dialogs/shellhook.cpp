@@ -1,5 +1,6 @@
 #include "app/common/dialogs/shellhook.h"
 
+#include <functional>
 #include <utility>
 
 #include <QCoreApplication>
@@ -115,6 +116,29 @@ void warnPage(const QString &address, const QString &reason)
          reason, QStringLiteral("You can open it by hand in a web browser."));
 }
 
+// Opens a web page; a refused address is reported as given, a failed launch with the address
+// that was handed on.
+void openWebPage(const QString &url,
+                 const std::function<void(const QString &address, const QString &reason)> &failed)
+{
+    // The address comes from a file: nothing but a web page may be launched from it.
+    QString address = url.trimmed();
+    if (address.isEmpty())
+        return;
+    if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        address.prepend(QLatin1String("http://"));
+    const QUrl target(address, QUrl::StrictMode);
+    const QString scheme = target.scheme().toLower();
+    if (!target.isValid() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        target.host().isEmpty()) {
+        failed(url.trimmed(), QStringLiteral("It is not the address of a web page."));
+        return;
+    }
+    shellOpen(target, QStringLiteral("Open"),
+              [address, failed](const QString &reason) { failed(address, reason); });
+}
+
 } // namespace
 
 ShellHook setShellHook(ShellHook hook)
@@ -139,22 +163,12 @@ void ShellOpenFile(const QString &fileName)
 
 void OpenWebPage(const QString &url)
 {
-    // The address comes from the branding file: nothing but a web page may be launched from it.
-    QString address = url.trimmed();
-    if (address.isEmpty())
-        return;
-    if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
-        address.prepend(QLatin1String("http://"));
-    const QUrl target(address, QUrl::StrictMode);
-    const QString scheme = target.scheme().toLower();
-    if (!target.isValid() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
-        target.host().isEmpty()) {
-        warnPage(url.trimmed(), QStringLiteral("It is not the address of a web page."));
-        return;
-    }
-    shellOpen(target, QStringLiteral("Open"),
-              [address](const QString &reason) { warnPage(address, reason); });
+    openWebPage(url, &warnPage);
+}
+
+void OpenWebPage(const QString &url, const ShellFailed &failed)
+{
+    openWebPage(url, [failed](const QString &, const QString &reason) { failed(reason); });
 }
 
 } // namespace app::common::dialogs

@@ -30,6 +30,9 @@ void ShellOpenFile(const QString &fileName);
 // http and https addresses with a host are handed on. An address refused, or one the desktop
 // cannot open, gives a warning with the address and the reason.
 void OpenWebPage(const QString &url);
+// The same, with a failure (a refused address among them) handed to `failed` in place of the
+// warning.
+void OpenWebPage(const QString &url, const ShellFailed &failed);
 
 } // namespace app::common::dialogs
 

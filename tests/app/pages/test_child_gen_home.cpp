@@ -3,8 +3,10 @@
 #include <functional>
 #include <ostream>
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -207,7 +209,38 @@ TEST_F(PageFixture, FailedFirstDetectLeavesTheBlankerUp)
     ASSERT_EQ(ShownMessages().size(), 1u);
     EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Detection Failed"));
     EXPECT_THAT(host.blankerShown, ElementsAre(true));
-    EXPECT_FALSE(homePage()->btnCheckUpdates()->Enabled());
+    EXPECT_TRUE(homePage()->btnCheckUpdates()->Enabled());
+}
+
+TEST_F(PageFixture, CheckForUpdateClosesTheProgramOnlyForAnInstaller)
+{
+    QTemporaryDir registration;
+    const QString classes = registration.filePath(QStringLiteral("classes.ini"));
+    QFile file(classes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[VXLiveUpdate.Update]\r\nServer=" +
+               QFile::encodeName(QCoreApplication::applicationDirPath()) + "/hxr-comfake\r\n");
+    file.close();
+    qputenv("HXR_COM_CLASSES", classes.toLocal8Bit());
+    openHome();
+    ShownMessages().clear();
+
+    struct Case
+    {
+        const char *result;
+        int shutDowns;
+    };
+    for (const Case &c : {Case{"true", 1}, Case{"false", 0}, Case{"error", 0}}) {
+        qputenv("HXR_COMFAKE_RESULT", c.result);
+        host.shutDowns = 0;
+        host.mainWindowEnabled.clear();
+        QTest::mouseClick(homePage()->btnCheckUpdates(), Qt::LeftButton);
+        EXPECT_EQ(host.shutDowns, c.shutDowns) << c.result;
+        EXPECT_THAT(host.mainWindowEnabled, ElementsAre(false, true)) << c.result;
+    }
+    EXPECT_TRUE(ShownMessages().empty());
+    qunsetenv("HXR_COMFAKE_RESULT");
+    qunsetenv("HXR_COM_CLASSES");
 }
 
 TEST_F(PageFixture, DetectClearsALatchedErrorAndReadsTheNewModule)

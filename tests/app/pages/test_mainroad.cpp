@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QFile>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -106,6 +108,32 @@ TEST_F(MainRoadTest, NoModuleLeavesTheHomePageWithItsMessage)
     ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
     EXPECT_THAT(messages[0].toStdString(), testing::StartsWith("Detection Failed: No module"));
     EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
+}
+
+TEST_F(MainRoadTest, ReadyInstallerClosesTheProgram)
+{
+    QTemporaryDir registration;
+    QFile classes(registration.filePath(QStringLiteral("classes.ini")));
+    ASSERT_TRUE(classes.open(QIODevice::WriteOnly));
+    classes.write("[VXLiveUpdate.Update]\r\nServer=" +
+                  QFile::encodeName(QCoreApplication::applicationDirPath()) + "/hxr-comfake\r\n");
+    classes.close();
+    qputenv("HXR_COM_CLASSES", classes.fileName().toLocal8Bit());
+    qputenv("HXR_COMFAKE_RESULT", "true");
+
+    sim::SimConfig none;
+    none.devices.clear();
+    sim::configure(none);
+    ASSERT_TRUE(window->Load());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    auto *home = static_cast<app::pages::CHILD_GEN_HOME *>(app::shell::CurrentPage());
+    ASSERT_TRUE(home->btnCheckUpdates()->Enabled());
+    QTest::mouseClick(home->btnCheckUpdates(), Qt::LeftButton);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }));
+    qunsetenv("HXR_COMFAKE_RESULT");
+    qunsetenv("HXR_COM_CLASSES");
 }
 
 TEST_F(MainRoadTest, EveryControlShowsWhereTheKeyboardFocusIs)

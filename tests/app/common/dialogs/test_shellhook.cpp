@@ -175,3 +175,21 @@ TEST_F(Shell, AnEmptyAddressDoesNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Shell, AWebPageOpenedForACallerReportsToItInsteadOfWarning)
+{
+    QStringList reported;
+    const ShellFailed report = [&reported](const QString &why) { reported << why; };
+    OpenWebPage(QStringLiteral("file:///bin/sh"), report);
+    EXPECT_TRUE(calls.empty());
+    reason = QStringLiteral("No program on this computer is set up to open it.");
+    OpenWebPage(QStringLiteral("www.example.com/news/7.html"), report);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].target, QUrl(QStringLiteral("http://www.example.com/news/7.html")));
+    EXPECT_EQ(reported, (QStringList{QStringLiteral("It is not the address of a web page."), reason}));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+} // namespace

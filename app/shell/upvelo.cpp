@@ -1,0 +1,81 @@
+#include "app/shell/upvelo.h"
+
+#include <memory>
+
+#include <QCoreApplication>
+#include <QJsonArray>
+
+#include "app/common/dialogs/messages.h"
+#include "platform/com/automationobject.h"
+#include "platform/com/comerrors.h"
+#include "platform/vb/vberror.h"
+
+namespace app::shell {
+
+namespace {
+
+QString &product()
+{
+    static QString code;
+    return code;
+}
+
+void reportCreationError(const platform::vb::VbError &error)
+{
+    namespace dialogs = app::common::dialogs;
+    const QString crLf = QStringLiteral("\r\n");
+    if (error.number() == platform::com::ElevationRequired)
+        dialogs::ShowMessage(
+            QStringLiteral("Updating this program with files downloaded from the Internet requires "
+                           "elevated privileges!") +
+                crLf +
+                QStringLiteral("You need to run the program with Administrative rights or contact "
+                               "your network administrator."),
+            QStringLiteral("Error - Requires Elevated Privileges"), true, dialogs::MessageOk);
+    else
+        dialogs::ShowMessage(QStringLiteral("Cannot launch update component!") + crLf +
+                                 QStringLiteral("Error: ") + error.description(),
+                             QStringLiteral("Error"), true, dialogs::MessageOk);
+}
+
+} // namespace
+
+void SetUpdateProduct(const QString &Product)
+{
+    product() = Product;
+}
+
+QString UpdateProduct()
+{
+    return product();
+}
+
+QVariant StartUpdate(bool &Silent)
+{
+    if (product().isEmpty())
+        return {};
+    std::unique_ptr<platform::com::AutomationObject> update;
+    try {
+        update = platform::com::CreateObject(UpdateClassName);
+    } catch (const platform::vb::VbError &error) {
+        try {
+            reportCreationError(error);
+        } catch (...) {
+            // The message is all there is to do.
+        }
+        return {};
+    } catch (...) {
+        return {};
+    }
+    try {
+        const QJsonArray arguments{product(), HXR_VERSION_MAJOR, HXR_VERSION_MINOR,
+                                   HXR_VERSION_PATCH,
+                                   static_cast<qint64>(QCoreApplication::applicationPid()), Silent};
+        return update->call(QStringLiteral("CheckUpdate"), arguments).toVariant();
+    } catch (...) {
+        // The utility's own errors are its own business: the program goes on.
+        return {};
+    }
+}
+
+} // namespace app::shell

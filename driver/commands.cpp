@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cmath>
 #include <string>
-#include <thread>
 
 #include "driver/driverstate.h"
+#include "driver/replywait.h"
 #include "driver/transaction.h"
 #include "platform/ftd2xx/ftd2xx.h"
 #include "platform/vb/format.h"
@@ -48,7 +48,7 @@ void commandMode(DriverState &state)
     if (!state.deviceHandles[1].load())
         return;
     executeCommand(state, "");
-    std::this_thread::sleep_for(CommandModeSettle);
+    ReplyWait::pause(CommandModeSettle);
     if (const FT_HANDLE device = state.deviceHandles[1].load())
         FT_Purge(device, FT_PURGE_RX | FT_PURGE_TX);
 }

@@ -33,6 +33,8 @@ struct DriverState
     std::atomic<HXRReadingProc> callback{nullptr};
     std::atomic<float> streamGain{0.0f};
     std::atomic<float> streamOffset{0.0f};
+    // Set while an export works on the port; see exports.cpp.
+    std::atomic<bool> portBusy{false};
     // Slots 1 to openDeviceCount; an empty slot (nullptr) is counted but takes no commands.
     std::array<std::atomic<FT_HANDLE>, MaxDevices + 1> deviceHandles{};
 

@@ -33,6 +33,29 @@ void guarded(Body body) noexcept
     }
 }
 
+// One port operation at a time. A command that waits for its reply keeps the caller's events
+// running, and what those events ask of the module meanwhile is refused without touching the
+// port: commands as with no device (-200), CONFIGCAL with -1, the rest by doing nothing.
+template <typename Result, typename Body>
+Result exclusive(Result refused, Body body) noexcept
+{
+    bool idle = false;
+    if (!driver::driverState().portBusy.compare_exchange_strong(idle, true))
+        return refused;
+    const Result result = guarded(refused, body);
+    driver::driverState().portBusy = false;
+    return result;
+}
+
+template <typename Body>
+void exclusive(Body body) noexcept
+{
+    exclusive(0, [&] {
+        body();
+        return 0;
+    });
+}
+
 } // namespace
 
 using driver::driverState;
@@ -46,13 +69,13 @@ void INITIALISE(HXRReadingProc *proc)
 
 int16_t OPENPORT(void)
 {
-    guarded([] { driver::openPort(driverState()); });
+    exclusive([] { driver::openPort(driverState()); });
     return 0;
 }
 
 int16_t CLOSEPORT(void)
 {
-    guarded([] { driver::closePort(driverState()); });
+    exclusive([] { driver::closePort(driverState()); });
     return 0;
 }
 
@@ -68,30 +91,30 @@ float VERSION(void)
 
 int16_t READCOMMAND(const char *command, float *value)
 {
-    return guarded<int16_t>(HXR_NODEVICE,
-                            [&] { return driver::readCommand(driverState(), command, value); });
+    return exclusive<int16_t>(HXR_NODEVICE,
+                              [&] { return driver::readCommand(driverState(), command, value); });
 }
 
 int16_t WRITECOMMAND(const char *command, float value)
 {
-    return guarded<int16_t>(HXR_NODEVICE,
-                            [&] { return driver::writeCommand(driverState(), command, value); });
+    return exclusive<int16_t>(HXR_NODEVICE,
+                              [&] { return driver::writeCommand(driverState(), command, value); });
 }
 
 int16_t EXECUTECOMMAND(const char *command)
 {
-    return guarded<int16_t>(HXR_NODEVICE,
-                            [&] { return driver::executeCommand(driverState(), command); });
+    return exclusive<int16_t>(HXR_NODEVICE,
+                              [&] { return driver::executeCommand(driverState(), command); });
 }
 
 void COMMANDMODE(void)
 {
-    guarded([] { driver::commandMode(driverState()); });
+    exclusive([] { driver::commandMode(driverState()); });
 }
 
 int16_t CONFIGCAL(void)
 {
-    return guarded<int16_t>(-1, [] { return driver::configCal(driverState()); });
+    return exclusive<int16_t>(-1, [] { return driver::configCal(driverState()); });
 }
 
 float INTGAIN(void)

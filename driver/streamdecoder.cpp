@@ -51,22 +51,33 @@ void StreamDecoder::commit(size_t received, const Scaling &scaling, std::vector<
     const size_t n = pending_ + std::min(received, freeRoom());
     const uint8_t *bytes = buffer_.data();
 
-    // Noise before the first frame start costs one event a byte; the last byte is left for the
-    // next read, which may show it to be a frame start.
     size_t p = 0;
-    while (p + 1 < n && !isFrameStart(bytes[p])) {
-        out.push_back({0, SkippedByteEvent});
-        ++p;
+    if (sync_ == Sync::Searching) {
+        // Noise before the first frame start costs one event a byte; the last byte is left for
+        // the next read, which may show it to be a frame start.
+        while (p + 1 < n && !isFrameStart(bytes[p])) {
+            out.push_back({0, SkippedByteEvent});
+            ++p;
+        }
+        if (p < n && isFrameStart(bytes[p]))
+            sync_ = Sync::InStep;
+    } else if (sync_ == Sync::Resyncing) {
+        // The rest of an out-of-step run that the previous read ended in.
+        p = nextFrameStart(bytes, 0, n);
+        if (p < n)
+            sync_ = Sync::InStep;
     }
 
-    while (p + FrameSize <= n) {
+    while (sync_ == Sync::InStep && p + FrameSize <= n) {
         // A frame that does not start here, or that holds the start of the next one (a byte was
         // lost), is out of step: its bytes belong to no reading and decoding goes on at the next
-        // frame start.
+        // frame start, in this read or a later one.
         const size_t next = nextFrameStart(bytes, p + 1, std::min(p + FrameSize, n));
         if (!isFrameStart(bytes[p]) || next < p + FrameSize) {
             out.push_back({0, MalformedFrameEvent});
             p = nextFrameStart(bytes, next, n);
+            if (p == n)
+                sync_ = Sync::Resyncing;
             continue;
         }
         if (scaling.keepReadings) {

@@ -31,7 +31,9 @@ struct Scaling
 };
 
 // Finds the module's 6-byte frames in the bytes of one device. The bytes of an unfinished frame
-// stay at the front of the buffer and the next read lands after them.
+// stay at the front of the buffer and the next read lands after them. Whether the stream is in
+// step is kept from read to read too, so the readings and events do not depend on how the bytes
+// were split into reads.
 class StreamDecoder
 {
 public:
@@ -53,14 +55,23 @@ public:
 
     // Bytes of an unfinished frame kept for the next read (0 to 5).
     size_t pending() const { return pending_; }
-    void reset() { pending_ = 0; }
+    void reset()
+    {
+        pending_ = 0;
+        sync_ = Sync::Searching;
+    }
 
     // The raw IEEE-754 value of a frame starting at `frame` (6 bytes).
     static float rawValue(const uint8_t *frame);
 
 private:
+    // Searching: before the first frame start, each byte skipped is an event. InStep: at frame
+    // boundaries. Resyncing: skipping an out-of-step run, already reported, to the next start.
+    enum class Sync { Searching, InStep, Resyncing };
+
     std::vector<uint8_t> buffer_;
     size_t pending_ = 0;
+    Sync sync_ = Sync::Searching;
 };
 
 } // namespace driver

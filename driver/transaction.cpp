@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include <QString>
 
 #include "driver/driverstate.h"
+#include "driver/replywait.h"
 #include "platform/ftd2xx/ftd2xx.h"
 #include "platform/vb/val.h"
 #include "platform/win/messagehook.h"
@@ -42,11 +42,12 @@ bool sendFrame(FT_HANDLE device, std::string_view command)
 
 enum class Wait { Complete, TimedOut, ReadFailed };
 
-// Collects the reply line, polling without pause so it is taken as soon as it arrives.
-Wait collectReply(FT_HANDLE device, std::string &reply)
+// Collects the reply line, taking it as soon as the device reports its arrival. What has arrived
+// by the time the thread looks counts, however late the thread got to look: a busy machine must
+// not turn a reply that came in time into a timeout.
+Wait collectReply(FT_HANDLE device, ReplyWait &wait, std::string &reply)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
+    const auto deadline = ReplyWait::Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
     std::vector<char> buffer(ReadBufferSize);
     for (;;) {
         uint32_t queued = 0;
@@ -59,16 +60,15 @@ Wait collectReply(FT_HANDLE device, std::string &reply)
                 return Wait::ReadFailed;
             if (received > 0 && received < MaxReplyRead)
                 reply.append(buffer.data(), strnlen(buffer.data(), received));
-        } else {
-            std::this_thread::yield();
-        }
-        if (Clock::now() >= deadline) {
-            FT_GetQueueStatus(device, &queued);
-            return Wait::TimedOut;
         }
         // Stream bytes may follow the reply in the same read (RST starts the stream at once).
         if (reply.find('\r') != std::string::npos)
             return Wait::Complete;
+        if (ReplyWait::Clock::now() >= deadline) {
+            FT_GetQueueStatus(device, &queued);
+            return Wait::TimedOut;
+        }
+        wait.waitUntil(deadline);
     }
 }
 
@@ -91,6 +91,7 @@ int16_t transact(DriverState &state, std::string_view command, float &value)
     }
     if (command.size() > MaxCommandLength)
         return HXR_NODEVICE;
+    ReplyWait wait(device);
     if (!sendFrame(device, command)) {
         showMessage("Bad tx");
         return HXR_NODEVICE;
@@ -99,7 +100,7 @@ int16_t transact(DriverState &state, std::string_view command, float &value)
         return HXR_OK;
 
     std::string reply;
-    switch (collectReply(device, reply)) {
+    switch (collectReply(device, wait, reply)) {
     case Wait::ReadFailed:
         return HXR_NODEVICE;
     case Wait::TimedOut:

@@ -2,9 +2,10 @@
 
 #include <QDomNodeList>
 #include <QFile>
-#include <QSaveFile>
+#include <QXmlStreamReader>
 
 #include "platform/vb/vberror.h"
+#include "platform/win/atomicfile.h"
 
 namespace app::common {
 
@@ -118,6 +119,80 @@ QVariant typedValue(const QDomElement &element)
     return element.text();
 }
 
+// Documents beyond these are refused before they are parsed: the DOM parser's time grows with
+// the square of the nesting depth, and a settings file is a few levels deep and a few pictures big.
+constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+constexpr int MaxDepth = 64;
+
+bool withinDepth(const QByteArray &bytes)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth) {
+            return false;
+        }
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        }
+    }
+    return true;
+}
+
+// The document in bytes, or a raised parse error naming what is wrong with them.
+QDomDocument parseDocument(const QByteArray &bytes, const QString &source)
+{
+    if (bytes.size() > MaxFileSize) {
+        throw VbError(cXMLRegistry::ParseError, source, QStringLiteral("File too large"));
+    }
+    if (!withinDepth(bytes)) {
+        throw VbError(cXMLRegistry::ParseError, source, QStringLiteral("Nested too deeply"));
+    }
+    QDomDocument document;
+    QString reason;
+    if (!document.setContent(bytes, &reason)) {
+        throw VbError(cXMLRegistry::ParseError, source, reason);
+    }
+    if (document.documentElement().isNull()) {
+        throw VbError(cXMLRegistry::ParseError, source, QStringLiteral("No root element"));
+    }
+    return document;
+}
+
+// True when an element below node holds text beside other nodes: indenting its children would add
+// blanks to its text.
+bool hasMixedContent(const QDomNode &node)
+{
+    bool text = false;
+    bool other = false;
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        (child.isText() || child.isCDATASection() ? text : other) = true;
+        if (hasMixedContent(child))
+            return true;
+    }
+    return text && other;
+}
+
+QByteArray fileText(const QDomDocument &document)
+{
+    return document.toByteArray(hasMixedContent(document) ? -1 : 1);
+}
+
+// The document's file text, checked to read back as it is: the parser takes in constructs that it
+// writes out in a form it then refuses, or reads back changed (an instruction inside a text gains
+// a line break at every save), and a saved file that cannot be reopened loses everything.
+// Indented for people to read, unless indenting would change a text.
+QByteArray savedForm(const QDomDocument &document, const QString &source)
+{
+    const QByteArray bytes = fileText(document);
+    if (fileText(parseDocument(bytes, source)) != bytes) {
+        throw VbError(cXMLRegistry::ParseError, source,
+                      QStringLiteral("The document would not read back as it is"));
+    }
+    return bytes;
+}
+
 // Opens a file for reading or raises what the caller named in source reports.
 void openToRead(QFile &file, const QString &source)
 {
@@ -153,15 +228,14 @@ bool cXMLRegistry::OpenXMLFile(const QString &a_sFilename, const QString &a_AppN
         } else {
             QFile file(a_sFilename);
             openToRead(file, QStringLiteral("OpenXMLFile"));
-            QDomDocument loaded;
-            QString reason;
-            if (!loaded.setContent(&file, &reason)) {
-                throw VbError(ParseError, QStringLiteral("XMLFilename"), reason);
-            }
-            if (loaded.documentElement().isNull()) {
+            if (file.size() > MaxFileSize) {
                 throw VbError(ParseError, QStringLiteral("XMLFilename"),
-                              QStringLiteral("No root element"));
+                              QStringLiteral("File too large"));
             }
+            const QDomDocument loaded =
+                parseDocument(file.readAll(), QStringLiteral("XMLFilename"));
+            // A file we could not save again is refused now, before any change to it is lost.
+            savedForm(loaded, QStringLiteral("XMLFilename"));
             document_ = loaded;
         }
         fileName_ = a_sFilename;
@@ -176,10 +250,8 @@ bool cXMLRegistry::OpenXMLFile(const QString &a_sFilename, const QString &a_AppN
 
 void cXMLRegistry::SaveXMLFile()
 {
-    QSaveFile file(fileName_);
-    const QByteArray bytes = document_.toByteArray(1);
-    if (fileName_.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
+    const QByteArray bytes = savedForm(document_, QStringLiteral("SaveXMLFile"));
+    if (fileName_.isEmpty() || !platform::win::writeFileAtomically(fileName_, bytes)) {
         throw VbError(FileAccessError, QStringLiteral("SaveXMLFile"),
                       QStringLiteral("Cannot write file: ") + fileName_);
     }
@@ -369,9 +441,7 @@ std::vector<std::pair<QString, QString>> cXMLRegistry::sectionEntries(const QStr
 void cXMLRegistry::WriteBinData(const QString &strFileName, const QByteArray &arrBuffer)
 {
     // The whole file is replaced: a shorter array leaves nothing of the older content behind.
-    QSaveFile file(strFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(arrBuffer) != arrBuffer.size() ||
-        !file.commit()) {
+    if (!platform::win::writeFileAtomically(strFileName, arrBuffer)) {
         throw VbError(FileAccessError, QStringLiteral("WriteBinData"),
                       QStringLiteral("Path/File access error"));
     }

@@ -9,6 +9,7 @@ namespace {
 // User-interface thread only, like everything that touches the device object.
 HXR *deviceObject = nullptr;
 bool streamRunning = false;
+int moduleCommands = 0;
 
 BufferResetHook &bufferResetHook()
 {
@@ -38,6 +39,21 @@ bool StreamRunning()
 void setStreamRunning(bool running)
 {
     streamRunning = running;
+}
+
+bool ModuleCommandRunning()
+{
+    return moduleCommands > 0;
+}
+
+ModuleCommandScope::ModuleCommandScope()
+{
+    ++moduleCommands;
+}
+
+ModuleCommandScope::~ModuleCommandScope()
+{
+    --moduleCommands;
 }
 
 BufferResetHook setBufferResetHook(BufferResetHook hook)

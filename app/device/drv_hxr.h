@@ -19,6 +19,20 @@ HXR *HXRObject();
 bool StreamRunning();
 void setStreamRunning(bool running);
 
+// True while a device object's call to the driver works on the port. Such a call waits for the
+// module's reply with the window's events running; what those events would ask of the module
+// meanwhile (a refresh tick, say) is skipped. Set by ModuleCommandScope.
+bool ModuleCommandRunning();
+
+class ModuleCommandScope
+{
+public:
+    ModuleCommandScope();
+    ~ModuleCommandScope();
+    ModuleCommandScope(const ModuleCommandScope &) = delete;
+    ModuleCommandScope &operator=(const ModuleCommandScope &) = delete;
+};
+
 // What HXR::RST calls to empty the reading ring buffer; the ring installs it. Returns the hook
 // that was installed before; an empty hook makes the reset do nothing.
 using BufferResetHook = std::function<void()>;

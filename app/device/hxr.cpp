@@ -242,7 +242,8 @@ void HXR::latch(int16_t result)
 float HXR::readParameter(Parameter parameter)
 {
     double &last = lastGood_[static_cast<int>(parameter)];
-    if (errorState_ == 0) {
+    if (errorState_ == 0 && !ModuleCommandRunning()) {
+        const ModuleCommandScope scope;
         float value = 0.0f;
         const int16_t result = driver_.READCOMMAND(mnemonic(parameter), &value);
         if (result == HXR_OK)
@@ -255,8 +256,9 @@ float HXR::readParameter(Parameter parameter)
 
 bool HXR::writeParameter(Parameter parameter, float value)
 {
-    if (errorState_ != 0)
+    if (errorState_ != 0 || ModuleCommandRunning())
         return false;
+    const ModuleCommandScope scope;
     const int16_t result = driver_.WRITECOMMAND(mnemonic(parameter), value);
     if (result == HXR_OK)
         return true;
@@ -266,8 +268,9 @@ bool HXR::writeParameter(Parameter parameter, float value)
 
 bool HXR::runCommand(const char *command)
 {
-    if (errorState_ != 0)
+    if (errorState_ != 0 || ModuleCommandRunning())
         return false;
+    const ModuleCommandScope scope;
     const int16_t result = driver_.EXECUTECOMMAND(command);
     if (result == HXR_OK)
         return true;
@@ -399,8 +402,35 @@ void HXR::setLockBit(int32_t bit, bool on)
 
 void HXR::CommandMode()
 {
+    if (ModuleCommandRunning())
+        return;
+    const ModuleCommandScope scope;
     setStreamRunning(false);
     driver_.COMMANDMODE();
+}
+
+void HXR::ClosePort()
+{
+    if (ModuleCommandRunning())
+        return;
+    const ModuleCommandScope scope;
+    driver_.CLOSEPORT();
+}
+
+void HXR::OpenPort()
+{
+    if (ModuleCommandRunning())
+        return;
+    const ModuleCommandScope scope;
+    driver_.OPENPORT();
+}
+
+bool HXR::ConfigureCal()
+{
+    if (ModuleCommandRunning())
+        return false;
+    const ModuleCommandScope scope;
+    return driver_.CONFIGCAL() == 0;
 }
 
 void HXR::SetCalDate()

@@ -222,14 +222,16 @@ public:
 
     void ResetError() { errorState_ = 0; }
 
-    // Port calls; they neither look at nor change ErrorState.
-    void ClosePort() { driver_.CLOSEPORT(); }
-    void OpenPort() { driver_.OPENPORT(); }
+    // Port calls; they neither look at nor change ErrorState. Like every call of this object
+    // that works on the port, they do nothing while another such call waits (see
+    // ModuleCommandRunning).
+    void ClosePort();
+    void OpenPort();
     // Clears StreamRunning and stops the stream.
     void CommandMode();
     int16_t DeviceCount() { return driver_.DEVICECOUNT(); }
     // Loads the stream gain and offset into the driver; True on success.
-    bool ConfigureCal() { return driver_.CONFIGCAL() == 0; }
+    bool ConfigureCal();
 
     // Writes the local date and time (read once) into YEAR, MNTH, DAY, HOUR, MINS.
     void SetCalDate();

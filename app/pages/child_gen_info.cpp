@@ -208,10 +208,20 @@ void CHILD_GEN_INFO::btnFormatChanged()
         app::common::setDisplayFormat(format);
         const QString file = app::common::SettingsFilePath();
         const QString serial = app::shell::CurrentConnection().SerialText;
+        bool saved = true;
         if (!serial.isEmpty())
-            app::common::WriteIniValue(file, QStringLiteral("Format"), serial, format);
-        app::common::WriteIniValue(file, QStringLiteral("Format"), QStringLiteral("Recent"),
-                                   format);
+            saved = app::common::WriteIniValue(file, QStringLiteral("Format"), serial, format);
+        saved = app::common::WriteIniValue(file, QStringLiteral("Format"),
+                                           QStringLiteral("Recent"), format) &&
+                saved;
+        // The format stays in use for this run; the user hears once that it will not last.
+        if (!saved && unsavedFormatFile_ != file) {
+            unsavedFormatFile_ = file;
+            app::common::dialogs::ShowMessage(
+                QStringLiteral("The display format could not be saved to ") + file +
+                    QLatin1Char('.'),
+                QStringLiteral("Warning"), true, app::common::dialogs::MessageOk);
+        }
     } catch (...) {
     }
 }

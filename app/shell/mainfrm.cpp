@@ -449,8 +449,9 @@ void MainFrm::pageRefreshTick()
 {
     if (app::common::ShuttingDown())
         return;
-    // A refresh that lets events run is still going: this tick is skipped.
-    if (IsRefreshing())
+    // A refresh that lets events run is still going, or a module command waits for its reply
+    // with events running: this tick is skipped.
+    if (IsRefreshing() || app::device::ModuleCommandRunning())
         return;
     ui_.comms->show();
     ui_.comms->repaint();

@@ -2,6 +2,7 @@
 #define PLATFORM_FTD2XX_BACKEND_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,13 @@ public:
     virtual FT_STATUS read(void *buffer, uint32_t wanted, uint32_t &returned) = 0;
     virtual FT_STATUS queueStatus(uint32_t &rxBytes) = 0;
     virtual FT_STATUS purge(uint32_t mask) = 0;
+    // Calls `notice` whenever received bytes are queued; an empty one ends it, and no call runs
+    // after that has returned. Devices that cannot tell answer FT_NOT_SUPPORTED.
+    virtual FT_STATUS setReceiveNotice(std::function<void()> notice)
+    {
+        (void)notice;
+        return FT_NOT_SUPPORTED;
+    }
 };
 
 // A source of devices: the libftdi1 bus or the simulated module.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -176,4 +177,15 @@ FT_STATUS FT_GetQueueStatus(FT_HANDLE handle, uint32_t *rxBytes)
 FT_STATUS FT_Purge(FT_HANDLE handle, uint32_t mask)
 {
     HXR_WITH_DEVICE(handle, purge(mask));
+}
+
+FT_STATUS FT_SetEventNotification(FT_HANDLE handle, uint32_t mask, FT_EVENT_CALLBACK notify,
+                                  void *context)
+{
+    if ((mask & FT_EVENT_RXCHAR) && !notify)
+        return FT_INVALID_PARAMETER;
+    std::function<void()> notice;
+    if (mask & FT_EVENT_RXCHAR)
+        notice = [notify, context] { notify(context); };
+    HXR_WITH_DEVICE(handle, setReceiveNotice(std::move(notice)));
 }

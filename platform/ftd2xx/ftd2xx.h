@@ -18,6 +18,7 @@ constexpr FT_STATUS FT_IO_ERROR = 4;
 constexpr FT_STATUS FT_INSUFFICIENT_RESOURCES = 5;
 constexpr FT_STATUS FT_INVALID_PARAMETER = 6;
 constexpr FT_STATUS FT_INVALID_BAUD_RATE = 7;
+constexpr FT_STATUS FT_NOT_SUPPORTED = 17;
 constexpr FT_STATUS FT_OTHER_ERROR = 18;
 
 // FT_ListDevices flags.
@@ -41,6 +42,9 @@ constexpr uint16_t FT_FLOW_RTS_CTS = 0x0100;
 constexpr uint32_t FT_PURGE_RX = 1;
 constexpr uint32_t FT_PURGE_TX = 2;
 
+// FT_SetEventNotification mask.
+constexpr uint32_t FT_EVENT_RXCHAR = 1;
+
 // Descriptions and serial numbers are at most this long, NUL included.
 constexpr uint32_t FT_DESCRIPTION_SIZE = 64;
 
@@ -62,5 +66,12 @@ FT_STATUS FT_Write(FT_HANDLE handle, const void *buffer, uint32_t bytesToWrite,
 FT_STATUS FT_Read(FT_HANDLE handle, void *buffer, uint32_t bytesToRead, uint32_t *bytesReturned);
 FT_STATUS FT_GetQueueStatus(FT_HANDLE handle, uint32_t *rxBytes);
 FT_STATUS FT_Purge(FT_HANDLE handle, uint32_t mask);
+
+// With FT_EVENT_RXCHAR, `notify(context)` is called, from any thread, whenever received bytes have
+// been queued, so that a reader can sleep until they come; a mask of 0 ends it, and once that call
+// has returned `notify` is not called again. FT_NOT_SUPPORTED from a device that cannot tell.
+using FT_EVENT_CALLBACK = void (*)(void *context);
+FT_STATUS FT_SetEventNotification(FT_HANDLE handle, uint32_t mask, FT_EVENT_CALLBACK notify,
+                                  void *context);
 
 #endif

@@ -69,10 +69,14 @@ void UsbDevice::pump()
         uint32_t got = 0;
         const FT_STATUS status = link_->read(chunk.data(), ReadChunk, got);
         // Queued while the turn is held, so a purge never lets bytes of an earlier read through.
-        if (status == FT_OK && got > 0)
+        if (status == FT_OK && got > 0) {
             queue_.push(chunk.data(), std::min(got, ReadChunk));
-        else if (status != FT_OK)
+            std::lock_guard lock(noticeMutex_);
+            if (notice_)
+                notice_();
+        } else if (status != FT_OK) {
             lost_ = true;
+        }
         endTurn();
         if (status != FT_OK)
             return;
@@ -143,6 +147,13 @@ FT_STATUS UsbDevice::purge(uint32_t mask)
             queue_.clear();
         return status;
     });
+}
+
+FT_STATUS UsbDevice::setReceiveNotice(std::function<void()> notice)
+{
+    std::lock_guard lock(noticeMutex_);
+    notice_ = std::move(notice);
+    return FT_OK;
 }
 
 } // namespace platform::ftd2xx

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -41,6 +42,7 @@ public:
     FT_STATUS read(void *buffer, uint32_t wanted, uint32_t &returned) override;
     FT_STATUS queueStatus(uint32_t &rxBytes) override;
     FT_STATUS purge(uint32_t mask) override;
+    FT_STATUS setReceiveNotice(std::function<void()> notice) override;
 
     // True once the chip has stopped answering.
     bool isLost() const { return lost_; }
@@ -63,6 +65,8 @@ private:
     int callersWaiting_ = 0;
     bool stopping_ = false;
     std::atomic<bool> lost_{false};
+    std::mutex noticeMutex_;
+    std::function<void()> notice_;
     std::thread pump_; // last: starts once everything above is built
 };
 

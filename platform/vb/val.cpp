@@ -1,8 +1,9 @@
 #include "platform/vb/val.h"
 
-#include <charconv>
-#include <cmath>
+#include <cstdlib>
 #include <string>
+
+#include <locale.h>
 
 namespace platform::vb {
 
@@ -63,20 +64,10 @@ double Val(std::string_view text)
         if (c == 'd' || c == 'D')
             c = 'e';
     }
-    // from_chars takes no leading "+".
-    const char *first = number.data() + (number[0] == '+' ? 1 : 0);
-    double value = 0.0;
-    const auto result = std::from_chars(first, number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too small underflows to zero, too large overflows to infinity, as strtod does.
-        const bool negative = number[0] == '-';
-        const size_t exponent = number.find('e');
-        const bool tiny = exponent != std::string::npos && exponent + 1 < number.size() &&
-                          number[exponent + 1] == '-';
-        const double magnitude = tiny ? 0.0 : HUGE_VAL;
-        return negative ? -magnitude : magnitude;
-    }
-    return value;
+    // The C library's conversion in the "C" locale rounds correctly at both ends of the range:
+    // too small gives the nearest denormal or zero, too large gives infinity.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return strtod_l(number.c_str(), nullptr, cLocale);
 }
 
 double Val(QStringView text)

@@ -5,19 +5,19 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
 #include "platform/vb/cp1252.h"
+#include "platform/win/atomicfile.h"
 
 namespace platform::win {
 
 namespace {
 
-enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Cp1252 };
+enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom, Cp1252 };
 
 struct ProfileText
 {
@@ -27,6 +27,7 @@ struct ProfileText
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 const QByteArray Utf16LeBom("\xFF\xFE");
+const QByteArray Utf16BeBom("\xFE\xFF");
 
 QString decode(const QByteArray &bytes, Encoding &encoding)
 {
@@ -38,6 +39,11 @@ QString decode(const QByteArray &bytes, Encoding &encoding)
         encoding = Encoding::Utf16LeBom;
         QStringDecoder decoder(QStringConverter::Utf16LE);
         return decoder(bytes.mid(Utf16LeBom.size()));
+    }
+    if (bytes.startsWith(Utf16BeBom)) {
+        encoding = Encoding::Utf16BeBom;
+        QStringDecoder decoder(QStringConverter::Utf16BE);
+        return decoder(bytes.mid(Utf16BeBom.size()));
     }
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(bytes);
@@ -62,6 +68,10 @@ QByteArray encode(const QString &text, Encoding encoding)
     case Encoding::Utf16LeBom: {
         QStringEncoder encoder(QStringConverter::Utf16LE);
         return Utf16LeBom + QByteArray(encoder(text));
+    }
+    case Encoding::Utf16BeBom: {
+        QStringEncoder encoder(QStringConverter::Utf16BE);
+        return Utf16BeBom + QByteArray(encoder(text));
     }
     case Encoding::Utf8:
         break;
@@ -102,16 +112,7 @@ bool save(const QString &fileName, const ProfileText &profile)
     if (existing.exists() && !existing.isWritable()) {
         return false;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = encode(text, profile.encoding);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(fileName, encode(text, profile.encoding));
 }
 
 // The name of a section header line.

@@ -10,7 +10,7 @@ namespace platform::win {
 // - sections ("[name]") and keys ("name=value") match case-insensitively, blanks around names
 //   and values are trimmed, and the first matching section and the first matching key in it win;
 // - a value enclosed in one pair of matching quotes (" or ') loses them;
-// - files are read as UTF-8 (with or without a byte-order mark), UTF-16 with a byte-order mark,
+// - files are read as UTF-8 (with or without a byte-order mark), UTF-16 (either byte order) with a byte-order mark,
 //   or CP1252 when they are not valid UTF-8, and are written back in the same encoding (a CP1252
 //   file that would lose characters is written as UTF-8 instead);
 // - a write rewrites the file in place, keeping every other line, ends every line with CR LF and

@@ -1,6 +1,8 @@
 #include "platform/win/registrystore.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -11,8 +13,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include "platform/win/atomicfile.h"
 
 namespace platform::win {
 
@@ -79,24 +82,116 @@ QJsonObject toJson(const Node &node)
     return QJsonObject{{QStringLiteral("values"), values}, {QStringLiteral("keys"), keys}};
 }
 
-Node fromJson(const QJsonObject &object)
+constexpr int FileVersion = 1;
+
+bool hasOnlyMembers(const QJsonObject &object, std::initializer_list<const char *> members)
 {
-    Node node;
-    node.name = object.value(QStringLiteral("name")).toString();
-    for (const QJsonValue &item : object.value(QStringLiteral("values")).toArray()) {
-        const QJsonObject value = item.toObject();
-        node.values.push_back(
-            {value.value(QStringLiteral("name")).toString(),
-             static_cast<uint32_t>(value.value(QStringLiteral("type")).toInteger()),
-             QByteArray::fromBase64(value.value(QStringLiteral("data")).toString().toLatin1())});
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (std::none_of(members.begin(), members.end(),
+                         [&](const char *member) { return it.key() == QLatin1String(member); })) {
+            return false;
+        }
     }
-    for (const QJsonValue &item : object.value(QStringLiteral("keys")).toArray()) {
-        node.keys.push_back(fromJson(item.toObject()));
+    return true;
+}
+
+// A value exactly as save() writes it: a name, a 32-bit type and base64 data.
+std::optional<Value> valueFromJson(const QJsonValue &item)
+{
+    const QJsonObject value = item.toObject();
+    const QJsonValue name = value.value(QStringLiteral("name"));
+    const QJsonValue type = value.value(QStringLiteral("type"));
+    const QJsonValue data = value.value(QStringLiteral("data"));
+    if (!item.isObject() || !hasOnlyMembers(value, {"name", "type", "data"}) || !name.isString() ||
+        !type.isDouble() || !data.isString()) {
+        return std::nullopt;
     }
-    return node;
+    const double number = type.toDouble();
+    if (number < 0 || number > UINT32_MAX || number != static_cast<double>(type.toInteger())) {
+        return std::nullopt;
+    }
+    const auto decoded = QByteArray::fromBase64Encoding(data.toString().toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return Value{name.toString(), static_cast<uint32_t>(number), *decoded};
+}
+
+// A key exactly as save() writes it; nothing unknown, no name twice, no name a path cannot reach.
+// Anything else is another program's file, which we must not rewrite.
+bool fromJson(const QJsonObject &object, Node &node, bool named)
+{
+    const QJsonValue values = object.value(QStringLiteral("values"));
+    const QJsonValue keys = object.value(QStringLiteral("keys"));
+    if (!hasOnlyMembers(object, named ? std::initializer_list<const char *>{"name", "values", "keys"}
+                                      : std::initializer_list<const char *>{"values", "keys"}) ||
+        !values.isArray() || !keys.isArray()) {
+        return false;
+    }
+    if (named) {
+        const QJsonValue name = object.value(QStringLiteral("name"));
+        if (!name.isString() || name.toString().isEmpty() ||
+            name.toString().contains(QLatin1Char('\\'))) {
+            return false;
+        }
+        node.name = name.toString();
+    }
+    for (const QJsonValue &item : values.toArray()) {
+        std::optional<Value> value = valueFromJson(item);
+        if (!value || std::any_of(node.values.begin(), node.values.end(), [&](const Value &v) {
+                return sameName(v.name, value->name);
+            })) {
+            return false;
+        }
+        node.values.push_back(std::move(*value));
+    }
+    for (const QJsonValue &item : keys.toArray()) {
+        Node key;
+        if (!item.isObject() || !fromJson(item.toObject(), key, true) ||
+            std::any_of(node.keys.begin(), node.keys.end(),
+                        [&](const Node &k) { return sameName(k.name, key.name); })) {
+            return false;
+        }
+        node.keys.push_back(std::move(key));
+    }
+    std::stable_sort(node.keys.begin(), node.keys.end(), [](const Node &a, const Node &b) {
+        return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    });
+    return true;
 }
 
 enum class Loaded { Ok, Corrupt, Failed };
+
+Loaded fromDocument(const QByteArray &bytes, Tree &tree)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return Loaded::Corrupt;
+    }
+    const QJsonObject top = document.object();
+    const QJsonValue version = top.value(QStringLiteral("version"));
+    const QJsonValue roots = top.value(QStringLiteral("roots"));
+    if (!hasOnlyMembers(top, {"version", "roots"}) || !version.isDouble() ||
+        version.toDouble() != FileVersion || !roots.isObject()) {
+        return Loaded::Corrupt;
+    }
+    const QJsonObject rootObjects = roots.toObject();
+    for (auto it = rootObjects.begin(); it != rootObjects.end(); ++it) {
+        const auto root = std::find_if(tree.begin(), tree.end(),
+                                       [&](const auto &entry) { return entry.second.name == it.key(); });
+        if (root == tree.end() || !it.value().isObject()) {
+            return Loaded::Corrupt;
+        }
+        Node node{root->second.name, {}, {}};
+        if (!fromJson(it.value().toObject(), node, false)) {
+            return Loaded::Corrupt;
+        }
+        root->second = std::move(node);
+    }
+    return Loaded::Ok;
+}
 
 Loaded load(const QString &fileName, Tree &tree)
 {
@@ -111,20 +206,7 @@ Loaded load(const QString &fileName, Tree &tree)
     if (!file.open(QIODevice::ReadOnly)) {
         return Loaded::Failed;
     }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        return Loaded::Corrupt;
-    }
-    const QJsonObject roots = document.object().value(QStringLiteral("roots")).toObject();
-    for (auto &[root, node] : tree) {
-        if (roots.contains(node.name)) {
-            const QString name = node.name;
-            node = fromJson(roots.value(name).toObject());
-            node.name = name;
-        }
-    }
-    return Loaded::Ok;
+    return fromDocument(file.readAll(), tree);
 }
 
 bool save(const QString &fileName, const Tree &tree)
@@ -136,10 +218,9 @@ bool save(const QString &fileName, const Tree &tree)
         }
     }
     const QByteArray bytes =
-        QJsonDocument(QJsonObject{{QStringLiteral("version"), 1}, {QStringLiteral("roots"), roots}})
+        QJsonDocument(QJsonObject{{QStringLiteral("version"), FileVersion}, {QStringLiteral("roots"), roots}})
             .toJson(QJsonDocument::Indented);
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return writeFileAtomically(fileName, bytes);
 }
 
 Node *findKey(Node &parent, const QString &name)

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 
@@ -68,6 +69,79 @@ bool pumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limi
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return done();
 }
+
+// The simulated back-end, counting how often the test's own thread looks at a receive queue.
+class LookCounter final : public platform::ftd2xx::Backend
+{
+public:
+    explicit LookCounter(std::unique_ptr<platform::ftd2xx::Backend> inner)
+        : inner_(std::move(inner)), owner_(std::this_thread::get_id())
+    {}
+
+    int looks() const { return looks_; }
+
+    FT_STATUS deviceCount(uint32_t &count) override { return inner_->deviceCount(count); }
+    FT_STATUS description(uint32_t index, std::string &text) override
+    {
+        return inner_->description(index, text);
+    }
+    FT_STATUS serialNumber(uint32_t index, std::string &text) override
+    {
+        return inner_->serialNumber(index, text);
+    }
+    FT_STATUS open(uint32_t index, std::unique_ptr<platform::ftd2xx::Device> &device) override
+    {
+        std::unique_ptr<platform::ftd2xx::Device> opened;
+        const FT_STATUS status = inner_->open(index, opened);
+        if (opened)
+            device = std::make_unique<Counted>(std::move(opened), *this);
+        return status;
+    }
+    bool isSimulated() const override { return true; }
+
+private:
+    class Counted final : public platform::ftd2xx::Device
+    {
+    public:
+        Counted(std::unique_ptr<platform::ftd2xx::Device> inner, LookCounter &counter)
+            : inner_(std::move(inner)), counter_(counter)
+        {}
+        FT_STATUS setBaudRate(uint32_t rate) override { return inner_->setBaudRate(rate); }
+        FT_STATUS setDataCharacteristics(uint8_t w, uint8_t s, uint8_t p) override
+        {
+            return inner_->setDataCharacteristics(w, s, p);
+        }
+        FT_STATUS setFlowControl(uint16_t f, uint8_t on, uint8_t off) override
+        {
+            return inner_->setFlowControl(f, on, off);
+        }
+        FT_STATUS setLatencyTimer(uint8_t ms) override { return inner_->setLatencyTimer(ms); }
+        FT_STATUS write(const void *b, uint32_t n, uint32_t &w) override
+        {
+            return inner_->write(b, n, w);
+        }
+        FT_STATUS read(void *b, uint32_t n, uint32_t &r) override { return inner_->read(b, n, r); }
+        FT_STATUS queueStatus(uint32_t &rx) override
+        {
+            if (std::this_thread::get_id() == counter_.owner_)
+                ++counter_.looks_;
+            return inner_->queueStatus(rx);
+        }
+        FT_STATUS purge(uint32_t mask) override { return inner_->purge(mask); }
+        FT_STATUS setReceiveNotice(std::function<void()> notice) override
+        {
+            return inner_->setReceiveNotice(std::move(notice));
+        }
+
+    private:
+        std::unique_ptr<platform::ftd2xx::Device> inner_;
+        LookCounter &counter_;
+    };
+
+    std::unique_ptr<platform::ftd2xx::Backend> inner_;
+    const std::thread::id owner_;
+    std::atomic<int> looks_{0};
+};
 
 class DriverSimModule : public testing::Test
 {
@@ -267,9 +341,11 @@ TEST_F(DriverSimModule, CountsOnlyDevicesDescribedHxr)
     configure(config, false);
     connect();
     EXPECT_EQ(DEVICECOUNT(), 2);
+    // Commands go after command mode: a streaming module's reply drowns in the stream.
+    COMMANDMODE();
     float value = 0;
     EXPECT_EQ(READCOMMAND("MODL", &value), HXR_OK);
-    EXPECT_THAT(sim::frameLog(0), ElementsAre("!001:MODL?"));
+    EXPECT_THAT(sim::frameLog(0), ElementsAre("!001:", "!001:MODL?"));
     EXPECT_THAT(sim::frameLog(1), IsEmpty());
 
     config.devices.assign(6, sim::DeviceConfig{});
@@ -285,6 +361,52 @@ TEST_F(DriverSimModule, CountsOnlyDevicesDescribedHxr)
     configure(config, false);
     connect();
     EXPECT_EQ(DEVICECOUNT(), 0);
+}
+
+TEST_F(DriverSimModule, AWaitingCommandSleepsUntilItsReplyAndRefusesEveryOtherPortCall)
+{
+    auto backend = std::make_unique<LookCounter>(platform::ftd2xx::makeSimBackend());
+    const LookCounter &counter = *backend;
+    platform::ftd2xx::setActiveBackend(std::move(backend));
+    sim::SimConfig config;
+    config.devices[0].faults.replyDelayMs = 300;
+    configure(config, false);
+    connect();
+    COMMANDMODE();
+    sim::clearFrameLog();
+
+    // Runs while the command below waits: the wait keeps the thread's events going.
+    struct
+    {
+        bool ran = false;
+        int16_t read = 1;
+        float value = -1.0f;
+        int16_t configured = 1;
+    } meanwhile;
+    QTimer::singleShot(0, [&] {
+        meanwhile.ran = true;
+        meanwhile.read = READCOMMAND("SERL", &meanwhile.value);
+        meanwhile.configured = CONFIGCAL();
+        COMMANDMODE();
+        CLOSEPORT();
+        OPENPORT();
+    });
+    const int looksBefore = counter.looks();
+    float value = 0;
+    EXPECT_EQ(READCOMMAND("MODL", &value), HXR_OK);
+    EXPECT_EQ(value, 1.0f);
+    // A wait that polled would look at the queue thousands of times in 300 ms.
+    EXPECT_LT(counter.looks() - looksBefore, 20);
+
+    EXPECT_TRUE(meanwhile.ran);
+    EXPECT_EQ(meanwhile.read, HXR_NODEVICE);
+    EXPECT_EQ(meanwhile.value, -1.0f);
+    EXPECT_EQ(meanwhile.configured, -1);
+    EXPECT_THAT(sim::frameLog(0), ElementsAre("!001:MODL?"));
+    EXPECT_TRUE(sim::isOpen(0));
+    EXPECT_THAT(messages, IsEmpty());
+    // Once the wait is over the port takes commands again.
+    EXPECT_EQ(READCOMMAND("MODL", &value), HXR_OK);
 }
 
 } // namespace

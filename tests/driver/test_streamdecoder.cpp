@@ -141,6 +141,25 @@ TEST(DriverStreamDecoder, KeepsAnUnfinishedFrameForTheNextRead)
     EXPECT_THAT(out, testing::ElementsAre(Reading{4, 0.125f}));
 }
 
+TEST(DriverStreamDecoder, ReadingsAndEventsDoNotDependOnHowReadsSplit)
+{
+    const Bytes noise = {0x55, 0x55, 0x55};
+    const Bytes streams[] = {join({noise, F1, noise, F2}), join({F1, noise, noise, F2, F3}),
+                             join({F1, {0x81, 0x00}, F2, noise})};
+    for (const Bytes &stream : streams) {
+        StreamDecoder whole;
+        const std::vector<Reading> expected = decodeAll(whole, stream);
+        for (size_t cut = 1; cut < stream.size(); ++cut) {
+            StreamDecoder split;
+            std::vector<Reading> got = decodeAll(split, Bytes(stream.begin(), stream.begin() + cut));
+            const std::vector<Reading> rest = decodeAll(split, Bytes(stream.begin() + cut, stream.end()));
+            got.insert(got.end(), rest.begin(), rest.end());
+            EXPECT_EQ(got, expected) << "cut after " << cut;
+            EXPECT_EQ(split.pending(), whole.pending()) << "cut after " << cut;
+        }
+    }
+}
+
 TEST(DriverStreamDecoder, ScalesByGainAndOffset)
 {
     StreamDecoder decoder;

@@ -17,8 +17,14 @@ using sim::SimDevice;
 class SimHandle final : public Device
 {
 public:
-    explicit SimHandle(std::shared_ptr<SimDevice> device) : device_(std::move(device)) {}
-    ~SimHandle() override { device_->close(); }
+    explicit SimHandle(std::shared_ptr<SimDevice> device)
+        : device_(std::move(device)), plugCount_(device_->plugCount())
+    {}
+    ~SimHandle() override
+    {
+        device_->setArrivalNotice({});
+        device_->close();
+    }
 
     FT_STATUS setBaudRate(uint32_t) override { return step(SetupStep::BaudRate); }
     FT_STATUS setDataCharacteristics(uint8_t, uint8_t, uint8_t) override
@@ -33,17 +39,23 @@ public:
 
     FT_STATUS write(const void *buffer, uint32_t length, uint32_t &written) override
     {
+        if (!present())
+            return FT_IO_ERROR;
         device_->receive(static_cast<const uint8_t *>(buffer), length);
         written = length;
         return FT_OK;
     }
     FT_STATUS read(void *buffer, uint32_t wanted, uint32_t &returned) override
     {
+        if (!present())
+            return FT_IO_ERROR;
         returned = static_cast<uint32_t>(device_->take(static_cast<uint8_t *>(buffer), wanted));
         return FT_OK;
     }
     FT_STATUS queueStatus(uint32_t &rxBytes) override
     {
+        if (!present())
+            return FT_IO_ERROR;
         rxBytes = static_cast<uint32_t>(device_->queued());
         return FT_OK;
     }
@@ -52,14 +64,27 @@ public:
         device_->purge((mask & FT_PURGE_RX) != 0, (mask & FT_PURGE_TX) != 0);
         return FT_OK;
     }
+    FT_STATUS setReceiveNotice(std::function<void()> notice) override
+    {
+        device_->setArrivalNotice(std::move(notice));
+        return FT_OK;
+    }
 
 private:
+    // Fault changes from the control file are taken up here too, while a handle is open.
+    bool present() const
+    {
+        sim::followControlFile();
+        return !device_->unplugged() && device_->plugCount() == plugCount_;
+    }
+
     FT_STATUS step(SetupStep which) const
     {
         return device_->setupFails(which) ? FT_IO_ERROR : FT_OK;
     }
 
     std::shared_ptr<SimDevice> device_;
+    const uint64_t plugCount_;
 };
 
 class SimBackend final : public Backend

@@ -184,6 +184,11 @@ std::string applyDeviceKey(std::string_view key, std::string_view value, DeviceC
             return bad("EVERY[:COUNT] (frames, bytes from 1 to 1000)");
         device.faults.junkEvery = static_cast<int>(*every);
         device.faults.junkCount = static_cast<int>(*count);
+    } else if (key == "unplugged") {
+        const auto on = whole(value, 0, 1);
+        if (!on)
+            return bad("0 or 1");
+        device.faults.unplugged = *on == 1;
     } else if (key == "fail") {
         const auto step = setupStep(value);
         if (!step)

@@ -28,6 +28,7 @@
 //   junk=EVERY[:COUNT] COUNT bytes without bit 7 (default 1) before the first stream frame and
 //                      after every EVERY frames
 //   fail=STEP          set-up step that fails: open, baud, data, flow or latency
+//   unplugged=0|1      the module is gone from the bus: not listed, and open handles fail
 // Signals are given at the sensor, in mV/V; the module's chain turns them into ADC counts, MVV,
 // OVAL and the stream.
 
@@ -62,6 +63,7 @@ struct Faults
     int junkEvery = 0;  // 0: no junk bytes in the stream
     int junkCount = 1;
     SetupStep failStep = SetupStep::None;
+    bool unplugged = false; // off the bus: not listed; open handles answer FT_IO_ERROR
 };
 
 struct DeviceConfig

@@ -43,10 +43,59 @@ SimDevice::SimDevice(const DeviceConfig &config, int index, FrameLogger logger)
       capacity_(static_cast<size_t>(std::max(config.rate, 100)) * 6)
 {}
 
+SimDevice::~SimDevice()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    noticeChanged_.notify_all();
+    if (watcher_.joinable())
+        watcher_.join();
+}
+
+void SimDevice::setArrivalNotice(std::function<void()> notice)
+{
+    std::lock_guard lock(mutex_);
+    notice_ = std::move(notice);
+    if (notice_ && !watcher_.joinable())
+        watcher_ = std::thread([this] { watchLateReplies(); });
+    noticeChanged_.notify_all();
+}
+
+void SimDevice::announceLocked()
+{
+    if (notice_)
+        notice_();
+}
+
+// Late replies become readable on the module's clock whenever the host looks; this thread only
+// tells a waiting host when to look. It looks again at least every few milliseconds, so that a
+// test's own clock, which moves in steps, is followed too.
+void SimDevice::watchLateReplies()
+{
+    constexpr auto LookAgain = std::chrono::milliseconds(5);
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (!notice_ || pending_.empty()) {
+            noticeChanged_.wait(lock);
+            continue;
+        }
+        const auto at = now();
+        if (pending_.front().due <= at) {
+            pollLocked(at);
+            announceLocked();
+            continue;
+        }
+        const Clock::duration untilDue = pending_.front().due - at;
+        noticeChanged_.wait_for(lock, std::min<Clock::duration>(untilDue, LookAgain));
+    }
+}
+
 bool SimDevice::open()
 {
     std::lock_guard lock(mutex_);
-    if (open_ || faults_.failStep == SetupStep::Open)
+    if (open_ || faults_.unplugged || faults_.failStep == SetupStep::Open)
         return false;
     open_ = true;
     const auto at = now();
@@ -219,6 +268,9 @@ void SimDevice::receive(const uint8_t *data, size_t length)
         inbound_.clear();
         handleLocked(line, at);
     }
+    if (visibleLocked() > 0 || !staged_.empty())
+        announceLocked();
+    noticeChanged_.notify_all(); // a late reply may have been added
 }
 
 size_t SimDevice::queued()
@@ -228,6 +280,8 @@ size_t SimDevice::queued()
     powerOnLocked(at);
     pollLocked(at);
     releaseChunkLocked(); // a split reply shows one more part at each look
+    if (!staged_.empty())
+        announceLocked();
     return visibleLocked();
 }
 
@@ -243,6 +297,8 @@ size_t SimDevice::take(uint8_t *buffer, size_t wanted)
     if (count > 0)
         std::memcpy(buffer, rx_.data() + rxHead_, count);
     rxHead_ += count;
+    if (!staged_.empty())
+        announceLocked();
     return count;
 }
 
@@ -281,7 +337,21 @@ Faults SimDevice::faults() const
 void SimDevice::setFaults(const Faults &faults)
 {
     std::lock_guard lock(mutex_);
+    if (faults.unplugged && !faults_.unplugged)
+        ++plugCount_;
     faults_ = faults;
+}
+
+bool SimDevice::unplugged() const
+{
+    std::lock_guard lock(mutex_);
+    return faults_.unplugged;
+}
+
+uint64_t SimDevice::plugCount() const
+{
+    std::lock_guard lock(mutex_);
+    return plugCount_;
 }
 
 void SimDevice::setSignal(const SignalConfig &signal)

@@ -15,6 +15,7 @@
 // The module streams from power-on (its first open); the stream and all parameters carry on
 // while no handle is open, but a new open starts with an empty receive queue.
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -22,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/ftd2xx/sim/simclock.h"
@@ -39,12 +41,18 @@ public:
     using FrameLogger = std::function<void(int index, const std::string &frame)>;
 
     SimDevice(const DeviceConfig &config, int index, FrameLogger logger);
+    ~SimDevice();
+    SimDevice(const SimDevice &) = delete;
+    SimDevice &operator=(const SimDevice &) = delete;
 
     int index() const { return index_; }
     const std::string &description() const { return description_; }
 
-    // The USB side. open() fails while the device is open already.
+    // The USB side. open() fails while the device is open already or unplugged. A handle keeps
+    // the plug count of its open: once the module has been unplugged it is dead for good.
     bool open();
+    bool unplugged() const;
+    uint64_t plugCount() const;
     void close();
     bool isOpen() const;
     bool setupFails(SetupStep step) const;
@@ -52,6 +60,10 @@ public:
     size_t queued();
     size_t take(uint8_t *buffer, size_t wanted);
     void purge(bool receiveQueue, bool transmitQueue);
+    // Called, under the device's lock, whenever reply bytes become readable: at once for a reply
+    // on time, when a late one falls due on the module's clock, and after each look while parts
+    // of a split reply are still on their way. An empty notice ends it.
+    void setArrivalNotice(std::function<void()> notice);
 
     // The test side.
     std::optional<double> parameter(std::string_view mnemonic);
@@ -75,6 +87,8 @@ private:
     void handleLocked(const std::string &line, Clock::time_point now);
     std::string answerLocked(std::string_view command, Clock::time_point now);
     size_t visibleLocked() const { return rx_.size() - rxHead_; }
+    void announceLocked();
+    void watchLateReplies();
 
     const int index_;
     const std::string description_;
@@ -102,6 +116,12 @@ private:
     std::deque<Pending> pending_; // late replies, in the order they fall due
     uint64_t framesSent_ = 0;
     uint64_t framesLost_ = 0;
+    uint64_t plugCount_ = 0; // how often the module was unplugged
+
+    std::function<void()> notice_;
+    std::condition_variable noticeChanged_;
+    bool stopping_ = false;
+    std::thread watcher_; // started with the first notice; wakes it when late replies fall due
 };
 
 } // namespace platform::ftd2xx::sim

@@ -1,9 +1,13 @@
 #include "platform/ftd2xx/sim/simmodule.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <utility>
 
 #include "platform/ftd2xx/sim/simdevice.h"
@@ -176,15 +180,89 @@ void reset()
     registry().reset();
 }
 
+namespace {
+
+// The control file's keys as one HXR_SIM text: blank items dropped, line breaks as commas.
+std::string controlKeys(const std::string &text)
+{
+    std::string keys;
+    std::string item;
+    std::istringstream lines(text);
+    while (std::getline(lines, item, '\n')) {
+        std::istringstream items(item);
+        std::string key;
+        while (std::getline(items, key, ',')) {
+            const size_t first = key.find_first_not_of(" \t\r");
+            if (first == std::string::npos)
+                continue;
+            const size_t last = key.find_last_not_of(" \t\r");
+            if (!keys.empty())
+                keys += ',';
+            keys += key.substr(first, last - first + 1);
+        }
+    }
+    return keys;
+}
+
+std::vector<std::shared_ptr<SimDevice>> onTheBus()
+{
+    followControlFile();
+    std::vector<std::shared_ptr<SimDevice>> present;
+    for (const auto &device : registry().devices())
+        if (!device->unplugged())
+            present.push_back(device);
+    return present;
+}
+
+} // namespace
+
+void followControlFile()
+{
+    static std::mutex mutex;
+    static std::chrono::steady_clock::time_point lastLook;
+    static std::string lastText;
+    const std::string path = environment("HXR_SIM_CONTROL");
+    if (path.empty())
+        return;
+    std::lock_guard lock(mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (lastLook != std::chrono::steady_clock::time_point{} &&
+        now - lastLook < std::chrono::milliseconds(100))
+        return;
+    lastLook = now;
+    std::ifstream file(path);
+    std::stringstream content;
+    content << file.rdbuf();
+    const std::string text = file ? content.str() : std::string();
+    if (text == lastText)
+        return;
+    lastText = text;
+    const auto devices = registry().devices();
+    // As many modules as run, so that keys for one of them ("2.delay=300") find it.
+    std::vector<std::string> errors;
+    const SimConfig control = parseConfig(
+        "devices=" + std::to_string(std::max<size_t>(devices.size(), 1)) + "," + controlKeys(text),
+        &errors);
+    for (const auto &error : errors)
+        std::fprintf(stderr, "HXR_SIM_CONTROL: %s\n", error.c_str());
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (control.devices.empty())
+            devices[i]->setFaults(Faults{});
+        else
+            devices[i]->setFaults(
+                (i < control.devices.size() ? control.devices[i] : control.devices.front()).faults);
+    }
+}
+
 int deviceCount()
 {
-    return static_cast<int>(registry().devices().size());
+    return static_cast<int>(onTheBus().size());
 }
 
 std::shared_ptr<SimDevice> deviceAt(uint32_t index)
 {
-    const auto all = registry().devices();
-    return index < all.size() ? all[index] : nullptr;
+    const auto present = onTheBus();
+    return index < present.size() ? present[index] : nullptr;
 }
 
 std::optional<double> parameter(int device, std::string_view mnemonic)

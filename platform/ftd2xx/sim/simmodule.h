@@ -9,6 +9,12 @@
 // configure() powers up fresh modules at once: handles opened before keep talking to the old
 // modules until they are closed, and the functions below reach only the new ones. A module keeps
 // its parameters while it is closed and opened again. Devices are numbered from 0, in bus order.
+//
+// HXR_SIM_CONTROL names a file of fault keys in the HXR_SIM form (silent, reject, delay, split,
+// junk, fail, unplugged; "2.delay=300" for one module; commas or line breaks between them) that the running modules follow: it is
+// looked at, at most ten times a second, whenever the host lists the devices or uses a handle,
+// and each change of its text replaces the faults of every module (a module the text does not
+// name takes the faults given for all). Unplugged modules are not listed.
 
 #include <cstdint>
 #include <memory>
@@ -30,8 +36,13 @@ SimConfig fromEnvironment();
 // Back to the environment's modules, as at start.
 void reset();
 
+// Takes up a changed HXR_SIM_CONTROL file now, if a tenth of a second has passed since the last
+// look.
+void followControlFile();
+
+// Modules on the bus (unplugged ones are not).
 int deviceCount();
-// The device for the back-end; nothing past the last one.
+// The device for the back-end, counting only modules on the bus; nothing past the last one.
 std::shared_ptr<SimDevice> deviceAt(uint32_t index);
 
 // A parameter as a host read would answer it now; nothing for a bad index or mnemonic.

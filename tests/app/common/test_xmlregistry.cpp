@@ -132,6 +132,60 @@ TEST_F(XmlRegistryFile, FailedOpenClosesTheStore)
     EXPECT_EQ(readAll(path_), Fixture);
 }
 
+TEST_F(XmlRegistryFile, FilesBeyondTheLimitsOrThatWouldNotReadBackAreRefused)
+{
+    const auto nested = [](int depth) {
+        return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray text;
+        bool opens;
+    } files[] = {
+        {"nested 64 deep", nested(64), true},
+        {"nested 65 deep", nested(65), false},
+        {"nested 100000 deep", nested(100000), false},
+        {"too large", "<a>" + QByteArray(16 * 1024 * 1024, 'x') + "</a>", false},
+        {"written back as a different instruction", "<?xmlJJ@J?><a/>", false},
+        {"an instruction inside a text", "<a>x<?p?>y</a>", false},
+    };
+    for (const auto &f : files) {
+        const QString path = dir_.filePath(QStringLiteral("limits.xml"));
+        writeAll(path, f.text);
+        EXPECT_EQ(store_.OpenXMLFile(path, QStringLiteral("KTWToolkit"), false), f.opens) << f.name;
+        store_.SaveSetting(QStringLiteral("Data"), QStringLiteral("x"), QStringLiteral("y"), true);
+        if (!f.opens) {
+            EXPECT_EQ(readAll(path), f.text) << f.name;
+        }
+    }
+}
+
+TEST(XmlRegistry, TextsBesideElementsStayAsTheyWereOverSaves)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixed.xml"));
+    writeAll(path, "<r><ktwtoolkit><data><k>a<b/>c</k><plain>v</plain></data></ktwtoolkit></r>");
+    for (int save = 0; save < 3; ++save) {
+        cXMLRegistry store;
+        ASSERT_TRUE(store.OpenXMLFile(path, QStringLiteral("KTWToolkit"), false));
+        EXPECT_EQ(store.GetSetting(QStringLiteral("Data"), QStringLiteral("k"), QString()),
+                  QStringLiteral("ac"))
+            << "after save " << save;
+        EXPECT_EQ(store.GetSetting(QStringLiteral("Data"), QStringLiteral("plain"), QString()),
+                  QStringLiteral("v"));
+        store.SaveXMLFile();
+    }
+}
+
+TEST_F(XmlRegistryFile, ASaveThatWouldNotReadBackIsRefusedAndTheFileKept)
+{
+    store_.SaveSetting(QStringLiteral("Data"), QStringLiteral("Company"),
+                       QStringLiteral("bell \x07"));
+    EXPECT_THROW(store_.SaveXMLFile(), VbError);
+    EXPECT_EQ(readAll(path_), Fixture);
+}
+
 TEST(XmlRegistry, CreateReplacesAnExistingFileWithAnEmptyStore)
 {
     QTemporaryDir dir;

@@ -3,7 +3,12 @@
 #include <cmath>
 #include <ostream>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gmock/gmock.h>
 
@@ -164,6 +169,62 @@ TEST_F(PageFixture, ChosenFormatIsKeptPerSerialThenAsRecent)
     info->TimedRefresh();
     EXPECT_EQ(info->LCD1()->Caption(),
               app::common::FormatDisplayValue(*sim::parameter(0, "OVAL"), u"000.000"));
+}
+
+TEST_F(PageFixture, AFormatThatCannotBeSavedIsReportedOnceAndStaysInUse)
+{
+    CHILD_GEN_INFO *info = connectModule();
+    ASSERT_NE(info, nullptr);
+    // A folder where the settings file should be: no write can succeed.
+    ASSERT_TRUE(QDir().mkpath(app::common::SettingsFilePath()));
+    ShownMessages().clear();
+    for (const char *format : {"000.000", "0.0"}) {
+        info->btnFormat()->setCaption(QString::fromLatin1(format));
+        emit info->btnFormat()->Changed();
+        EXPECT_EQ(app::common::DisplayFormat(), QString::fromLatin1(format));
+    }
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_TRUE(ShownMessages()[0].text.contains(app::common::SettingsFilePath()))
+        << ShownMessages()[0].text.toStdString();
+    EXPECT_TRUE(QFileInfo(app::common::SettingsFilePath()).isDir());
+}
+
+TEST_F(PageFixture, AClickDuringAWaitForTheModuleArrivesAfterTheWait)
+{
+    CHILD_GEN_INFO *info = connectModule();
+    ASSERT_NE(info, nullptr);
+    QPushButton button;
+    button.resize(80, 30);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    sim::Faults slow = sim::faults(0);
+    slow.replyDelayMs = 150;
+    sim::setFaults(0, slow);
+
+    // Queued during the refresh's first wait, as a display server queues a click.
+    bool queued = false;
+    int clicksDuringWait = -1;
+    QTimer::singleShot(0, [&] {
+        queued = true;
+        QWindow *window = button.windowHandle();
+        const QPointF at(10, 10);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, at, window->mapToGlobal(at),
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton,
+                type);
+        QTimer::singleShot(0, [&] { clicksDuringWait = clicks; });
+    });
+    const uint64_t framesBefore = sim::frameLog(0).size();
+    info->TimedRefresh();
+    EXPECT_TRUE(queued);
+    EXPECT_EQ(clicksDuringWait, 0) << "the events of the wait ran after the click was queued";
+    EXPECT_EQ(clicks, 0);
+    EXPECT_GT(sim::frameLog(0).size(), framesBefore);
+    EXPECT_EQ(hxr->ErrorState(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(clicks, 1, 5000);
 }
 
 TEST_F(PageFixture, ShuntCalibrationToggleSwitchesTheModule)

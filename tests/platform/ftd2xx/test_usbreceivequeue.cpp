@@ -76,8 +76,12 @@ TEST(UsbReceiveQueue, ConcurrentPushAndPopLoseNothing)
         size_t chunk = 1;
         while (done < Total) {
             const size_t count = std::min(chunk, Total - done);
-            done += queue.push(sent.data() + done, count);
+            const size_t kept = queue.push(sent.data() + done, count);
+            done += kept;
             chunk = chunk % 97 + 1;
+            // A full queue waits for the reader: let it run rather than spin out the time slice.
+            if (kept == 0)
+                std::this_thread::yield();
         }
     });
     std::vector<uint8_t> received;
@@ -88,6 +92,8 @@ TEST(UsbReceiveQueue, ConcurrentPushAndPopLoseNothing)
         const size_t got = queue.pop(buffer.data(), wanted);
         received.insert(received.end(), buffer.begin(), buffer.begin() + got);
         wanted = wanted % 53 + 1;
+        if (got == 0)
+            std::this_thread::yield();
     }
     pump.join();
     EXPECT_THAT(received, ElementsAreArray(sent));

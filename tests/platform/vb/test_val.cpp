@@ -1,6 +1,9 @@
 #include "platform/vb/val.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include <QString>
 
@@ -37,9 +40,23 @@ INSTANTIATE_TEST_SUITE_P(Texts, ValTable,
                                          ValCase{"1,5", 1.0}, ValCase{"1e-400", 0.0},
                                          ValCase{"12 34", 12.0}));
 
-TEST(Val, OverflowGivesInfinity)
+TEST(Val, TinyNumbersUnderflowAndHugeOnesOverflowAsTheCLibraryDoes)
 {
-    EXPECT_TRUE(std::isinf(platform::vb::Val("1e400")));
+    const std::string manyZeros = "0." + std::string(330, '0') + "1";
+    const std::string denormal = "0." + std::string(320, '0') + "5E+1xyz";
+    for (const std::string &text : {std::string("1E-400"), std::string("-2E-999"), manyZeros,
+                                   denormal, std::string("4.9e-324"), std::string("-1D400"),
+                                   std::string("1e400"), std::string("1.7976931348623157e308")}) {
+        const double value = platform::vb::Val(text);
+        std::string number = text.substr(0, text.find_first_of("xyz"));
+        std::replace(number.begin(), number.end(), 'D', 'e');
+        const double expected = std::strtod(number.c_str(), nullptr);
+        EXPECT_EQ(std::signbit(value), std::signbit(expected)) << text;
+        EXPECT_TRUE(value == expected) << text << ": " << value << " != " << expected;
+    }
+    EXPECT_EQ(platform::vb::Val("-2E-999"), 0.0);
+    EXPECT_GT(platform::vb::Val("4.9e-324"), 0.0);
+    EXPECT_EQ(platform::vb::Val("-1D400"), -HUGE_VAL);
 }
 
 } // namespace

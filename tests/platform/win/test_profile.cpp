@@ -1,6 +1,7 @@
 #include "platform/win/profile.h"
 #include "support/namedcase.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -84,6 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CP1252", "[s]\r\nk=caf\xE9 \x80\r\n", "s", "k", "d", 255, u"caf\u00E9 \u20AC"},
         ReadCase{"UTF-16 with BOM", QByteArray("\xFF\xFE[\0s\0]\0\n\0k\0=\0\x16\x04", 16), "s", "k",
                  "d", 255, u"\u0416"},
+        ReadCase{"UTF-16 big-endian with BOM",
+                 QByteArray("\xFE\xFF\0[\0s\0]\0\n\0k\0=\x04\x16", 16), "s", "k", "d", 255,
+                 u"\u0416"},
         ReadCase{"empty value is not the default", "[s]\r\nk=\r\n", "s", "k", "d", 255, u""},
         ReadCase{"missing key takes the default", "[s]\r\n", "s", "k", "def  ", 255, u"def"},
         ReadCase{"default cut too", "", "s", "k", "abcdef", 4, u"abc"}));
@@ -152,6 +156,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "\xEF\xBB\xBF[a]\r\nx=\xC3\xA9\r\n"},
         WriteCase{"CP1252 stays CP1252", "[a]\r\nx=\xE9\r\n", "a", "y", u"\u20AC",
                   "[a]\r\nx=\xE9\r\ny=\x80\r\n"},
+        WriteCase{"UTF-16 big-endian kept", QByteArray("\xFE\xFF\0[\0a\0]\0\n\0x\0=\0001", 16),
+                  "a", "y", u"\u0416",
+                  QByteArray("\xFE\xFF\0[\0a\0]\0\r\0\n\0x\0=\0001\0\r\0\n\0y\0=\x04\x16\0\r\0\n",
+                             32)},
         WriteCase{"CP1252 that cannot hold the value becomes UTF-8", "[a]\r\nx=\xE9\r\n", "a", "y",
                   u"\u0416", "[a]\r\nx=\xC3\xA9\r\ny=\xD0\x96\r\n"}));
 
@@ -186,6 +194,34 @@ TEST_F(ProfileFile, RefusesWritesThatWouldBreakTheFile)
             << r.section << " " << r.key;
     }
     EXPECT_EQ(readAll(path_), before);
+}
+
+TEST_F(ProfileFile, AWriteRemovesTheStaleTemporaryFilesOfEarlierWrites)
+{
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const struct
+    {
+        const char *name;
+        bool stale;
+        bool removed;
+    } files[] = {{"Config.ini.Ab12Cd", true, true},   // left by a crashed write
+                 {"Config.ini.Xy34Zw", false, false}, // a write that may still be running
+                 {"Config.ini.bak", true, false},     // not one of ours
+                 {"Config.ini.Ab12Cd7", true, false},
+                 {"Other.ini.Ab12Cd", true, false}};
+    for (const auto &f : files) {
+        QFile file(dir_.filePath(QString::fromLatin1(f.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (f.stale) {
+            ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+    }
+    ASSERT_TRUE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x"),
+                                          QStringLiteral("1"), path_));
+    for (const auto &f : files) {
+        EXPECT_EQ(QFile::exists(dir_.filePath(QString::fromLatin1(f.name))), !f.removed) << f.name;
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(ProfileFile, ReportsAFileThatCannotBeWritten)

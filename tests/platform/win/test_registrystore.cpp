@@ -132,20 +132,43 @@ TEST_F(RegistryFile, ReportsTheSystemsErrorCodes)
     EXPECT_EQ(store_.setValue(parent, QStringLiteral("v"), RegSz, QByteArray()), RegInvalidHandle);
 }
 
-TEST_F(RegistryFile, ACorruptFileIsNeitherReadNorOverwritten)
+TEST_F(RegistryFile, AFileNotOfOurShapeIsNeitherReadNorOverwritten)
 {
+    const char *const files[] = {
+        "{ not json",
+        "[]",
+        R"({"version":2,"roots":{}})",
+        R"({"roots":{}})",
+        R"({"version":1,"roots":[1,2,3]})",
+        R"({"version":2,"roots":[1,2,3],"other":"x"})",
+        R"({"version":1,"roots":{},"other":"x"})",
+        R"({"version":1,"roots":{"HKEY_NOWHERE":{"values":[],"keys":[]}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[],"keys":{"a":1}}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[],"keys":[{"name":"a","values":[]}]}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[{"name":"v","type":1.5,"data":""}],"keys":[]}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[{"name":"v","type":1,"data":"*"}],"keys":[]}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[{"name":"v","type":1,"data":""},{"name":"V","type":1,"data":""}],"keys":[]}}})",
+        R"({"version":1,"roots":{"HKEY_CURRENT_USER":{"values":[],"keys":[{"name":"a\\b","values":[],"keys":[]}]}}})",
+    };
     store_.closeKey(create("Software"));
-    QFile file(path_);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{ not json");
-    file.close();
-    HKey key = 0;
-    EXPECT_EQ(store_.openKey(HKeyCurrentUser, QStringLiteral("Software"), KeyRead, key),
-              RegCorrupt);
-    EXPECT_EQ(store_.createKey(HKeyCurrentUser, QStringLiteral("Other"), KeyAllAccess, key),
-              RegCorrupt);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("{ not json"));
+    for (const char *text : files) {
+        QFile file(path_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        HKey key = 0;
+        EXPECT_EQ(store_.openKey(HKeyCurrentUser, QStringLiteral("Software"), KeyRead, key),
+                  RegCorrupt)
+            << text;
+        EXPECT_EQ(store_.createKey(HKeyCurrentUser, QStringLiteral("Other"), KeyAllAccess, key),
+                  RegCorrupt)
+            << text;
+        EXPECT_EQ(store_.setValue(HKeyCurrentUser, QStringLiteral("v"), RegSz, QByteArray()),
+                  RegCorrupt)
+            << text;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray(text));
+    }
 }
 
 TEST(RegistryStore, UserStoreLivesInTheConfigFolder)

@@ -1,10 +1,14 @@
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
@@ -155,6 +159,7 @@ protected:
     {
         unsetenv("HXR_SIM");
         unsetenv("HXR_SIM_LOG");
+        unsetenv("HXR_SIM_CONTROL");
         SimFixture::TearDown();
     }
 };
@@ -191,6 +196,53 @@ TEST_F(SimEnvironment, LogFileFromTheEnvironment)
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     EXPECT_THAT(lines, ElementsAre("!001:", "!001:SERL?"));
+}
+
+// Lists the devices until `done` holds; the control file is looked at ten times a second.
+bool listUntil(const std::function<bool(uint32_t)> &done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    uint32_t count = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        if (FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY) == FT_OK && done(count))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(SimEnvironment, RunningModulesFollowTheControlFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("control"));
+    const auto control = [&](const char *text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+    control("");
+    setenv("HXR_SIM_CONTROL", path.toLocal8Bit().constData(), 1);
+    setenv("HXR_SIM", "devices=2", 1);
+    sim::reset();
+    FT_HANDLE h = ready();
+
+    control("silent=*\n2.delay=300");
+    ASSERT_TRUE(listUntil([](uint32_t) { return sim::faults(0).silent.size() == 1; }));
+    EXPECT_EQ(sim::faults(1).replyDelayMs, 300);
+    EXPECT_FALSE(sim::faults(1).silent.empty()) << "keys for all devices reach device 2";
+
+    // Unplugged: gone from the list, and the open handle is dead even once it is back.
+    control("unplugged=1");
+    ASSERT_TRUE(listUntil([](uint32_t count) { return count == 0; }));
+    uint32_t queued = 0;
+    EXPECT_EQ(FT_GetQueueStatus(h, &queued), FT_IO_ERROR);
+    control("junk=10:2");
+    ASSERT_TRUE(listUntil([](uint32_t count) { return count == 2; }));
+    EXPECT_EQ(FT_GetQueueStatus(h, &queued), FT_IO_ERROR);
+    EXPECT_EQ(sim::faults(0).junkCount, 2);
+    EXPECT_TRUE(sim::faults(0).silent.empty());
+    FT_Close(h);
+    EXPECT_EQ(command(ready(), "MODL?"), "1\r");
 }
 
 } // namespace

@@ -627,39 +627,30 @@ void CHILD_GEN_REVIEW::copyChart()
 
 QString CHILD_GEN_REVIEW::GetSaveFileName()
 {
-    using namespace app::common;
-    using app::common::dialogs::ShowOpenDialog;
-    using app::common::dialogs::ShowSaveDialog;
-    QString folder =
-        ReadIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                     DataFolder());
-    WriteIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                  folder);
-    QString fileName;
-    const QString path = ShowSaveDialog(this, LogFilter, QStringLiteral("csv"), folder,
-                                        QStringLiteral("Save Log File"), fileName, true);
-    if (!path.isEmpty())
-        WriteIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                      folder);
-    return path;
+    return chooseLogFile(true);
 }
 
 QString CHILD_GEN_REVIEW::GetRestoreFilename()
 {
+    return chooseLogFile(false);
+}
+
+// Both dialogs start in the last folder of "Files"/"LogsInitDir" and keep it there.
+QString CHILD_GEN_REVIEW::chooseLogFile(bool save)
+{
     using namespace app::common;
-    using app::common::dialogs::ShowOpenDialog;
-    using app::common::dialogs::ShowSaveDialog;
-    QString folder =
-        ReadIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                     DataFolder());
-    WriteIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                  folder);
+    const QString section = QStringLiteral("Files");
+    const QString key = QStringLiteral("LogsInitDir");
+    QString folder = ReadIniValue(SettingsFilePath(), section, key, DataFolder());
+    WriteIniValue(SettingsFilePath(), section, key, folder);
     QString fileName;
-    const QString path = ShowOpenDialog(this, LogFilter, QStringLiteral("csv"), folder,
-                                        QStringLiteral("Load Log File"), fileName, true);
+    const QString path =
+        save ? dialogs::ShowSaveDialog(this, LogFilter, QStringLiteral("csv"), folder,
+                                       QStringLiteral("Save Log File"), fileName, true)
+             : dialogs::ShowOpenDialog(this, LogFilter, QStringLiteral("csv"), folder,
+                                       QStringLiteral("Load Log File"), fileName, true);
     if (!path.isEmpty())
-        WriteIniValue(SettingsFilePath(), QStringLiteral("Files"), QStringLiteral("LogsInitDir"),
-                      folder);
+        WriteIniValue(SettingsFilePath(), section, key, folder);
     return path;
 }
 

@@ -91,6 +91,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    QString chooseLogFile(bool save);
     void layOut();
     void clearPage();
     void setDataControlsEnabled(bool enabled);

@@ -422,12 +422,16 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
         // Ascending x: each column is one stretch of points, found by search.
         ColumnReducer reducer(line, row);
         size_t begin = 0;
+        size_t length = 1; // of the stretch before: evenly spaced points repeat it
         while (begin < n) {
             const double at = column(xs[begin]);
-            // The stretch ends at the first point of a later column: a short linear look,
-            // then a doubling search and a binary one.
+            // The stretch ends at the first point of a later column: where the last stretch's
+            // length says if it does, else found by a doubling search and a binary one.
+            const size_t guess = begin + length;
             size_t end = begin + 1;
             size_t stride = 1;
+            if (guess <= n && column(xs[guess - 1]) == at && (guess == n || column(xs[guess]) != at))
+                end = guess;
             while (end < n && column(xs[end]) == at) {
                 const size_t probe = std::min(n, end + stride);
                 if (column(xs[probe - 1]) == at) {
@@ -443,6 +447,7 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
                 }
             }
             reducer.addRun(at, ys.data() + begin, end - begin);
+            length = end - begin;
             begin = end;
         }
         reducer.flush();

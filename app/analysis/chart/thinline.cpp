@@ -148,7 +148,8 @@ bool ThinLine::step(int major1, int minor1, int major2, int minor2, int caps, bo
         caps = swapCaps(caps);
         direction = vertical ? Up : Left;
     }
-    const int64_t increment = int64_t{minor2 - minor1} * 65536 / (major2 - major1);
+    const int64_t increment =
+        minor2 == minor1 ? 0 : int64_t{minor2 - minor1} * 65536 / (major2 - major1);
     int64_t minor = int64_t{minor1} * 1024;
     // Turning back along the same axis caps the turn.
     if ((lastDirection_ ^ (vertical ? VerticalMask : HorizontalMask)) == direction)
@@ -258,9 +259,12 @@ void ThinLine::flushColumn()
     const int bottom = std::min(runBottom_, clip_.bottom());
     if (top > bottom)
         return;
-    QRgb *at = bits_ + (top - origin_.y()) * stride_ + (x - origin_.x());
-    for (int y = top; y <= bottom; ++y, at += stride_)
-        *at = colour_;
+    // Locals: a store through the pixel pointer could otherwise be taken to change them.
+    const QRgb colour = colour_;
+    const qsizetype stride = stride_;
+    QRgb *at = bits_ + (top - origin_.y()) * stride + (x - origin_.x());
+    for (int y = top; y <= bottom; ++y, at += stride)
+        *at = colour;
     markRows(top, bottom);
 }
 

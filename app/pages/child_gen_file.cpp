@@ -20,8 +20,8 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/hcffile.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
@@ -132,20 +132,20 @@ QString cut(const QString &text)
 
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    hyperlinkSave_ = makeButton(this, QStringLiteral("Save"));
+    hyperlinkSave_ = style::makeButton(this, QStringLiteral("Save"));
     app::controls::binding::SetupEditField(
         *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
         QStringLiteral("Store the module settings to a file for later "
                        "restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
-    hyperlinkRestore_ = makeButton(this, QStringLiteral("Restore"));
+    hyperlinkRestore_ = style::makeButton(this, QStringLiteral("Restore"));
     app::controls::binding::SetupEditField(
         *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
         QStringLiteral("Restore a previously saved configuration file "
                        "to the module"));
     connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
-    saveText_ = makeLabel(this, SaveText, PageStyle::Body);
-    restoreText_ = makeLabel(this, RestoreText, PageStyle::Body);
+    saveText_ = style::makeLabel(this, SaveText, style::PageStyle::Body);
+    restoreText_ = style::makeLabel(this, RestoreText, style::PageStyle::Body);
     layOut();
     app::shell::LoadFormTooltips(*this);
 }

@@ -20,7 +20,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
@@ -67,9 +67,9 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
         QStringLiteral("Set the size of the time window viewed in the trend chart"));
     connect(slider1_, &app::controls::Slider::Change, this, &CHILD_GEN_CAPTURE::windowChanged);
 
-    timescale_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    timescale_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     auto toggle = [this](const QString &caption, const QString &tip) {
-        VXBtn *button = app::pages::makeButton(this, caption);
+        VXBtn *button = app::pages::style::makeButton(this, caption);
         button->setTOGGLE(true);
         button->SetToolTip(tip);
         return button;
@@ -80,7 +80,7 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
     auto_->setState(true);
     minMax_ = toggle(QStringLiteral("Min / Max"),
                      QStringLiteral("Hold and show the lowest and highest reading"));
-    recordViewed_ = app::pages::makeButton(this, QStringLiteral("Capture"));
+    recordViewed_ = app::pages::style::makeButton(this, QStringLiteral("Capture"));
     app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                                   QStringLiteral("Capture everything currently viewed in the trend "
                                                  "chart above and transfer it to the Review page"));

@@ -4,8 +4,8 @@
 #include <QClipboard>
 #include <QTimer>
 
-#include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/pages/spectrum.h"
@@ -14,7 +14,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "platform/vb/vberror.h"
 
@@ -59,10 +59,10 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
     rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
     rangeSelect1_->setBackColor(SignalTheme::rangeTrack());
     rangeSelect1_->setForeColor(SignalTheme::sliderFore());
-    fFrom_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
-    fTo_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    fFrom_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    fTo_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     fTo_->setAlignment(1);
-    tPeak_ = app::pages::makeButton(this, QStringLiteral("Peak Hold"));
+    tPeak_ = app::pages::style::makeButton(this, QStringLiteral("Peak Hold"));
     tPeak_->setTOGGLE(true);
     tPeak_->setCaptionOff(QStringLiteral("Peak Hold Off"));
     tPeak_->setCaptionOn(QStringLiteral("Peak Hold On"));

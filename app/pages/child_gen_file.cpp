@@ -247,16 +247,20 @@ void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
                                       app::common::dialogs::MessageOk);
 }
 
+QString CHILD_GEN_FILE::chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)())
+{
+    if (!app::device::HXRObject())
+        return {};
+    errorText_.clear();
+    progressCount_ = 0;
+    progressTotal_ = steps;
+    return (this->*choose)();
+}
+
 void CHILD_GEN_FILE::SaveHXR()
 {
     try {
-        HXR *hxr = app::device::HXRObject();
-        if (!hxr)
-            return;
-        errorText_.clear();
-        progressCount_ = 0;
-        progressTotal_ = 35;
-        const QString chosen = GetSaveFileName();
+        const QString chosen = chooseTransferFile(35, &CHILD_GEN_FILE::GetSaveFileName);
         if (chosen.isEmpty())
             return;
         app::common::dialogs::ShowMessage(
@@ -335,14 +339,9 @@ CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileNa
 void CHILD_GEN_FILE::RestoreHXR()
 {
     try {
+        const QString file = chooseTransferFile(11, &CHILD_GEN_FILE::GetRestoreFilename);
         HXR *hxr = app::device::HXRObject();
-        if (!hxr)
-            return;
-        errorText_.clear();
-        progressCount_ = 0;
-        progressTotal_ = 11;
-        const QString file = GetRestoreFilename();
-        if (file.isEmpty())
+        if (file.isEmpty() || !hxr)
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
         if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
-#include <QClipboard>
 #include <QLabel>
 #include <QTimer>
 
@@ -46,16 +44,15 @@ int32_t roundEven(double value)
 
 } // namespace
 
-CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     chart_->call(64);
     chart_->call(66);
     chart_->let(1, static_cast<qlonglong>(SignalTheme::chartFrame()));
     chart_->let(2, static_cast<qlonglong>(SignalTheme::chartPlot()));
     chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChart);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChartPicture);
 
     slider1_ = new app::controls::Slider(this);
     slider1_->setMin(1000);
@@ -264,18 +261,6 @@ void CHILD_GEN_CAPTURE::recordViewedClicked()
         app::shell::ShowSnapshotInReview();
     } catch (const platform::vb::VbError &) {
     }
-}
-
-void CHILD_GEN_CAPTURE::copyChart()
-{
-    QApplication::clipboard()->clear();
-    chart_->call(55);
-}
-
-void CHILD_GEN_CAPTURE::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_CAPTURE::layOut()

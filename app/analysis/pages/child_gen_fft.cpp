@@ -1,7 +1,5 @@
 #include "app/analysis/pages/child_gen_fft.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QTimer>
 
 #include "app/analysis/chart/chartdispatch.h"
@@ -34,10 +32,9 @@ qlonglong colourArg(OleColour colour)
 
 } // namespace
 
-CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     // The chart's settings, made once.
     chart_->call(64);
     chart_->call(64);
@@ -53,7 +50,7 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
     chart_->let(36, 2);
     chart_->dispatch().setEnabled(true);
     connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChart);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChartPicture);
 
     rangeSelect1_ = new app::controls::RangeSelect(this);
     rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
@@ -197,18 +194,6 @@ void CHILD_GEN_FFT::peakHoldClicked()
 {
     if (!tPeak_->State())
         ClearPeakBuffer();
-}
-
-void CHILD_GEN_FFT::copyChart()
-{
-    QApplication::clipboard()->clear();
-    chart_->call(55);
-}
-
-void CHILD_GEN_FFT::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_FFT::layOut()

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QLocale>
 #include <QPainter>
@@ -69,10 +67,9 @@ QColor qtColour(OleColour colour)
 
 } // namespace
 
-CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     chart_->call(64);
     chart_->call(66);
     chart_->let(1, colourArg(SignalTheme::chartFrame()));
@@ -620,8 +617,7 @@ void CHILD_GEN_REVIEW::copyChart()
     chart_->let(25, 0.0);
     chart_->let(26, storedMaximum_);
     chart_->let(24, info);
-    QApplication::clipboard()->clear();
-    chart_->call(55);
+    copyChartPicture();
     chart_->let(30, false);
 }
 
@@ -688,12 +684,6 @@ void CHILD_GEN_REVIEW::runFileJob(bool save)
     }
     if (!save && !cancelled)
         ShowSnapshot();
-}
-
-void CHILD_GEN_REVIEW::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_REVIEW::layOut()

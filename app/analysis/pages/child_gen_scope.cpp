@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDateTime>
 #include <QPalette>
 #include <QTimer>
@@ -71,11 +69,10 @@ VXBtn *makeToggle(QWidget *parent, const QString &off, const QString &on, const 
 
 } // namespace
 
-CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Scope &Image"), parent)
 {
-    resize(720, 460);
     setProperty("Tag", QDateTime::currentDateTime());
-    chart_ = new SignalChart(this, QStringLiteral("Copy Scope &Image"));
     chart_->call(64);
     chart_->call(64);
     const QVariant base = chart_->get(22);
@@ -331,15 +328,8 @@ void CHILD_GEN_SCOPE::CopyPicture()
     chart_->let(25, 0.0);
     chart_->let(26, static_cast<double>(labelHeight_));
     chart_->let(24, platform::vb::CStr(sldPerDiv_->Value()) + QStringLiteral(" ms/div"));
-    QApplication::clipboard()->clear();
-    chart_->call(55);
+    copyChartPicture();
     chart_->let(30, false);
-}
-
-void CHILD_GEN_SCOPE::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_SCOPE::layOut()

@@ -9,9 +9,12 @@
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 
 #include "app/analysis/chart/columnreduction.h"
+#include "app/analysis/chart/thinline.h"
 #include "platform/win/gui/qcolour.h"
 
 namespace app::analysis::chart {
@@ -95,6 +98,16 @@ void NTGraph::AddElement()
     element_ = static_cast<int>(elements_.size()) - 1;
 }
 
+std::vector<QPointF> NTGraph::points(int element) const
+{
+    const Element &from = elements_.at(static_cast<size_t>(element));
+    std::vector<QPointF> points;
+    points.reserve(from.xs.size());
+    for (size_t i = 0; i < from.xs.size(); ++i)
+        points.emplace_back(from.xs[i], from.ys[i]);
+    return points;
+}
+
 void NTGraph::setElement(int index)
 {
     if (index >= 0 && index < elementCount())
@@ -123,7 +136,7 @@ void NTGraph::setElementLineType(int type)
 void NTGraph::PlotY(double y, int16_t)
 {
     Element &element = currentElement();
-    element.add(static_cast<double>(element.points.size()), y);
+    element.add(static_cast<double>(element.xs.size()), y);
     update();
 }
 
@@ -372,7 +385,7 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
 
 void NTGraph::paintElement(QPainter &painter, const Element &element, const QRect &plot) const
 {
-    if (element.points.empty())
+    if (element.xs.empty())
         return;
     QPen pen(qColour(element.colour));
     pen.setWidthF(element.width / 10.0);
@@ -398,36 +411,43 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
         return std::clamp(bottom - (y - yMin_) * sy, -PixelLimit, PixelLimit);
     };
 
-    QPolygonF line;
-    const bool reduce =
-        decimated_ && element.points.size() > 2 * static_cast<size_t>(plot.width());
+    // The line is built in a buffer kept from paint to paint.
+    QPolygonF &line = line_;
+    line.resize(0);
+    const std::vector<double> &xs = element.xs;
+    const std::vector<double> &ys = element.ys;
+    const size_t n = xs.size();
+    const bool reduce = decimated_ && n > 2 * static_cast<size_t>(plot.width());
     if (reduce && element.finite && element.ascending) {
         // Ascending x: each column is one stretch of points, found by search.
         ColumnReducer reducer(line, row);
-        const std::vector<QPointF> &points = element.points;
-        const size_t n = points.size();
         size_t begin = 0;
+        size_t length = 1; // of the stretch before: evenly spaced points repeat it
         while (begin < n) {
-            const double at = column(points[begin].x());
-            // The stretch ends at the first point of a later column: a short linear look,
-            // then a doubling search and a binary one.
+            const double at = column(xs[begin]);
+            // The stretch ends at the first point of a later column: where the last stretch's
+            // length says if it does, else found by a doubling search and a binary one.
+            const size_t guess = begin + length;
             size_t end = begin + 1;
             size_t stride = 1;
-            while (end < n && column(points[end].x()) == at) {
+            if (guess <= n && column(xs[guess - 1]) == at && (guess == n || column(xs[guess]) != at))
+                end = guess;
+            while (end < n && column(xs[end]) == at) {
                 const size_t probe = std::min(n, end + stride);
-                if (column(points[probe - 1].x()) == at) {
+                if (column(xs[probe - 1]) == at) {
                     end = probe;
                     stride *= 2;
                 } else {
                     end = static_cast<size_t>(
-                        std::partition_point(points.begin() + static_cast<ptrdiff_t>(end),
-                                             points.begin() + static_cast<ptrdiff_t>(probe),
-                                             [&](const QPointF &p) { return column(p.x()) == at; }) -
-                        points.begin());
+                        std::partition_point(xs.begin() + static_cast<ptrdiff_t>(end),
+                                             xs.begin() + static_cast<ptrdiff_t>(probe),
+                                             [&](double x) { return column(x) == at; }) -
+                        xs.begin());
                     break;
                 }
             }
-            reducer.addRun(at, points.data() + begin, end - begin);
+            reducer.addRun(at, ys.data() + begin, end - begin);
+            length = end - begin;
             begin = end;
         }
         reducer.flush();
@@ -437,9 +457,9 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
         // The next column starts at this pixel; only then is a point's column worked out.
         double edge = -PixelLimit - 1.0;
         double at = 0.0;
-        for (const QPointF &point : element.points) {
-            const double x = point.x();
-            const double y = point.y();
+        for (size_t i = 0; i < n; ++i) {
+            const double x = xs[i];
+            const double y = ys[i];
             if (!std::isfinite(x) || !std::isfinite(y))
                 continue;
             const double px = left + (x - xMin_) * sx;
@@ -451,16 +471,82 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
         }
         reducer.flush();
     } else {
-        line.reserve(static_cast<qsizetype>(element.points.size()));
-        for (const QPointF &point : element.points) {
-            if (std::isfinite(point.x()) && std::isfinite(point.y()))
-                line.append(QPointF(column(point.x()), row(point.y())));
+        line.reserve(static_cast<qsizetype>(n));
+        for (size_t i = 0; i < n; ++i) {
+            if (std::isfinite(xs[i]) && std::isfinite(ys[i]))
+                line.append(QPointF(column(xs[i]), row(ys[i])));
         }
     }
+    if (line.isEmpty() || (decimated_ && !painterLines_ && paintThin(painter, element, plot)))
+        return;
     if (line.size() == 1)
         painter.drawPoint(line.front());
-    else if (line.size() > 1)
+    else
         painter.drawPolyline(line);
+}
+
+bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &plot) const
+{
+    // Only where the outcome is the painter's own to the pixel: a solid line of one pixel (or
+    // the zero-width pen, which is the same), no antialiasing, no scaling, nothing blended, a
+    // raster device and an open line.
+    if (element.lineType != 0 || (element.width != 10 && element.width != 0))
+        return false;
+    QPaintEngine *engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        painter.testRenderHint(QPainter::Antialiasing) || painter.opacity() != 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::trunc(transform.dx()) ||
+        transform.dy() != std::trunc(transform.dy()))
+        return false;
+    QPolygonF &line = line_;
+    if (line.size() > 1 && line.front() == line.back())
+        return false;
+
+    const QPoint offset(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+    const QRect devicePlot = plot.translated(offset);
+    QPaintDevice *device = engine->paintDevice();
+    const QRect deviceRect(0, 0, device->width(), device->height());
+    const QColor colour = qColour(element.colour);
+    line.translate(offset);
+    const auto draw = [&](ThinLine &thin) {
+        if (line.size() == 1)
+            thin.drawPoint(line.front());
+        else
+            thin.drawPolyline(line.constData(), static_cast<size_t>(line.size()));
+    };
+
+    // Straight into the device where it is a 32-bit image that the painter writes without
+    // blending, and nothing but a rectangle clips it.
+    QImage *image = device->devType() == QInternal::Image ? static_cast<QImage *>(device) : nullptr;
+    const QRegion systemClip = engine->systemClip();
+    if (image && image->isDetached() && image->devicePixelRatio() == 1.0 &&
+        (image->format() == QImage::Format_ARGB32_Premultiplied ||
+         image->format() == QImage::Format_RGB32) &&
+        systemClip.rectCount() <= 1) {
+        const QRect clip =
+            devicePlot & (systemClip.isEmpty() ? deviceRect : systemClip.boundingRect());
+        ThinLine thin(*image, QPoint(0, 0), clip, deviceRect, colour.rgba());
+        draw(thin);
+        return true;
+    }
+
+    // Elsewhere into an image of the plot, which is then laid over it.
+    if (layer_.size() != plot.size()) {
+        layer_ = QImage(plot.size(), QImage::Format_ARGB32_Premultiplied);
+        layer_.fill(0);
+    }
+    ThinLine thin(layer_, devicePlot.topLeft(), devicePlot, deviceRect, colour.rgba());
+    draw(thin);
+    if (thin.lastRow() < thin.firstRow())
+        return true;
+    const QRect rows(0, thin.firstRow(), plot.width(), thin.lastRow() - thin.firstRow() + 1);
+    painter.drawImage(plot.topLeft() + rows.topLeft(), layer_, rows);
+    for (int y = rows.top(); y <= rows.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(layer_.scanLine(y)), layer_.width(), QRgb{0});
+    return true;
 }
 
 void NTGraph::paintCursors(QPainter &painter, const QRect &plot) const

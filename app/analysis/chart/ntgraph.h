@@ -4,7 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include <QImage>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRect>
 #include <QWidget>
 
@@ -18,7 +20,8 @@ namespace app::analysis::chart {
 // vertical cursors and text labels. A call only schedules a repaint, so a page that plots a
 // whole trace in one timer tick paints once. Beyond two points per pixel column a line is
 // reduced to the first, lowest, highest and last point of each column, which covers the same
-// pixels as the full line at a fraction of the cost.
+// pixels as the full line at a fraction of the cost; a solid one-pixel line is then written
+// straight into the pixels, as the painter would draw it.
 class NTGraph : public QWidget, public ChartControl
 {
     Q_OBJECT
@@ -73,7 +76,7 @@ public:
 
     // What the chart holds, for owners and tests.
     int elementCount() const { return static_cast<int>(elements_.size()); }
-    const std::vector<QPointF> &points(int element) const { return elements_.at(element).points; }
+    std::vector<QPointF> points(int element) const;
     int lineType(int element) const { return elements_.at(element).lineType; }
     int cursorCount() const { return static_cast<int>(cursors_.size()); }
     double cursorX(int index) const { return cursors_.at(index).x; }
@@ -88,6 +91,9 @@ public:
     double dataX(double pixelX) const;
     // Off, every point of a line is drawn (the reference the reduction is measured against).
     void setDecimated(bool on) { decimated_ = on; }
+    // On, the painter draws every line, also where the chart writes the pixels itself (the
+    // reference those pixels are checked against).
+    void setPainterLines(bool on) { painterLines_ = on; }
 
     QSize sizeHint() const override { return {400, 250}; }
 
@@ -101,7 +107,9 @@ private:
         OleColour colour = 0x00FF00;
         int width = 10;
         int lineType = 0;
-        std::vector<QPointF> points;
+        // The points, x and y apart: a dense trace is reduced by reading its y alone.
+        std::vector<double> xs;
+        std::vector<double> ys;
         // Every point finite, and x never falling: such a line is reduced column by column
         // without looking at each point's column.
         bool finite = true;
@@ -110,12 +118,14 @@ private:
         void add(double x, double y)
         {
             finite = finite && std::isfinite(x) && std::isfinite(y);
-            ascending = ascending && (points.empty() || x >= points.back().x());
-            points.emplace_back(x, y);
+            ascending = ascending && (xs.empty() || x >= xs.back());
+            xs.push_back(x);
+            ys.push_back(y);
         }
         void clear()
         {
-            points.clear();
+            xs.clear();
+            ys.clear();
             finite = ascending = true;
         }
     };
@@ -144,6 +154,9 @@ private:
     QPointF toPixels(double x, double y, const QRect &plot) const;
     void paintGrid(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
+    // Draws line_ straight into pixels where that gives what the painter would; false where
+    // it does not, and the painter draws it.
+    bool paintThin(QPainter &painter, const Element &element, const QRect &plot) const;
     void paintCursors(QPainter &painter, const QRect &plot) const;
     void paintAnnotations(QPainter &painter, const QRect &plot) const;
     void raise(int event, const QVariantList &args);
@@ -164,6 +177,10 @@ private:
     OleColour plotArea_ = 0x000000;
     OleColour frame_ = 0x404040;
     bool decimated_ = true;
+    bool painterLines_ = false;
+    // Kept from paint to paint, so that painting allocates nothing once sizes settle.
+    mutable QPolygonF line_;
+    mutable QImage layer_;
 };
 
 } // namespace app::analysis::chart

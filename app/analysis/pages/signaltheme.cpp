@@ -49,7 +49,8 @@ OleColour SignalTheme::sliderDisabled()
 
 OleColour SignalTheme::rangeTrack()
 {
-    return themeColour(BrandColour::DisplayBack);
+    // The display background is the page's own colour: a narrowed thumb then floats on nothing.
+    return themeColour(BrandColour::ButtonBack);
 }
 
 OleColour SignalTheme::text()

@@ -16,7 +16,7 @@ struct SignalTheme
     static OleColour chartMarks();     // cursors and labels: the live-reading colour
     static OleColour sliderFore();     // handle, track and thumb: the pressed-button colour
     static OleColour sliderDisabled(); // the disabled-button colour
-    static OleColour rangeTrack();     // the range selector's track: the display background
+    static OleColour rangeTrack();     // the range selector's track: the resting-button colour
     static OleColour text();           // captions of plain controls: the body text colour
 };
 

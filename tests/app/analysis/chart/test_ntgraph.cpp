@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -161,6 +162,75 @@ TEST(NTGraphTest, ReducedLineCoversTheSameColumnsAsTheFullLine)
     ASSERT_EQ(got.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i)
         ASSERT_EQ(got[i], want[i]) << "column " << i;
+}
+
+struct TraceCase
+{
+    const char *name;
+    int points;
+    double (*y)(int i);
+    int width; // tenths of a pixel
+};
+
+// What the painter would draw, pictured the way the chart paints on screen (through a pixmap)
+// and the way it is rendered into an image.
+void expectPainterPicture(NTGraph &graph, const char *name)
+{
+    QImage rendered(graph.size(), QImage::Format_ARGB32_Premultiplied);
+    graph.render(&rendered);
+    const QImage grabbed = graph.grab().toImage();
+    graph.setPainterLines(true);
+    QImage wantRendered(graph.size(), QImage::Format_ARGB32_Premultiplied);
+    graph.render(&wantRendered);
+    const QImage wantGrabbed = graph.grab().toImage();
+    graph.setPainterLines(false);
+    EXPECT_TRUE(rendered == wantRendered) << name << ": rendered";
+    EXPECT_TRUE(grabbed == wantGrabbed) << name << ": grabbed";
+}
+
+TEST(NTGraphTest, LinesWrittenStraightIntoPixelsLookAsThePainterDrawsThem)
+{
+    const TraceCase cases[] = {
+        {"144,000 points of ripple", 144'000,
+         [](int i) { return std::sin(i * 2e-4) + (i % 7) * 0.02 + ((i % 997) == 0 ? 0.5 : 0.0); },
+         10},
+        {"2,047 points of sine", 2047, [](int i) { return std::sin(i * 0.01); }, 10},
+        {"40 points, not reduced", 40, [](int i) { return std::sin(i * 0.5); }, 10},
+        {"past the range, clipped", 5000, [](int i) { return 3.0 * std::sin(i * 0.003); }, 10},
+        {"zero-width pen", 5000, [](int i) { return std::sin(i * 0.05); }, 0},
+        {"one point", 1, [](int) { return 0.25; }, 10},
+    };
+    for (const TraceCase &c : cases) {
+        auto graph = makeGraph();
+        graph->setElementLineColor(0x00FF00);
+        graph->setElementWidth(c.width);
+        for (int i = 0; i < c.points; ++i)
+            graph->PlotY(c.y(i), 1);
+        graph->SetRange(0, std::max(c.points, 2), -1.2, 1.2);
+        expectPainterPicture(*graph, c.name);
+    }
+}
+
+TEST(NTGraphTest, LaterElementsStayOnTopOfEarlierOnes)
+{
+    // Points out of order and not finite take the point-by-point reduction.
+    auto graph = makeGraph();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    graph->setElementLineColor(0x00FF00);
+    for (int i = 0; i < 6000; ++i)
+        graph->PlotXY((i * 7919) % 6000, i % 50 == 0 ? nan : std::sin(i * 0.01), 0);
+    graph->AddElement();
+    graph->setElementLineColor(Red);
+    graph->setElementLineType(2); // dotted: the painter's
+    for (int i = 0; i < 3000; ++i)
+        graph->PlotY(std::cos(i * 0.004), 1);
+    graph->AddElement();
+    graph->setElementLineType(0);
+    graph->setElementLineColor(0xFFFFFF);
+    for (int i = 0; i < 3000; ++i)
+        graph->PlotY(std::cos(i * 0.004) * 0.5, 1);
+    graph->SetRange(0, 6000, -1.2, 1.2);
+    expectPainterPicture(*graph, "three elements");
 }
 
 TEST(NTGraphTest, NonFinitePointsAreSkippedAndWildOnesClipped)

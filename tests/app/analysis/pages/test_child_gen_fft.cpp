@@ -1,7 +1,9 @@
 #include <limits>
 #include <vector>
 
+#include <QApplication>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -149,6 +151,29 @@ TEST_F(FftPageTest, AClickPutsCursorAndLabelThere)
     EXPECT_NEAR(chart->lastLet(25).toDouble(), 1608.21, 0.005); // kept inside the right edge
     EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("1984Hz"));
     EXPECT_EQ(chart->lastLet(34).toDouble(), 1700.0);
+}
+
+// A step whose input is missing is skipped, and nothing is raised.
+TEST_F(FftPageTest, StepsWithoutTheirInputAreSkipped)
+{
+    // A click at x 0 has no frequency: the cursor moves, the label keeps its text.
+    chart->fire(9, {0.0});
+    EXPECT_EQ(chart->ids(), (std::vector<int>{33, 34, 37, 29, 25, 30}));
+
+    // Squeezed to nothing, chart and range selector have no width: the spectrum is still
+    // worked out and the range labels still follow the selector.
+    page->resize(0, 0);
+    QResizeEvent squeezed(QSize(0, 0), QSize(640, 480)); // a hidden page gets it on show
+    QApplication::sendEvent(page.get(), &squeezed);
+    ASSERT_EQ(page->RangeSelect1()->width(), 0);
+    ASSERT_EQ(chart->width(), 0);
+    putReadings(CHILD_GEN_FFT::Samples, bin(10));
+    chart->log.clear();
+    EXPECT_NO_THROW(page->DoFFT());
+    EXPECT_EQ(chart->countOf(53), 1);
+    EXPECT_NO_THROW(emit page->RangeSelect1()->Scroll());
+    EXPECT_EQ(page->fFrom()->Caption(), QStringLiteral("3Hz"));
+    EXPECT_EQ(page->fTo()->Caption(), QStringLiteral("2038Hz"));
 }
 
 TEST_F(FftPageTest, TheMenuOpensOnMouseEventsThatFollowNoClick)

@@ -194,6 +194,27 @@ TEST_F(ScopePageTest, AFlatSignalScalesWithoutDividingByZero)
     EXPECT_TRUE(std::isfinite(page->triggerLevel()));
 }
 
+// A step whose input is missing is skipped, and nothing is raised.
+TEST_F(ScopePageTest, StepsWithoutTheirInputAreSkipped)
+{
+    // A chart of no width: one reading a point.
+    putReadings(5000, sine(50));
+    setTimebase(50);
+    chart->resize(0, 300);
+    EXPECT_NO_THROW(page->DrawTrace());
+    EXPECT_EQ(plotted().size(), 2400u);
+    EXPECT_EQ(chart->callsOf(53).at(0).args.at(1).toDouble(), 2400.0);
+
+    // A level change before the first trace: there is no scale to turn it into a level yet.
+    CHILD_GEN_SCOPE fresh;
+    ASSERT_EQ(fresh.levelScale(), 0.0f);
+    const QString caption = fresh.txtTrigger()->Caption();
+    const float level = fresh.triggerLevel();
+    EXPECT_NO_THROW(fresh.Triggerlevel()->setValue(30));
+    EXPECT_EQ(fresh.txtTrigger()->Caption(), caption);
+    EXPECT_EQ(fresh.triggerLevel(), level);
+}
+
 TEST_F(ScopePageTest, FindSignalSetsTimebaseFromTheStrongestFrequency)
 {
     struct Case

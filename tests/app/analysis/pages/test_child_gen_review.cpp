@@ -1,9 +1,6 @@
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <tuple>
 #include <vector>
 
@@ -34,6 +31,7 @@
 #include "app/shell/menucontrol.h"
 #include "app/shell/messagefrm.h"
 #include "signalpagetest.h"
+#include "support/gate.h"
 #include "support/recordingmessagedialog.h"
 
 namespace app::analysis::pages {
@@ -41,6 +39,7 @@ namespace {
 
 using testing::HasSubstr;
 using testsupport::ChartCall;
+using testsupport::Gate;
 using testsupport::RecordingChart;
 
 const QDateTime Start(QDate(2019, 6, 15), QTime(10, 30, 0));
@@ -114,34 +113,6 @@ app::controls::VXBtn *visibleNoticeCancel()
     }
     return nullptr;
 }
-
-// A flag the user-interface thread raises and a worker waits for (with a generous ceiling, so
-// that a fault shows as a failure rather than a hang).
-class Gate
-{
-public:
-    void open()
-    {
-        const std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    bool waitOpen()
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(60), [this] { return open_; });
-    }
-    bool isOpen()
-    {
-        const std::lock_guard lock(mutex_);
-        return open_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-};
 
 QStringList entriesOf(const QString &folder)
 {

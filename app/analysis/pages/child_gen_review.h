@@ -39,7 +39,7 @@ public:
     QString HelpText() const override;
     void TimedRefresh() override {}
     void Activated() override;
-    void DeActivated() override {}
+    void DeActivated() override;
     int PageType() const override { return 0; }
 
     // Shows the current snapshot; the thumb back to 5 % .. 95 %. An empty snapshot clears the
@@ -138,7 +138,8 @@ private:
     int32_t plottedCount_ = 0;
     double labelHeight_ = 0.0;
     double storedMaximum_ = 0.0;
-    float firstCursorValue_ = 0.0f;
+    double firstCursorValue_ = 0.0; // as its label shows it
+    bool panelFilled_ = false;      // the information panel holds this page's cursor readings
     double firstCursorTime_ = 0.0;
 };
 

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLabel>
 #include <QTimer>
 
 #include "app/analysis/chart/chartdispatch.h"
@@ -86,7 +85,8 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
                                                  "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
     connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
-    label1_ = new QLabel(QStringLiteral("1:"), this);
+    // A page label like Timescale, so that the ratio shows in the branding's text colour.
+    label1_ = app::pages::makeLabel(this, QStringLiteral("1:"), app::pages::PageStyle::Body);
     label1_->setObjectName(QStringLiteral("Label1"));
     windowChanged(slider1_->Value());
 
@@ -244,7 +244,7 @@ void CHILD_GEN_CAPTURE::RatioTick()
     // A zero or unusable difference leaves the label as it was.
     if (difference == 0.0 || !std::isfinite(ratio))
         return;
-    label1_->setText(QStringLiteral("1:") + QString::number(ratio, 'f', 0));
+    label1_->setCaption(QStringLiteral("1:") + QString::number(ratio, 'f', 0));
 }
 
 void CHILD_GEN_CAPTURE::minMaxClicked()

@@ -406,9 +406,11 @@ void CHILD_GEN_REVIEW::drawChart()
     chart_->let(33, 0);
     chart_->let(29, 0);
     cursor2_->setEnabled(false);
-    // The cursors' differences go with them.
-    if (std::exchange(panelFilled_, false))
+    // The cursors' differences go with them: the panel empty and hidden, as the page opened.
+    if (std::exchange(panelFilled_, false)) {
         app::shell::ShowExtraInfo(ExtraInfoTemplate, ExtraInfoTwips);
+        app::shell::HideExtraInfo();
+    }
 
     plottedValues_.clear();
     plottedPositions_.clear();

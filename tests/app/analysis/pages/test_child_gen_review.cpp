@@ -345,8 +345,10 @@ TEST_F(ReviewPageTest, TheValueDifferenceIsThatOfTheShownValuesUntilTheNextDrawi
     page->cursor2Clicked();
     page->chartClicked(first + 1);
     EXPECT_THAT(extraInfo.toPlainText().toStdString(), HasSubstr("0.1000000"));
+    EXPECT_FALSE(extraInfo.isHidden());
     // The cursors go with every drawing, and so do their readings.
     page->drawChart();
+    EXPECT_TRUE(extraInfo.isHidden());
     EXPECT_THAT(extraInfo.toPlainText().toStdString(), testing::Not(HasSubstr("0.1000000")));
     EXPECT_THAT(extraInfo.toPlainText().toStdString(), testing::Not(HasSubstr("\u00B5s")));
 }

@@ -597,9 +597,9 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
         const QString units = app::shell::CurrentConnection().DisplayUnitsText;
         const QString difference =
             platform::vb::CStr(value - firstCursorValue_, app::common::ProgramSeparators());
-        app::shell::FillExtraInfo({app::common::FormatInterval(roundEven(t - firstCursorTime_)),
-                                   app::common::FormatSevenDigitsStr(difference) +
-                                       QLatin1Char(' ') + units});
+        app::shell::FillExtraInfo(
+            {app::common::FormatInterval(roundEven(t - firstCursorTime_)),
+             app::common::FormatSevenDigitsStr(difference) + QLatin1Char(' ') + units});
         panelFilled_ = true;
     } else {
         firstCursorValue_ = value;

@@ -133,8 +133,7 @@ protected:
         for (int32_t i = 0; i < count; ++i)
             app::analysis::BufferPut(static_cast<float>(i) / 1000.0f);
         window->RecordCaptureClick();
-        return static_cast<CHILD_GEN_REVIEW *>(
-            app::shell::LoadedPage(CHILD_GEN_REVIEW::FormName));
+        return static_cast<CHILD_GEN_REVIEW *>(app::shell::LoadedPage(CHILD_GEN_REVIEW::FormName));
     }
 
     // The data file dialogs answer `dialogAnswer`.
@@ -432,8 +431,7 @@ TEST_F(MainRoadTest, CaptureReviewCropSaveLoadAndSaveAgain)
 
     // Two notches of the wheel narrow the section; Crop keeps it.
     QWheelEvent wheel(QPointF(10, 10), review->mapToGlobal(QPointF(10, 10)), QPoint(),
-                      QPoint(0, 2 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+                      QPoint(0, 2 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(review, &wheel);
     const int32_t start = review->sectionStart();
     const int32_t length = review->sectionLength();
@@ -459,9 +457,11 @@ TEST_F(MainRoadTest, CaptureReviewCropSaveLoadAndSaveAgain)
     EXPECT_EQ(loaded.startMicros, cropped.startMicros);
     for (int32_t p = 1; p <= length; ++p) {
         char text[app::analysis::MaxReadingChars];
-        const int size = app::analysis::FormatReading(cropped.readings[static_cast<size_t>(p)], text);
+        const int size =
+            app::analysis::FormatReading(cropped.readings[static_cast<size_t>(p)], text);
         float written = 0.0f;
-        ASSERT_TRUE(app::analysis::ParseReading(std::string_view(text, static_cast<size_t>(size)), written));
+        ASSERT_TRUE(app::analysis::ParseReading(std::string_view(text, static_cast<size_t>(size)),
+                                                written));
         ASSERT_EQ(loaded.readings[static_cast<size_t>(p)], written) << "position " << p;
     }
     EXPECT_EQ(review->sectionLength(), static_cast<int32_t>(std::nearbyint(length * 0.9)));
@@ -475,7 +475,7 @@ TEST_F(MainRoadTest, CaptureReviewCropSaveLoadAndSaveAgain)
     QTest::mouseClick(review->btnSave(), Qt::LeftButton);
     EXPECT_EQ(readFile(first), saved);
     EXPECT_THAT(dataFiles(), testing::UnorderedElementsAre(QStringLiteral("first.csv"),
-                                                          QStringLiteral("second.csv")));
+                                                           QStringLiteral("second.csv")));
     EXPECT_TRUE(failures().isEmpty()) << failures().join('\n').toStdString();
 }
 

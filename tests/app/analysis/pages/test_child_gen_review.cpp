@@ -497,7 +497,8 @@ TEST_F(ReviewPageTest, CropIsOfferedOnlyForASectionOfMoreThanTenReadings)
 
     // On a strip as wide as the snapshot the thumb's right edge sets the section a reading a
     // pixel.
-    for (const auto &[to, length, enabled] : {std::tuple{39, 10, false}, std::tuple{40, 11, true}}) {
+    for (const auto &[to, length, enabled] :
+         {std::tuple{39, 10, false}, std::tuple{40, 11, true}}) {
         show(600);
         page->overviewMouseDown(569);
         page->overviewMouseMove(to, true);

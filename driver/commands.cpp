@@ -5,10 +5,10 @@
 #include <string>
 
 #include "driver/driverstate.h"
-#include "driver/replywait.h"
 #include "driver/transaction.h"
 #include "platform/ftd2xx/ftd2xx.h"
 #include "platform/vb/format.h"
+#include "platform/win/eventwait.h"
 
 namespace driver {
 
@@ -48,7 +48,7 @@ void commandMode(DriverState &state)
     if (!state.deviceHandles[1].load())
         return;
     executeCommand(state, "");
-    ReplyWait::pause(CommandModeSettle);
+    platform::win::pauseRunningEvents(CommandModeSettle);
     if (const FT_HANDLE device = state.deviceHandles[1].load())
         FT_Purge(device, FT_PURGE_RX | FT_PURGE_TX);
 }

@@ -1,40 +1,18 @@
 #include "driver/replywait.h"
 
 #include <algorithm>
-#include <thread>
 #include <utility>
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QThread>
-#include <QTimer>
+#include <QMetaObject>
+
+#include "platform/win/eventwait.h"
 
 namespace driver {
 
 namespace {
 
 constexpr auto PollInterval = std::chrono::milliseconds(1);
-
-// Only the application's own thread has windows to keep alive; other callers simply block.
-bool runsEvents()
-{
-    const QCoreApplication *application = QCoreApplication::instance();
-    return application && QThread::currentThread() == application->thread() &&
-           QAbstractEventDispatcher::instance() != nullptr;
-}
-
-// Runs the thread's events, user input held back, until `loop` quits or `span` has passed.
-void runEventsFor(QEventLoop &loop, ReplyWait::Clock::duration span)
-{
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(span).count();
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(static_cast<int>(std::max<decltype(ms)>(ms, 0)));
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
 
 } // namespace
 
@@ -67,7 +45,7 @@ void ReplyWait::waitUntil(Clock::time_point deadline)
         span = std::min<Clock::duration>(span, PollInterval);
     if (span <= Clock::duration::zero())
         return;
-    if (!runsEvents()) {
+    if (!platform::win::threadRunsEvents()) {
         std::unique_lock lock(mutex_);
         arrival_.wait_for(lock, span, [this] { return arrived_; });
         arrived_ = false;
@@ -80,24 +58,10 @@ void ReplyWait::waitUntil(Clock::time_point deadline)
             return;
         loop_ = &loop;
     }
-    runEventsFor(loop, span);
+    platform::win::runEventsFor(loop, span);
     std::lock_guard lock(mutex_);
     loop_ = nullptr;
     arrived_ = false;
-}
-
-void ReplyWait::pause(std::chrono::milliseconds span)
-{
-    if (!runsEvents()) {
-        std::this_thread::sleep_for(span);
-        return;
-    }
-    // Timers may fire a little early: run the events again until the whole span has passed.
-    const auto end = Clock::now() + span;
-    while (Clock::now() < end) {
-        QEventLoop loop;
-        runEventsFor(loop, end - Clock::now());
-    }
 }
 
 } // namespace driver

@@ -31,9 +31,6 @@ public:
     // Returns once bytes have arrived since the previous return, or at the deadline.
     void waitUntil(Clock::time_point deadline);
 
-    // A pause that keeps the thread's events flowing the same way.
-    static void pause(std::chrono::milliseconds span);
-
 private:
     static void arrived(void *context);
 

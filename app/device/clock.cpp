@@ -1,7 +1,8 @@
 #include "app/device/clock.h"
 
 #include <chrono>
-#include <thread>
+
+#include "platform/win/eventwait.h"
 
 namespace app::device {
 
@@ -18,7 +19,7 @@ public:
     }
     void sleepMs(int milliseconds) override
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        platform::win::pauseRunningEvents(std::chrono::milliseconds(milliseconds));
     }
 };
 

@@ -17,7 +17,8 @@ public:
     virtual QDateTime localNow() const = 0;
     // Milliseconds on a clock that never goes back (windows and waits).
     virtual int64_t monotonicMs() const = 0;
-    // Blocks the calling thread for the given time.
+    // Waits the given time. On the user-interface thread the window keeps painting and
+    // answering meanwhile, and the user's input waits until the time is up.
     virtual void sleepMs(int milliseconds) = 0;
 };
 

@@ -330,13 +330,20 @@ void HXR::SERIALNUMBER(double number)
         return;
     if (number != std::floor(number) || number > LargestSerial)
         throw VbError(VbError::InvalidCall, QStringLiteral("SERIALNUMBER"), SerialRange);
+    if (ModuleCommandRunning())
+        return;
     const BusyScope busy(ui_.busy);
     const double high = std::floor(number / 65536.0);
     const double low = number - 65536.0 * high;
     writeParameter(Parameter::FSNL, static_cast<float>(low));
     writeParameter(Parameter::FSNH, static_cast<float>(high));
     RST();
-    clock_->sleepMs(SerialRestartWaitMs);
+    {
+        // The window's events run while the module restarts; what they would ask of the module
+        // meanwhile is refused, as while a command waits for its reply.
+        const ModuleCommandScope restarting;
+        clock_->sleepMs(SerialRestartWaitMs);
+    }
     // The module streams after RST, and while it does its replies drown in the stream; leave
     // it in command mode so that the number can be read back.
     CommandMode();

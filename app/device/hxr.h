@@ -114,8 +114,9 @@ public:
     // SERH x 65536 + SERL, each half read as unsigned.
     double SERIALNUMBER();
     // Writes a new serial number (FSNL, FSNH), restarts the module with RST so that it takes
-    // effect, waits a second and returns to command mode. Numbers not above 0 do nothing;
-    // fractions and numbers above 4294967295 raise VbError.
+    // effect, waits a second on the clock (refusing other module calls meanwhile) and returns
+    // to command mode. Numbers not above 0 do nothing, as does a call made while another module
+    // call waits; fractions and numbers above 4294967295 raise VbError.
     void SERIALNUMBER(double number);
     // Asks the user for a serial number, writes it and reports the number read back.
     void SetSerial();

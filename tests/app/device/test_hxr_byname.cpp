@@ -85,8 +85,21 @@ TEST_F(HxrByNameTest, SerialNumberWriteRestartsAndReturnsToCommandMode)
 {
     int resets = 0;
     app::device::setBufferResetHook([&] { ++resets; });
+    // What the window's events ask of the module while it restarts goes nowhere.
+    int sleeps = 0;
+    clock->onSleep = [&] {
+        if (sleeps++ > 0)
+            return; // a serial write that was let through would sleep again
+        EXPECT_TRUE(app::device::ModuleCommandRunning());
+        hxr.ADC();
+        hxr.EGAI(2.0f);
+        hxr.CommandMode();
+        hxr.SERIALNUMBER(123.0);
+    };
     hxr.SERIALNUMBER(70000.0);
+    clock->onSleep = {};
     EXPECT_THAT(module.frames, ElementsAre("FSNL=4464.0000000", "FSNH=1.0000000", "RST", ""));
+    EXPECT_FALSE(app::device::ModuleCommandRunning());
     EXPECT_EQ(clock->slept, 1000);
     EXPECT_THAT(busy, ElementsAre(true, false));
     EXPECT_EQ(resets, 1);

@@ -1,10 +1,8 @@
 // Data files of 8,640,000 readings (a full ring): our writer and reader against a QTextStream
 // writing QString::number(v, 'f', 7) and reading with readLine and toDouble, in the same run.
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include <QFile>
@@ -16,6 +14,7 @@
 
 #include "app/analysis/csvmodule.h"
 #include "app/analysis/snapshotmodule.h"
+#include "bench/benchtiming.h"
 
 namespace {
 
@@ -45,27 +44,9 @@ Fixture &fixture()
     return instance;
 }
 
-std::map<std::string, double> &seconds()
-{
-    static std::map<std::string, double> times;
-    return times;
-}
-
-template <typename Work>
-void timed(benchmark::State &state, const char *name, Work &&work)
-{
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    seconds()[name] = total / static_cast<double>(state.iterations());
-}
-
 void saveOurs(benchmark::State &state)
 {
-    timed(state, "save", [] {
+    bench::timed(state, "save", [] {
         const QString error = app::analysis::WriteCsvFile(fixture().ours, fixture().snapshot);
         if (!error.isEmpty())
             std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -74,7 +55,7 @@ void saveOurs(benchmark::State &state)
 
 void saveReference(benchmark::State &state)
 {
-    timed(state, "save reference", [] {
+    bench::timed(state, "save reference", [] {
         QFile file(fixture().reference);
         file.open(QIODevice::WriteOnly);
         QTextStream out(&file);
@@ -87,7 +68,7 @@ void saveReference(benchmark::State &state)
 
 void loadOurs(benchmark::State &state)
 {
-    timed(state, "load", [] {
+    bench::timed(state, "load", [] {
         app::analysis::Snapshot loaded;
         const QString error = app::analysis::ReadCsvFile(fixture().ours, loaded);
         if (!error.isEmpty() || loaded.upperBound() != Readings)
@@ -98,7 +79,7 @@ void loadOurs(benchmark::State &state)
 
 void loadReference(benchmark::State &state)
 {
-    timed(state, "load reference", [] {
+    bench::timed(state, "load reference", [] {
         QFile file(fixture().ours);
         file.open(QIODevice::ReadOnly);
         QTextStream in(&file);
@@ -124,7 +105,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    auto &t = seconds();
+    auto &t = bench::seconds();
     if (t.size() == 4) {
         std::printf("save %d readings: %.3f s, %.1fx the QTextStream writer (%.3f s)\n", Readings,
                     t["save"], t["save reference"] / t["save"], t["save reference"]);

@@ -3,10 +3,8 @@
 // 10,000,000 against 1,000,000 readings (all out of range but the last).
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -17,28 +15,11 @@
 #include "app/analysis/pages/child_gen_review.h"
 #include "app/analysis/pages/overviewstrip.h"
 #include "app/analysis/snapshotmodule.h"
+#include "bench/benchtiming.h"
 
 namespace {
 
 using app::analysis::CurrentSnapshot;
-
-std::map<std::string, double> &seconds()
-{
-    static std::map<std::string, double> times;
-    return times;
-}
-
-template <typename Work>
-void timed(benchmark::State &state, const std::string &name, Work &&work)
-{
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    seconds()[name] = total / static_cast<double>(state.iterations());
-}
 
 void fillSine(int32_t n)
 {
@@ -55,14 +36,14 @@ void overview(benchmark::State &state)
     app::analysis::pages::CHILD_GEN_REVIEW page;
     page.resize(1016, 460);
     page.OverView()->resize(1000, 48);
-    timed(state, "overview", [&] { page.ShowOverview(page.OverView(), true); });
+    bench::timed(state, "overview", [&] { page.ShowOverview(page.OverView(), true); });
 }
 
 void minmaxPass(benchmark::State &state)
 {
     fillSine(10'000'000);
     const auto &readings = CurrentSnapshot().readings;
-    timed(state, "minmax", [&] {
+    bench::timed(state, "minmax", [&] {
         const auto result = std::minmax_element(readings.begin() + 1, readings.end());
         benchmark::DoNotOptimize(result);
     });
@@ -72,14 +53,14 @@ void cleanup(benchmark::State &state)
 {
     const auto n = static_cast<int32_t>(state.range(0));
     auto &readings = CurrentSnapshot().readings;
-    timed(state, "cleanup " + std::to_string(n), [&] {
+    bench::timed(state, "cleanup " + std::to_string(n), [&] {
         state.PauseTiming();
         readings.assign(static_cast<size_t>(n) + 1, 5e9f);
         readings.back() = 1.0f;
         state.ResumeTiming();
         app::analysis::CleanupSnapshot();
     });
-    seconds()["cleanup " + std::to_string(n)] /= n;
+    bench::seconds()["cleanup " + std::to_string(n)] /= n;
 }
 
 BENCHMARK(overview)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -95,7 +76,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    auto &t = seconds();
+    auto &t = bench::seconds();
     if (t.size() == 4) {
         std::printf("overview of 10000000 readings in 1000 columns: %.1f ms, %.2fx one "
                     "minmax_element pass (%.1f ms)\n",

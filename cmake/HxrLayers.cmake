@@ -26,3 +26,47 @@ function(hxr_layer_check)
     COMMAND ${CMAKE_COMMAND} -DREADELF=${HXR_READELF} "-DMODEL=${model_list}"
             -DCONTROL=${control_file} -P ${CMAKE_SOURCE_DIR}/cmake/checklayers.cmake)
 endfunction()
+
+# hxr_link_tree_check(): stops the configuration when our libraries link each other in a circle.
+# Static libraries that need each other build either way, so nothing else would notice; a
+# circle means two folders are one layer in two halves.
+function(hxr_link_tree_check)
+  hxr_collect_targets(${CMAKE_SOURCE_DIR} targets)
+  set(libraries)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC|SHARED|MODULE)_LIBRARY$")
+      list(APPEND libraries ${target})
+    endif()
+  endforeach()
+  foreach(start ${libraries})
+    # Every library `start` reaches through its links; reaching itself is a circle.
+    set(queue ${start})
+    set(seen)
+    while(queue)
+      list(POP_FRONT queue current)
+      get_target_property(links ${current} LINK_LIBRARIES)
+      foreach(link ${links})
+        if(link STREQUAL start)
+          message(FATAL_ERROR "${start} is linked again through ${current}: our libraries "
+                              "must not link each other in a circle")
+        endif()
+        if(link IN_LIST libraries AND NOT link IN_LIST seen)
+          list(APPEND seen ${link})
+          list(APPEND queue ${link})
+        endif()
+      endforeach()
+    endwhile()
+  endforeach()
+endfunction()
+
+# hxr_collect_targets(dir out): the targets of dir and of every folder below it.
+function(hxr_collect_targets dir out)
+  get_property(found DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    hxr_collect_targets(${sub} below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()

@@ -1,6 +1,7 @@
 #include "tooltips/r77tipctl.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <QPainter>
@@ -41,6 +42,15 @@ QString trimBlanks(const QString &text)
     return text.mid(first, last - first);
 }
 
+// Runs a member of the control; any error it meets is raised again as the library's component
+// failure in that member.
+template <typename Body>
+void trappedMember(const QString &member, Body &&body)
+{
+    trapped(ErrTooltipFailure, LibraryName + QLatin1Char('.') + member, LibraryName, Sub, member,
+            std::forward<Body>(body));
+}
+
 bool holdsOwnTipControl(const QWidget *widget)
 {
     return R77TipCtl::of(widget) != nullptr;
@@ -71,14 +81,11 @@ QString TipTextOf(const QString &toolTipText)
 
 R77TipCtl::R77TipCtl(QWidget *form) : QWidget(form)
 {
-    try {
+    trappedMember(QStringLiteral("UserControl_Initialize"), [&] {
         setFixedSize(Side, Side);
         InitProperties();
         changed_ = false;
-    } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure, QStringLiteral("R77Tip.UserControl_Initialize"),
-                              LibraryName, Sub, QStringLiteral("UserControl_Initialize"));
-    }
+    });
 }
 
 R77TipCtl::~R77TipCtl()
@@ -114,7 +121,7 @@ void R77TipCtl::InitProperties()
 
 void R77TipCtl::ReadProperties(const platform::win::PropertyBag &bag)
 {
-    try {
+    trappedMember(QStringLiteral("UserControl_ReadProperties"), [&] {
         const QFont ambient = parentWidget() ? parentWidget()->font() : QWidget::font();
         BackColor_ = bag.readColour(QStringLiteral("BackColor"), TipBase::DefaultBackColor);
         ForeColor_ = bag.readColour(QStringLiteral("ForeColor"), TipBase::DefaultForeColor);
@@ -128,16 +135,12 @@ void R77TipCtl::ReadProperties(const platform::win::PropertyBag &bag)
         UseFont_ = bag.read(QStringLiteral("UseFont"), false).toBool();
         Font_ = bag.read(QStringLiteral("Font"), ambient).value<QFont>();
         layOut();
-    } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure,
-                              QStringLiteral("R77Tip.UserControl_ReadProperties"), LibraryName, Sub,
-                              QStringLiteral("UserControl_ReadProperties"));
-    }
+    });
 }
 
 void R77TipCtl::WriteProperties(platform::win::PropertyBag &bag) const
 {
-    try {
+    trappedMember(QStringLiteral("UserControl_WriteProperties"), [&] {
         const QFont ambient = parentWidget() ? parentWidget()->font() : QWidget::font();
         bag.writeColour(QStringLiteral("BackColor"), BackColor_, TipBase::DefaultBackColor);
         bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, TipBase::DefaultForeColor);
@@ -149,11 +152,7 @@ void R77TipCtl::WriteProperties(platform::win::PropertyBag &bag) const
         bag.write(QStringLiteral("MaxWidth"), MaxWidth_, DefaultMaxWidth);
         bag.write(QStringLiteral("UseFont"), UseFont_, false);
         bag.write(QStringLiteral("Font"), Font_, ambient);
-    } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure,
-                              QStringLiteral("R77Tip.UserControl_WriteProperties"), LibraryName,
-                              Sub, QStringLiteral("UserControl_WriteProperties"));
-    }
+    });
 }
 
 void R77TipCtl::setBackColor(platform::win::OleColour value)
@@ -277,7 +276,7 @@ bool R77TipCtl::makeTooltip(int32_t handle, const QString &text, const QString &
 
 void R77TipCtl::LoadTooltips(const QString &DefaultTitle)
 {
-    try {
+    trappedMember(QStringLiteral("LoadTooltips"), [&] {
         UnloadTooltips();
         Tooltips_.Clear();
         std::vector<QPointer<QWidget>> controls;
@@ -295,15 +294,12 @@ void R77TipCtl::LoadTooltips(const QString &DefaultTitle)
             if (makeTooltip(handle, text, DefaultTitle) && control)
                 control->setToolTip(QString());
         }
-    } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure, QStringLiteral("R77Tip.LoadTooltips"), LibraryName,
-                              Sub, QStringLiteral("LoadTooltips"));
-    }
+    });
 }
 
 void R77TipCtl::UnloadTooltips()
 {
-    try {
+    trappedMember(QStringLiteral("UnloadTooltips"), [&] {
         std::vector<QPointer<QWidget>> controls;
         if (parentWidget())
             collectControls(parentWidget(), controls);
@@ -320,10 +316,7 @@ void R77TipCtl::UnloadTooltips()
             }
             Tooltips_.Remove(handleKey(handle));
         }
-    } catch (...) {
-        raiseComponentFailure(ErrTooltipFailure, QStringLiteral("R77Tip.UnloadTooltips"),
-                              LibraryName, Sub, QStringLiteral("UnloadTooltips"));
-    }
+    });
 }
 
 void R77TipCtl::AddTooltip(int32_t CtrlHwnd, const QString &ToolTipText,

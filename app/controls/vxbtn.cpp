@@ -16,10 +16,7 @@
 #include "app/controls/editbox.h"
 #include "app/controls/fieldeditor.h"
 #include "app/controls/fieldrules.h"
-#include "app/controls/listpopup.h"
-#include "platform/win/propertybag.h"
 #include "app/controls/vxbtnmodule.h"
-#include "platform/vb/val.h"
 
 namespace app::controls {
 
@@ -31,18 +28,6 @@ constexpr double FitStart = 6.0;
 constexpr double FitEnd = 255.0;
 constexpr double FitStep = 0.5;
 constexpr int ArrowInset = 4; // pixels between the list arrow and the right edge
-
-Qt::Alignment textAlignment(int16_t alignment)
-{
-    switch (alignment) {
-    case 0:
-        return Qt::AlignLeft;
-    case 1:
-        return Qt::AlignRight;
-    default:
-        return Qt::AlignHCenter;
-    }
-}
 
 } // namespace
 
@@ -75,121 +60,19 @@ VXBtn::~VXBtn()
     unregisterStyle();
 }
 
-void VXBtn::InitProperties(const QFont &containerFont, OleColour containerBackColor)
-{
-    font_ = containerFont;
-    BackColor_ = containerBackColor;
-    listPosition_ = -1;
-    layoutControl();
-}
-
-void VXBtn::ReadProperties(const platform::win::PropertyBag &bag)
-{
-    Enabled_ = bag.read(QStringLiteral("Enabled"), true).toBool();
-    setBorderStyle(bag.read(QStringLiteral("BorderStyle"), 0).toInt());
-    setCaption(bag.read(QStringLiteral("Caption"), QStringLiteral("Caption")).toString());
-    setFont(bag.read(QStringLiteral("Font"), font_).value<QFont>());
-    ForeColorDown_ = bag.readColour(QStringLiteral("ForeColorDown"), WindowText);
-    State_ = bag.read(QStringLiteral("State"), false).toBool();
-    setForeColor(bag.readColour(QStringLiteral("ForeColor"), WindowText));
-    ForeColorDisabled_ = bag.readColour(QStringLiteral("ForeColorDisabled"), GreyText);
-    ForeColorHover_ = bag.readColour(QStringLiteral("ForeColorHover"), WindowText);
-    ShowHandPointer_ = bag.read(QStringLiteral("ShowHandPointer"), true).toBool();
-    setBorderWidth(static_cast<int16_t>(bag.read(QStringLiteral("BorderWidth"), 1).toInt()));
-    HoverOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("HoverOffset"), 1).toUInt());
-    setBackColor(bag.readColour(QStringLiteral("BackColor"), WindowBackground));
-    Underline_ = bag.read(QStringLiteral("Underline"), false).toBool();
-    ClickOffset_ = static_cast<uint8_t>(bag.read(QStringLiteral("ClickOffset"), 0).toUInt());
-    BackColorDisabled_ = bag.readColour(QStringLiteral("BackColorDisabled"), InactiveCaption);
-    BackColorHover_ = bag.readColour(QStringLiteral("BackColorHover"), WindowBackground);
-    BackColorDown_ = bag.readColour(QStringLiteral("BackColorDown"), WindowBackground);
-    BorderColorFocus_ = bag.readColour(QStringLiteral("BorderColorFocus"), 0xFFu);
-    setBorderColor(bag.readColour(QStringLiteral("BorderColor"), ButtonHighlight));
-    Style_ = bag.read(QStringLiteral("Style"), QString()).toString();
-    Inactive_ = bag.read(QStringLiteral("Inactive"), false).toBool();
-    Alignment_ = static_cast<int16_t>(bag.read(QStringLiteral("Alignment"), 2).toInt());
-    Stretch_ = bag.read(QStringLiteral("Stretch"), true).toBool();
-    TOGGLE_ = bag.read(QStringLiteral("Toggle"), false).toBool();
-    setPadding(static_cast<uint8_t>(bag.read(QStringLiteral("Padding"), 0).toUInt()));
-    setEditable(static_cast<uint8_t>(bag.read(QStringLiteral("Editable"), 0).toUInt()));
-    CaptionOff_ = bag.read(QStringLiteral("CaptionOff"), QString()).toString();
-    CaptionOn_ = bag.read(QStringLiteral("CaptionOn"), QString()).toString();
-    setList(bag.read(QStringLiteral("List"), QString()).toString());
-    Allowed_ = bag.read(QStringLiteral("Allowed"), QString()).toString();
-    MaxLength_ = static_cast<int16_t>(bag.read(QStringLiteral("MaxLength"), 0).toInt());
-    Format_ = bag.read(QStringLiteral("Format"), QString()).toString();
-    Min_ = bag.read(QStringLiteral("Min"), 0.0).toDouble();
-    Max_ = bag.read(QStringLiteral("Max"), 0.0).toDouble();
-    UpperCase_ = bag.read(QStringLiteral("UpperCase"), false).toBool();
-    Source_ = bag.read(QStringLiteral("Source"), QString()).toString();
-    UseListIndex_ = bag.read(QStringLiteral("UseListIndex"), false).toBool();
-    DeferSave_ = bag.read(QStringLiteral("DeferSave"), false).toBool();
-    IsNumeric_ = bag.read(QStringLiteral("IsNumeric"), false).toBool();
-    setBorderColorDisabled(bag.readColour(QStringLiteral("BorderColorDisabled"), 0));
-    listPosition_ = 0; // the stored ListIndex is not read back
-    toolTipText_ = bag.read(QStringLiteral("ToolTipText"), QString()).toString();
-    setToolTip(toolTipText_);
-    stylePending_ = !Style_.isEmpty();
-
-    // The list was filled before its entry numbers were known; number it now.
-    if (!Allowed_.isEmpty() && !List_.isEmpty())
-        fillList();
-    // Enabled and Inactive were stored directly: the window must follow them, or a control
-    // loaded disabled would still take clicks and keys.
-    applyHostEnabled();
-    if (!Enabled_)
-        border_ = BorderColorDisabled_;
-    layoutControl();
-}
-
-void VXBtn::WriteProperties(platform::win::PropertyBag &bag) const
-{
-    bag.write(QStringLiteral("Enabled"), Enabled_, true);
-    bag.write(QStringLiteral("BorderStyle"), BorderStyle_, 0);
-    bag.write(QStringLiteral("Caption"), Caption_, QStringLiteral("Caption"));
-    bag.write(QStringLiteral("Font"), font_, QVariant());
-    bag.writeColour(QStringLiteral("ForeColorDown"), ForeColorDown_, WindowText);
-    bag.write(QStringLiteral("State"), State_, false);
-    bag.writeColour(QStringLiteral("ForeColor"), ForeColor_, WindowText);
-    bag.writeColour(QStringLiteral("ForeColorDisabled"), ForeColorDisabled_, GreyText);
-    bag.writeColour(QStringLiteral("ForeColorHover"), ForeColorHover_, WindowText);
-    bag.write(QStringLiteral("ShowHandPointer"), ShowHandPointer_, true);
-    bag.write(QStringLiteral("BorderWidth"), static_cast<int>(BorderWidth_), 1);
-    bag.write(QStringLiteral("HoverOffset"), static_cast<uint>(HoverOffset_), 1u);
-    bag.writeColour(QStringLiteral("BackColor"), BackColor_, WindowBackground);
-    bag.write(QStringLiteral("Underline"), Underline_, false);
-    bag.write(QStringLiteral("ClickOffset"), static_cast<uint>(ClickOffset_), 0u);
-    bag.writeColour(QStringLiteral("BackColorDisabled"), BackColorDisabled_, InactiveCaption);
-    bag.writeColour(QStringLiteral("BackColorHover"), BackColorHover_, WindowBackground);
-    bag.writeColour(QStringLiteral("BackColorDown"), BackColorDown_, WindowBackground);
-    bag.writeColour(QStringLiteral("BorderColorFocus"), BorderColorFocus_, 0xFFu);
-    bag.writeColour(QStringLiteral("BorderColor"), BorderColor_, ButtonHighlight);
-    bag.write(QStringLiteral("Style"), Style_, QString());
-    bag.write(QStringLiteral("Inactive"), Inactive_, false);
-    bag.write(QStringLiteral("Alignment"), static_cast<int>(Alignment_), 2);
-    bag.write(QStringLiteral("Stretch"), Stretch_, true);
-    bag.write(QStringLiteral("Toggle"), TOGGLE_, false);
-    bag.write(QStringLiteral("Padding"), static_cast<uint>(Padding_), 0u);
-    bag.write(QStringLiteral("Editable"), static_cast<uint>(Editable_), 0u);
-    bag.write(QStringLiteral("CaptionOff"), CaptionOff_, QString());
-    bag.write(QStringLiteral("CaptionOn"), CaptionOn_, QString());
-    bag.write(QStringLiteral("List"), List_, QString());
-    bag.write(QStringLiteral("Allowed"), Allowed_, QString());
-    bag.write(QStringLiteral("MaxLength"), static_cast<int>(MaxLength_), 0);
-    bag.write(QStringLiteral("Format"), Format_, QString());
-    bag.write(QStringLiteral("Min"), Min_, 0.0);
-    bag.write(QStringLiteral("Max"), Max_, 0.0);
-    bag.write(QStringLiteral("UpperCase"), UpperCase_, false);
-    bag.write(QStringLiteral("Source"), Source_, QString());
-    bag.write(QStringLiteral("UseListIndex"), UseListIndex_, false);
-    bag.write(QStringLiteral("DeferSave"), DeferSave_, false);
-    bag.write(QStringLiteral("IsNumeric"), IsNumeric_, false);
-    bag.writeColour(QStringLiteral("BorderColorDisabled"), BorderColorDisabled_, 0);
-    bag.write(QStringLiteral("ListIndex"), static_cast<int>(listPosition_), -1);
-    bag.write(QStringLiteral("ToolTipText"), toolTipText_, QString());
-}
-
 // ---- looks -------------------------------------------------------------------------------
+
+Qt::Alignment VXBtn::textAlignment(int16_t alignment)
+{
+    switch (alignment) {
+    case 0:
+        return Qt::AlignLeft;
+    case 1:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignHCenter;
+    }
+}
 
 QString VXBtn::sevenDigits(double value, const platform::vb::NumberSeparators &separators)
 {
@@ -786,212 +669,6 @@ void VXBtn::focusLossHandling()
     if (editors_->editing() && !editors_->textBox()->hasFocus() && !editors_->refocusPending())
         cancelEdit();
     update();
-}
-
-// ---- entry field -------------------------------------------------------------------------
-
-int VXBtn::ValidateNumeric(QLineEdit &TextBox, int KeyAscii) const
-{
-    KeyContext at;
-    at.text = TextBox.text();
-    if (TextBox.hasSelectedText()) {
-        at.selectionStart = TextBox.selectionStart();
-        at.selectionLength = static_cast<int>(TextBox.selectedText().size());
-    }
-    at.caret = TextBox.cursorPosition();
-    return FilterFieldKey({Allowed_, MaxLength_, UpperCase_, decimalSeparator()}, at, KeyAscii);
-}
-
-bool VXBtn::isEditing() const
-{
-    return editors_->editing();
-}
-
-bool VXBtn::isListOpen() const
-{
-    return editors_->listOpen();
-}
-
-QLineEdit *VXBtn::textEditor() const
-{
-    return editors_->textBox();
-}
-
-ListPopup *VXBtn::listPopup() const
-{
-    return editors_->list();
-}
-
-void VXBtn::DoEdit()
-{
-    const FieldEditor::Look look{editorFont(), colour(fill_), colour(fore_)};
-    if (Editable_ == 1) {
-        if (editors_->editing()) {
-            editors_->focusText(Qt::OtherFocusReason);
-            return;
-        }
-        editors_->openText(look, textAlignment(Alignment_), Caption_, captionRect());
-        update();
-    } else if (Editable_ == 2) {
-        if (editors_->listOpen())
-            return;
-        editors_->setOpening(true);
-        QPointer<VXBtn> self(this);
-        emit BeforeDropdown();
-        if (!self)
-            return;
-        fillingList_ = true;
-        const qsizetype match = entries_.indexOf(displayText_);
-        if (match >= 0)
-            listPosition_ = static_cast<int>(match);
-        fillingList_ = false;
-        // The field's own colours, not the pressed look it has while the list opens.
-        ListLook list;
-        list.font = editorFont();
-        list.background = colour(BackColor_);
-        list.text = colour(ForeColor_);
-        list.accent = colour(BorderColorFocus_);
-        list.alignment = textAlignment(Alignment_);
-        editors_->openList(mapToGlobal(QPoint(Padding_ + 1, height())),
-                           std::max(20, static_cast<int>(captionSize_.width()) - 2), entries_,
-                           listPosition_, list, Caption_, ShowHandPointer_);
-        editors_->setOpening(false);
-    }
-}
-
-QFont VXBtn::editorFont() const
-{
-    QFont font = font_;
-    font.setUnderline(false);
-    return font;
-}
-
-void VXBtn::EndEdit()
-{
-    commitEdit();
-}
-
-void VXBtn::commitEdit()
-{
-    if (!editors_->editing())
-        return;
-    const QString text = editors_->textBox()->text();
-    if (!AcceptsEntry(text, IsNumeric_, Min_, Max_, decimalSeparator())) {
-        beep();
-        editors_->returnToTextLater();
-        return;
-    }
-
-    const bool changed = text != editors_->openedWith();
-    editors_->closeText();
-    if (changed) {
-        Caption_ = formatCaption(text);
-        updateAccessKey();
-    }
-    DrawMe();
-    QPointer<VXBtn> self(this);
-    if (changed)
-        emit Changed();
-    if (self && !hasFocus())
-        focusLossHandling();
-}
-
-void VXBtn::cancelEdit()
-{
-    if (!editors_->editing())
-        return;
-    editors_->textBox()->setText(Caption_);
-    editors_->closeText();
-    DrawMe();
-}
-
-void VXBtn::listChosen(int row)
-{
-    if (fillingList_)
-        return;
-    if (row < 0 || row >= entries_.size())
-        return;
-    const bool changed = entries_.at(row) != Caption_ || row != listPosition_;
-    Caption_ = entries_.at(row);
-    listPosition_ = row;
-    updateAccessKey();
-    DrawMe();
-    if (changed)
-        emit Changed();
-}
-
-void VXBtn::listDismissed()
-{
-    DrawMe();
-}
-
-void VXBtn::setList(const QString &value)
-{
-    List_ = value;
-    fillList();
-}
-
-void VXBtn::fillList()
-{
-    entries_ = List_.isEmpty() ? QStringList() : List_.split(QLatin1Char('|'));
-    entryNumbers_.clear();
-    if (!Allowed_.isEmpty()) {
-        const QStringList numbers = Allowed_.split(QLatin1Char('|'));
-        for (qsizetype i = 0; i < entries_.size(); ++i) {
-            const double n = i < numbers.size() ? platform::vb::Val(numbers.at(i)) : 0.0;
-            entryNumbers_.push_back(static_cast<int32_t>(std::nearbyint(n)));
-        }
-    }
-}
-
-void VXBtn::ListClear()
-{
-    entries_.clear();
-    entryNumbers_.clear();
-    List_.clear();
-    setCaption(QString());
-}
-
-void VXBtn::ListAddItem(const QString &Item)
-{
-    entries_.append(Item);
-    if (!Allowed_.isEmpty())
-        entryNumbers_.push_back(0);
-    if (!List_.isEmpty())
-        List_ += QLatin1Char('|');
-    List_ += Item;
-}
-
-int16_t VXBtn::ListIndex() const
-{
-    if (!Allowed_.isEmpty()) {
-        if (listPosition_ >= 0 && static_cast<size_t>(listPosition_) < entryNumbers_.size())
-            return static_cast<int16_t>(entryNumbers_[listPosition_]);
-        return -1;
-    }
-    return static_cast<int16_t>(listPosition_);
-}
-
-void VXBtn::setListIndex(int16_t value)
-{
-    if (!Allowed_.isEmpty()) {
-        const auto it = std::find(entryNumbers_.begin(), entryNumbers_.end(), value);
-        if (it != entryNumbers_.end())
-            listPosition_ = static_cast<int>(it - entryNumbers_.begin());
-    } else if (value == -1 || (value >= 0 && value < entries_.size())) {
-        listPosition_ = value;
-    }
-    if (listPosition_ >= 0 && listPosition_ < entries_.size())
-        setCaption(entries_.at(listPosition_));
-}
-
-double VXBtn::Value() const
-{
-    if (UseListIndex_)
-        return ListIndex();
-    QString text = Caption_;
-    text.replace(decimalSeparator(), QLatin1Char('.'));
-    return platform::vb::Val(text);
 }
 
 } // namespace app::controls

@@ -2,7 +2,6 @@
 #define APP_CONTROLS_VXBTN_H
 
 #include <cstdint>
-#include <vector>
 
 #include <QFont>
 #include <QPoint>
@@ -10,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/controls/fieldlist.h"
 #include "app/controls/usercontrol.h"
 
 class QLineEdit;
@@ -26,7 +26,8 @@ class ListPopup;
 
 // The owner-drawn button of the program: push button, toggle, value display and entry field
 // (a text editor or a drop-down list over the caption). Lengths are pixels unless named
-// otherwise; colours are OLE colours.
+// otherwise; colours are OLE colours. vxbtn.cpp holds its looks, layout and input,
+// vxbtnentry.cpp the entry field and vxbtnproperties.cpp the stored properties.
 class VXBtn : public UserControl
 {
     Q_OBJECT
@@ -163,7 +164,7 @@ public:
     bool isListOpen() const;
     QLineEdit *textEditor() const;
     ListPopup *listPopup() const;
-    QStringList listEntries() const { return entries_; }
+    QStringList listEntries() const { return list_.entries(); }
     int listPosition() const { return listPosition_; }
     OleColour currentBackColor() const { return fill_; }
     OleColour currentForeColor() const { return fore_; }
@@ -204,6 +205,7 @@ protected:
     void pointerLeft() override;
 
 private:
+    static Qt::Alignment textAlignment(int16_t alignment);
     void layoutControl();
     void fitFont();
     void applyHostEnabled();
@@ -283,8 +285,7 @@ private:
     bool stylePending_ = false;
     int32_t instanceNumber_ = 0;
     int listPosition_ = -1;
-    QStringList entries_;
-    std::vector<int32_t> entryNumbers_;
+    FieldList list_;
     QChar accessKey_;
     int accessShortcut_ = 0;
 

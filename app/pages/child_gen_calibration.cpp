@@ -14,8 +14,8 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -54,14 +54,14 @@ void RemoveSystemZero(HXR &hxr)
 
 VXBtn *makeNumberField(QWidget *parent, const QString &toolTip)
 {
-    VXBtn *field = makeField(parent);
+    VXBtn *field = style::makeField(parent);
     SetupEditField(*field, {}, {}, true, {}, 9, 0.0, 0.0, {}, false, false, toolTip);
     return field;
 }
 
 VXBtn *makePlainButton(QWidget *parent, const QString &caption, const QString &toolTip)
 {
-    VXBtn *button = makeButton(parent, caption);
+    VXBtn *button = style::makeButton(parent, caption);
     SetupEditField(*button, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false, toolTip);
     return button;
 }
@@ -71,14 +71,14 @@ VXBtn *makePlainButton(QWidget *parent, const QString &caption, const QString &t
 CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(QWidget *parent) : ChildFormClass(FormName, parent)
 {
     // The live values above the tabs.
-    calvLabel_ = makeLabel(this, QStringLiteral("Calibrated Value"), PageStyle::Body);
-    calv_ = makeLabel(this, QString(), PageStyle::Field);
+    calvLabel_ = style::makeLabel(this, QStringLiteral("Calibrated Value"), style::PageStyle::Body);
+    calv_ = style::makeLabel(this, QString(), style::PageStyle::Field);
     SetupEditField(*calv_, QStringLiteral("OVAL"), QStringLiteral("*"), true,
                    QStringLiteral("112345678990-."), 9, 0.0, 0.0, {}, false, false,
                    QStringLiteral("Calibrated Value**Displays the calibrated value"));
-    xUnitsC_ = makeLabel(this, QString(), PageStyle::Body);
-    mvvLabel_ = makeLabel(this, QStringLiteral("mV/V"), PageStyle::Body);
-    pbMvv_ = makeLabel(this, QString(), PageStyle::Field);
+    xUnitsC_ = style::makeLabel(this, QString(), style::PageStyle::Body);
+    mvvLabel_ = style::makeLabel(this, QStringLiteral("mV/V"), style::PageStyle::Body);
+    pbMvv_ = style::makeLabel(this, QString(), style::PageStyle::Field);
     SetupEditField(*pbMvv_, QStringLiteral("MVV"), QStringLiteral("00.0000"), true, {}, 9, 0.0, 0.0,
                    {}, false, false, QStringLiteral("mV/V uncalibrated value"));
     // Shown, never edited.
@@ -103,16 +103,17 @@ void CHILD_GEN_CALIBRATION::buildSystemZeroTab()
 {
     QWidget *frame = tabs_->frame(SystemZeroTab);
     frame->setObjectName(QStringLiteral("FrameBack1"));
-    tabTexts_[2] = makeLabel(frame,
-                             QStringLiteral("System zero is the value removed from the measured "
-                                            "value before being displayed. It is always shown "
-                                            "in the selected display units."),
-                             PageStyle::Body);
+    tabTexts_[2] =
+        style::makeLabel(frame,
+                         QStringLiteral("System zero is the value removed from the measured "
+                                        "value before being displayed. It is always shown "
+                                        "in the selected display units."),
+                         style::PageStyle::Body);
     pbSysZero_ = makeNumberField(frame, QStringLiteral("System Zero**Displays the system zero "
                                                        "value"));
     connect(pbSysZero_, &VXBtn::Changed, this, [this] { systemZeroEntered(); });
-    zUnits_ = makeLabel(frame, QString(), PageStyle::Body);
-    zeroNow_ = makeButton(frame, QStringLiteral("Zero Now"));
+    zUnits_ = style::makeLabel(frame, QString(), style::PageStyle::Body);
+    zeroNow_ = style::makeButton(frame, QStringLiteral("Zero Now"));
     SetupEditField(*zeroNow_, {}, {}, true, {}, 0, 0.0, 0.0, {}, false, false,
                    QStringLiteral("Click to zero the calibrated output value now"));
     connect(zeroNow_, &VXBtn::Click, this, [this] { zeroNow(); });
@@ -122,16 +123,18 @@ void CHILD_GEN_CALIBRATION::buildAutomaticTab()
 {
     QWidget *frame = tabs_->frame(AutomaticTab);
     frame->setObjectName(QStringLiteral("FrameBack2"));
-    tabTexts_[0] = makeLabel(frame,
-                             QStringLiteral("Automatic calibration allows calibration by the "
-                                            "application of known inputs"),
-                             PageStyle::Body);
-    columnHeads_[0] = makeLabel(frame, QStringLiteral("Applied load"), PageStyle::Body);
+    tabTexts_[0] =
+        style::makeLabel(frame,
+                         QStringLiteral("Automatic calibration allows calibration by the "
+                                        "application of known inputs"),
+                         style::PageStyle::Body);
+    columnHeads_[0] =
+        style::makeLabel(frame, QStringLiteral("Applied load"), style::PageStyle::Body);
     for (int i = 0; i < 2; ++i) {
         pbCalPoint_[static_cast<size_t>(i)] =
             makeNumberField(frame, QStringLiteral("Enter the required engineering unit value for "
                                                   "this calibrated point"));
-        VXBtn *button = makeButton(frame, QStringLiteral("Acquire"));
+        VXBtn *button = style::makeButton(frame, QStringLiteral("Acquire"));
         SetupEditField(*button, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                        QStringLiteral("Apply the weight and click this button to 'acquire' the "
                                       "point"));
@@ -146,13 +149,14 @@ void CHILD_GEN_CALIBRATION::buildTableTab()
 {
     QWidget *frame = tabs_->frame(TableTab);
     frame->setObjectName(QStringLiteral("FrameBack3"));
-    tabTexts_[1] = makeLabel(frame,
-                             QStringLiteral("Table calibration allows calibration by specifying "
-                                            "mV/V output values for known inputs in engineering "
-                                            "units"),
-                             PageStyle::Body);
-    columnHeads_[1] = makeLabel(frame, QStringLiteral("mV/V"), PageStyle::Body);
-    columnHeads_[2] = makeLabel(frame, QStringLiteral("Load"), PageStyle::Body);
+    tabTexts_[1] =
+        style::makeLabel(frame,
+                         QStringLiteral("Table calibration allows calibration by specifying "
+                                        "mV/V output values for known inputs in engineering "
+                                        "units"),
+                         style::PageStyle::Body);
+    columnHeads_[1] = style::makeLabel(frame, QStringLiteral("mV/V"), style::PageStyle::Body);
+    columnHeads_[2] = style::makeLabel(frame, QStringLiteral("Load"), style::PageStyle::Body);
     for (size_t i = 0; i < 2; ++i) {
         pbCalMvv_[i] = makeNumberField(frame, QStringLiteral("Enter the mV/V output value for the "
                                                              "known weight at this calibration "
@@ -169,23 +173,24 @@ void CHILD_GEN_CALIBRATION::buildUnitsTab()
 {
     QWidget *frame = tabs_->frame(UnitsTab);
     frame->setObjectName(QStringLiteral("FrameBack4"));
-    tabTexts_[3] = makeLabel(frame,
-                             QStringLiteral("Choose the engineering units of the current "
-                                            "calibration. Changing units will not change the "
-                                            "current calibration but just acts as the reference "
-                                            "for any future conversions using the display "
-                                            "units."),
-                             PageStyle::Body);
-    tabTexts_[4] =
-        makeLabel(frame, QStringLiteral("Calibrated engineering units."), PageStyle::Body);
+    tabTexts_[3] =
+        style::makeLabel(frame,
+                         QStringLiteral("Choose the engineering units of the current "
+                                        "calibration. Changing units will not change the "
+                                        "current calibration but just acts as the reference "
+                                        "for any future conversions using the display "
+                                        "units."),
+                         style::PageStyle::Body);
+    tabTexts_[4] = style::makeLabel(frame, QStringLiteral("Calibrated engineering units."),
+                                    style::PageStyle::Body);
     QString descriptions;
     QString ids;
     app::device::FillUnitList(descriptions, ids);
-    eunits_ = makeField(frame);
+    eunits_ = style::makeField(frame);
     SetupEditField(*eunits_, QStringLiteral("UNTE"), {}, false, ids, 0, 0.0, 0.0, descriptions,
                    true, false, QStringLiteral("Select the engineering units of this calibration"));
     connect(eunits_, &VXBtn::Changed, this, [this] { unitsChosen(); });
-    backDefaults_ = makeButton(frame, QStringLiteral("Defaults"));
+    backDefaults_ = style::makeButton(frame, QStringLiteral("Defaults"));
     SetupEditField(*backDefaults_, {}, {}, true, {}, 0, 0.0, 0.0, {}, false, false,
                    QStringLiteral("Reset the calibration to factory defaults (mV/V)"));
     connect(backDefaults_, &VXBtn::Click, this, [this] { resetToDefaults(); });

@@ -7,8 +7,8 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
@@ -25,7 +25,7 @@ using app::device::HXR;
 VXBtn *makeDisplay(QWidget *parent, const QString &source, const QString &format,
                    const QString &allowed, const QString &toolTip)
 {
-    VXBtn *display = makeLabel(parent, QString(), PageStyle::Field);
+    VXBtn *display = style::makeLabel(parent, QString(), style::PageStyle::Field);
     SetupEditField(*display, source, format, false, allowed, 0, 0.0, 0.0, {}, false, false,
                    toolTip);
     display->setEditable(0);
@@ -44,15 +44,16 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
                                   QStringLiteral("Calibrated Value"),
                                   QStringLiteral("MVV Calibration")};
     for (size_t i = 0; i < labels_.size(); ++i)
-        labels_[i] = makeLabel(this, captions.at(static_cast<int>(i)), PageStyle::Body);
+        labels_[i] =
+            style::makeLabel(this, captions.at(static_cast<int>(i)), style::PageStyle::Body);
 
-    serialNumber_ = makeField(this);
+    serialNumber_ = style::makeField(this);
     // 0 would be no serial number at all, and the module holds 32 bits.
     SetupEditField(*serialNumber_, QStringLiteral("SERIALNUMBER"), QStringLiteral("0000000000"),
                    false, QStringLiteral("112345678990"), 0, 1.0, LargestSerial, {}, false, false,
                    QStringLiteral("Serial Number"));
     connect(serialNumber_, &VXBtn::Changed, this, [this] { storeField(serialNumber_); });
-    model_ = makeField(this);
+    model_ = style::makeField(this);
     SetupEditField(*model_, QStringLiteral("MODL"), QStringLiteral("00"), false,
                    QStringLiteral("1234567890"), 2, 0.0, 255.0, {}, false, false,
                    QStringLiteral("Model Number"));
@@ -66,10 +67,10 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
                         QStringLiteral("Calibrated Value**Displays the calibrated value"));
 
     for (int i = 0; i < 2; ++i) {
-        VXBtn *point = makeField(this);
+        VXBtn *point = style::makeField(this);
         SetupEditField(*point, {}, {}, true, {}, 9, 0.0, 0.0, {}, false, false, {});
         pbCalPoint_[static_cast<size_t>(i)] = point;
-        VXBtn *button = makeButton(this, QStringLiteral("Acquire"));
+        VXBtn *button = style::makeButton(this, QStringLiteral("Acquire"));
         connect(button, &VXBtn::Click, this, [this, i] { acquire(i + 1); });
         acquire_[static_cast<size_t>(i)] = button;
     }

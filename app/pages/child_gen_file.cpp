@@ -20,8 +20,8 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/hcffile.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/inputhold.h"
@@ -132,20 +132,20 @@ QString cut(const QString &text)
 
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    hyperlinkSave_ = makeButton(this, QStringLiteral("Save"));
+    hyperlinkSave_ = style::makeButton(this, QStringLiteral("Save"));
     app::controls::binding::SetupEditField(
         *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
         QStringLiteral("Store the module settings to a file for later "
                        "restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
-    hyperlinkRestore_ = makeButton(this, QStringLiteral("Restore"));
+    hyperlinkRestore_ = style::makeButton(this, QStringLiteral("Restore"));
     app::controls::binding::SetupEditField(
         *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
         QStringLiteral("Restore a previously saved configuration file "
                        "to the module"));
     connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
-    saveText_ = makeLabel(this, SaveText, PageStyle::Body);
-    restoreText_ = makeLabel(this, RestoreText, PageStyle::Body);
+    saveText_ = style::makeLabel(this, SaveText, style::PageStyle::Body);
+    restoreText_ = style::makeLabel(this, RestoreText, style::PageStyle::Body);
     layOut();
     app::shell::LoadFormTooltips(*this);
 }
@@ -247,16 +247,20 @@ void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
                                       app::common::dialogs::MessageOk);
 }
 
+QString CHILD_GEN_FILE::chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)())
+{
+    if (!app::device::HXRObject())
+        return {};
+    errorText_.clear();
+    progressCount_ = 0;
+    progressTotal_ = steps;
+    return (this->*choose)();
+}
+
 void CHILD_GEN_FILE::SaveHXR()
 {
     try {
-        HXR *hxr = app::device::HXRObject();
-        if (!hxr)
-            return;
-        errorText_.clear();
-        progressCount_ = 0;
-        progressTotal_ = 35;
-        const QString chosen = GetSaveFileName();
+        const QString chosen = chooseTransferFile(35, &CHILD_GEN_FILE::GetSaveFileName);
         if (chosen.isEmpty())
             return;
         app::common::dialogs::ShowMessage(
@@ -335,14 +339,9 @@ CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileNa
 void CHILD_GEN_FILE::RestoreHXR()
 {
     try {
+        const QString file = chooseTransferFile(11, &CHILD_GEN_FILE::GetRestoreFilename);
         HXR *hxr = app::device::HXRObject();
-        if (!hxr)
-            return;
-        errorText_.clear();
-        progressCount_ = 0;
-        progressTotal_ = 11;
-        const QString file = GetRestoreFilename();
-        if (file.isEmpty())
+        if (file.isEmpty() || !hxr)
             return;
         app::shell::Connection &connection = app::shell::CurrentConnection();
         if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {

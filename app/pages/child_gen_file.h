@@ -59,6 +59,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The file a save or a restore works on, chosen once there is a module; the error text and
+    // the progress bar (`steps` long) start afresh. Empty without a module or when cancelled.
+    QString chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)());
     // Writes the current value text under the key of the file being written, or notes why not.
     void SaveValue(const QString &section, const QString &parameter);
     // A restore's read of a key: its text, "*" when missing.

@@ -14,8 +14,8 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -98,18 +98,19 @@ bool enterConfigurationMode(app::device::HXR &hxr)
 
 CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, parent)
 {
-    title_ = makeLabel(this, QStringLiteral("Detected Modules"), PageStyle::Header);
-    instructions_ =
-        makeLabel(this, QStringLiteral("Plug in the desired module and click the 'Detect' button"),
-                  PageStyle::Body);
-    moduleList_ = makeLabel(this, QStringLiteral("No module selected."), PageStyle::Panel);
-    unplugNote_ =
-        makeLabel(this, QStringLiteral("Safe to unplug or plug in a module."), PageStyle::Body);
+    title_ = style::makeLabel(this, QStringLiteral("Detected Modules"), style::PageStyle::Header);
+    instructions_ = style::makeLabel(
+        this, QStringLiteral("Plug in the desired module and click the 'Detect' button"),
+        style::PageStyle::Body);
+    moduleList_ =
+        style::makeLabel(this, QStringLiteral("No module selected."), style::PageStyle::Panel);
+    unplugNote_ = style::makeLabel(this, QStringLiteral("Safe to unplug or plug in a module."),
+                                   style::PageStyle::Body);
 
-    hyperlinkDetect_ = makeButton(this, QStringLiteral("Detect"));
+    hyperlinkDetect_ = style::makeButton(this, QStringLiteral("Detect"));
     connect(hyperlinkDetect_, &VXBtn::Click, this, [this] { Detect(); });
 
-    manualConnect_ = makeButton(this, QStringLiteral("Manual Connect"));
+    manualConnect_ = style::makeButton(this, QStringLiteral("Manual Connect"));
     app::controls::binding::SetupEditField(
         *manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
         QStringLiteral("Enter communication settings manually to "
@@ -117,7 +118,7 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     // There is no manual connection to offer: the button is shown as designed, out of use.
     manualConnect_->setEnabled(false);
 
-    btnCheckUpdates_ = makeButton(this, QStringLiteral("Check For Update"));
+    btnCheckUpdates_ = style::makeButton(this, QStringLiteral("Check For Update"));
     connect(btnCheckUpdates_, &VXBtn::Click, this, [this] { CheckForUpdates(); });
 
     app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));

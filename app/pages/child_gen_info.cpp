@@ -16,8 +16,8 @@
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
 #include "app/pages/streamscaling.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -48,17 +48,18 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, paren
 {
     using app::controls::binding::SetupEditField;
 
-    lcd1_ = makeLabel(this, QString(), PageStyle::Lcd);
-    lcdUnits_ = makeLabel(this, QString(), PageStyle::LcdUnits);
+    lcd1_ = style::makeLabel(this, QString(), style::PageStyle::Lcd);
+    lcdUnits_ = style::makeLabel(this, QString(), style::PageStyle::LcdUnits);
 
     const QStringList labels = {QStringLiteral("Select display format"),
                                 QStringLiteral("Module Serial Number"), QStringLiteral("Units"),
                                 QStringLiteral("Firmware Version"),
                                 QStringLiteral("Last Calibrated Date")};
     for (size_t i = 0; i < bodyText_.size(); ++i)
-        bodyText_[i] = makeLabel(this, labels.at(static_cast<int>(i)), PageStyle::Body);
+        bodyText_[i] =
+            style::makeLabel(this, labels.at(static_cast<int>(i)), style::PageStyle::Body);
 
-    btnFormat_ = makeField(this);
+    btnFormat_ = style::makeField(this);
     SetupEditField(*btnFormat_, {}, {}, false, {}, 0, 0.0, 0.0, FormatList, false, false,
                    QStringLiteral("Select a format for the above displayed value. This format is "
                                   "a software only feature and does not make changes to the "
@@ -66,29 +67,29 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, paren
     connect(btnFormat_, &VXBtn::Changed, this, [this] { btnFormatChanged(); });
 
     // Read-only values: bound for loading, never edited.
-    pbFirmware_ = makeLabel(this, QString(), PageStyle::Field);
+    pbFirmware_ = style::makeLabel(this, QString(), style::PageStyle::Field);
     SetupEditField(*pbFirmware_, QStringLiteral("VERSION"), QStringLiteral("00.00"), false, {}, 0,
                    0.0, 0.0, {}, false, false,
                    QStringLiteral("Shows the version of the module firmware"));
-    pbSerialNumber_ = makeLabel(this, QString(), PageStyle::Field);
+    pbSerialNumber_ = style::makeLabel(this, QString(), style::PageStyle::Field);
     SetupEditField(*pbSerialNumber_, QStringLiteral("SerialNumber"), QStringLiteral("0000000000"),
                    false, {}, 0, 0.0, 0.0, {}, false, false,
                    QStringLiteral("Shows the serial number of the module"));
-    pbCalDate_ = makeLabel(this, QString(), PageStyle::Field);
+    pbCalDate_ = style::makeLabel(this, QString(), style::PageStyle::Field);
     SetupEditField(*pbCalDate_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                    QStringLiteral("Last Toolkit Calibration Date**Holds the last date that "
                                   "calibration was changed from the Toolkit."));
     for (VXBtn *display : {pbFirmware_, pbSerialNumber_, pbCalDate_})
         display->setEditable(0);
 
-    dunits_ = makeField(this);
+    dunits_ = style::makeField(this);
     SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, {}, 0, 0.0, 0.0, {}, true, false,
                    QStringLiteral("Select the required engineering units used to display the "
                                   "output value. The choices available are dependent on the "
                                   "engineering units the module eas calibrated in."));
     connect(dunits_, &VXBtn::Changed, this, [this] { dunitsChanged(); });
 
-    shuntCalState_ = makeButton(this, QString());
+    shuntCalState_ = style::makeButton(this, QString());
     shuntCalState_->setTOGGLE(true);
     shuntCalState_->setCaptionOff(QStringLiteral("Shunt Calibration Off"));
     shuntCalState_->setCaptionOn(QStringLiteral("Shunt Calibration On"));

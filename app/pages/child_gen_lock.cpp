@@ -8,7 +8,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
@@ -47,26 +47,27 @@ CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, paren
                                   QStringLiteral("Passcode"),
                                   PageText};
     for (size_t i = 0; i < labels_.size(); ++i)
-        labels_[i] = makeLabel(this, captions.at(static_cast<int>(i)), PageStyle::Body);
+        labels_[i] =
+            style::makeLabel(this, captions.at(static_cast<int>(i)), style::PageStyle::Body);
 
-    iCal_ = makeField(this);
+    iCal_ = style::makeField(this);
     setupLockField(*iCal_, QStringLiteral("LOCK_CAL"), QStringLiteral("Allow|Lock"),
                    QStringLiteral("Choose whether to hide the calibration page"));
-    iSysZero_ = makeField(this);
+    iSysZero_ = style::makeField(this);
     setupLockField(*iSysZero_, QStringLiteral("LOCK_SYSZERO"), QStringLiteral("Allow|Lock"),
                    QStringLiteral("Choose whether to hide the system zero function (Calibration "
                                   "page must also be hidden)"));
-    iDisplayUnits_ = makeField(this);
+    iDisplayUnits_ = style::makeField(this);
     setupLockField(*iDisplayUnits_, QStringLiteral("LOCK_DISPLAYUNITS"),
                    QStringLiteral("Show|Hide"),
                    QStringLiteral("Choose whether to hide the ability to change the displayed "
                                   "engineering units (Calibration page must also be hidden)"));
     // Bound to no parameter: the module keeps no setting for it.
-    iShuntCal_ = makeField(this);
+    iShuntCal_ = style::makeField(this);
     setupLockField(*iShuntCal_, {}, QStringLiteral("No|Yes"), {});
     iShuntCal_->setListIndex(0);
 
-    password_ = makeField(this);
+    password_ = style::makeField(this);
     app::controls::binding::SetupEditField(
         *password_, QStringLiteral("PWD1"), QStringLiteral("000000"), true,
         QStringLiteral("112345678990"), 6, 0.0, 999999.0, {}, false, false,

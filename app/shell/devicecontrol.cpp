@@ -50,6 +50,15 @@ const Device &current()
     return required(sets().current, "No page set is selected");
 }
 
+// Passes a call on to the main window; without one (before it is up, after it went) the call
+// has nothing to do.
+template <typename... Params, typename... Args>
+void toHost(void (PageSetHost::*call)(Params...), Args... args)
+{
+    if (PageSetHost *h = sets().host)
+        (h->*call)(args...);
+}
+
 const QString HomeTip = QStringLiteral(
     "Home*Clicking this button will take you to the Home page where you can safely unplug or "
     "change modules.");
@@ -117,32 +126,27 @@ void SetPageSetHost(PageSetHost *host)
 
 void ShowRecordBlanker(bool visible)
 {
-    if (PageSetHost *h = sets().host)
-        h->setRecordBlankerVisible(visible);
+    toHost(&PageSetHost::setRecordBlankerVisible, visible);
 }
 
 void ShowPageHost()
 {
-    if (PageSetHost *h = sets().host)
-        h->showPageHost();
+    toHost(&PageSetHost::showPageHost);
 }
 
 void SetPageRefreshInterval(int milliseconds)
 {
-    if (PageSetHost *h = sets().host)
-        h->setRefreshInterval(milliseconds);
+    toHost(&PageSetHost::setRefreshInterval, milliseconds);
 }
 
 void EnableMainWindow(bool enabled)
 {
-    if (PageSetHost *h = sets().host)
-        h->setMainWindowEnabled(enabled);
+    toHost(&PageSetHost::setMainWindowEnabled, enabled);
 }
 
 void ShutDownProgram()
 {
-    if (PageSetHost *h = sets().host)
-        h->shutDown();
+    toHost(&PageSetHost::shutDown);
 }
 
 void BuildDeviceList(bool factoryAccess)

@@ -14,6 +14,7 @@
 
 #include "platform/vb/vberror.h"
 #include "platform/win/osversion.h"
+#include "support/errorof.h"
 #include "tooltips/cinfotip.h"
 #include "tooltips/cinfotips.h"
 #include "tooltips/ctimer.h"
@@ -26,6 +27,7 @@ namespace tooltips {
 namespace {
 
 using platform::vb::VbError;
+using testsupport::errorOf;
 
 class TipTest : public testing::Test
 {
@@ -51,18 +53,6 @@ protected:
         auto tip = std::make_shared<Tip>();
         tip->Init(WindowHandle(widget), text, QStringLiteral("Title"), TI_IconInfo);
         return tip;
-    }
-
-    // Runs body and returns the error it raised.
-    template <typename Body>
-    static VbError errorOf(Body &&body)
-    {
-        try {
-            body();
-        } catch (const VbError &error) {
-            return error;
-        }
-        return VbError(0, {}, {});
     }
 
     QWidget form;

@@ -11,6 +11,7 @@
 
 #include "platform/vb/vberror.h"
 #include "platform/win/propertybag.h"
+#include "support/errorof.h"
 #include "tooltips/mtipapi.h"
 #include "tooltips/tipwindow.h"
 
@@ -18,6 +19,7 @@ namespace tooltips {
 namespace {
 
 using platform::vb::VbError;
+using testsupport::errorOf;
 
 // A form with the controls the walk must tell apart.
 class TipFormTest : public testing::Test
@@ -61,17 +63,6 @@ protected:
     {
         return tips->Tooltips().Item(QStringLiteral("hWnd") +
                                      QString::number(WindowHandle(widget)));
-    }
-
-    template <typename Body>
-    static VbError errorOf(Body &&body)
-    {
-        try {
-            body();
-        } catch (const VbError &error) {
-            return error;
-        }
-        return VbError(0, {}, {});
     }
 
     QWidget form;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
-#include <QClipboard>
 #include <QTimer>
 
 #include "app/analysis/chart/chartdispatch.h"
@@ -19,7 +17,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
@@ -45,16 +43,15 @@ int32_t roundEven(double value)
 
 } // namespace
 
-CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     chart_->call(64);
     chart_->call(66);
     chart_->let(1, static_cast<qlonglong>(SignalTheme::chartFrame()));
     chart_->let(2, static_cast<qlonglong>(SignalTheme::chartPlot()));
     chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChart);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChartPicture);
 
     slider1_ = new app::controls::Slider(this);
     slider1_->setMin(1000);
@@ -66,9 +63,9 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
         QStringLiteral("Set the size of the time window viewed in the trend chart"));
     connect(slider1_, &app::controls::Slider::Change, this, &CHILD_GEN_CAPTURE::windowChanged);
 
-    timescale_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    timescale_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     auto toggle = [this](const QString &caption, const QString &tip) {
-        VXBtn *button = app::pages::makeButton(this, caption);
+        VXBtn *button = app::pages::style::makeButton(this, caption);
         button->setTOGGLE(true);
         button->SetToolTip(tip);
         return button;
@@ -79,14 +76,15 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent) : ChildFormClass(FormName,
     auto_->setState(true);
     minMax_ = toggle(QStringLiteral("Min / Max"),
                      QStringLiteral("Hold and show the lowest and highest reading"));
-    recordViewed_ = app::pages::makeButton(this, QStringLiteral("Capture"));
+    recordViewed_ = app::pages::style::makeButton(this, QStringLiteral("Capture"));
     app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                                   QStringLiteral("Capture everything currently viewed in the trend "
                                                  "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
     connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
     // A page label like Timescale, so that the ratio shows in the branding's text colour.
-    label1_ = app::pages::makeLabel(this, QStringLiteral("1:"), app::pages::PageStyle::Body);
+    label1_ = app::pages::style::makeLabel(this, QStringLiteral("1:"),
+                                           app::pages::style::PageStyle::Body);
     label1_->setObjectName(QStringLiteral("Label1"));
     windowChanged(slider1_->Value());
 
@@ -264,18 +262,6 @@ void CHILD_GEN_CAPTURE::recordViewedClicked()
         app::shell::ShowSnapshotInReview();
     } catch (const platform::vb::VbError &) {
     }
-}
-
-void CHILD_GEN_CAPTURE::copyChart()
-{
-    QApplication::clipboard()->clear();
-    chart_->call(55);
-}
-
-void CHILD_GEN_CAPTURE::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_CAPTURE::layOut()

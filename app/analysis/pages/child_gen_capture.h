@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/shell/childformclass.h"
+#include "app/analysis/pages/signalpage.h"
 
 class QTimer;
 
@@ -16,12 +16,10 @@ class VXBtn;
 
 namespace app::analysis::pages {
 
-class SignalChart;
-
 // The Capture page: the live trend of the last 1 to 30 seconds every 10 ms, every n-th
 // reading or each block's extremes, the running minimum and maximum, and the window handed to
 // the Review page as a snapshot.
-class CHILD_GEN_CAPTURE : public app::shell::ChildFormClass
+class CHILD_GEN_CAPTURE : public SignalPage
 {
     Q_OBJECT
 
@@ -36,10 +34,8 @@ public:
     ~CHILD_GEN_CAPTURE() override;
 
     QString HelpText() const override;
-    void TimedRefresh() override {}
     void Activated() override;
     void DeActivated() override;
-    int PageType() const override { return 0; }
 
     void TrendRedraw();
     void RatioTick();
@@ -66,16 +62,11 @@ public:
     int32_t lastStep() const { return lastStep_; }
     int32_t lastCount() const { return lastCount_; }
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     int32_t windowReadings() const;
     void drawExtremeLine(int element, qlonglong colour, float value, double xMaximum);
-    void copyChart();
-    void layOut();
+    void layOut() override;
 
-    SignalChart *chart_ = nullptr;
     app::controls::Slider *slider1_ = nullptr;
     QString slider1Tag_ = QStringLiteral("10000");
     app::controls::VXBtn *timescale_ = nullptr;

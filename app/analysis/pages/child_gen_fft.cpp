@@ -1,11 +1,9 @@
 #include "app/analysis/pages/child_gen_fft.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QTimer>
 
-#include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/pages/spectrum.h"
@@ -14,7 +12,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "platform/vb/vberror.h"
 
@@ -34,10 +32,9 @@ qlonglong colourArg(OleColour colour)
 
 } // namespace
 
-CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     // The chart's settings, made once.
     chart_->call(64);
     chart_->call(64);
@@ -53,16 +50,16 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent) : ChildFormClass(FormName, parent)
     chart_->let(36, 2);
     chart_->dispatch().setEnabled(true);
     connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChart);
+    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChartPicture);
 
     rangeSelect1_ = new app::controls::RangeSelect(this);
     rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
     rangeSelect1_->setBackColor(SignalTheme::rangeTrack());
     rangeSelect1_->setForeColor(SignalTheme::sliderFore());
-    fFrom_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
-    fTo_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    fFrom_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    fTo_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     fTo_->setAlignment(1);
-    tPeak_ = app::pages::makeButton(this, QStringLiteral("Peak Hold"));
+    tPeak_ = app::pages::style::makeButton(this, QStringLiteral("Peak Hold"));
     tPeak_->setTOGGLE(true);
     tPeak_->setCaptionOff(QStringLiteral("Peak Hold Off"));
     tPeak_->setCaptionOn(QStringLiteral("Peak Hold On"));
@@ -197,18 +194,6 @@ void CHILD_GEN_FFT::peakHoldClicked()
 {
     if (!tPeak_->State())
         ClearPeakBuffer();
-}
-
-void CHILD_GEN_FFT::copyChart()
-{
-    QApplication::clipboard()->clear();
-    chart_->call(55);
-}
-
-void CHILD_GEN_FFT::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_FFT::layOut()

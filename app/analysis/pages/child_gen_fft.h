@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "app/analysis/clsfourier.h"
-#include "app/shell/childformclass.h"
+#include "app/analysis/pages/signalpage.h"
 
 class QTimer;
 
@@ -17,12 +17,10 @@ class VXBtn;
 
 namespace app::analysis::pages {
 
-class SignalChart;
-
 // The FFT page: the spectrum of the newest 4,096 readings every 10 ms, its strongest line
 // marked, an optional peak hold, a range selector for the lines shown and the frequency at a
 // clicked point.
-class CHILD_GEN_FFT : public app::shell::ChildFormClass
+class CHILD_GEN_FFT : public SignalPage
 {
     Q_OBJECT
 
@@ -38,10 +36,8 @@ public:
     ~CHILD_GEN_FFT() override;
 
     QString HelpText() const override;
-    void TimedRefresh() override {}
     void Activated() override;
     void DeActivated() override;
-    int PageType() const override { return 0; }
 
     void ClearPeakBuffer();
     void DoFFT();
@@ -55,17 +51,12 @@ public:
     QTimer *FFTTimer() const { return fftTimer_; }
     float peak(int index) const { return peak_.at(static_cast<size_t>(index)); }
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void chartClicked(double x);
     void rangeScrolled();
     void peakHoldClicked();
-    void copyChart();
-    void layOut();
+    void layOut() override;
 
-    SignalChart *chart_ = nullptr;
     app::controls::RangeSelect *rangeSelect1_ = nullptr;
     app::controls::VXBtn *fFrom_ = nullptr;
     app::controls::VXBtn *fTo_ = nullptr;

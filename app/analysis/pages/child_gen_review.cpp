@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QLocale>
 #include <QPainter>
@@ -28,7 +26,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/menucontrol.h"
 #include "platform/vb/cstr.h"
@@ -79,10 +77,9 @@ double shownNumber(QString text)
 
 } // namespace
 
-CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    resize(720, 460);
-    chart_ = new SignalChart(this, QStringLiteral("Copy Chart &Image"));
     chart_->call(64);
     chart_->call(66);
     chart_->let(1, colourArg(SignalTheme::chartFrame()));
@@ -100,7 +97,7 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent) : ChildFormClass(FormName, p
     connect(overview_, &OverviewStrip::Wheel, this, &CHILD_GEN_REVIEW::wheelTurned);
 
     auto toggle = [this](const QString &caption, const QString &tip) {
-        VXBtn *button = app::pages::makeButton(this, caption);
+        VXBtn *button = app::pages::style::makeButton(this, caption);
         button->setTOGGLE(true);
         button->SetToolTip(tip);
         return button;
@@ -110,11 +107,11 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent) : ChildFormClass(FormName, p
     auto_ = toggle(QStringLiteral("Auto Scale"), QStringLiteral("Scale the chart to the readings"));
     cursor2_ = toggle(QStringLiteral("Cursor 2"),
                       QStringLiteral("The next click on the chart places the second cursor"));
-    zoom_ = app::pages::makeButton(this, QStringLiteral("Crop"));
+    zoom_ = app::pages::style::makeButton(this, QStringLiteral("Crop"));
     zoom_->SetToolTip(QStringLiteral("Keep only the highlighted section"));
-    save_ = app::pages::makeButton(this, QStringLiteral("Save"));
+    save_ = app::pages::style::makeButton(this, QStringLiteral("Save"));
     save_->SetToolTip(QStringLiteral("Save the data to a CSV file"));
-    load_ = app::pages::makeButton(this, QStringLiteral("Load"));
+    load_ = app::pages::style::makeButton(this, QStringLiteral("Load"));
     load_->SetToolTip(QStringLiteral("Load a CSV data file"));
     connect(detect_, &VXBtn::Click, this, &CHILD_GEN_REVIEW::drawChart);
     connect(cursor2_, &VXBtn::Click, this, &CHILD_GEN_REVIEW::cursor2Clicked);
@@ -650,8 +647,7 @@ void CHILD_GEN_REVIEW::copyChart()
     chart_->let(25, 0.0);
     chart_->let(26, storedMaximum_);
     chart_->let(24, info);
-    QApplication::clipboard()->clear();
-    chart_->call(55);
+    copyChartPicture();
     chart_->let(30, false);
 }
 
@@ -718,12 +714,6 @@ void CHILD_GEN_REVIEW::runFileJob(bool save)
     }
     if (!save && !cancelled)
         ShowSnapshot();
-}
-
-void CHILD_GEN_REVIEW::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_REVIEW::layOut()

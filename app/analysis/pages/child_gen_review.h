@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QString>
 
-#include "app/shell/childformclass.h"
+#include "app/analysis/pages/signalpage.h"
 
 class QTimer;
 
@@ -19,12 +19,11 @@ class VXBtn;
 namespace app::analysis::pages {
 
 class OverviewStrip;
-class SignalChart;
 
 // The Review page: the snapshot as a main chart of a highlighted section over an overview strip
 // of the whole, with a thumb to move, stretch and zoom, two reading cursors, a crop to the
 // section, peak-detect drawing and data files.
-class CHILD_GEN_REVIEW : public app::shell::ChildFormClass
+class CHILD_GEN_REVIEW : public SignalPage
 {
     Q_OBJECT
 
@@ -37,10 +36,8 @@ public:
     ~CHILD_GEN_REVIEW() override;
 
     QString HelpText() const override;
-    void TimedRefresh() override {}
     void Activated() override;
     void DeActivated() override;
-    int PageType() const override { return 0; }
 
     // Shows the current snapshot; the thumb back to 5 % .. 95 %. An empty snapshot clears the
     // charts and leaves nothing to drag, zoom, crop or save.
@@ -87,12 +84,11 @@ public:
     const QImage &overviewBackground() const { return background_; }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
     QString chooseLogFile(bool save);
-    void layOut();
+    void layOut() override;
     void clearPage();
     void setDataControlsEnabled(bool enabled);
     void peaksTimeout();
@@ -106,7 +102,6 @@ private:
     int overviewWidth() const;
     void runFileJob(bool save);
 
-    SignalChart *chart_ = nullptr;
     OverviewStrip *overview_ = nullptr;
     app::controls::VXBtn *detect_ = nullptr;
     app::controls::VXBtn *auto_ = nullptr;

@@ -3,32 +3,30 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDateTime>
 #include <QPalette>
 #include <QTimer>
 
+#include "app/analysis/chart/chartdispatch.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/clsfourier.h"
-#include "app/analysis/chart/chartdispatch.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/pages/spectrum.h"
-#include "platform/win/gui/qcolour.h"
 #include "app/common/colours.h"
 #include "app/common/formatting.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
+#include "platform/win/gui/qcolour.h"
 
 namespace app::analysis::pages {
 
@@ -61,7 +59,7 @@ Slider *makeSlider(QWidget *parent, const QString &tip)
 
 VXBtn *makeToggle(QWidget *parent, const QString &off, const QString &on, const QString &tip)
 {
-    VXBtn *toggle = app::pages::makeButton(parent, off);
+    VXBtn *toggle = app::pages::style::makeButton(parent, off);
     toggle->setTOGGLE(true);
     toggle->setCaptionOff(off);
     toggle->setCaptionOn(on);
@@ -71,11 +69,10 @@ VXBtn *makeToggle(QWidget *parent, const QString &off, const QString &on, const 
 
 } // namespace
 
-CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent) : ChildFormClass(FormName, parent)
+CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent)
+    : SignalPage(FormName, QStringLiteral("Copy Scope &Image"), parent)
 {
-    resize(720, 460);
     setProperty("Tag", QDateTime::currentDateTime());
-    chart_ = new SignalChart(this, QStringLiteral("Copy Scope &Image"));
     chart_->call(64);
     chart_->call(64);
     const QVariant base = chart_->get(22);
@@ -93,23 +90,23 @@ CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent) : ChildFormClass(FormName, par
     connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_SCOPE::CopyPicture);
 
     sldPerDiv_ = makeSlider(this, QStringLiteral("Set the timebase"));
-    txtDivs_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    txtDivs_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     triggerLevel_ = makeSlider(this, QStringLiteral("Set the trigger level"));
-    txtTrigger_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    txtTrigger_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
     cbTrigger_ = makeToggle(this, QStringLiteral("Trigger Off"), QStringLiteral("Trigger On"),
                             QStringLiteral("Switches the trigger on and off"));
     tglFalling_ = makeToggle(this, QStringLiteral("Rising Edge"), QStringLiteral("Falling Edge"),
                              QStringLiteral("Triggers on the rising or the falling edge"));
     checkAuto_ = makeCheck(this, QStringLiteral("Auto"));
     checkAuto_->setToolTip(QStringLiteral("Scales the trace to the signal"));
-    autoSetTrigger_ = app::pages::makeButton(this, QStringLiteral("Auto"));
+    autoSetTrigger_ = app::pages::style::makeButton(this, QStringLiteral("Auto"));
     autoSetTrigger_->SetToolTip(QStringLiteral("Sets the trigger from the signal"));
     check3_ = makeCheck(this, QStringLiteral("^"));
     check5_ = makeCheck(this, QStringLiteral("-"));
-    btnFindSignal_ = app::pages::makeButton(this, QStringLiteral("Find Signal"));
+    btnFindSignal_ = app::pages::style::makeButton(this, QStringLiteral("Find Signal"));
     btnFindSignal_->SetToolTip(
         QStringLiteral("Finds the strongest frequency and sets the timebase and trigger"));
-    located_ = app::pages::makeLabel(this, QString(), app::pages::PageStyle::Body);
+    located_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
 
     connect(sldPerDiv_, &Slider::Change, this, &CHILD_GEN_SCOPE::timebaseChanged);
     connect(triggerLevel_, &Slider::Change, this, &CHILD_GEN_SCOPE::levelChanged);
@@ -331,15 +328,8 @@ void CHILD_GEN_SCOPE::CopyPicture()
     chart_->let(25, 0.0);
     chart_->let(26, static_cast<double>(labelHeight_));
     chart_->let(24, platform::vb::CStr(sldPerDiv_->Value()) + QStringLiteral(" ms/div"));
-    QApplication::clipboard()->clear();
-    chart_->call(55);
+    copyChartPicture();
     chart_->let(30, false);
-}
-
-void CHILD_GEN_SCOPE::resizeEvent(QResizeEvent *event)
-{
-    ChildFormClass::resizeEvent(event);
-    layOut();
 }
 
 void CHILD_GEN_SCOPE::layOut()

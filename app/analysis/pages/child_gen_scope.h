@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "app/shell/childformclass.h"
+#include "app/analysis/pages/signalpage.h"
 
 class QCheckBox;
 class QTimer;
@@ -22,12 +22,10 @@ class VXBtn;
 
 namespace app::analysis::pages {
 
-class SignalChart;
-
 // The Scope page: the newest stretch of readings every 50 ms, over ten divisions of a chosen
 // number of milliseconds, with an edge trigger at an adjustable level, automatic vertical
 // scaling and a "find signal" that sets timebase and trigger from the strongest frequency.
-class CHILD_GEN_SCOPE : public app::shell::ChildFormClass
+class CHILD_GEN_SCOPE : public SignalPage
 {
     Q_OBJECT
 
@@ -39,10 +37,8 @@ public:
     ~CHILD_GEN_SCOPE() override;
 
     QString HelpText() const override;
-    void TimedRefresh() override {}
     void Activated() override;
     void DeActivated() override;
-    int PageType() const override { return 0; }
 
     // The strongest frequency of the newest 4,096 readings, in whole hertz.
     int16_t GetFrequency();
@@ -75,9 +71,6 @@ public:
     float levelScale() const { return levelScale_; }
     float labelHeight() const { return labelHeight_; }
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void timebaseChanged(float value);
     void levelChanged(float value);
@@ -85,9 +78,8 @@ private:
     void edgeSwitch();
     // Searches the trigger edge; the position of its earlier reading, or -1.
     int32_t findEdge();
-    void layOut();
+    void layOut() override;
 
-    SignalChart *chart_ = nullptr;
     app::controls::Slider *sldPerDiv_ = nullptr;
     app::controls::Slider *triggerLevel_ = nullptr;
     app::controls::VXBtn *txtDivs_ = nullptr;

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/vb/vberror.h"
+#include "support/errorof.h"
 
 namespace {
 
 using app::common::cRegistry;
 using namespace platform::win;
 using platform::vb::VbError;
+using testsupport::errorOf;
 
 class RegistryWrapper : public testing::Test
 {
@@ -21,19 +23,6 @@ protected:
         reg_.setSectionKey(QStringLiteral("Software\\T"));
         reg_.setValueKey(QStringLiteral("v"));
         reg_.setDefault(QStringLiteral("<default>"));
-    }
-
-    // The error a call raises.
-    template <typename Call>
-    VbError errorOf(Call call)
-    {
-        try {
-            call();
-        } catch (const VbError &e) {
-            return e;
-        }
-        ADD_FAILURE() << "no error raised";
-        return VbError(0, QString(), QString());
     }
 
     QVariant defaultValueOf(HKey root, const QString &section)

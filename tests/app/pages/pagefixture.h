@@ -269,6 +269,25 @@ protected:
         return page;
     }
 
+    // openModulePage, then the frames and messages of getting there forgotten: the test sees
+    // only what it does itself.
+    template <class Page>
+    Page *openModulePageAfresh()
+    {
+        Page *page = openModulePage<Page>();
+        sim::clearFrameLog();
+        ShownMessages().clear();
+        return page;
+    }
+
+    // A steady input of `mvv` on the module.
+    static void setInput(double mvv)
+    {
+        sim::SignalConfig signal;
+        signal.level = mvv;
+        sim::setSignal(0, signal);
+    }
+
     // Types the text into the field and commits it with Enter, as the user would.
     static void enterText(app::controls::VXBtn *field, const QString &text)
     {

@@ -52,20 +52,7 @@ bool inOrder(const std::string &earlier, const std::string &later)
 class CalibrationPageTest : public PageFixture
 {
 protected:
-    CHILD_GEN_CALIBRATION *open()
-    {
-        CHILD_GEN_CALIBRATION *page = openModulePage<CHILD_GEN_CALIBRATION>();
-        sim::clearFrameLog();
-        ShownMessages().clear();
-        return page;
-    }
-
-    void setInput(double mvv)
-    {
-        sim::SignalConfig signal;
-        signal.level = mvv;
-        sim::setSignal(0, signal);
-    }
+    CHILD_GEN_CALIBRATION *open() { return openModulePageAfresh<CHILD_GEN_CALIBRATION>(); }
 
     static void setPair(app::controls::VXBtn *first, app::controls::VXBtn *second, double a,
                         double b)

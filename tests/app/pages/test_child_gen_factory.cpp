@@ -23,17 +23,7 @@ protected:
     CHILD_GEN_FACTORY *open()
     {
         app::common::setFactoryAccess(true);
-        CHILD_GEN_FACTORY *page = openModulePage<CHILD_GEN_FACTORY>();
-        sim::clearFrameLog();
-        ShownMessages().clear();
-        return page;
-    }
-
-    void setInput(double mvv)
-    {
-        sim::SignalConfig signal;
-        signal.level = mvv;
-        sim::setSignal(0, signal);
+        return openModulePageAfresh<CHILD_GEN_FACTORY>();
     }
 
     static void setPoints(CHILD_GEN_FACTORY *page, double first, double second)

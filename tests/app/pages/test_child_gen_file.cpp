@@ -41,13 +41,7 @@ protected:
         PageFixture::TearDown();
     }
 
-    CHILD_GEN_FILE *open()
-    {
-        CHILD_GEN_FILE *page = openModulePage<CHILD_GEN_FILE>();
-        sim::clearFrameLog();
-        ShownMessages().clear();
-        return page;
-    }
+    CHILD_GEN_FILE *open() { return openModulePageAfresh<CHILD_GEN_FILE>(); }
 
     QString path(const QString &name) const { return files.filePath(name); }
 

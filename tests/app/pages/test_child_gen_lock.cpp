@@ -65,10 +65,8 @@ TEST_P(LockPageTest, KeepsTheDependenciesAndRemindsOnFirstLock)
 {
     const LockCase &c = GetParam();
     sim::setParameter(0, "PMSK", c.maskBefore);
-    auto *page = openModulePage<CHILD_GEN_LOCK>();
+    auto *page = openModulePageAfresh<CHILD_GEN_LOCK>();
     ASSERT_NE(page, nullptr);
-    sim::clearFrameLog();
-    ShownMessages().clear();
 
     app::controls::VXBtn *chosen = field(page, c.field);
     chosen->setListIndex(c.choice);
@@ -111,10 +109,8 @@ TEST_F(PageFixture, PasscodeRemindsOnlyOnALockedModule)
     for (const double mask : {0.0, 1.0}) {
         sim::setParameter(0, "PMSK", mask);
         sim::setParameter(0, "PWD1", 0);
-        auto *page = openModulePage<CHILD_GEN_LOCK>();
+        auto *page = openModulePageAfresh<CHILD_GEN_LOCK>();
         ASSERT_NE(page, nullptr);
-        sim::clearFrameLog();
-        ShownMessages().clear();
 
         enterText(page->PASSWORD(), QStringLiteral("123456"));
 

@@ -105,6 +105,17 @@ protected:
         sim::reset();
     }
 
+    // The window up with no module there, once the detection has said so.
+    void startWithoutModule()
+    {
+        sim::SimConfig none;
+        none.devices.clear();
+        sim::configure(none);
+        ASSERT_TRUE(window->Load());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    }
+
     static QString currentPage()
     {
         return app::shell::CurrentPage() ? app::shell::CurrentPage()->objectName() : QString();
@@ -226,12 +237,7 @@ TEST_F(MainRoadTest, DetectsOnceTheWindowIsUpAndShowsTheModule)
 
 TEST_F(MainRoadTest, NoModuleLeavesTheHomePageWithItsMessage)
 {
-    sim::SimConfig none;
-    none.devices.clear();
-    sim::configure(none);
-    ASSERT_TRUE(window->Load());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    ASSERT_NO_FATAL_FAILURE(startWithoutModule());
     EXPECT_THAT(messages[0].toStdString(), testing::StartsWith("Detection Failed: No module"));
     EXPECT_EQ(currentPage(), app::pages::CHILD_GEN_HOME::FormName);
 }
@@ -295,12 +301,7 @@ TEST_F(MainRoadTest, ReadyInstallerClosesTheProgram)
     qputenv("HXR_COM_CLASSES", classes.fileName().toLocal8Bit());
     qputenv("HXR_COMFAKE_RESULT", "true");
 
-    sim::SimConfig none;
-    none.devices.clear();
-    sim::configure(none);
-    ASSERT_TRUE(window->Load());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    ASSERT_NO_FATAL_FAILURE(startWithoutModule());
     auto *home = static_cast<app::pages::CHILD_GEN_HOME *>(app::shell::CurrentPage());
     ASSERT_TRUE(home->btnCheckUpdates()->Enabled());
     QTest::mouseClick(home->btnCheckUpdates(), Qt::LeftButton);

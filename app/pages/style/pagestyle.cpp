@@ -1,11 +1,11 @@
-#include "app/pages/pagestyle.h"
+#include "app/pages/style/pagestyle.h"
 
 #include <QFont>
 
 #include "app/common/dialogs/fonts.h"
 #include "app/controls/vxbtn.h"
 
-namespace app::pages {
+namespace app::pages::style {
 
 using app::controls::VXBtn;
 
@@ -93,4 +93,4 @@ VXBtn *makeField(QWidget *parent)
     return make(parent, QString(), PageStyle::Field);
 }
 
-} // namespace app::pages
+} // namespace app::pages::style

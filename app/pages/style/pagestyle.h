@@ -1,5 +1,5 @@
-#ifndef APP_PAGES_PAGESTYLE_H
-#define APP_PAGES_PAGESTYLE_H
+#ifndef APP_PAGES_STYLE_PAGESTYLE_H
+#define APP_PAGES_STYLE_PAGESTYLE_H
 
 #include <QString>
 
@@ -9,7 +9,7 @@ namespace app::controls {
 class VXBtn;
 }
 
-namespace app::pages {
+namespace app::pages::style {
 
 // The looks the device pages give their fields: each is a style of the main window's templates,
 // so the branding colours reach every page.
@@ -24,6 +24,6 @@ app::controls::VXBtn *makeButton(QWidget *parent, const QString &caption);
 // An entry field (set up by the page with SetupEditField).
 app::controls::VXBtn *makeField(QWidget *parent);
 
-} // namespace app::pages
+} // namespace app::pages::style
 
 #endif

@@ -1,0 +1,37 @@
+#include "app/analysis/pages/signalpage.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+#include "app/analysis/pages/signalchart.h"
+
+namespace app::analysis::pages {
+
+namespace {
+
+constexpr int DesignWidth = 720;
+constexpr int DesignHeight = 460;
+constexpr int CopyPictureCall = 55;
+
+} // namespace
+
+SignalPage::SignalPage(const QString &formName, const QString &copyCaption, QWidget *parent)
+    : ChildFormClass(formName, parent)
+{
+    resize(DesignWidth, DesignHeight);
+    chart_ = new SignalChart(this, copyCaption);
+}
+
+void SignalPage::copyChartPicture()
+{
+    QApplication::clipboard()->clear();
+    chart_->call(CopyPictureCall);
+}
+
+void SignalPage::resizeEvent(QResizeEvent *event)
+{
+    ChildFormClass::resizeEvent(event);
+    layOut();
+}
+
+} // namespace app::analysis::pages

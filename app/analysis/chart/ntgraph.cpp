@@ -569,9 +569,14 @@ void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
         if (!label.visible || label.text.isEmpty() || !std::isfinite(label.x) ||
             !std::isfinite(label.y))
             continue;
-        const QPointF at = toPixels(label.x, label.y, plot);
+        QPointF at = toPixels(label.x, label.y, plot) + QPointF(2, -3);
+        // A text that would run past the plot's right edge ends at it instead (never starting
+        // left of the plot), so that a reading placed near the right is read whole.
+        const double width = painter.fontMetrics().horizontalAdvance(label.text);
+        if (at.x() + width > plot.right())
+            at.setX(std::max(double(plot.left()) + 2.0, plot.right() - width));
         painter.setPen(qColour(label.colour));
-        painter.drawText(at + QPointF(2, -3), label.text);
+        painter.drawText(at, label.text);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QLabel>
 #include <QTimer>
 
 #include "app/analysis/chart/chartdispatch.h"
@@ -83,7 +82,9 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
                                                  "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
     connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
-    label1_ = new QLabel(QStringLiteral("1:"), this);
+    // A page label like Timescale, so that the ratio shows in the branding's text colour.
+    label1_ = app::pages::style::makeLabel(this, QStringLiteral("1:"),
+                                           app::pages::style::PageStyle::Body);
     label1_->setObjectName(QStringLiteral("Label1"));
     windowChanged(slider1_->Value());
 
@@ -241,7 +242,7 @@ void CHILD_GEN_CAPTURE::RatioTick()
     // A zero or unusable difference leaves the label as it was.
     if (difference == 0.0 || !std::isfinite(ratio))
         return;
-    label1_->setText(QStringLiteral("1:") + QString::number(ratio, 'f', 0));
+    label1_->setCaption(QStringLiteral("1:") + QString::number(ratio, 'f', 0));
 }
 
 void CHILD_GEN_CAPTURE::minMaxClicked()

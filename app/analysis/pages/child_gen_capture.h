@@ -7,7 +7,6 @@
 
 #include "app/analysis/pages/signalpage.h"
 
-class QLabel;
 class QTimer;
 
 namespace app::controls {
@@ -54,7 +53,7 @@ public:
     app::controls::VXBtn *Auto() const { return auto_; }
     app::controls::VXBtn *MinMax() const { return minMax_; }
     app::controls::VXBtn *RecordViewed() const { return recordViewed_; }
-    QLabel *Label1() const { return label1_; }
+    app::controls::VXBtn *Label1() const { return label1_; }
     QTimer *TrendTimer() const { return trendTimer_; }
     QTimer *Timer1() const { return timer1_; }
     float runningMinimum() const { return runningMinimum_; }
@@ -75,7 +74,7 @@ private:
     app::controls::VXBtn *auto_ = nullptr;
     app::controls::VXBtn *minMax_ = nullptr;
     app::controls::VXBtn *recordViewed_ = nullptr;
-    QLabel *label1_ = nullptr;
+    app::controls::VXBtn *label1_ = nullptr;
     QTimer *trendTimer_ = nullptr;
     QTimer *timer1_ = nullptr;
     float runningMinimum_ = ResetMinimum;

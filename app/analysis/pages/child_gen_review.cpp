@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QDir>
 #include <QLocale>
@@ -28,7 +29,9 @@
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/menucontrol.h"
+#include "platform/vb/cstr.h"
 #include "platform/vb/datetime.h"
+#include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
@@ -63,6 +66,13 @@ QColor qtColour(OleColour colour)
 {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
+}
+
+// The number a seven-digit text shows, in the program's separators.
+double shownNumber(QString text)
+{
+    text.replace(app::common::ProgramSeparators().decimal, QLatin1Char('.'));
+    return platform::vb::Val(text);
 }
 
 } // namespace
@@ -153,7 +163,14 @@ void CHILD_GEN_REVIEW::Activated()
     } catch (const platform::vb::VbError &) {
     }
     app::shell::ShowExtraInfo(ExtraInfoTemplate, ExtraInfoTwips);
+    panelFilled_ = false;
     TimedRefresh();
+}
+
+void CHILD_GEN_REVIEW::DeActivated()
+{
+    // The panel goes to the next page.
+    panelFilled_ = false;
 }
 
 void CHILD_GEN_REVIEW::ShowSnapshot()
@@ -168,11 +185,15 @@ void CHILD_GEN_REVIEW::ShowSnapshot()
         return;
     }
     chart_->call(59);
-    chart_->let(33, 0);
-    chart_->let(4, colourArg(SignalTheme::chartMarks()));
-    chart_->let(38, 1);
-    chart_->let(36, 2);
-    chart_->let(37, false);
+    // The chart keeps look and mode per cursor: both follow the click that places them, or the
+    // second would stay where it was made, at the left edge.
+    for (int c : {1, 0}) {
+        chart_->let(33, c);
+        chart_->let(4, colourArg(SignalTheme::chartMarks()));
+        chart_->let(38, 1);
+        chart_->let(36, 2);
+        chart_->let(37, false);
+    }
     chart_->let(29, 0);
     chart_->let(32, colourArg(SignalTheme::chartMarks()));
     chart_->let(30, false);
@@ -382,6 +403,11 @@ void CHILD_GEN_REVIEW::drawChart()
     chart_->let(33, 0);
     chart_->let(29, 0);
     cursor2_->setEnabled(false);
+    // The cursors' differences go with them: the panel empty and hidden, as the page opened.
+    if (std::exchange(panelFilled_, false)) {
+        app::shell::ShowExtraInfo(ExtraInfoTemplate, ExtraInfoTwips);
+        app::shell::HideExtraInfo();
+    }
 
     plottedValues_.clear();
     plottedPositions_.clear();
@@ -550,8 +576,10 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
                              QLatin1Char(' ') + platform::vb::LongTime(when.time()) +
                              QLatin1Char(':') + QString::number(micros) +
                              QStringLiteral("\u00B5s");
+    // The value as the label shows it: differences are taken between the shown values, so
+    // that 61.529 and 52.28 differ by 9.249, not by a float's rounding of it.
     const QString valueText = app::common::FormatSevenDigits(plottedValues_[i]);
-    const double value = app::common::singleAsDecimal(plottedValues_[i]);
+    const double value = shownNumber(valueText);
 
     const int index = second ? 1 : 0;
     chart_->let(33, index);
@@ -564,12 +592,14 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
     setFocus();
     if (second) {
         const QString units = app::shell::CurrentConnection().DisplayUnitsText;
+        const QString difference =
+            platform::vb::CStr(value - firstCursorValue_, app::common::ProgramSeparators());
         app::shell::FillExtraInfo(
             {app::common::FormatInterval(roundEven(t - firstCursorTime_)),
-             app::common::FormatSevenDigits(static_cast<float>(value - firstCursorValue_)) +
-                 QLatin1Char(' ') + units});
+             app::common::FormatSevenDigitsStr(difference) + QLatin1Char(' ') + units});
+        panelFilled_ = true;
     } else {
-        firstCursorValue_ = static_cast<float>(value);
+        firstCursorValue_ = value;
         firstCursorTime_ = t;
     }
 }

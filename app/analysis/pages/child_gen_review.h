@@ -37,7 +37,7 @@ public:
 
     QString HelpText() const override;
     void Activated() override;
-    void DeActivated() override {}
+    void DeActivated() override;
 
     // Shows the current snapshot; the thumb back to 5 % .. 95 %. An empty snapshot clears the
     // charts and leaves nothing to drag, zoom, crop or save.
@@ -133,7 +133,8 @@ private:
     int32_t plottedCount_ = 0;
     double labelHeight_ = 0.0;
     double storedMaximum_ = 0.0;
-    float firstCursorValue_ = 0.0f;
+    double firstCursorValue_ = 0.0; // as its label shows it
+    bool panelFilled_ = false;      // the information panel holds this page's cursor readings
     double firstCursorTime_ = 0.0;
 };
 

@@ -278,6 +278,33 @@ TEST(NTGraphTest, LabelShownOnlyForTheCopyIsInTheClipboardPicture)
     EXPECT_TRUE(red);
 }
 
+TEST(NTGraphTest, ALabelNearTheRightEdgeEndsAtThePlot)
+{
+    auto graph = makeGraph(600, 200);
+    ChartDispatch chart(*graph);
+    chart.Invoke(53, {0.0, 10.0, 0.0, 10.0});
+    chart.Let(29, 0);
+    chart.Let(32, static_cast<qlonglong>(Red));
+    chart.Let(24, QStringLiteral("10 Dec 2026 16:00:22:625417\u00B5s = 61.52900"));
+    chart.Let(25, 8.0);
+    chart.Let(26, 5.0);
+    chart.Let(30, true);
+    const QImage image = graph->grab().toImage();
+    const QRect plot = graph->plotRect();
+    int inside = 0;
+    int outside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel(image.pixel(x, y));
+            if (pixel.red() < 100 || pixel.green() > 60 || pixel.blue() > 60)
+                continue; // not the label's red
+            (x <= plot.right() && x >= plot.left() ? inside : outside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
 {
     auto graph = makeGraph(400, 200);

@@ -162,13 +162,13 @@ TEST_F(CapturePageTest, RatioLeavesTheLabelOnAZeroDifference)
     page->minMaxClicked();
     redraw();
     page->RatioTick();
-    EXPECT_EQ(page->Label1()->text(), QStringLiteral("1:6"));
+    EXPECT_EQ(page->Label1()->Caption(), QStringLiteral("1:6"));
     app::analysis::ResetBuffer();
     putReadings(60'000, [](int32_t) { return 3.0f; });
     page->minMaxClicked();
     redraw();
     page->RatioTick();
-    EXPECT_EQ(page->Label1()->text(), QStringLiteral("1:6"));
+    EXPECT_EQ(page->Label1()->Caption(), QStringLiteral("1:6"));
 }
 
 // The pages opened from the module's page set, over the streaming simulated module.

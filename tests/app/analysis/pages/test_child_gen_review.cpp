@@ -1,18 +1,26 @@
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <tuple>
 #include <vector>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
 
+#include "app/analysis/chart/chartcontrol.h"
+#include "app/analysis/chart/ntgraph.h"
 #include "app/analysis/circularbuffermodule.h"
+#include "app/analysis/csvmodule.h"
 #include "app/analysis/pages/child_gen_review.h"
 #include "app/analysis/pages/overviewstrip.h"
 #include "app/analysis/pages/signalchart.h"
@@ -23,7 +31,9 @@
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/menucontrol.h"
+#include "app/shell/messagefrm.h"
 #include "signalpagetest.h"
+#include "support/gate.h"
 #include "support/recordingmessagedialog.h"
 
 namespace app::analysis::pages {
@@ -31,6 +41,7 @@ namespace {
 
 using testing::HasSubstr;
 using testsupport::ChartCall;
+using testsupport::Gate;
 using testsupport::RecordingChart;
 
 const QDateTime Start(QDate(2019, 6, 15), QTime(10, 30, 0));
@@ -43,6 +54,71 @@ void setSnapshot(int32_t n, const std::function<float(int32_t)> &value, int micr
         snap.readings[static_cast<size_t>(p)] = value(p);
     snap.startTime = Start;
     snap.startMicros = micros;
+}
+
+// The program's message form for a test: notices show as the real form with their buttons,
+// modal messages are recorded and answered at once (a test cannot click through their loop).
+// `onProgress` hears every position the notice's bar is set to.
+class RealNoticeForm : public app::common::dialogs::MessageDialog
+{
+public:
+    RealNoticeForm(QStringList *messages, std::function<void(double)> onProgress)
+        : messages_(messages), onProgress_(std::move(onProgress))
+    {}
+
+    void setTexts(const QString &text, const QString &title,
+                  platform::win::OleColour colour) override
+    {
+        shown_ = title + QStringLiteral(": ") + text;
+        form_.setTexts(text, title, colour);
+    }
+    app::common::dialogs::MessageFormDesign design() const override { return form_.design(); }
+    void applyLayout(const app::common::dialogs::MessageLayout &layout) override
+    {
+        form_.applyLayout(layout);
+    }
+    app::common::dialogs::MessageAnswer exec() override
+    {
+        *messages_ << shown_;
+        return app::common::dialogs::MessageAnswer::Ok;
+    }
+    void dismiss() override { form_.dismiss(); }
+    void showModeless() override { form_.showModeless(); }
+    void setProgress(double percent) override
+    {
+        form_.setProgress(percent);
+        if (onProgress_)
+            onProgress_(percent);
+    }
+    void setCancelHandler(std::function<void()> handler) override
+    {
+        form_.setCancelHandler(std::move(handler));
+    }
+
+private:
+    app::shell::MessageFrmDialog form_;
+    QStringList *messages_;
+    std::function<void(double)> onProgress_;
+    QString shown_;
+};
+
+// The Cancel button of the notice on the screen, as the user finds it; nullptr without one.
+app::controls::VXBtn *visibleNoticeCancel()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *form = qobject_cast<app::shell::MessageFrm *>(window);
+        if (!form || !form->isVisible())
+            continue;
+        for (auto *button : form->findChildren<app::controls::VXBtn *>())
+            if (button->isVisible() && button->Caption() == QStringLiteral("Cancel"))
+                return button;
+    }
+    return nullptr;
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 class ReviewPageTest : public signalpagetests::SignalPageTest
@@ -65,6 +141,7 @@ protected:
         page.reset();
         app::common::dialogs::setMessageDialogFactory(previousDialogs);
         app::common::dialogs::setFileDialogRunner({});
+        SetCsvBlockWriteCheck({});
         app::shell::SetHelpArea({});
         SignalPageTest::TearDown();
     }
@@ -83,6 +160,54 @@ protected:
     int plotted() const { return chart->countOf(61); }
     // The last range call: x minimum, x maximum, y minimum, y maximum.
     QVariantList lastRange() const { return chart->callsOf(53).back().args; }
+
+    // Data files go to `data`; each dialog answers `path`.
+    void answerDialogsWith(const QString &path)
+    {
+        app::common::setSettingsFilePath(settings.filePath(QStringLiteral("Config.ini")));
+        app::common::setDataFolder(data.path());
+        dialogAnswer = path;
+        app::common::dialogs::setFileDialogRunner([this](QFileDialog &) { return dialogAnswer; });
+    }
+    // Shows the real notice; at its first progress short of the end the user presses its
+    // Cancel, and `clicked` opens.
+    void cancelOnFirstProgress(Gate &clicked)
+    {
+        app::common::dialogs::setMessageDialogFactory([this, &clicked] {
+            return std::make_unique<RealNoticeForm>(&messages, [&clicked](double percent) {
+                if (percent <= 0.0 || percent >= 100.0 || clicked.isOpen())
+                    return;
+                app::controls::VXBtn *cancel = visibleNoticeCancel();
+                ASSERT_NE(cancel, nullptr);
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                clicked.open();
+            });
+        });
+        messages.clear();
+    }
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The job is over: its notice gone, the pointer and the page back.
+    void expectJobOver() const
+    {
+        EXPECT_EQ(visibleNoticeCancel(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(page->isEnabled());
+        EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    }
+
+    QTemporaryDir settings;
+    QTemporaryDir data;
+    QString dialogAnswer;
 
     QPlainTextEdit extraInfo;
     QStringList messages;
@@ -210,6 +335,50 @@ TEST_F(ReviewPageTest, CursorsReadTimeFromPositionOneAndTheirDifference)
     EXPECT_THAT(label.toStdString(), HasSubstr(":123\u00B5s = 1"));
 }
 
+TEST_F(ReviewPageTest, TheValueDifferenceIsThatOfTheShownValuesUntilTheNextDrawing)
+{
+    setWidths(3000, 600);
+    show(2'700, [](int32_t p) { return static_cast<float>(p) / 10.0f; });
+    const double first = 2'401 - 136; // positions 2,401 and 2,402: 240.1 and 240.2
+    page->chartClicked(first);
+    page->Cursor2()->setState(true);
+    page->cursor2Clicked();
+    page->chartClicked(first + 1);
+    EXPECT_THAT(extraInfo.toPlainText().toStdString(), HasSubstr("0.1000000"));
+    EXPECT_FALSE(extraInfo.isHidden());
+    // The cursors go with every drawing, and so do their readings.
+    page->drawChart();
+    EXPECT_TRUE(extraInfo.isHidden());
+    EXPECT_THAT(extraInfo.toPlainText().toStdString(), testing::Not(HasSubstr("0.1000000")));
+    EXPECT_THAT(extraInfo.toPlainText().toStdString(), testing::Not(HasSubstr("\u00B5s")));
+}
+
+// On the real chart each cursor is drawn where the click that placed it was.
+TEST_F(ReviewPageTest, BothCursorsGoWhereTheChartWasClicked)
+{
+    const app::analysis::chart::ChartFactory doubles = app::analysis::chart::SetChartFactory({});
+    CHILD_GEN_REVIEW real;
+    app::analysis::chart::SetChartFactory(doubles);
+    auto *graph = qobject_cast<app::analysis::chart::NTGraph *>(real.Graph().widget());
+    ASSERT_NE(graph, nullptr);
+    graph->resize(600, 200);
+    real.OverView()->resize(600, 48);
+    setSnapshot(48'000, signalpagetests::sine(50));
+    real.ShowSnapshot();
+
+    const QRect plot = graph->plotRect();
+    const QPoint first(plot.left() + plot.width() / 4, plot.center().y());
+    const QPoint second(plot.left() + plot.width() * 3 / 4, plot.center().y());
+    QTest::mouseClick(graph, Qt::LeftButton, {}, first);
+    ASSERT_TRUE(real.Cursor2()->isEnabled());
+    QTest::mouseClick(real.Cursor2(), Qt::LeftButton);
+    ASSERT_TRUE(real.Cursor2()->State());
+    QTest::mouseClick(graph, Qt::LeftButton, {}, second);
+    ASSERT_EQ(graph->cursorCount(), 2);
+    EXPECT_DOUBLE_EQ(graph->cursorX(0), graph->dataX(first.x()));
+    EXPECT_DOUBLE_EQ(graph->cursorX(1), graph->dataX(second.x()));
+}
+
 TEST_F(ReviewPageTest, EmptySnapshotClearsThePageAndOffersNothingToReadOutside)
 {
     show(48'000);
@@ -308,6 +477,84 @@ TEST_F(ReviewPageTest, CopyLabelsTheChartWithTheCursorPanel)
     EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("Cursors      Time:   5 ms"));
     EXPECT_EQ(chart->countOf(55), 1);
     EXPECT_EQ(chart->lastLet(30).toBool(), false);
+}
+
+TEST_F(ReviewPageTest, CropIsOfferedOnlyForASectionOfMoreThanTenReadings)
+{
+    // The section starts as 90 % of the snapshot: 11 readings give 10, 12 give 11.
+    show(11);
+    EXPECT_EQ(page->sectionLength(), 10);
+    EXPECT_FALSE(page->Zoom()->isEnabled());
+    show(12);
+    EXPECT_EQ(page->sectionLength(), 11);
+    EXPECT_TRUE(page->Zoom()->isEnabled());
+    // The crop keeps those 11, whose section of 10 cannot be cropped again.
+    QTest::mouseClick(page->Zoom(), Qt::LeftButton);
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 11);
+    EXPECT_FALSE(page->Zoom()->isEnabled());
+    QTest::mouseClick(page->Zoom(), Qt::LeftButton);
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 11);
+
+    // On a strip as wide as the snapshot the thumb's right edge sets the section a reading a
+    // pixel.
+    for (const auto &[to, length, enabled] :
+         {std::tuple{39, 10, false}, std::tuple{40, 11, true}}) {
+        show(600);
+        page->overviewMouseDown(569);
+        page->overviewMouseMove(to, true);
+        EXPECT_EQ(page->sectionLength(), length);
+        EXPECT_EQ(page->Zoom()->isEnabled(), enabled) << length;
+        page->overviewMouseUp(to);
+    }
+}
+
+// Pressing Cancel on the progress notice, as the user does, ends the job at its next block;
+// nothing of it remains and nothing is reported.
+TEST_F(ReviewPageTest, CancelOnTheNoticeStopsASaveAndKeepsTheOldFile)
+{
+    const QString target = data.filePath(QStringLiteral("trend.csv"));
+    const QByteArray old = "20190615103000.0\r\n1.0000000\r\n";
+    writeFile(target, old);
+    answerDialogsWith(target);
+    show(3 * CsvBlockLines);
+
+    Gate clicked;
+    cancelOnFirstProgress(clicked);
+    // The second block waits for the click, so that the save cannot be over before it.
+    std::atomic<int32_t> blocks{0};
+    SetCsvBlockWriteCheck([&](int32_t block) {
+        blocks = block;
+        return block != 2 || clicked.waitOpen();
+    });
+    page->saveClicked();
+    EXPECT_TRUE(clicked.isOpen());
+    EXPECT_LE(blocks, 2); // stopped at the next block: the third never began
+    EXPECT_EQ(readFile(target), old);
+    EXPECT_THAT(entriesOf(data.path()), testing::ElementsAre(QStringLiteral("trend.csv")));
+    expectJobOver();
+}
+
+TEST_F(ReviewPageTest, CancelOnTheNoticeStopsALoadAndKeepsTheSnapshot)
+{
+    // Over a megabyte: the first progress report comes well before the end of the file.
+    QByteArray bytes = "20200101000000.5\r\n";
+    for (int i = 0; i < 200'000; ++i)
+        bytes += "2.5000000\r\n";
+    const QString source = data.filePath(QStringLiteral("long.csv"));
+    writeFile(source, bytes);
+    answerDialogsWith(source);
+    show(300, [](int32_t p) { return static_cast<float>(p); });
+    const Snapshot before = CurrentSnapshot();
+
+    Gate clicked;
+    cancelOnFirstProgress(clicked);
+    page->loadClicked();
+    EXPECT_TRUE(clicked.isOpen());
+    EXPECT_EQ(CurrentSnapshot().readings, before.readings);
+    EXPECT_EQ(CurrentSnapshot().startTime, before.startTime);
+    EXPECT_EQ(CurrentSnapshot().startMicros, before.startMicros);
+    EXPECT_EQ(page->sectionLength(), 270); // the page still shows the old snapshot
+    expectJobOver();
 }
 
 } // namespace

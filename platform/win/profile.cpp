@@ -79,6 +79,21 @@ QByteArray encode(const QString &text, Encoding encoding)
     return text.toUtf8();
 }
 
+// The bytes for the text, read back as the same text. A legacy file is told from UTF-8 by its
+// bytes, so a write that removes its last non-UTF-8 byte (or makes it begin like a byte-order
+// mark) would change how every other line reads: such a file is written as UTF-8 instead.
+QByteArray encodeReadingBack(const QString &text, Encoding encoding)
+{
+    for (const Encoding candidate : {encoding, Encoding::Utf8}) {
+        QByteArray bytes = encode(text, candidate);
+        Encoding seen = candidate;
+        if (decode(bytes, seen) == text) {
+            return bytes;
+        }
+    }
+    return encode(text, Encoding::Utf8Bom);
+}
+
 // The file's lines; an empty text for a missing file; nothing when the file cannot be read.
 std::optional<ProfileText> load(const QString &fileName)
 {
@@ -112,7 +127,7 @@ bool save(const QString &fileName, const ProfileText &profile)
     if (existing.exists() && !existing.isWritable()) {
         return false;
     }
-    return writeFileAtomically(fileName, encode(text, profile.encoding));
+    return writeFileAtomically(fileName, encodeReadingBack(text, profile.encoding));
 }
 
 // The name of a section header line.

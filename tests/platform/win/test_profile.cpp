@@ -161,7 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
                   QByteArray("\xFE\xFF\0[\0a\0]\0\r\0\n\0x\0=\0001\0\r\0\n\0y\0=\x04\x16\0\r\0\n",
                              32)},
         WriteCase{"CP1252 that cannot hold the value becomes UTF-8", "[a]\r\nx=\xE9\r\n", "a", "y",
-                  u"\u0416", "[a]\r\nx=\xC3\xA9\r\ny=\xD0\x96\r\n"}));
+                  u"\u0416", "[a]\r\nx=\xC3\xA9\r\ny=\xD0\x96\r\n"},
+        // Written back as CP1252 it would pass for UTF-8, and its last key would read differently.
+        WriteCase{"CP1252 losing its last non-UTF-8 byte becomes UTF-8",
+                  "[a]\r\nx=\xC4\r\n\xEF\xBB\xBF=1\r\n", "a", "x", u"",
+                  "[a]\r\nx=\r\n\xC3\xAF\xC2\xBB\xC2\xBF=1\r\n"}));
 
 TEST_F(ProfileFile, WrittenValueReadsBack)
 {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 #include <string>
+#include <utility>
 
 #include <benchmark/benchmark.h>
 
@@ -17,17 +18,24 @@ inline std::map<std::string, double> &seconds()
     return times;
 }
 
-// Runs `work` once an iteration and keeps its mean time under `name`.
-template <typename Work>
-void timed(benchmark::State &state, const std::string &name, Work &&work)
+// Runs `work` once an iteration, after an untimed `prepare`, and keeps its mean time under `name`.
+template <typename Prepare, typename Work>
+void timedAfter(benchmark::State &state, const std::string &name, Prepare &&prepare, Work &&work)
 {
     double total = 0;
     for (auto _ : state) {
+        prepare();
         const auto start = std::chrono::steady_clock::now();
         work();
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     seconds()[name] = total / static_cast<double>(state.iterations());
+}
+
+template <typename Work>
+void timed(benchmark::State &state, const std::string &name, Work &&work)
+{
+    timedAfter(state, name, [] {}, std::forward<Work>(work));
 }
 
 } // namespace bench

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "platform/vb/val.h"
@@ -141,14 +142,169 @@ int formatByDigits(float value, char *out)
     return static_cast<int>(o - out);
 }
 
+// Where a single's shortest decimal form is searched for: x its magnitude, [lo, hi] the readings
+// that read back as it (ends included when `ends`). Every product below is exact and below
+// 2^45, so truncation is floor.
+struct Neighbourhood
+{
+    double x;
+    double lo;
+    double hi;
+    bool ends;
+};
+
+constexpr std::array<double, 8> Power = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+constexpr std::array<int64_t, 8> Scale = {10'000'000, 1'000'000, 100'000, 10'000,
+                                          1'000,      100,       10,      1};
+
+// The k-decimal number nearest x, times 10^k; whether it reads back as the single; whether x
+// lies half-way between two such numbers.
+struct Place
+{
+    int64_t nearest;
+    bool fits;
+    bool tie;
+};
+
+Place place(const Neighbourhood &n, size_t k)
+{
+    const double s = n.x * Power[k];
+    const auto whole = static_cast<int64_t>(s);
+    const double rest = s - static_cast<double>(whole);
+    const int64_t nearest = whole + (rest > 0.5);
+    const auto c = static_cast<double>(nearest);
+    const double l = n.lo * Power[k];
+    const double h = n.hi * Power[k];
+    const bool fits = ((c > l) | (n.ends & (c == l))) & ((c < h) | (n.ends & (c == h)));
+    return {nearest, fits, rest == 0.5};
+}
+
+// More than seven decimals (only below 1): every value between the neighbours rounds alike
+// unless a half-way point lies among them.
+bool scaledPastSeven(const Neighbourhood &n, int64_t &scaled)
+{
+    const double l = n.lo * 1e7 + 0.5;
+    const double h = n.hi * 1e7 + 0.5;
+    const auto lowRounded = static_cast<int64_t>(l);
+    if (lowRounded != static_cast<int64_t>(h) || static_cast<double>(lowRounded) == l)
+        return false;
+    scaled = static_cast<int64_t>(n.x * 1e7 + 0.5);
+    return true;
+}
+
+// Below a power of two the gap is half as wide, so a nearer number may fall outside while a
+// farther one fits: every place is tried, all at once (they pipeline), the fewest that fits
+// wins. A tie at or before it means two candidates equally near.
+bool scaledByEveryPlace(const Neighbourhood &n, int64_t &scaled)
+{
+    std::array<int64_t, 8> nearest{};
+    unsigned fits = 0;
+    unsigned ties = 0;
+    for (size_t k = 0; k < Power.size(); ++k) {
+        const Place p = place(n, k);
+        nearest[k] = p.nearest;
+        fits |= static_cast<unsigned>(p.fits) << k;
+        ties |= static_cast<unsigned>(p.tie) << k;
+    }
+    if (fits != 0) {
+        const auto k = static_cast<size_t>(std::countr_zero(fits));
+        if ((ties & ((2u << k) - 1)) != 0)
+            return false;
+        scaled = nearest[k] * Scale[k];
+        return true;
+    }
+    if (ties != 0)
+        return false;
+    return scaledPastSeven(n, scaled);
+}
+
+// The fewest decimals at which a number between the neighbours exists: the first place whose
+// step is no wider than the single's own (2^(exponent - 150)), capped at seven.
+constexpr std::array<uint8_t, 256> LikelyPlace = [] {
+    std::array<uint8_t, 256> places{};
+    for (int exponent = 0; exponent < 256; ++exponent) {
+        double gap = 1.0; // 2^(150 - exponent), the steps of the single per unit
+        for (int i = exponent; i < 150; ++i)
+            gap *= 2.0;
+        int k = 0;
+        for (double step = 1.0; step < gap && k < 7; step *= 10.0)
+            ++k;
+        places[static_cast<size_t>(exponent)] = static_cast<uint8_t>(k);
+    }
+    return places;
+}();
+
+// A single that is no power of two, as mantissa / 2^shift: the readings that read back as it
+// lie between (2 mantissa -+ 1) / 2^(shift + 1), ends included when `ends`.
+struct Single
+{
+    uint64_t mantissa;
+    unsigned shift; // at most 60, so nothing below overflows 64 bits
+    bool ends;
+};
+
+// place() in integers: products of at most 49 bits, shifts instead of conversions.
+Place exactPlace(const Single &v, size_t k)
+{
+    const auto power = static_cast<uint64_t>(Power[k]);
+    const uint64_t scaled = v.mantissa * power;
+    const uint64_t whole = scaled >> v.shift;
+    const uint64_t rest = scaled - (whole << v.shift);
+    const uint64_t half = v.shift > 0 ? uint64_t{1} << (v.shift - 1) : 0;
+    const uint64_t nearest = whole + (rest > half);
+    const uint64_t c = nearest << (v.shift + 1);
+    const uint64_t l = (2 * v.mantissa - 1) * power;
+    const uint64_t h = (2 * v.mantissa + 1) * power;
+    const bool fits = ((c > l) | (v.ends & (c == l))) & ((c < h) | (v.ends & (c == h)));
+    return {static_cast<int64_t>(nearest), fits, v.shift > 0 && rest == half};
+}
+
+// Where the neighbourhood is symmetric, a number of k decimals fits exactly when the nearest
+// one does, and then one of every later place fits too: the places that fit run from the
+// fewest on. At the likely place one always fits unless the cap cut it short, and two places
+// fewer rarely do; the three are tried together, without a branch to guess.
+enum class Search { Found, Tie, NoneFits };
+
+Search scaledFromLikelyPlace(const Single &v, size_t likely, int64_t &scaled)
+{
+    Place best = exactPlace(v, likely);
+    size_t k = likely;
+    if (!best.fits) { // more than the capped seven decimals, or close to it
+        while (!best.fits && k < Power.size() - 1)
+            best = exactPlace(v, ++k);
+        if (!best.fits)
+            return Search::NoneFits;
+    } else if (k >= 2) {
+        const Place one = exactPlace(v, k - 1);
+        const Place two = exactPlace(v, k - 2);
+        best = two.fits ? two : one.fits ? one : best;
+        k -= two.fits ? 2 : one.fits ? 1 : 0;
+        while (two.fits && k > 0) {
+            const Place fewer = exactPlace(v, k - 1);
+            if (!fewer.fits)
+                break;
+            best = fewer;
+            --k;
+        }
+    } else if (k == 1) {
+        const Place one = exactPlace(v, 0);
+        if (one.fits) {
+            best = one;
+            k = 0;
+        }
+    }
+    if (best.tie)
+        return Search::Tie;
+    scaled = best.nearest * Scale[k];
+    return Search::Found;
+}
+
 // |value| x 10^7 as the seven-decimal text of its shortest form, found in exact double
 // arithmetic (24 mantissa bits times 10^7 fit in 53): the fewest decimals k <= 7 at which the
 // nearest k-decimal number still reads back as the single is that form. False where this does
 // not decide (ties, values past 2^24, subnormals): the digit path then takes over.
 bool scaledBySearch(float value, int64_t &scaled)
 {
-    static constexpr std::array<int64_t, 8> Scale = {10'000'000, 1'000'000, 100'000, 10'000,
-                                                     1'000,      100,       10,      1};
     const auto bits = std::bit_cast<uint32_t>(value);
     const uint32_t exponent = (bits >> 23) & 0xFF;
     const uint32_t fraction = bits & 0x7FFFFF;
@@ -161,49 +317,37 @@ bool scaledBySearch(float value, int64_t &scaled)
     const double x = std::fabs(static_cast<double>(value));
     const double ulp =
         std::bit_cast<double>(static_cast<uint64_t>(exponent - 150 + 1023) << 52);
-    // Readings between the single and its neighbours read back as it; the gap below a power
-    // of two is half as wide. Ends count when the mantissa is even (ties go to even). Every
-    // product below is exact and below 2^45, so truncation is floor.
-    const double below = fraction == 0 && exponent > 1 ? ulp / 4 : ulp / 2;
-    const double lo = x - below;
-    const double hi = x + ulp / 2;
+    // Ends count when the mantissa is even (ties go to even).
     const bool ends = (fraction & 1) == 0;
-    // All eight places at once, without branches (they pipeline); the fewest that fits wins.
-    static constexpr std::array<double, 8> Power = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
-    std::array<int64_t, 8> nearest{};
-    unsigned fits = 0;
-    unsigned ties = 0;
-    for (size_t k = 0; k < Power.size(); ++k) {
-        const double s = x * Power[k];
-        const auto whole = static_cast<int64_t>(s);
-        const double rest = s - static_cast<double>(whole);
-        nearest[k] = whole + (rest > 0.5);
-        const auto c = static_cast<double>(nearest[k]);
-        const double l = lo * Power[k];
-        const double h = hi * Power[k];
-        const bool inside = ((c > l) | (ends & (c == l))) & ((c < h) | (ends & (c == h)));
-        fits |= static_cast<unsigned>(inside) << k;
-        ties |= static_cast<unsigned>(rest == 0.5) << k;
+    if (fraction == 0 && exponent > 1)
+        return scaledByEveryPlace({x, x - ulp / 4, x + ulp / 2, ends}, scaled);
+    // Below 2^-37 no number of seven decimals or fewer comes near.
+    if (exponent >= 90) {
+        const Search found = scaledFromLikelyPlace({fraction | (1u << 23), 150 - exponent, ends},
+                                                   LikelyPlace[exponent], scaled);
+        if (found != Search::NoneFits)
+            return found == Search::Found;
     }
-    if (fits != 0) {
-        const auto k = static_cast<size_t>(std::countr_zero(fits));
-        // A tie at or before the winning place: two candidates equally near.
-        if ((ties & ((2u << k) - 1)) != 0)
-            return false;
-        scaled = nearest[k] * Scale[k];
-        return true;
-    }
-    if (ties != 0)
-        return false;
-    // More than seven decimals (only below 1): every value between the neighbours rounds
-    // alike unless a half-way point lies among them.
-    const double l = lo * 1e7 + 0.5;
-    const double h = hi * 1e7 + 0.5;
-    const auto lowRounded = static_cast<int64_t>(l);
-    if (lowRounded != static_cast<int64_t>(h) || static_cast<double>(lowRounded) == l)
-        return false;
-    scaled = static_cast<int64_t>(x * 1e7 + 0.5);
-    return true;
+    return scaledPastSeven({x, x - ulp / 2, x + ulp / 2, ends}, scaled);
+}
+
+// The seven digits of a number below 10^7, in pairs that do not wait on each other.
+void writeSevenDigits(uint32_t number, char *out)
+{
+    static constexpr auto Pairs = [] {
+        std::array<char, 200> pairs{};
+        for (int i = 0; i < 100; ++i) {
+            pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+            pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+        }
+        return pairs;
+    }();
+    const uint32_t rest = number % 1'000'000;
+    const auto pair = [](uint32_t twoDigits) { return &Pairs[2 * static_cast<size_t>(twoDigits)]; };
+    out[0] = static_cast<char>('0' + number / 1'000'000);
+    std::memcpy(out + 1, pair(rest / 10'000), 2);
+    std::memcpy(out + 3, pair(rest / 100 % 100), 2);
+    std::memcpy(out + 5, pair(rest % 100), 2);
 }
 
 } // namespace
@@ -216,13 +360,13 @@ int FormatReading(float value, char *out)
     char *o = out;
     if (scaled != 0 && std::signbit(value))
         *o++ = '-';
-    o = std::to_chars(o, o + MaxReadingChars - 9, scaled / 10'000'000).ptr;
+    const auto whole = static_cast<uint32_t>(scaled / 10'000'000); // below 2^24
+    if (whole < 10)
+        *o++ = static_cast<char>('0' + whole);
+    else
+        o = std::to_chars(o, o + 8, whole).ptr;
     *o++ = '.';
-    int64_t decimals = scaled % 10'000'000;
-    for (int i = Decimals - 1; i >= 0; --i) {
-        o[i] = static_cast<char>('0' + decimals % 10);
-        decimals /= 10;
-    }
+    writeSevenDigits(static_cast<uint32_t>(scaled % 10'000'000), o);
     return static_cast<int>(o + Decimals - out);
 }
 

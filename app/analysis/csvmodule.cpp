@@ -1,7 +1,9 @@
 #include "app/analysis/csvmodule.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -14,6 +16,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef __linux__
+#include <fcntl.h>
+#endif
+
+#include "app/analysis/csvblocks.h"
 #include "app/analysis/csvline.h"
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/formatting.h"
@@ -31,6 +38,7 @@ struct CsvSettings
 {
     int32_t readingLimit = DefaultCsvReadingLimit;
     CsvBlockWriteCheck writeCheck;
+    CsvBlockRead blockRead;
     std::atomic<bool> *runningCancel = nullptr; // the job in progress, if any
 };
 
@@ -65,6 +73,30 @@ QString quoted(std::string_view line)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// Starts the disk writes of what a long save wrote so far, so that they run while the rest is
+// formatted, and the wait for them at the commit is short.
+class EarlyWriteBack
+{
+public:
+    void written(QSaveFile &file)
+    {
+#ifdef __linux__
+        const qint64 end = file.pos();
+        if (end - started_ < Stretch)
+            return;
+        // Only a hint: where it is refused, the commit still waits for every byte.
+        (void)::sync_file_range(file.handle(), started_, end - started_, SYNC_FILE_RANGE_WRITE);
+        started_ = end;
+#else
+        (void)file;
+#endif
+    }
+
+private:
+    static constexpr qint64 Stretch = 4 << 20;
+    qint64 started_ = 0;
+};
+
 bool writeAll(QSaveFile &file, const char *data, qint64 size)
 {
     return file.write(data, size) == size;
@@ -83,14 +115,16 @@ public:
         if (file_.peek(ByteOrderMark.size()) == ByteOrderMark)
             file_.skip(ByteOrderMark.size());
         std::string pending;
-        std::vector<char> chunk(static_cast<size_t>(ReadChunkBytes));
+        // Sized to the file, and not zeroed: small files are read often (tests, fuzzing).
+        const qint64 room = std::clamp<qint64>(file_.size() - file_.pos() + 1, 1, ReadChunkBytes);
+        const auto chunk = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(room));
         for (;;) {
-            const qint64 got = file_.read(chunk.data(), ReadChunkBytes);
+            const qint64 got = file_.read(chunk.get(), room);
             if (got < 0)
                 return file_.errorString();
             if (got == 0)
                 break;
-            const std::string_view data(chunk.data(), static_cast<size_t>(got));
+            const std::string_view data(chunk.get(), static_cast<size_t>(got));
             if (QString error = feed(data, pending, handle); !error.isEmpty())
                 return error;
         }
@@ -163,7 +197,15 @@ QString runJob(const std::function<QString(const CsvJobHooks &)> &work, CsvProgr
 
     QString result;
     CsvJobHooks hooks;
-    hooks.cancel = [&cancel] { return cancel.load(); };
+    // A cancel counts once the work has seen it: one that comes after a save was committed
+    // leaves a replaced file, which is no cancelled save.
+    std::atomic<bool> stopped{false};
+    hooks.cancel = [&cancel, &stopped] {
+        if (!cancel.load())
+            return false;
+        stopped = true;
+        return true;
+    };
     if (!QCoreApplication::instance()) {
         result = work(hooks);
     } else {
@@ -192,7 +234,7 @@ QString runJob(const std::function<QString(const CsvJobHooks &)> &work, CsvProgr
         progress->advance(100.0);
         progress->end();
     }
-    if (cancel) {
+    if (stopped) {
         if (cancelled)
             *cancelled = true;
         return {};
@@ -258,33 +300,26 @@ QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot, const Cs
         return file.errorString();
 
     const int32_t n = snapshot.upperBound();
-    std::vector<char> block(static_cast<size_t>(CsvBlockLines) * (MaxReadingChars + 2));
-    const float *readings = snapshot.readings.data();
-    int32_t blocks = 0;
-    for (int32_t first = 1; first <= n; first += CsvBlockLines) {
+    CsvBlocks blocks(snapshot.readings.data(), 1, n, CsvBlockLines);
+    EarlyWriteBack writeBack;
+    for (int32_t index = 0; index < blocks.count(); ++index) {
         if (cancelRequested(hooks)) {
             file.cancelWriting();
             return {};
         }
-        const int32_t last = std::min(n, first + CsvBlockLines - 1);
-        char *out = block.data();
-        for (int32_t i = first; i <= last; ++i) {
-            out += FormatReading(readings[i], out);
-            *out++ = '\r';
-            *out++ = '\n';
-        }
-        ++blocks;
+        const std::string_view block = blocks.block(index);
         const CsvBlockWriteCheck &check = settings().writeCheck;
-        if (check && !check(blocks)) {
+        if (check && !check(index + 1)) {
             file.cancelWriting();
             return QStringLiteral("No space left on device");
         }
-        if (!writeAll(file, block.data(), out - block.data())) {
+        if (!writeAll(file, block.data(), static_cast<qint64>(block.size()))) {
             const QString error = file.errorString();
             file.cancelWriting();
             return error;
         }
-        report(hooks, double(last) / n * 100.0);
+        writeBack.written(file);
+        report(hooks, std::min(1.0, double(index + 1) * CsvBlockLines / n) * 100.0);
     }
     if (cancelRequested(hooks)) {
         file.cancelWriting();
@@ -332,6 +367,8 @@ QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &
             return lineError(number, quoted(line) + QStringLiteral(" is beyond the range of a reading."));
         loaded.readings.push_back(value);
         if (loaded.upperBound() % CsvBlockLines == 0) {
+            if (const CsvBlockRead &read = settings().blockRead)
+                read(loaded.upperBound() / CsvBlockLines);
             if (cancelRequested(hooks)) {
                 stopped = true;
                 return QStringLiteral("cancelled");
@@ -407,6 +444,11 @@ int32_t SetCsvReadingLimit(int32_t limit)
 CsvBlockWriteCheck SetCsvBlockWriteCheck(CsvBlockWriteCheck check)
 {
     return std::exchange(settings().writeCheck, std::move(check));
+}
+
+CsvBlockRead SetCsvBlockRead(CsvBlockRead read)
+{
+    return std::exchange(settings().blockRead, std::move(read));
 }
 
 } // namespace app::analysis

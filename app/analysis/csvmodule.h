@@ -66,11 +66,14 @@ QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot,
                      const CsvJobHooks &hooks = {});
 QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &hooks = {});
 
-// Test seams: the most readings a file may hold, and a check before each block is written
-// (false fails the write as a full disk would). Both return the previous setting.
+// Test seams: the most readings a file may hold, a check before each block is written (false
+// fails the write as a full disk would), and a call after each block is read (before the
+// cancel is looked at). Each returns the previous setting.
 int32_t SetCsvReadingLimit(int32_t limit);
 using CsvBlockWriteCheck = std::function<bool(int32_t block)>;
 CsvBlockWriteCheck SetCsvBlockWriteCheck(CsvBlockWriteCheck check);
+using CsvBlockRead = std::function<void(int32_t block)>;
+CsvBlockRead SetCsvBlockRead(CsvBlockRead read);
 
 } // namespace app::analysis
 

@@ -3,14 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QByteArray>
+#include <QDateTime>
 
 #include "app/analysis/csvmodule.h"
 #include "app/analysis/snapshotmodule.h"
+#include "fuzz/fuzzcheck.h"
 
 namespace {
 
@@ -25,20 +24,15 @@ bool same(const app::analysis::Snapshot &a, const app::analysis::Snapshot &b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace app::analysis;
-    static QTemporaryDir dir;
     static const bool limited = [] {
         SetCsvReadingLimit(10'000); // keeps each run small; the limit path is exercised too
         return true;
     }();
     (void)limited;
-    const QString input = dir.filePath(QStringLiteral("in.csv"));
-    const QString output = dir.filePath(QStringLiteral("out.csv"));
-    {
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly))
-            std::abort();
-        file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
-    }
+    const QString input = fuzzing::scratch().filePath(QStringLiteral("in.csv"));
+    const QString output = fuzzing::scratch().filePath(QStringLiteral("out.csv"));
+    fuzzing::writeAll(input, QByteArray(reinterpret_cast<const char *>(data),
+                                        static_cast<qsizetype>(size)));
 
     Snapshot before;
     before.readings = {0.0f, 1.5f, -2.0f};
@@ -46,21 +40,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     before.startMicros = 7;
     Snapshot loaded = before;
     if (!ReadCsvFile(input, loaded).isEmpty()) {
-        if (!same(loaded, before))
-            std::abort(); // a refused file changed the snapshot
+        fuzzing::check(same(loaded, before), "a refused file leaves the snapshot unchanged");
         return 0;
     }
-    if (!WriteCsvFile(output, loaded).isEmpty())
-        std::abort();
+    fuzzing::check(WriteCsvFile(output, loaded).isEmpty(), "a loaded file can be saved");
     // The file keeps seven decimals, so a reading written with more comes back rounded once;
     // from then on, save and load must give the same readings.
     Snapshot again;
-    if (!ReadCsvFile(output, again).isEmpty() || again.readings.size() != loaded.readings.size())
-        std::abort();
-    if (!WriteCsvFile(output, again).isEmpty())
-        std::abort();
+    fuzzing::check(ReadCsvFile(output, again).isEmpty() &&
+                       again.readings.size() == loaded.readings.size(),
+                   "a saved file loads with every reading");
+    fuzzing::check(WriteCsvFile(output, again).isEmpty(), "a loaded file can be saved");
     Snapshot third;
-    if (!ReadCsvFile(output, third).isEmpty() || !same(third, again))
-        std::abort(); // load, save, load must give the same readings
+    fuzzing::check(ReadCsvFile(output, third).isEmpty() && same(third, again),
+                   "load, save, load gives the same readings");
     return 0;
 }

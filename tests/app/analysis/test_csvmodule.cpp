@@ -25,7 +25,8 @@ using testing::HasSubstr;
 const QDateTime June15(QDate(2019, 6, 15), QTime(10, 30, 0));
 const QByteArray ThreeReadings = "20190615103000.0\r\n1.5000000\r\n-0.2500000\r\n12.0000000\r\n";
 
-// Records what a job shows; can press Cancel at a given progress report.
+// Records what a job shows; can press Cancel as the job starts (it stops at its first block
+// boundary) or as its window closes (the work is done by then).
 class RecordingProgress : public CsvProgress
 {
 public:
@@ -34,20 +35,26 @@ public:
         title = t;
         text = x;
         cancel = std::move(c);
+        if (cancelAtBegin)
+            cancel();
     }
     void advance(double percent) override
     {
         percents.push_back(percent);
-        if (static_cast<int>(percents.size()) == cancelAt)
+    }
+    void end() override
+    {
+        ++ended;
+        if (cancelAtEnd)
             cancel();
     }
-    void end() override { ++ended; }
 
     QString title;
     QString text;
     std::function<void()> cancel;
     std::vector<double> percents;
-    int cancelAt = 0;
+    bool cancelAtBegin = false;
+    bool cancelAtEnd = false;
     int ended = 0;
 };
 
@@ -227,7 +234,7 @@ TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
     {
         const char *what;
         std::function<void(const QString &file)> arrange;
-        int cancelAt;
+        bool cancels;
         bool expectError;
     };
     const Case cases[] = {
@@ -235,21 +242,28 @@ TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
          [](const QString &file) {
              QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
          },
-         0, true},
+         false, true},
         {"write fails after two blocks",
          [](const QString &) { SetCsvBlockWriteCheck([](int32_t block) { return block <= 2; }); },
-         0, true},
-        {"cancel after the first block", [](const QString &) {}, 1, false},
+         false, true},
+        {"cancel after the first block",
+         [](const QString &) {
+             SetCsvBlockWriteCheck([](int32_t block) {
+                 if (block == 1)
+                     CancelCsvJob();
+                 return true;
+             });
+         },
+         true, false},
     };
     for (const Case &c : cases) {
         const QString file = write("target.csv", old);
         c.arrange(file);
         RecordingProgress progress;
-        progress.cancelAt = c.cancelAt;
         bool cancelled = false;
         const QString error = SaveCSV(file, &progress, &cancelled);
         EXPECT_EQ(!error.isEmpty(), c.expectError) << c.what << ": " << error.toStdString();
-        EXPECT_EQ(cancelled, c.cancelAt > 0) << c.what;
+        EXPECT_EQ(cancelled, c.cancels) << c.what;
         EXPECT_EQ(read(file), old) << c.what;
         EXPECT_EQ(entries(), QStringList{QStringLiteral("target.csv")}) << c.what;
         SetCsvBlockWriteCheck({});
@@ -266,12 +280,33 @@ TEST_F(CsvTest, CancelledLoadKeepsTheSnapshot)
     ASSERT_EQ(SaveCSV(path("ramp.csv")), QString());
     setSnapshot({1.0f}, June15, 3);
     RecordingProgress progress;
-    progress.cancelAt = 1;
+    progress.cancelAtBegin = true;
     bool cancelled = false;
     EXPECT_EQ(LoadCSV(path("ramp.csv"), &progress, &cancelled), QString());
     EXPECT_TRUE(cancelled);
     EXPECT_THAT(CurrentSnapshot().readings, ElementsAre(0.0f, 1.0f));
     EXPECT_EQ(CurrentSnapshot().startMicros, 3);
+}
+
+// A Cancel that comes once the work is done changes nothing: the file was replaced, the
+// snapshot swapped, and neither is reported as cancelled.
+TEST_F(CsvTest, CancelAfterTheWorkIsDoneIsNoCancel)
+{
+    const QString file = write("target.csv", "old bytes");
+    RecordingProgress saving;
+    saving.cancelAtEnd = true;
+    bool cancelled = true;
+    EXPECT_EQ(SaveCSV(file, &saving, &cancelled), QString());
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(read(file), ThreeReadings);
+
+    setSnapshot({7.0f}, June15, 3);
+    RecordingProgress loading;
+    loading.cancelAtEnd = true;
+    cancelled = true;
+    EXPECT_EQ(LoadCSV(file, &loading, &cancelled), QString());
+    EXPECT_FALSE(cancelled);
+    EXPECT_THAT(CurrentSnapshot().readings, ElementsAre(0.0f, 1.5f, -0.25f, 12.0f));
 }
 
 // The caller's event loop keeps running while a large file is written and read.

@@ -142,6 +142,7 @@ protected:
         app::common::dialogs::setMessageDialogFactory(previousDialogs);
         app::common::dialogs::setFileDialogRunner({});
         SetCsvBlockWriteCheck({});
+        SetCsvBlockRead({});
         app::shell::SetHelpArea({});
         SignalPageTest::TearDown();
     }
@@ -548,6 +549,12 @@ TEST_F(ReviewPageTest, CancelOnTheNoticeStopsALoadAndKeepsTheSnapshot)
 
     Gate clicked;
     cancelOnFirstProgress(clicked);
+    // The second block waits for the click, so that the load cannot be over before it.
+    SetCsvBlockRead([&](int32_t block) {
+        if (block == 2) {
+            EXPECT_TRUE(clicked.waitOpen());
+        }
+    });
     page->loadClicked();
     EXPECT_TRUE(clicked.isOpen());
     EXPECT_EQ(CurrentSnapshot().readings, before.readings);

@@ -1,6 +1,7 @@
 #include "app/analysis/csvblocks.h"
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "app/analysis/csvline.h"
@@ -64,8 +65,16 @@ void CsvBlocks::start(int32_t number)
     Round &round = rounds_[static_cast<size_t>(number % 2)];
     round.index = number;
     // A single block is formatted by the caller when it asks for it: no thread is worth it.
-    const auto policy = blocks_ == 1 ? std::launch::deferred : std::launch::async;
-    round.done = std::async(policy, [this, &round] { formatRound(round); });
+    auto work = [this, &round] { formatRound(round); };
+    if (blocks_ > 1) {
+        try {
+            round.done = std::async(std::launch::async, work);
+            return;
+        } catch (const std::system_error &) {
+            // No thread to be had: the round is formatted when it is asked for.
+        }
+    }
+    round.done = std::async(std::launch::deferred, work);
 }
 
 void CsvBlocks::formatRound(Round &round) const
@@ -79,8 +88,13 @@ void CsvBlocks::formatRound(Round &round) const
     };
     std::vector<std::jthread> others;
     const int used = std::min<int>(helpers_, count);
-    for (int helper = 1; helper < used; ++helper)
-        others.emplace_back(share, helper);
+    for (int helper = 1; helper < used; ++helper) {
+        try {
+            others.emplace_back(share, helper);
+        } catch (const std::system_error &) {
+            share(helper); // no thread to be had: its share is done here
+        }
+    }
     share(0);
 }
 

@@ -234,8 +234,9 @@ constexpr std::array<uint8_t, 256> LikelyPlace = [] {
     return places;
 }();
 
-// A single that is no power of two, as mantissa / 2^shift: the readings that read back as it
-// lie between (2 mantissa -+ 1) / 2^(shift + 1), ends included when `ends`.
+// A single with its neighbours equally far on either side, as mantissa / 2^shift: the
+// readings that read back as it lie between (2 mantissa -+ 1) / 2^(shift + 1), ends included
+// when `ends`.
 struct Single
 {
     uint64_t mantissa;
@@ -299,9 +300,9 @@ Search scaledFromLikelyPlace(const Single &v, size_t likely, int64_t &scaled)
     return Search::Found;
 }
 
-// |value| x 10^7 as the seven-decimal text of its shortest form, found in exact double
-// arithmetic (24 mantissa bits times 10^7 fit in 53): the fewest decimals k <= 7 at which the
-// nearest k-decimal number still reads back as the single is that form. False where this does
+// |value| x 10^7 as the seven-decimal text of its shortest form, found in exact arithmetic
+// (24 mantissa bits times 10^7 fit in the 53 of a double): the fewest decimals k <= 7 at
+// which the nearest k-decimal number still reads back as the single is that form. False where this does
 // not decide (ties, values past 2^24, subnormals): the digit path then takes over.
 bool scaledBySearch(float value, int64_t &scaled)
 {
@@ -315,8 +316,7 @@ bool scaledBySearch(float value, int64_t &scaled)
     if (exponent == 0 || exponent >= 127 + 24)
         return false;
     const double x = std::fabs(static_cast<double>(value));
-    const double ulp =
-        std::bit_cast<double>(static_cast<uint64_t>(exponent - 150 + 1023) << 52);
+    const double ulp = std::bit_cast<double>(static_cast<uint64_t>(exponent - 150 + 1023) << 52);
     // Ends count when the mantissa is even (ties go to even).
     const bool ends = (fraction & 1) == 0;
     if (fraction == 0 && exponent > 1)

@@ -79,6 +79,21 @@ TEST(FormatReadingTest, EqualsThePatternFormatterForRandomSingles)
     }
 }
 
+// Where the formatter changes its way: at each exponent's powers of two (a narrower gap
+// below), their neighbours, and the largest mantissa, for every exponent and both signs.
+TEST(FormatReadingTest, EqualsThePatternFormatterAtEveryExponentsEdges)
+{
+    for (uint32_t exponent = 0; exponent < 255; ++exponent) {
+        for (const uint32_t fraction : {0u, 1u, 2u, 3u, 0x400000u, 0x7FFFFEu, 0x7FFFFFu}) {
+            for (const uint32_t sign : {0u, 0x80000000u}) {
+                const float value = std::bit_cast<float>(sign | exponent << 23 | fraction);
+                ASSERT_EQ(formatted(value), reference(value))
+                    << "exponent " << exponent << ", fraction " << fraction;
+            }
+        }
+    }
+}
+
 struct ParseCase
 {
     const char *line;

@@ -302,8 +302,8 @@ Search scaledFromLikelyPlace(const Single &v, size_t likely, int64_t &scaled)
 
 // |value| x 10^7 as the seven-decimal text of its shortest form, found in exact arithmetic
 // (24 mantissa bits times 10^7 fit in the 53 of a double): the fewest decimals k <= 7 at
-// which the nearest k-decimal number still reads back as the single is that form. False where this does
-// not decide (ties, values past 2^24, subnormals): the digit path then takes over.
+// which the nearest k-decimal number still reads back as the single is that form. False where
+// this does not decide (ties, values past 2^24, subnormals): the digit path then takes over.
 bool scaledBySearch(float value, int64_t &scaled)
 {
     const auto bits = std::bit_cast<uint32_t>(value);

@@ -16,7 +16,8 @@ std::string oneByOne(const std::vector<float> &readings, int32_t first, int32_t 
     std::string text;
     char line[MaxReadingChars];
     for (int32_t i = first; i <= last; ++i) {
-        text.append(line, static_cast<size_t>(FormatReading(readings[static_cast<size_t>(i)], line)));
+        const float reading = readings[static_cast<size_t>(i)];
+        text.append(line, static_cast<size_t>(FormatReading(reading, line)));
         text += "\r\n";
     }
     return text;

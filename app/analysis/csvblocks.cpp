@@ -26,14 +26,6 @@ CsvBlocks::CsvBlocks(const float *readings, int32_t first, int32_t last, int32_t
       blocks_(last < first ? 0 : (last - first) / blockLines + 1), helpers_(helperCount(blocks_)),
       roundBlocks_(helpers_ * BlocksPerHelper)
 {
-    const int32_t lines = std::clamp(last - first + 1, 1, blockLines_);
-    const size_t bytes = static_cast<size_t>(lines) * (MaxReadingChars + 2);
-    for (Round &round : rounds_) {
-        // Not zeroed: a block touches only the pages its lines fill.
-        for (int32_t i = 0; i < std::min(roundBlocks_, blocks_); ++i)
-            round.buffers.push_back(std::make_unique_for_overwrite<char[]>(bytes));
-        round.sizes.resize(round.buffers.size());
-    }
     if (blocks_ > 0)
         start(0);
 }
@@ -63,9 +55,16 @@ std::string_view CsvBlocks::block(int32_t index)
 void CsvBlocks::start(int32_t number)
 {
     Round &round = rounds_[static_cast<size_t>(number % 2)];
-    round.index = number;
+    if (round.buffers.empty()) {
+        const int32_t lines = std::min(last_ - first_ + 1, blockLines_);
+        const size_t bytes = static_cast<size_t>(lines) * (MaxReadingChars + 2);
+        // Not zeroed: a block touches only the pages its lines fill.
+        for (int32_t i = 0; i < std::min(roundBlocks_, blocks_); ++i)
+            round.buffers.push_back(std::make_unique_for_overwrite<char[]>(bytes));
+        round.sizes.resize(round.buffers.size());
+    }
     // A single block is formatted by the caller when it asks for it: no thread is worth it.
-    auto work = [this, &round] { formatRound(round); };
+    auto work = [this, &round, number] { formatRound(round, number); };
     if (blocks_ > 1) {
         try {
             round.done = std::async(std::launch::async, work);
@@ -77,9 +76,9 @@ void CsvBlocks::start(int32_t number)
     round.done = std::async(std::launch::deferred, work);
 }
 
-void CsvBlocks::formatRound(Round &round) const
+void CsvBlocks::formatRound(Round &round, int32_t number) const
 {
-    const int32_t firstBlock = round.index * roundBlocks_;
+    const int32_t firstBlock = number * roundBlocks_;
     const int32_t count = std::min(roundBlocks_, blocks_ - firstBlock);
     auto share = [&](int helper) {
         for (int32_t i = helper; i < count; i += helpers_)

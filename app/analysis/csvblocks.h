@@ -28,14 +28,13 @@ public:
 private:
     struct Round
     {
-        int32_t index = -1;
         std::vector<std::unique_ptr<char[]>> buffers;
         std::vector<size_t> sizes;
         std::future<void> done;
     };
 
-    void start(int32_t round);
-    void formatRound(Round &round) const;
+    void start(int32_t number);
+    void formatRound(Round &round, int32_t number) const;
     size_t formatBlock(int32_t block, char *out) const;
 
     const float *readings_;

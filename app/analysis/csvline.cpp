@@ -262,37 +262,22 @@ Place exactPlace(const Single &v, size_t k)
 
 // Where the neighbourhood is symmetric, a number of k decimals fits exactly when the nearest
 // one does, and then one of every later place fits too: the places that fit run from the
-// fewest on. At the likely place one always fits unless the cap cut it short, and two places
-// fewer rarely do; the three are tried together, without a branch to guess.
+// fewest on. The neighbourhood is at least one step of the likely place wide, so a number of
+// that place always fits unless the cap of seven cut it short; the search walks down from it.
 enum class Search { Found, Tie, NoneFits };
 
 Search scaledFromLikelyPlace(const Single &v, size_t likely, int64_t &scaled)
 {
-    Place best = exactPlace(v, likely);
     size_t k = likely;
-    if (!best.fits) { // more than the capped seven decimals, or close to it
-        while (!best.fits && k < Power.size() - 1)
-            best = exactPlace(v, ++k);
-        if (!best.fits)
-            return Search::NoneFits;
-    } else if (k >= 2) {
-        const Place one = exactPlace(v, k - 1);
-        const Place two = exactPlace(v, k - 2);
-        best = two.fits ? two : one.fits ? one : best;
-        k -= two.fits ? 2 : one.fits ? 1 : 0;
-        while (two.fits && k > 0) {
-            const Place fewer = exactPlace(v, k - 1);
-            if (!fewer.fits)
-                break;
-            best = fewer;
-            --k;
-        }
-    } else if (k == 1) {
-        const Place one = exactPlace(v, 0);
-        if (one.fits) {
-            best = one;
-            k = 0;
-        }
+    Place best = exactPlace(v, k);
+    if (!best.fits)
+        return Search::NoneFits;
+    while (k > 0) {
+        const Place fewer = exactPlace(v, k - 1);
+        if (!fewer.fits)
+            break;
+        best = fewer;
+        --k;
     }
     if (best.tie)
         return Search::Tie;

@@ -80,8 +80,9 @@ QByteArray encode(const QString &text, Encoding encoding)
 }
 
 // The bytes for the text, read back as the same text. A legacy file is told from UTF-8 by its
-// bytes, so a write that removes its last non-UTF-8 byte (or makes it begin like a byte-order
-// mark) would change how every other line reads: such a file is written as UTF-8 instead.
+// bytes, so a write that removes its last non-UTF-8 byte would change how every other line
+// reads: such a file is written as UTF-8 instead (with a byte-order mark as the last resort,
+// for a text that would still read otherwise).
 QByteArray encodeReadingBack(const QString &text, Encoding encoding)
 {
     for (const Encoding candidate : {encoding, Encoding::Utf8}) {

@@ -79,7 +79,9 @@ private:
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Fixture\r\n";
         for (const auto &[name, value] : response.headers)
             head += name + ": " + value + "\r\n";
-        if (response.kind != FixtureResponse::Kind::Endless)
+        const bool open = response.kind == FixtureResponse::Kind::Endless ||
+                          response.kind == FixtureResponse::Kind::Trickle;
+        if (!open)
             head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
         finished_ = response.kind != FixtureResponse::Kind::Normal;
         head += finished_ ? "Connection: close\r\n\r\n" : "\r\n";
@@ -102,6 +104,13 @@ private:
             });
             socket_->write(QByteArray(65536, 'x'));
             break;
+        case FixtureResponse::Kind::Trickle: {
+            auto *trickle = new QTimer(this);
+            connect(trickle, &QTimer::timeout, this,
+                    [this] { socket_->write(QByteArray(1024, 'x')); });
+            trickle->start(10);
+            break;
+        }
         }
     }
 

@@ -28,6 +28,8 @@ struct FixtureResponse
         Stalled,
         // Sends bytes without end and without a length.
         Endless,
+        // The same, a little every 10 ms: never stalls, and no size limit is reached soon.
+        Trickle,
     };
 
     int status = 200;

@@ -167,6 +167,7 @@ TEST_F(NetGrabTest, EveryCheckEndsInDownloadFailed)
     http_.serve(QStringLiteral("/stalled"),
                 response(FixtureResponse::Kind::Stalled, QByteArray(4000, 's')));
     http_.serve(QStringLiteral("/endless"), response(FixtureResponse::Kind::Endless, {}));
+    http_.serve(QStringLiteral("/trickle"), response(FixtureResponse::Kind::Trickle, {}));
     http_.serve(QStringLiteral("/large"), QByteArray(5000, 'l'));
     http_.serve(QStringLiteral("/gzip"), gzip);
     http_.serve(QStringLiteral("/away"), FixtureResponse::redirect("http://example.invalid/x"));
@@ -213,7 +214,7 @@ TEST_F(NetGrabTest, EveryCheckEndsInDownloadFailed)
     grab_.setStallTimeout(NetGrab::DefaultStallTimeout);
     grab_.setDeadline(300);
     Events late(grab_);
-    grab_.DownloadStart(http_.url(QStringLiteral("/endless")).toString());
+    grab_.DownloadStart(http_.url(QStringLiteral("/trickle")).toString());
     EXPECT_FALSE(late.waitEnd(grab_));
     EXPECT_THAT(late.failure().toStdString(), HasSubstr("Deadline"));
 }

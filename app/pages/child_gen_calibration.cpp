@@ -20,6 +20,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "platform/vb/cstr.h"
 #include "platform/win/gui/qcolour.h"
@@ -250,6 +251,7 @@ void CHILD_GEN_CALIBRATION::Activated()
         QCoreApplication::processEvents();
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -271,6 +273,7 @@ void CHILD_GEN_CALIBRATION::TimedRefresh()
         zUnits_->setCaption(symbol);
         xUnitsC_->setCaption(symbol);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
 }
 
@@ -280,6 +283,7 @@ void CHILD_GEN_CALIBRATION::DeActivated()
         if (HXR *hxr = app::device::HXRObject())
             hxr->SCOF();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "DeActivated");
     }
 }
 
@@ -322,6 +326,7 @@ void CHILD_GEN_CALIBRATION::acquire(int point)
         acquire_[0]->setEnabled(true);
         acquire_[1]->setEnabled(false);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "acquire");
     }
 }
 
@@ -354,6 +359,7 @@ void CHILD_GEN_CALIBRATION::calibrateFromTable()
         hxr->EOFS(offset);
         finishCalibration(*hxr);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "calibrateFromTable");
     }
 }
 
@@ -380,6 +386,7 @@ void CHILD_GEN_CALIBRATION::systemZeroEntered()
         hxr->ZERO(entered(pbSysZero_));
         ReloadStreamScaling(*hxr);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "systemZeroEntered");
     }
 }
 
@@ -399,6 +406,7 @@ void CHILD_GEN_CALIBRATION::zeroNow()
         ReloadStreamScaling(*hxr);
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "zeroNow");
     }
 }
 
@@ -415,6 +423,7 @@ void CHILD_GEN_CALIBRATION::unitsChosen()
         ReloadStreamScaling(*hxr);
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "unitsChosen");
     }
 }
 
@@ -447,6 +456,7 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
         ReloadStreamScaling(*hxr);
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "resetToDefaults");
     }
 }
 

@@ -11,6 +11,7 @@
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 
 namespace app::pages {
@@ -96,6 +97,7 @@ void CHILD_GEN_FACTORY::Activated()
         app::controls::binding::LoadButtonValue(*serialNumber_);
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -108,6 +110,7 @@ void CHILD_GEN_FACTORY::TimedRefresh()
             if (!field->isEditing())
                 app::controls::binding::LoadButtonValue(*field);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
 }
 
@@ -118,6 +121,7 @@ void CHILD_GEN_FACTORY::storeField(VXBtn *field)
             return;
         app::controls::binding::StoreButtonValue(*field);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "storeField");
     }
 }
 
@@ -169,6 +173,7 @@ void CHILD_GEN_FACTORY::acquire(int point)
         acquire_[0]->setEnabled(true);
         acquire_[1]->setEnabled(false);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "acquire");
     }
 }
 

@@ -24,6 +24,7 @@
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/programversion.h"
 #include "platform/vb/convert.h"
@@ -165,6 +166,7 @@ void CHILD_GEN_FILE::Activated()
             hxr->CommandMode();
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -294,6 +296,7 @@ void CHILD_GEN_FILE::SaveHXR()
                                   "the module!"),
                    SaveTitle);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "SaveHXR");
     }
 }
 
@@ -447,6 +450,7 @@ void CHILD_GEN_FILE::RestoreHXR()
                                   "the module!"),
                    RestoreTitle);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "RestoreHXR");
     }
 }
 

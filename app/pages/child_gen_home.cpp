@@ -20,6 +20,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/upvelo.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
@@ -161,6 +162,7 @@ void CHILD_GEN_HOME::Activated()
             app::shell::ShowRecordBlanker(true);
     } catch (...) {
         // A failing step leaves the activation; the page stays usable.
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -233,6 +235,7 @@ bool CHILD_GEN_HOME::Detect()
         app::shell::ShowRecordBlanker(false);
         return true;
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "Detect");
         return false;
     }
 }
@@ -248,6 +251,7 @@ void CHILD_GEN_HOME::CheckForUpdates()
             app::shell::ShutDownProgram();
     } catch (...) {
         // Whatever the utility did, the program goes on.
+        app::shell::LogSkippedHandler(objectName(), "CheckForUpdates");
     }
     app::shell::EnableMainWindow(true);
 }

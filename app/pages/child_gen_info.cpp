@@ -22,6 +22,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
@@ -149,6 +150,7 @@ void CHILD_GEN_INFO::Activated()
         TimedRefresh();
     } catch (...) {
         // A failing step leaves the activation; the next refresh tries again.
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -199,6 +201,7 @@ void CHILD_GEN_INFO::TimedRefresh()
         }
     } catch (...) {
         // The next tick tries again.
+        app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
 }
 
@@ -224,6 +227,7 @@ void CHILD_GEN_INFO::btnFormatChanged()
                 QStringLiteral("Warning"), true, app::common::dialogs::MessageOk);
         }
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "btnFormatChanged");
     }
 }
 
@@ -241,6 +245,7 @@ void CHILD_GEN_INFO::dunitsChanged()
         hxr->DOFS(0.0f);
         ReloadStreamScaling(*hxr);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "dunitsChanged");
     }
 }
 
@@ -256,6 +261,7 @@ void CHILD_GEN_INFO::shuntCalChanged()
         else
             hxr->SCOF();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "shuntCalChanged");
     }
 }
 

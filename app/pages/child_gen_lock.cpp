@@ -11,6 +11,7 @@
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
@@ -123,6 +124,7 @@ void CHILD_GEN_LOCK::Activated()
         hxr->CommandMode();
         TimedRefresh();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
 }
 
@@ -133,6 +135,7 @@ void CHILD_GEN_LOCK::TimedRefresh()
             if (!field->isEditing() && !field->isListOpen())
                 app::controls::binding::LoadButtonValue(*field);
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
 }
 
@@ -143,6 +146,7 @@ void CHILD_GEN_LOCK::DeActivated()
         if (HXR *hxr = app::device::HXRObject())
             app::shell::CurrentConnection().LockMask = platform::vb::CInt(hxr->PMSK());
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "DeActivated");
     }
 }
 
@@ -171,6 +175,7 @@ void CHILD_GEN_LOCK::lockChanged(VXBtn *field,
             ShowLockMessage();
         TimedRefresh(); // the fields a dependency changed show it at once
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "lockChanged");
     }
 }
 
@@ -183,6 +188,7 @@ void CHILD_GEN_LOCK::passwordChanged()
         if (app::shell::CurrentConnection().LockMask != 0)
             ShowLockMessage();
     } catch (...) {
+        app::shell::LogSkippedHandler(objectName(), "passwordChanged");
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/common/dialogs/waitcursor.h"
 #include "app/shell/childformclass.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/pageforms.h"
 
@@ -39,12 +40,15 @@ Host &state()
 }
 
 template <typename Call>
-void ignoringErrors(Call &&call)
+void ignoringErrors(const ChildFormClass &page, const char *handler, Call &&call)
 {
+    // Named first: the call may unload the page.
+    const QString name = page.objectName();
     try {
         call();
     } catch (...) {
         // A failing page never stops the shell.
+        LogSkippedHandler(name, handler);
     }
 }
 
@@ -198,7 +202,7 @@ void RefreshCurrentPage()
         return;
     h.refreshing = true;
     h.refreshingPage = h.current;
-    ignoringErrors([&] { h.refreshingPage->TimedRefresh(); });
+    ignoringErrors(*h.refreshingPage, "TimedRefresh", [&] { h.refreshingPage->TimedRefresh(); });
     h.refreshing = false;
     h.refreshingPage = nullptr;
     h.pendingUnload.clear();
@@ -209,13 +213,13 @@ void RefreshCurrentPage()
 void ActivateCurrentPage()
 {
     if (ChildFormClass *page = CurrentPage())
-        ignoringErrors([&] { page->Activated(); });
+        ignoringErrors(*page, "Activated", [&] { page->Activated(); });
 }
 
 void DeactivateCurrentPage()
 {
     if (ChildFormClass *page = CurrentPage())
-        ignoringErrors([&] { page->DeActivated(); });
+        ignoringErrors(*page, "DeActivated", [&] { page->DeActivated(); });
 }
 
 bool IsRefreshing()

@@ -9,6 +9,7 @@
 #include "app/shell/childformclass.h"
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
 #include "platform/vb/vberror.h"
@@ -197,6 +198,7 @@ void ShowButtonTip(int index)
         host().TipOn(current().ButtonToolTip(index));
     } catch (const platform::vb::VbError &) {
         // An index without a tooltip shows nothing.
+        LogSkippedHandler("DeviceControl", "ShowButtonTip");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "app/controls/vxbtn.h"
+#include "app/shell/handlertrap.h"
 #include "tooltips/mtipapi.h"
 #include "tooltips/r77tipctl.h"
 
@@ -41,6 +42,7 @@ void LoadFormTooltips(QWidget &form)
         tips->LoadTooltips(QString());
     } catch (...) {
         // The controls keep their plain tooltips.
+        LogSkippedHandler(form.objectName(), "LoadFormTooltips");
     }
 }
 
@@ -54,6 +56,7 @@ void SetFormTooltip(QWidget &control, const QString &text)
             return;
         }
     } catch (...) {
+        LogSkippedHandler("FormTooltips", "SetFormTooltip");
     }
     setOwnText(control, text);
 }

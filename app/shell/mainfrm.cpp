@@ -49,6 +49,7 @@
 #include "app/shell/devicesession.h"
 #include "app/shell/entryfrm.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/mainfrmui.h"
 #include "app/shell/menucontrol.h"
@@ -59,7 +60,6 @@
 #include "app/shell/styletemplates.h"
 #include "platform/vb/format.h"
 #include "platform/vb/val.h"
-#include "platform/vb/vberror.h"
 #include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
 
@@ -81,20 +81,15 @@ QPointer<MainFrm> &theWindow()
     return window;
 }
 
-// Runs one step of the start-up, the refresh or the closing; a failing step is skipped, and
-// the log says which.
+// Runs one step of a handler (the start-up, the refresh, the closing); a failing step is
+// skipped, and the log says where and why.
 template <typename Step>
-void trapped(Step &&step)
+void trapped(const char *handler, Step &&step)
 {
     try {
         step();
-    } catch (const platform::vb::VbError &error) {
-        qWarning("Skipped a failing step: %s: %s", qUtf8Printable(error.source()),
-                 qUtf8Printable(error.description()));
-    } catch (const std::exception &error) {
-        qWarning("Skipped a failing step: %s", error.what());
     } catch (...) {
-        qWarning("Skipped a failing step");
+        LogSkippedHandler("MainFrm", handler);
     }
 }
 
@@ -204,6 +199,7 @@ void MainFrm::buildControls()
             SwitchPage(i);
         } catch (const std::exception &) {
             // Nothing switches.
+            LogSkippedHandler("MainFrm", "ButtonClick");
         }
     });
     connect(ui_.btnErrorReset, &VXBtn::Click, this, &MainFrm::DoErrorReset);
@@ -237,7 +233,8 @@ void MainFrm::buildControls()
 void MainFrm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    trapped([this] { setMask(app::controls::roundRectRegion(width(), height(), 15, 15)); });
+    trapped("resizeEvent",
+            [this] { setMask(app::controls::roundRectRegion(width(), height(), 15, 15)); });
 }
 
 void MainFrm::ArrangeLogoframe()
@@ -306,8 +303,8 @@ bool MainFrm::Load()
     app::common::dialogs::InitTwipsPerPixel();
     // The device and the links come first, for the message presenter shows the branding's
     // warning; a start that ends there leaves no device behind.
-    trapped([this] { createDevice(); });
-    trapped([this] {
+    trapped("Load", [this] { createDevice(); });
+    trapped("Load", [this] {
         links_ = std::make_unique<ProgramLinks>(
             ProgramLinkTargets{device(),
                                this,
@@ -321,29 +318,29 @@ bool MainFrm::Load()
         return false;
     }
 
-    trapped([this] { createFolders(); });
-    trapped([this] { takeSeparators(); });
+    trapped("Load", [this] { createFolders(); });
+    trapped("Load", [this] { takeSeparators(); });
     if (!showVersion())
         return false;
-    trapped([this] {
+    trapped("Load", [this] {
         QIcon icon;
         for (int size : {16, 32, 48, 256})
             icon.addFile(QStringLiteral(":/hxr/icon-%1.png").arg(size), QSize(size, size));
         setWindowIcon(icon);
         QApplication::setWindowIcon(icon);
     });
-    trapped([this] { roundCorners(); });
+    trapped("Load", [this] { roundCorners(); });
     CurrentConnection().AutoDetectPending = true;
-    trapped([this] {
+    trapped("Load", [this] {
         BuildDeviceList(app::common::FactoryAccess());
         SelectDevice(HomeSetKey);
         BuildButtonBar();
     });
-    trapped([this] {
+    trapped("Load", [this] {
         ui_.largeLogo->setCursor(CurrentBranding().URL.isEmpty() ? Qt::ArrowCursor
                                                                  : Qt::PointingHandCursor);
     });
-    trapped([this] {
+    trapped("Load", [this] {
         using app::controls::binding::SetupEditField;
         SetupEditField(*ui_.recordMsg, QString(), QString(), false, QString(), 0, 0, 0, QString(),
                        false, false,
@@ -458,8 +455,8 @@ void MainFrm::pageRefreshTick()
     RefreshCurrentPage();
     if (!app::common::ShuttingDown()) {
         ui_.comms->hide();
-        trapped([] { UpdateCommsStatus(); });
-        trapped([] { app::analysis::UpdateRecordingStatus(); });
+        trapped("pageRefreshTick", [] { UpdateCommsStatus(); });
+        trapped("pageRefreshTick", [] { app::analysis::UpdateRecordingStatus(); });
     }
 }
 
@@ -536,6 +533,7 @@ void MainFrm::RecordCaptureClick()
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
         ShowSnapshotInReview();
     } catch (...) {
+        LogSkippedHandler("MainFrm", "RecordCaptureClick");
     }
 }
 
@@ -576,7 +574,8 @@ void MainFrm::showHelpMenu()
 
 void MainFrm::openManual(const QString &fileName)
 {
-    trapped([&] { app::common::dialogs::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
+    trapped("openManual",
+            [&] { app::common::dialogs::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
 }
 
 // ---- PageSetHost -----------------------------------------------------------------------------
@@ -699,7 +698,8 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui_.largeLogo) {
         if (event->type() == QEvent::MouseButtonRelease && !CurrentBranding().URL.isEmpty())
-            trapped([] { app::common::dialogs::OpenWebPage(CurrentBranding().URL); });
+            trapped("eventFilter",
+                    [] { app::common::dialogs::OpenWebPage(CurrentBranding().URL); });
         return false;
     }
     auto *mouse = dynamic_cast<QMouseEvent *>(event);
@@ -799,7 +799,7 @@ void MainFrm::runClosingSequence()
         return;
     closed_ = true;
     std::optional<app::common::dialogs::WaitCursor> busy(std::in_place);
-    trapped([this] {
+    trapped("runClosingSequence", [this] {
         app::common::setShuttingDown(true);
         hideTip_->stop();
         SaveINISettings();
@@ -807,19 +807,19 @@ void MainFrm::runClosingSequence()
         pageRefreshTimer_->stop();
         closeWait_->stop();
     });
-    trapped([] { app::common::dialogs::UnloadMessage(); });
-    trapped([] { CloseAllPages(); });
-    trapped([] { ClearDevices(); });
-    trapped([this] {
+    trapped("runClosingSequence", [] { app::common::dialogs::UnloadMessage(); });
+    trapped("runClosingSequence", [] { CloseAllPages(); });
+    trapped("runClosingSequence", [] { ClearDevices(); });
+    trapped("runClosingSequence", [this] {
         if (app::device::HXR *hxr = device())
             hxr->ClosePort();
     });
-    trapped([this] {
+    trapped("runClosingSequence", [this] {
         links_.reset();
         hide();
     });
     busy.reset();
-    trapped([] { app::common::dialogs::UnloadFonts(); });
+    trapped("runClosingSequence", [] { app::common::dialogs::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);
     else

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 
 #include "app/common/dialogs/messages.h"
+#include "app/shell/handlertrap.h"
 #include "platform/com/automationobject.h"
 #include "platform/com/comerrors.h"
 #include "platform/vb/vberror.h"
@@ -62,9 +63,11 @@ QVariant StartUpdate(bool &Silent)
             reportCreationError(error);
         } catch (...) {
             // The message is all there is to do.
+            LogSkippedHandler("Upvelo", "StartUpdate");
         }
         return {};
     } catch (...) {
+        LogSkippedHandler("Upvelo", "StartUpdate");
         return {};
     }
     try {
@@ -74,6 +77,7 @@ QVariant StartUpdate(bool &Silent)
         return update->call(QStringLiteral("CheckUpdate"), arguments).toVariant();
     } catch (...) {
         // The utility's own errors are its own business: the program goes on.
+        LogSkippedHandler("Upvelo", "StartUpdate");
         return {};
     }
 }

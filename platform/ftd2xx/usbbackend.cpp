@@ -1,18 +1,21 @@
 #include "platform/ftd2xx/backend.h"
 
 #include <array>
+#include <vector>
 
 #include <ftdi.h>
 
 #include "platform/ftd2xx/usbdevice.h"
 #include "platform/ftd2xx/usbftdilink.h"
+#include "platform/ftd2xx/usbids.h"
 
 namespace platform::ftd2xx {
 
 namespace {
 
-// The FTDI chips on the bus, listed with libftdi's default vendor and product numbers. Indices
-// follow the bus order, which is the same for every listing while nothing is plugged in or out.
+// The chips on the bus with the numbers of ModuleUsbIds. Indices follow that table, and the bus
+// order within each number, which is the same for every listing while nothing is plugged in or
+// out.
 class BusListing
 {
 public:
@@ -22,17 +25,24 @@ public:
             status_ = FT_OTHER_ERROR; // libusb cannot start
             return;
         }
-        const int found = ftdi_usb_find_all(context_.get(), &list_, 0, 0);
-        if (found < 0) {
-            status_ = FT_OTHER_ERROR;
-            return;
+        lists_.reserve(ModuleUsbIds.size());
+        for (const UsbId &id : ModuleUsbIds) {
+            ftdi_device_list *list = nullptr;
+            const int found = ftdi_usb_find_all(context_.get(), &list, id.vendor, id.product);
+            if (found < 0) {
+                status_ = FT_OTHER_ERROR;
+                count_ = 0;
+                return;
+            }
+            lists_.push_back(list);
+            count_ += static_cast<uint32_t>(found);
         }
-        count_ = static_cast<uint32_t>(found);
     }
     ~BusListing()
     {
-        if (list_)
-            ftdi_list_free(&list_);
+        for (ftdi_device_list *&list : lists_)
+            if (list)
+                ftdi_list_free(&list);
     }
     BusListing(const BusListing &) = delete;
     BusListing &operator=(const BusListing &) = delete;
@@ -45,10 +55,14 @@ public:
 
     libusb_device *device(uint32_t index) const
     {
-        ftdi_device_list *entry = list_;
-        for (uint32_t i = 0; entry && i < index; ++i)
-            entry = entry->next;
-        return entry ? entry->dev : nullptr;
+        for (ftdi_device_list *entry : lists_) {
+            for (; entry; entry = entry->next) {
+                if (index == 0)
+                    return entry->dev;
+                --index;
+            }
+        }
+        return nullptr;
     }
 
     // The device at index, or the status that says why there is none.
@@ -63,7 +77,7 @@ public:
 
 private:
     FtdiContextPtr context_;
-    ftdi_device_list *list_ = nullptr;
+    std::vector<ftdi_device_list *> lists_;
     uint32_t count_ = 0;
     FT_STATUS status_ = FT_OK;
 };

@@ -20,6 +20,7 @@
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/val.h"
@@ -119,6 +120,7 @@ void CHILD_GEN_CAPTURE::Activated()
         if (hxr && !app::device::StreamRunning())
             hxr->RST();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
     app::shell::ShowExtraInfo(QStringLiteral("Min and Max (") +
                                   app::shell::CurrentConnection().DisplayUnitsText +
@@ -221,6 +223,7 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
         }
     } catch (const platform::vb::VbError &) {
         // The last picture stays.
+        app::shell::LogSkippedHandler(objectName(), "TrendRedraw");
     }
 }
 
@@ -261,6 +264,7 @@ void CHILD_GEN_CAPTURE::recordViewedClicked()
         app::analysis::TakeSnapshot(count);
         app::shell::ShowSnapshotInReview();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "recordViewedClicked");
     }
 }
 

@@ -14,6 +14,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
@@ -105,6 +106,7 @@ void CHILD_GEN_FFT::Activated()
         if (hxr && !app::device::StreamRunning())
             hxr->RST();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
     TimedRefresh();
     fftTimer_->start();
@@ -128,6 +130,7 @@ void CHILD_GEN_FFT::DoFFT()
     try {
         LoadNewestReadings(fourier_);
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "DoFFT");
         return;
     }
     double best = -1.0;

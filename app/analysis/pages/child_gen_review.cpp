@@ -28,6 +28,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/connection.h"
+#include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/datetime.h"
@@ -161,6 +162,7 @@ void CHILD_GEN_REVIEW::Activated()
         if (hxr && connected && !app::device::StreamRunning())
             hxr->RST();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
     app::shell::ShowExtraInfo(ExtraInfoTemplate, ExtraInfoTwips);
     panelFilled_ = false;

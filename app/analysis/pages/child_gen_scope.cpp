@@ -22,6 +22,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/style/pagestyle.h"
 #include "app/shell/formtooltips.h"
+#include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/val.h"
@@ -147,6 +148,7 @@ void CHILD_GEN_SCOPE::Activated()
         if (hxr && !app::device::StreamRunning())
             hxr->RST();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "Activated");
     }
     liveTimer_->start();
     TimedRefresh();
@@ -283,6 +285,7 @@ void CHILD_GEN_SCOPE::DrawTrace()
         labelHeight_ = maximum_ + range / 12;
     } catch (const platform::vb::VbError &) {
         // A ring read out of range ends this trace; the next tick tries again.
+        app::shell::LogSkippedHandler(objectName(), "DrawTrace");
     }
 }
 
@@ -315,6 +318,7 @@ void CHILD_GEN_SCOPE::FindSignal()
         AutoSetTriggerClick();
         triggerSwitch();
     } catch (const platform::vb::VbError &) {
+        app::shell::LogSkippedHandler(objectName(), "FindSignal");
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/controls/vxbtn.h"
 #include "pagefixture.h"
+#include "support/warningrecorder.h"
 
 namespace pagetests {
 namespace {
@@ -136,6 +137,21 @@ TEST_F(FactoryPageTest, SerialNumberFieldTakesOnlyA32BitNumberAboveZero)
     EXPECT_EQ(serial->displayText(), QStringLiteral("0000070001"));
     EXPECT_EQ(*sim::parameter(0, "SERL"), 4465.0);
     EXPECT_EQ(*sim::parameter(0, "SERH"), 1.0);
+}
+
+TEST_F(FactoryPageTest, ARefusedStoreLeavesSilentlyAndIsLogged)
+{
+    CHILD_GEN_FACTORY *page = open();
+    ASSERT_NE(page, nullptr);
+    const testsupport::WarningRecorder warnings;
+    // Past the field's own checks: a serial number with a fraction, which the device refuses.
+    page->SERIALNUMBER()->setCaption(QStringLiteral("70000.5"));
+    emit page->SERIALNUMBER()->Changed();
+    EXPECT_THAT(warnings.recorded(),
+                ElementsAre("CHILD_GEN_FACTORY.storeField skipped: error 5 in SERIALNUMBER: The "
+                            "serial number must be a whole number from 1 to 4294967295."));
+    EXPECT_THAT(ShownMessages(), IsEmpty());
+    EXPECT_THAT(writtenFrames(), IsEmpty());
 }
 
 TEST_F(FactoryPageTest, ModelNumberIsStored)

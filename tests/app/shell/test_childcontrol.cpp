@@ -16,6 +16,7 @@
 
 #include "app/shell/menucontrol.h"
 #include "app/shell/programlinks.h"
+#include "support/warningrecorder.h"
 #include "testpages.h"
 
 namespace app::shell {
@@ -148,8 +149,11 @@ TEST_F(ChildControlTest, AFailingRefreshLeavesTheFlagClear)
 {
     OpenPage(LoadPage(HomePageName));
     LoadedTestPage(HomePageName)->onRefresh = [] { throw std::runtime_error("page fault"); };
+    const testsupport::WarningRecorder warnings;
     EXPECT_NO_THROW(RefreshCurrentPage());
     EXPECT_FALSE(IsRefreshing());
+    EXPECT_THAT(warnings.recorded(),
+                ElementsAre("CHILD_GEN_HOME.TimedRefresh skipped: page fault"));
 }
 
 TEST_F(ChildControlTest, ARefreshThatLetsEventsRunIsNotEnteredTwice)

@@ -10,6 +10,7 @@
 
 #include "app/common/dialogs/filedialogs.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/settingswarning.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -55,8 +56,8 @@ QString readSetting(const QString &key, const QString &defaultValue)
 
 void writeSetting(const QString &key, const QString &value)
 {
-    app::common::WriteIniValue(app::common::SettingsFilePath(), FilesSection, key,
-                               value.isEmpty() ? app::common::NullMarker() : value);
+    app::common::dialogs::WriteIniSetting(FilesSection, key,
+                                          value.isEmpty() ? app::common::NullMarker() : value);
 }
 
 // A parameter as the file keeps it; empty when the device object has no such value.

@@ -232,6 +232,29 @@ TEST_F(FilePageTest, SavedFilesGetTheUsersModeAndKeepTheirOwn)
     umask(previous);
 }
 
+// The settings file cannot be written: the user hears it once, and the save itself goes on.
+TEST_F(FilePageTest, ASettingsFileThatCannotBeWrittenIsReportedOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(app::common::SettingsFilePath()));
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    ShownMessages().clear();
+    chosen = path(QStringLiteral("saved.hcf"));
+    page->SaveHXR();
+    page->SaveHXR();
+    const QString warning = QStringLiteral("The settings could not be saved to ") +
+                            QDir::toNativeSeparators(app::common::SettingsFilePath()) +
+                            QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(EISDIR)) +
+                            QLatin1Char('.');
+    const auto warnings =
+        std::count_if(ShownMessages().begin(), ShownMessages().end(),
+                      [](const Shown &shown) { return shown.title == QStringLiteral("Warning"); });
+    EXPECT_EQ(warnings, 1);
+    ASSERT_FALSE(ShownMessages().empty());
+    EXPECT_EQ(ShownMessages()[0].text, warning);
+    EXPECT_TRUE(readText(chosen).contains(QStringLiteral("[Calibration]")));
+}
+
 TEST_F(FilePageTest, SaveProposesTheLastFileForTheSameModuleOnly)
 {
     CHILD_GEN_FILE *page = open();

@@ -1,12 +1,7 @@
 #include "updater/netgrab.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QHostAddress>
 #include <QNetworkAccessManager>
@@ -14,9 +9,9 @@
 #include <QNetworkRequest>
 #include <QPainter>
 #include <QPainterPath>
-#include <QFile>
-#include <QFileInfo>
 #include <QSslConfiguration>
+
+#include "platform/win/wholefilewriter.h"
 
 namespace updater {
 
@@ -56,39 +51,6 @@ QNetworkRequest::CacheLoadControl cacheControl(int32_t mode)
     if (mode & CacheIfNetFail)
         return QNetworkRequest::PreferNetwork;
     return QNetworkRequest::PreferCache;
-}
-
-// Writes data to a new file beside fileName and renames it over fileName, so that a failed write
-// leaves the old file as it was. The new file keeps the old one's permissions (0600 when there
-// was none). Not synced to disk: the files are temporary ones.
-bool replaceFile(const QString &fileName, const QByteArray &data)
-{
-    const QByteArray target = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
-    struct stat old{};
-    const bool existed = stat(target.constData(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode))
-        return false;
-    QByteArray pattern = target + ".XXXXXX";
-    const int descriptor = mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    bool written = fchmod(descriptor, existed ? (old.st_mode & 07777) : 0600) == 0;
-    const char *next = data.constData();
-    qsizetype left = data.size();
-    while (written && left > 0) {
-        const ssize_t done = write(descriptor, next, static_cast<size_t>(left));
-        if (done < 0 && errno == EINTR)
-            continue;
-        written = done > 0;
-        next += done;
-        left -= done;
-    }
-    written = close(descriptor) == 0 && written;
-    if (!written || rename(pattern.constData(), target.constData()) != 0) {
-        unlink(pattern.constData());
-        return false;
-    }
-    return true;
 }
 
 QString secondsText(int milliseconds)
@@ -379,9 +341,16 @@ void NetGrab::fail(int32_t number, const QString &description)
 
 bool NetGrab::SaveAs(const QString &fileName)
 {
+    saveError_.clear();
     if (ByteCount_ == 0)
         return false;
-    return replaceFile(fileName, ReceivedData_);
+    // The files are scratch files, used at once and removed: not worth a wait for the disk.
+    platform::win::WholeFileWriter file(fileName);
+    file.setDurable(false);
+    if (file.open() && file.write(ReceivedData_) && file.commit())
+        return true;
+    saveError_ = file.errorString();
+    return false;
 }
 
 void NetGrab::paintEvent(QPaintEvent *)

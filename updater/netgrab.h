@@ -52,8 +52,10 @@ public:
     // Ends the running read without any further event.
     void DownloadCancel();
     // Writes the bytes of the last completed download to the file, replacing it atomically (the
-    // old file stays when writing fails). False when there are no bytes or writing failed.
+    // old file stays when writing fails). False when there are no bytes or writing failed;
+    // saveError() then says why writing failed.
     bool SaveAs(const QString &fileName);
+    const QString &saveError() const { return saveError_; }
 
     qint64 maxBytes() const { return maxBytes_; }
     void setMaxBytes(qint64 bytes) { maxBytes_ = bytes; }
@@ -99,6 +101,7 @@ private:
     int32_t ByteCount_ = 0;
     int32_t Duration_ = 0;
     bool Success_ = false;
+    QString saveError_;
 
     QNetworkAccessManager *manager_ = nullptr;
     QPointer<QNetworkReply> reply_;

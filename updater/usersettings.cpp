@@ -1,6 +1,11 @@
 #include "updater/usersettings.h"
 
+#include <utility>
+
+#include <QDir>
+
 #include "platform/win/registrystore.h"
+#include "updater/updatemessages.h"
 
 namespace updater {
 
@@ -9,6 +14,21 @@ namespace {
 QString keyPath(const QString &section)
 {
     return QStringLiteral("Software\\VXLiveUpdate\\") + section;
+}
+
+// Once a run: the utility writes one settings file.
+void warnNotSaved(const platform::win::RegistryStore &store, long result)
+{
+    static bool told = false;
+    if (std::exchange(told, true))
+        return;
+    const QString cause = result == platform::win::RegCorrupt
+                              ? QStringLiteral("it holds something other than settings")
+                              : platform::win::RegistryStore::failureCause();
+    ShowUpdateMessage(QStringLiteral("The settings could not be saved to ") +
+                          QDir::toNativeSeparators(store.fileName()) + QStringLiteral(": ") +
+                          cause + QLatin1Char('.'),
+                      QStringLiteral("Update"), MessageIcon::Exclamation);
 }
 
 } // namespace
@@ -36,10 +56,13 @@ void SaveSetting(const QString &section, const QString &key, const QString &valu
     using namespace platform::win;
     RegistryStore &store = RegistryStore::user();
     HKey handle = 0;
-    if (store.createKey(HKeyCurrentUser, keyPath(section), KeyAllAccess, handle) != RegSuccess)
-        return;
-    store.setValue(handle, key, RegSz, RegistryStore::textData(value));
-    store.closeKey(handle);
+    long result = store.createKey(HKeyCurrentUser, keyPath(section), KeyAllAccess, handle);
+    if (result == RegSuccess) {
+        result = store.setValue(handle, key, RegSz, RegistryStore::textData(value));
+        store.closeKey(handle);
+    }
+    if (result != RegSuccess)
+        warnNotSaved(store, result);
 }
 
 } // namespace updater

@@ -14,7 +14,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -25,6 +24,7 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/formatting.h"
 #include "platform/vb/val.h"
+#include "platform/win/wholefilewriter.h"
 
 namespace app::analysis {
 
@@ -78,10 +78,10 @@ QString quoted(std::string_view line)
 class EarlyWriteBack
 {
 public:
-    void written(QSaveFile &file)
+    void written(const platform::win::WholeFileWriter &file)
     {
 #ifdef __linux__
-        const qint64 end = file.pos();
+        const qint64 end = file.size();
         if (end - started_ < Stretch)
             return;
         // Only a hint: where it is refused, the commit still waits for every byte.
@@ -96,11 +96,6 @@ private:
     static constexpr qint64 Stretch = 4 << 20;
     qint64 started_ = 0;
 };
-
-bool writeAll(QSaveFile &file, const char *data, qint64 size)
-{
-    return file.write(data, size) == size;
-}
 
 // Splits the file into lines (LF or CR LF), reading it in chunks. `handle` gets each line
 // without its end and returns "" to go on, else the error that stops the reading.
@@ -292,11 +287,9 @@ QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot, const Cs
     if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
         return QStringLiteral("The file is read-only.");
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    platform::win::WholeFileWriter file(fileName);
     const QByteArray header = CsvHeader(snapshot.startTime, snapshot.startMicros) + "\r\n";
-    if (!writeAll(file, header.constData(), header.size()))
+    if (!file.open() || !file.write(header))
         return file.errorString();
 
     const int32_t n = snapshot.upperBound();
@@ -304,25 +297,22 @@ QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot, const Cs
     EarlyWriteBack writeBack;
     for (int32_t index = 0; index < blocks.count(); ++index) {
         if (cancelRequested(hooks)) {
-            file.cancelWriting();
+            file.cancel();
             return {};
         }
         const std::string_view block = blocks.block(index);
         const CsvBlockWriteCheck &check = settings().writeCheck;
         if (check && !check(index + 1)) {
-            file.cancelWriting();
+            file.cancel();
             return QStringLiteral("No space left on device");
         }
-        if (!writeAll(file, block.data(), static_cast<qint64>(block.size()))) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return error;
-        }
+        if (!file.write(QByteArrayView(block.data(), static_cast<qsizetype>(block.size()))))
+            return file.errorString();
         writeBack.written(file);
         report(hooks, std::min(1.0, double(index + 1) * CsvBlockLines / n) * 100.0);
     }
     if (cancelRequested(hooks)) {
-        file.cancelWriting();
+        file.cancel();
         return {};
     }
     if (!file.commit())

@@ -12,6 +12,12 @@ QString &lastKey()
     return key;
 }
 
+QString &lastWriteError()
+{
+    static QString error;
+    return error;
+}
+
 // Room for 254 characters and the terminator.
 constexpr int ValueBufferSize = 255;
 
@@ -31,7 +37,20 @@ bool WriteIniValue(const QString &fileName, const QString &section, const QStrin
                    const QString &value)
 {
     lastKey() = key;
-    return platform::win::writePrivateProfileString(section, key, value, fileName);
+    return platform::win::writePrivateProfileString(section, key, value, fileName,
+                                                    &lastWriteError());
+}
+
+QString LastIniWriteError()
+{
+    return lastWriteError();
+}
+
+bool WriteIniValue(QByteArray &fileBytes, const QString &section, const QString &key,
+                   const QString &value)
+{
+    lastKey() = key;
+    return platform::win::writeProfileString(fileBytes, section, key, value);
 }
 
 QString ReadIniValue(const QString &fileName, const QString &section, const QString &key,

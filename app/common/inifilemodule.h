@@ -1,6 +1,7 @@
 #ifndef APP_COMMON_INIFILEMODULE_H
 #define APP_COMMON_INIFILEMODULE_H
 
+#include <QByteArray>
 #include <QString>
 
 namespace app::common {
@@ -18,6 +19,13 @@ QString LastIniKey();
 // Writes Value unchanged under Section and Key, creating the file and section when missing.
 // False when the file could not be written: callers that save a whole file must check it.
 bool WriteIniValue(const QString &fileName, const QString &section, const QString &key,
+                   const QString &value);
+// Why the most recent WriteIniValue to a file failed ("No space left on device"); empty after
+// one that succeeded, or that refused a name or value the file cannot hold.
+QString LastIniWriteError();
+// The same write into a file's bytes held in memory (empty: a new file), for a file that is
+// written whole once it is complete.
+bool WriteIniValue(QByteArray &fileBytes, const QString &section, const QString &key,
                    const QString &value);
 
 // The stored value cut to 254 characters; "*NULL*" reads as the empty text; a key that is

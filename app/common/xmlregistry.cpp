@@ -5,7 +5,7 @@
 #include <QXmlStreamReader>
 
 #include "platform/vb/vberror.h"
-#include "platform/win/atomicfile.h"
+#include "platform/win/wholefilewriter.h"
 
 namespace app::common {
 
@@ -18,6 +18,12 @@ const QString DataTypeAttribute = QStringLiteral("dt:dt");
 
 constexpr int FileNotFound = 53;
 constexpr int FileAccessError = 75;
+
+// Why a write failed, after the error's own words.
+QString causeText(const QString &cause)
+{
+    return cause.isEmpty() ? QString() : QStringLiteral(" (") + cause + QLatin1Char(')');
+}
 
 QStringList segments(const QString &path)
 {
@@ -251,9 +257,11 @@ bool cXMLRegistry::OpenXMLFile(const QString &a_sFilename, const QString &a_AppN
 void cXMLRegistry::SaveXMLFile()
 {
     const QByteArray bytes = savedForm(document_, QStringLiteral("SaveXMLFile"));
-    if (fileName_.isEmpty() || !platform::win::writeFileAtomically(fileName_, bytes)) {
+    QString cause;
+    if (fileName_.isEmpty() ||
+        !platform::win::WholeFileWriter::writeFile(fileName_, bytes, &cause)) {
         throw VbError(FileAccessError, QStringLiteral("SaveXMLFile"),
-                      QStringLiteral("Cannot write file: ") + fileName_);
+                      QStringLiteral("Cannot write file: ") + fileName_ + causeText(cause));
     }
 }
 
@@ -441,9 +449,10 @@ std::vector<std::pair<QString, QString>> cXMLRegistry::sectionEntries(const QStr
 void cXMLRegistry::WriteBinData(const QString &strFileName, const QByteArray &arrBuffer)
 {
     // The whole file is replaced: a shorter array leaves nothing of the older content behind.
-    if (!platform::win::writeFileAtomically(strFileName, arrBuffer)) {
+    QString cause;
+    if (!platform::win::WholeFileWriter::writeFile(strFileName, arrBuffer, &cause)) {
         throw VbError(FileAccessError, QStringLiteral("WriteBinData"),
-                      QStringLiteral("Path/File access error"));
+                      QStringLiteral("Path/File access error") + causeText(cause));
     }
 }
 

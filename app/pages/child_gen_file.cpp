@@ -1,18 +1,16 @@
 #include "app/pages/child_gen_file.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <QTemporaryFile>
 
 #include "app/common/dialogs/filedialogs.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/settingswarning.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -30,6 +28,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
+#include "platform/win/wholefilewriter.h"
 
 namespace app::pages {
 
@@ -58,8 +57,8 @@ QString readSetting(const QString &key, const QString &defaultValue)
 
 void writeSetting(const QString &key, const QString &value)
 {
-    app::common::WriteIniValue(app::common::SettingsFilePath(), FilesSection, key,
-                               value.isEmpty() ? app::common::NullMarker() : value);
+    app::common::dialogs::WriteIniSetting(FilesSection, key,
+                                          value.isEmpty() ? app::common::NullMarker() : value);
 }
 
 // A parameter as the file keeps it; empty when the device object has no such value.
@@ -226,7 +225,7 @@ void CHILD_GEN_FILE::SaveValue(const QString &section, const QString &parameter)
     } else if (!writeFailed_) {
         QString text = currentValue_.isEmpty() ? app::common::NullMarker() : currentValue_;
         text.replace(app::common::DecimalSeparator(), QStringLiteral("."));
-        writeFailed_ = !app::common::WriteIniValue(fileName_, section, parameter, text);
+        writeFailed_ = !app::common::WriteIniValue(content_, section, parameter, text);
         if (writeFailed_)
             failedKey_ = app::common::LastIniKey();
         else
@@ -285,9 +284,11 @@ void CHILD_GEN_FILE::SaveHXR()
         if (outcome == SaveOutcome::NotWritten) {
             const QString where =
                 failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
+            const QString cause =
+                writeError_.isEmpty() ? QString() : writeError_ + QStringLiteral(".") + CrLf;
             app::common::dialogs::ShowMessage(
                 QStringLiteral("The configuration could not be written to ") +
-                    QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf +
+                    QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf + cause +
                     QStringLiteral("The file was left as it was."),
                 SaveTitle, true, app::common::dialogs::MessageOk);
             return;
@@ -303,17 +304,19 @@ void CHILD_GEN_FILE::SaveHXR()
 CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
 {
     HXR &hxr = *app::device::HXRObject();
-    // A fresh file beside the chosen one, put in its place only once it is whole: an old file
-    // never keeps lines of another module, and a failed save leaves it as it was.
-    QTemporaryFile fresh(QFileInfo(fileName).absolutePath() + QStringLiteral("/.XXXXXX.hcf"));
-    fresh.setAutoRemove(true);
+    // The file is collected whole and put in place of the chosen one only once it is complete:
+    // an old file never keeps lines of another module, and a failed save leaves it as it was.
+    // The writer opens first, so that a place that cannot be written is known before the module
+    // is asked.
+    platform::win::WholeFileWriter file(fileName);
     failedKey_.clear();
-    if (!fresh.open())
+    writeError_.clear();
+    if (!file.open()) {
+        writeError_ = file.errorString();
         return SaveOutcome::NotWritten;
-    fresh.close();
-    fileName_ = fresh.fileName();
+    }
+    content_.clear();
     writeFailed_ = false;
-    failedKey_.clear();
     keysWritten_ = 0;
     for (const SavedEntry &entry : savedEntries()) {
         const QString section = QString::fromLatin1(entry.section);
@@ -331,11 +334,10 @@ CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileNa
     // A module that answered nothing leaves an old file as it was rather than empty.
     if (keysWritten_ == 0)
         return SaveOutcome::NothingRead;
-    std::error_code failed;
-    std::filesystem::rename(fileName_.toStdString(), fileName.toStdString(), failed);
-    if (failed)
+    if (!file.write(content_) || !file.commit()) {
+        writeError_ = file.errorString();
         return SaveOutcome::NotWritten;
-    fresh.setAutoRemove(false); // it is the chosen file now
+    }
     return SaveOutcome::Written;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include <QByteArray>
 #include <QString>
 
 #include "app/shell/childformclass.h"
@@ -62,7 +63,7 @@ private:
     // The file a save or a restore works on, chosen once there is a module; the error text and
     // the progress bar (`steps` long) start afresh. Empty without a module or when cancelled.
     QString chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)());
-    // Writes the current value text under the key of the file being written, or notes why not.
+    // Writes the current value text under the key of the file being collected, or notes why not.
     void SaveValue(const QString &section, const QString &parameter);
     // A restore's read of a key: its text, "*" when missing.
     QString ReadValue(const QString &fileName, const QString &section, const QString &key);
@@ -80,10 +81,11 @@ private:
     app::controls::VXBtn *restoreText_ = nullptr;
 
     QString errorText_;
-    QString fileName_;     // the file being written
+    QByteArray content_;   // the file being collected, written whole at the end
     QString currentValue_; // the value text SaveValue writes
     bool writeFailed_ = false;
-    QString failedKey_; // the key whose write failed
+    QString failedKey_;  // the key whose write failed
+    QString writeError_; // why the file could not be written
     int keysWritten_ = 0;
     int16_t progressCount_ = 0;
     int16_t progressTotal_ = 0;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/settingswarning.h"
 #include "app/common/dialogs/waitcursor.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
@@ -210,22 +211,13 @@ void CHILD_GEN_INFO::btnFormatChanged()
     try {
         const QString format = btnFormat_->Caption();
         app::common::setDisplayFormat(format);
-        const QString file = app::common::SettingsFilePath();
         const QString serial = app::shell::CurrentConnection().SerialText;
-        bool saved = true;
-        if (!serial.isEmpty())
-            saved = app::common::WriteIniValue(file, QStringLiteral("Format"), serial, format);
-        saved = app::common::WriteIniValue(file, QStringLiteral("Format"),
-                                           QStringLiteral("Recent"), format) &&
-                saved;
         // The format stays in use for this run; the user hears once that it will not last.
-        if (!saved && unsavedFormatFile_ != file) {
-            unsavedFormatFile_ = file;
-            app::common::dialogs::ShowMessage(
-                QStringLiteral("The display format could not be saved to ") + file +
-                    QLatin1Char('.'),
-                QStringLiteral("Warning"), true, app::common::dialogs::MessageOk);
-        }
+        const QString what = QStringLiteral("The display format");
+        const QString section = QStringLiteral("Format");
+        if (!serial.isEmpty())
+            app::common::dialogs::WriteIniSetting(section, serial, format, what);
+        app::common::dialogs::WriteIniSetting(section, QStringLiteral("Recent"), format, what);
     } catch (...) {
         app::shell::LogSkippedHandler(objectName(), "btnFormatChanged");
     }

@@ -74,8 +74,6 @@ private:
     app::controls::VXBtn *shuntCalState_ = nullptr;
     app::controls::TextFrame *errorMessage_ = nullptr;
     std::array<app::controls::VXBtn *, 5> bodyText_{};
-    // The settings file a format could not be saved to, once the user has been told.
-    QString unsavedFormatFile_;
 };
 
 } // namespace app::pages

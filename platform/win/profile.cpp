@@ -1,5 +1,7 @@
 #include "platform/win/profile.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include <QByteArray>
@@ -11,7 +13,7 @@
 #include <QStringList>
 
 #include "platform/vb/cp1252.h"
-#include "platform/win/atomicfile.h"
+#include "platform/win/wholefilewriter.h"
 
 namespace platform::win {
 
@@ -95,18 +97,10 @@ QByteArray encodeReadingBack(const QString &text, Encoding encoding)
     return encode(text, Encoding::Utf8Bom);
 }
 
-// The file's lines; an empty text for a missing file; nothing when the file cannot be read.
-std::optional<ProfileText> load(const QString &fileName)
+ProfileText parse(const QByteArray &bytes)
 {
     ProfileText profile;
-    QFile file(fileName);
-    if (!file.exists()) {
-        return profile;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    QString text = decode(file.readAll(), profile.encoding);
+    QString text = decode(bytes, profile.encoding);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     profile.lines = text.split(QLatin1Char('\n'));
@@ -116,19 +110,44 @@ std::optional<ProfileText> load(const QString &fileName)
     return profile;
 }
 
-bool save(const QString &fileName, const ProfileText &profile)
+// The file's lines; an empty text for a missing file; nothing when the file cannot be read.
+std::optional<ProfileText> load(const QString &fileName, QString *cause = nullptr)
+{
+    QFile file(fileName);
+    if (!file.exists()) {
+        return ProfileText{};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (cause) {
+            *cause = QFileInfo(fileName).isDir() ? QString::fromLocal8Bit(std::strerror(EISDIR))
+                                                 : file.errorString();
+        }
+        return std::nullopt;
+    }
+    return parse(file.readAll());
+}
+
+QByteArray bytesOf(const ProfileText &profile)
 {
     QString text;
     for (const QString &line : profile.lines) {
         text += line;
         text += QLatin1String("\r\n");
     }
+    return encodeReadingBack(text, profile.encoding);
+}
+
+bool save(const QString &fileName, const ProfileText &profile, QString *cause)
+{
     // The file is replaced, not written into: refuse the write a read-only file would refuse.
     const QFileInfo existing(fileName);
     if (existing.exists() && !existing.isWritable()) {
+        if (cause) {
+            *cause = QString::fromLocal8Bit(std::strerror(EACCES));
+        }
         return false;
     }
-    return writeFileAtomically(fileName, encodeReadingBack(text, profile.encoding));
+    return WholeFileWriter::writeFile(fileName, bytesOf(profile), cause);
 }
 
 // The name of a section header line.
@@ -222,6 +241,30 @@ bool breaksLines(const QString &text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+bool acceptsNames(const QString &section, const QString &key, const QString &value)
+{
+    return !key.isEmpty() && !key.contains(QLatin1Char('=')) && !key.startsWith(QLatin1Char('[')) &&
+           !section.contains(QLatin1Char(']')) && !breaksLines(section) && !breaksLines(key) &&
+           !breaksLines(value);
+}
+
+void setValue(ProfileText &profile, const QString &sectionName, const QString &keyName,
+              const QString &value)
+{
+    QStringList &lines = profile.lines;
+    const Location at = locate(lines, sectionName, keyName);
+    if (at.key >= 0) {
+        const QString &line = lines[at.key];
+        lines[at.key] =
+            line.left(line.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
+    } else if (at.section >= 0) {
+        lines.insert(at.sectionEnd, keyName + QLatin1Char('=') + value);
+    } else {
+        lines.append(QLatin1Char('[') + sectionName + QLatin1Char(']'));
+        lines.append(keyName + QLatin1Char('=') + value);
+    }
+}
+
 } // namespace
 
 int getPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
@@ -243,32 +286,36 @@ int getPrivateProfileString(const QString &section, const QString &key, const QS
 }
 
 bool writePrivateProfileString(const QString &section, const QString &key, const QString &value,
-                               const QString &fileName)
+                               const QString &fileName, QString *cause)
 {
+    if (cause) {
+        cause->clear();
+    }
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
-    if (keyName.isEmpty() || keyName.contains(QLatin1Char('=')) ||
-        keyName.startsWith(QLatin1Char('[')) || sectionName.contains(QLatin1Char(']')) ||
-        breaksLines(sectionName) || breaksLines(keyName) || breaksLines(value)) {
+    if (!acceptsNames(sectionName, keyName, value)) {
         return false;
     }
-    std::optional<ProfileText> profile = load(fileName);
+    std::optional<ProfileText> profile = load(fileName, cause);
     if (!profile) {
         return false;
     }
-    QStringList &lines = profile->lines;
-    const Location at = locate(lines, sectionName, keyName);
-    if (at.key >= 0) {
-        const QString &line = lines[at.key];
-        lines[at.key] =
-            line.left(line.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
-    } else if (at.section >= 0) {
-        lines.insert(at.sectionEnd, keyName + QLatin1Char('=') + value);
-    } else {
-        lines.append(QLatin1Char('[') + sectionName + QLatin1Char(']'));
-        lines.append(keyName + QLatin1Char('=') + value);
+    setValue(*profile, sectionName, keyName, value);
+    return save(fileName, *profile, cause);
+}
+
+bool writeProfileString(QByteArray &bytes, const QString &section, const QString &key,
+                        const QString &value)
+{
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    if (!acceptsNames(sectionName, keyName, value)) {
+        return false;
     }
-    return save(fileName, *profile);
+    ProfileText profile = parse(bytes);
+    setValue(profile, sectionName, keyName, value);
+    bytes = bytesOf(profile);
+    return true;
 }
 
 } // namespace platform::win

@@ -1,6 +1,7 @@
 #ifndef PLATFORM_WIN_PROFILE_H
 #define PLATFORM_WIN_PROFILE_H
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform::win {
@@ -26,9 +27,16 @@ int getPrivateProfileString(const QString &section, const QString &key, const QS
 // Writes key=value into section, creating the file and the section when missing. Returns false,
 // leaving the file as it was, when the file cannot be read, is read-only or cannot be replaced,
 // or when a name or the value would break the file's lines (a line break anywhere, "=" or a
-// leading "[" in the key, "]" in the section, an empty key).
+// leading "[" in the key, "]" in the section, an empty key). When the file could not be read or
+// written, *cause says why ("No space left on device"); it is empty for a refused name or value.
 bool writePrivateProfileString(const QString &section, const QString &key, const QString &value,
-                               const QString &fileName);
+                               const QString &fileName, QString *cause = nullptr);
+
+// The same write into a file's bytes held in memory (empty bytes: no file yet), for a file that
+// is written whole once it is complete. The bytes become what the file would hold; false, leaving
+// them, for a name or a value that the file write refuses.
+bool writeProfileString(QByteArray &bytes, const QString &section, const QString &key,
+                        const QString &value);
 
 } // namespace platform::win
 

@@ -1,7 +1,10 @@
 #include "platform/win/registrystore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <vector>
@@ -12,10 +15,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 
-#include "platform/win/atomicfile.h"
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "platform/win/wholefilewriter.h"
 
 namespace platform::win {
 
@@ -193,6 +200,9 @@ Loaded fromDocument(const QByteArray &bytes, Tree &tree)
     return Loaded::Ok;
 }
 
+// Why the calling thread's last call failed to read, lock or write the file.
+thread_local QString lastFailure;
+
 Loaded load(const QString &fileName, Tree &tree)
 {
     tree.clear();
@@ -204,6 +214,7 @@ Loaded load(const QString &fileName, Tree &tree)
         return Loaded::Ok;
     }
     if (!file.open(QIODevice::ReadOnly)) {
+        lastFailure = file.errorString();
         return Loaded::Failed;
     }
     return fromDocument(file.readAll(), tree);
@@ -220,7 +231,7 @@ bool save(const QString &fileName, const Tree &tree)
     const QByteArray bytes =
         QJsonDocument(QJsonObject{{QStringLiteral("version"), FileVersion}, {QStringLiteral("roots"), roots}})
             .toJson(QJsonDocument::Indented);
-    return writeFileAtomically(fileName, bytes);
+    return WholeFileWriter::writeFile(fileName, bytes, &lastFailure);
 }
 
 Node *findKey(Node &parent, const QString &name)
@@ -272,15 +283,66 @@ long loadError(Loaded loaded)
     return loaded == Loaded::Corrupt ? RegCorrupt : RegIoFailed;
 }
 
+// The lock of the programs that share a file: a lock on "NAME.lock", which the system drops when
+// its holder ends, so a crash leaves nothing stale, and which needs no room on the disk.
+class FileLock
+{
+public:
+    explicit FileLock(const QString &fileName)
+        : descriptor_(::open(QFile::encodeName(fileName + QStringLiteral(".lock")).constData(),
+                             O_RDWR | O_CREAT | O_CLOEXEC, 0666))
+    {
+        if (descriptor_ < 0) {
+            lastFailure = QString::fromLocal8Bit(std::strerror(errno));
+        }
+    }
+    ~FileLock()
+    {
+        if (descriptor_ >= 0) {
+            close(descriptor_);
+        }
+    }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    bool tryLock(int milliseconds)
+    {
+        if (descriptor_ < 0) {
+            return false;
+        }
+        for (int waited = 0;; waited += PollMilliseconds) {
+            if (flock(descriptor_, LOCK_EX | LOCK_NB) == 0) {
+                return true;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                lastFailure = QString::fromLocal8Bit(std::strerror(errno));
+                return false;
+            }
+            if (waited >= milliseconds) {
+                lastFailure = QStringLiteral("The file is in use by another program");
+                return false;
+            }
+            QThread::msleep(PollMilliseconds);
+        }
+    }
+
+private:
+    static constexpr int PollMilliseconds = 10;
+    int descriptor_;
+};
+
 // Runs change on the file's tree under the lock and writes the tree back when change asks for it.
 template <typename Change>
 long modify(const QString &fileName, Change change)
 {
-    const QString folder = QFileInfo(fileName).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    std::error_code made;
+    std::filesystem::create_directories(
+        QFile::encodeName(QFileInfo(fileName).absolutePath()).toStdString(), made);
+    if (made) {
+        lastFailure = QString::fromStdString(made.message());
         return RegIoFailed;
     }
-    QLockFile lock(fileName + QStringLiteral(".lock"));
+    FileLock lock(fileName);
     if (!lock.tryLock(5000)) {
         return RegIoFailed;
     }
@@ -371,6 +433,11 @@ QString RegistryStore::userFileName()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/HXR Toolkit/registry.json");
+}
+
+QString RegistryStore::failureCause()
+{
+    return lastFailure;
 }
 
 RegistryStore &RegistryStore::user()

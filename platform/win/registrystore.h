@@ -14,7 +14,7 @@ namespace platform::win {
 // A registry of typed values in one file: keys below the predefined roots, paths separated by
 // "\", names of keys and values compared case-insensitively and kept as first written. Calls are
 // shaped like the system's registry calls: handles, access rights and the system's result codes.
-// Every call reads the file; every change rewrites it atomically under a lock file, so that
+// Every call reads the file; every change rewrites it whole under a lock on "NAME.lock", so that
 // several programs of the user can share it. Text data are UTF-8 bytes ended by a NUL.
 using HKey = uint32_t;
 
@@ -67,6 +67,9 @@ public:
     static QString userFileName();
 
     const QString &fileName() const { return fileName_; }
+    // Why the calling thread's last call that returned RegIoFailed could not read, lock or
+    // write the file ("No space left on device").
+    static QString failureCause();
 
     long openKey(HKey parent, const QString &subKey, uint32_t access, HKey &result);
     // Opens the key, creating it and every missing key on its path.

@@ -1,5 +1,8 @@
 #include "updater/netgrab.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -11,6 +14,7 @@
 #include <gmock/gmock.h>
 
 #include "httpfixture.h"
+#include "support/smallfilesystem.h"
 
 namespace {
 
@@ -127,6 +131,30 @@ TEST_F(NetGrabTest, SaveAsReplacesTheFileOrLeavesItAlone)
               QFile::ReadOwner | QFile::WriteOwner);
 
     EXPECT_FALSE(grab_.SaveAs(dir.filePath(QStringLiteral("missing/folder/file"))));
+}
+
+TEST_F(NetGrabTest, SaveAsOntoAFullDiskFailsWithTheCauseAndKeepsTheOldFile)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString target = disk.filePath(QStringLiteral("TMP1"));
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    ASSERT_TRUE(disk.fill(8192));
+
+    http_.serve(QStringLiteral("/installer"), QByteArray(40000, 'i'));
+    ASSERT_TRUE(download(QStringLiteral("/installer")).isEmpty());
+    EXPECT_FALSE(grab_.SaveAs(target));
+    EXPECT_EQ(grab_.saveError(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
+    file.close();
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("TMP1")});
+
+    EXPECT_FALSE(grab_.SaveAs(disk.filePath(QStringLiteral("missing/TMP2"))));
+    EXPECT_EQ(grab_.saveError(), QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
 TEST_F(NetGrabTest, SecondStartReportsOnlyTheSecondDownload)

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QSslCertificate>
 
 #include "platform/vb/vberror.h"
@@ -221,6 +222,26 @@ TEST_F(UpveloCheck, StartedDirectlyItRefusesAndEnds)
               QStringLiteral("This program cannot be launched from the executable!"));
     EXPECT_EQ(entries.first().value(QLatin1String("title")).toString(), QStringLiteral("Error"));
     EXPECT_EQ(entries.first().value(QLatin1String("icon")).toString(), QStringLiteral("critical"));
+}
+
+TEST_F(UpveloCheck, ASettingThatCannotBeSavedIsReportedWithTheFileAndTheCause)
+{
+    // Where the settings folder should be, a file: the news number cannot be stored.
+    QFile blocker(QFileInfo(registryFile()).absolutePath());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray page = http_.url(QStringLiteral("/news/7.html")).toEncoded();
+    serveVersion(lines({"[Version]", "Maj=1", "Min=0", "Rev=5", "[News]", "ID=7", "7=" + page}));
+    EXPECT_EQ(call(QStringLiteral("1.0.5"), true), QStringLiteral("result false"));
+    const QList<QJsonObject> entries = log(QStringLiteral("message"));
+    ASSERT_EQ(entries.size(), 1);
+    const QString text = entries.first().value(QLatin1String("text")).toString();
+    const QString start = QStringLiteral("The settings could not be saved to ") + registryFile() +
+                          QStringLiteral(": ");
+    EXPECT_TRUE(text.startsWith(start) && text.size() > start.size() + 1 &&
+                text.endsWith(QLatin1Char('.')))
+        << text.toStdString();
+    EXPECT_EQ(entries.first().value(QLatin1String("title")).toString(), QStringLiteral("Update"));
 }
 
 TEST(VersionNumber, CombinesWithCarryAndOverflow)

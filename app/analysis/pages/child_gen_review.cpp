@@ -19,6 +19,7 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/dialogs/filedialogs.h"
 #include "app/common/dialogs/messages.h"
+#include "app/common/dialogs/settingswarning.h"
 #include "app/common/dialogs/systemhelpers.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
@@ -670,7 +671,7 @@ QString CHILD_GEN_REVIEW::chooseLogFile(bool save)
     const QString section = QStringLiteral("Files");
     const QString key = QStringLiteral("LogsInitDir");
     QString folder = ReadIniValue(SettingsFilePath(), section, key, DataFolder());
-    WriteIniValue(SettingsFilePath(), section, key, folder);
+    dialogs::WriteIniSetting(section, key, folder);
     QString fileName;
     const QString path =
         save ? dialogs::ShowSaveDialog(this, LogFilter, QStringLiteral("csv"), folder,
@@ -678,7 +679,7 @@ QString CHILD_GEN_REVIEW::chooseLogFile(bool save)
              : dialogs::ShowOpenDialog(this, LogFilter, QStringLiteral("csv"), folder,
                                        QStringLiteral("Load Log File"), fileName, true);
     if (!path.isEmpty())
-        WriteIniValue(SettingsFilePath(), section, key, folder);
+        dialogs::WriteIniSetting(section, key, folder);
     return path;
 }
 

@@ -1,6 +1,8 @@
 #include "app/analysis/csvmodule.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/globals.h"
+#include "support/smallfilesystem.h"
 
 namespace app::analysis {
 namespace {
@@ -272,6 +275,29 @@ TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
     EXPECT_THAT(SaveCSV(dir.filePath(QStringLiteral("missing/target.csv"))).toStdString(),
                 testing::Not(testing::IsEmpty()));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("missing"))).exists());
+}
+
+// On a real disk that fills up, the save's result is the system's own cause.
+TEST_F(CsvTest, ASaveOntoAFullDiskGivesTheCauseAndKeepsTheOldFile)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    setRamp(35'000); // four blocks, far more than the disk holds
+    const QString file = disk.filePath(QStringLiteral("target.csv"));
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(ThreeReadings);
+    }
+    for (const qint64 room : {qint64(0), qint64(16384)}) {
+        ASSERT_TRUE(disk.fill(room));
+        bool cancelled = true;
+        EXPECT_EQ(SaveCSV(file, nullptr, &cancelled), QString::fromLocal8Bit(std::strerror(ENOSPC)))
+            << room;
+        EXPECT_FALSE(cancelled);
+        EXPECT_EQ(read(file), ThreeReadings) << room;
+        EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("target.csv")}) << room;
+    }
 }
 
 TEST_F(CsvTest, CancelledLoadKeepsTheSnapshot)

@@ -1,5 +1,9 @@
 #include "app/common/xmlregistry.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/vb/vberror.h"
+#include "support/smallfilesystem.h"
 
 namespace {
 
@@ -261,6 +266,46 @@ TEST(XmlRegistry, BinaryFilesAreWrittenWholeAndReadBack)
         EXPECT_EQ(e.number(), 53);
     }
     EXPECT_THROW(store.WriteBinData(dir.filePath(QStringLiteral("no/dir/b.bin")), "x"), VbError);
+}
+
+// Both writers of whole files: the settings document and a binary file.
+TEST(XmlRegistryOnAFullDisk, SavesFailWithTheCauseAndKeepTheOldFiles)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString xml = disk.filePath(QStringLiteral("brand.vxb"));
+    const QString bin = disk.filePath(QStringLiteral("logo.bin"));
+    writeAll(xml, Fixture);
+    writeAll(bin, "old picture");
+    cXMLRegistry store;
+    ASSERT_TRUE(store.OpenXMLFile(xml, QStringLiteral("KTWToolkit"), false));
+    store.SaveSetting(QStringLiteral("Data"), QStringLiteral("Company"), QStringLiteral("New"));
+    ASSERT_TRUE(disk.fill());
+
+    const QString cause = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    try {
+        store.SaveXMLFile();
+        ADD_FAILURE() << "saved on a full disk";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_EQ(e.description(), QStringLiteral("Cannot write file: ") + xml +
+                                       QStringLiteral(" (") + cause + QLatin1Char(')'));
+    }
+    try {
+        store.WriteBinData(bin, QByteArray(10000, 'p'));
+        ADD_FAILURE() << "written on a full disk";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("Path/File access error (") + cause + QLatin1Char(')'));
+    }
+    // SaveSetting's own save keeps its errors from the caller, and the file too.
+    store.SaveSetting(QStringLiteral("Data"), QStringLiteral("Company"), QStringLiteral("Newer"),
+                      true);
+    EXPECT_EQ(readAll(xml), Fixture);
+    EXPECT_EQ(readAll(bin), "old picture");
+    EXPECT_EQ(disk.entries(),
+              (QStringList{QStringLiteral("brand.vxb"), QStringLiteral("logo.bin")}));
 }
 
 } // namespace

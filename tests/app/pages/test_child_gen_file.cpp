@@ -1,6 +1,8 @@
 #include "app/pages/child_gen_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +10,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+
 #include <gmock/gmock.h>
 
 #include "app/common/dialogs/filedialogs.h"
 #include "app/pages/hcffile.h"
 #include "pagefixture.h"
+#include "support/smallfilesystem.h"
 
 namespace pagetests {
 namespace {
@@ -178,6 +183,76 @@ TEST_F(FilePageTest, SaveThatCannotWriteSaysSoAndCreatesNothing)
         QStringLiteral("The configuration could not be written to ") +
         QDir::toNativeSeparators(chosen)));
     EXPECT_FALSE(QFileInfo::exists(chosen));
+}
+
+TEST_F(FilePageTest, SaveOntoAFullDiskNamesTheCauseAndKeepsTheOldFile)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    chosen = disk.filePath(QStringLiteral("full.hcf"));
+    const QString old = QStringLiteral("[Data]\r\nType=HXR\r\n[Factory]\r\nMODL=1\r\n");
+    writeText(chosen, old);
+    ASSERT_TRUE(disk.fill());
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    page->SaveHXR();
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_EQ(ShownMessages()[1].title, QStringLiteral("Save Configuration"));
+    EXPECT_EQ(ShownMessages()[1].text,
+              QStringLiteral("The configuration could not be written to ") +
+                  QDir::toNativeSeparators(chosen) + QStringLiteral("!\r\n") +
+                  QString::fromLocal8Bit(std::strerror(ENOSPC)) +
+                  QStringLiteral(".\r\nThe file was left as it was."));
+    EXPECT_EQ(readText(chosen), old);
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("full.hcf")});
+}
+
+// Saved files are for others to read too: a new one gets the umask's mode, a replaced one keeps
+// its own.
+TEST_F(FilePageTest, SavedFilesGetTheUsersModeAndKeepTheirOwn)
+{
+    const mode_t previous = umask(022);
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("new.hcf"));
+    page->SaveHXR();
+    const auto mode = [](const QString &file) {
+        return QFileInfo(file).permissions() &
+               (QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup |
+                QFile::ReadOther | QFile::WriteOther);
+    };
+    EXPECT_EQ(mode(chosen),
+              QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    const QFile::Permissions shared = QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup |
+                                      QFile::WriteGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(chosen, shared));
+    page->SaveHXR();
+    EXPECT_EQ(mode(chosen), shared);
+    EXPECT_TRUE(readText(chosen).contains(QStringLiteral("[Calibration]")));
+    umask(previous);
+}
+
+// The settings file cannot be written: the user hears it once, and the save itself goes on.
+TEST_F(FilePageTest, ASettingsFileThatCannotBeWrittenIsReportedOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(app::common::SettingsFilePath()));
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    ShownMessages().clear();
+    chosen = path(QStringLiteral("saved.hcf"));
+    page->SaveHXR();
+    page->SaveHXR();
+    const QString warning = QStringLiteral("The settings could not be saved to ") +
+                            QDir::toNativeSeparators(app::common::SettingsFilePath()) +
+                            QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(EISDIR)) +
+                            QLatin1Char('.');
+    const auto warnings =
+        std::count_if(ShownMessages().begin(), ShownMessages().end(),
+                      [](const Shown &shown) { return shown.title == QStringLiteral("Warning"); });
+    EXPECT_EQ(warnings, 1);
+    ASSERT_FALSE(ShownMessages().empty());
+    EXPECT_EQ(ShownMessages()[0].text, warning);
+    EXPECT_TRUE(readText(chosen).contains(QStringLiteral("[Calibration]")));
 }
 
 TEST_F(FilePageTest, SaveProposesTheLastFileForTheSameModuleOnly)

@@ -1,6 +1,8 @@
 #include "app/pages/child_gen_info.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <ostream>
 
 #include <QDir>
@@ -184,8 +186,11 @@ TEST_F(PageFixture, AFormatThatCannotBeSavedIsReportedOnceAndStaysInUse)
         EXPECT_EQ(app::common::DisplayFormat(), QString::fromLatin1(format));
     }
     ASSERT_EQ(ShownMessages().size(), 1u);
-    EXPECT_TRUE(ShownMessages()[0].text.contains(app::common::SettingsFilePath()))
-        << ShownMessages()[0].text.toStdString();
+    EXPECT_EQ(ShownMessages()[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(ShownMessages()[0].text, QStringLiteral("The display format could not be saved to ") +
+                                           app::common::SettingsFilePath() + QStringLiteral(": ") +
+                                           QString::fromLocal8Bit(std::strerror(EISDIR)) +
+                                           QLatin1Char('.'));
     EXPECT_TRUE(QFileInfo(app::common::SettingsFilePath()).isDir());
 }
 

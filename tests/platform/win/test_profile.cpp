@@ -1,7 +1,10 @@
 #include "platform/win/profile.h"
 #include "support/namedcase.h"
+#include "support/smallfilesystem.h"
 
-#include <QDateTime>
+#include <cerrno>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -200,39 +203,83 @@ TEST_F(ProfileFile, RefusesWritesThatWouldBreakTheFile)
     EXPECT_EQ(readAll(path_), before);
 }
 
-TEST_F(ProfileFile, AWriteRemovesTheStaleTemporaryFilesOfEarlierWrites)
+TEST_F(ProfileFile, AWriteRemovesTheTemporaryFilesThatCrashedWritesLeft)
 {
-    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-3600);
     const struct
     {
         const char *name;
-        bool stale;
         bool removed;
-    } files[] = {{"Config.ini.Ab12Cd", true, true},   // left by a crashed write
-                 {"Config.ini.Xy34Zw", false, false}, // a write that may still be running
-                 {"Config.ini.bak", true, false},     // not one of ours
-                 {"Config.ini.Ab12Cd7", true, false},
-                 {"Other.ini.Ab12Cd", true, false}};
+    } files[] = {{".Config.ini.Ab12Cd.hxrtmp", true}, // left by a crashed write: nobody holds it
+                 {".Other.ini.Xy34Zw.hxrtmp", true},  // the same, for another file of the folder
+                 {"Config.ini.bak", false},           // not one of ours
+                 {"Config.ini.Ab12Cd", false},
+                 {".Config.ini.Ab12Cd7.hxrtmp", false}};
     for (const auto &f : files) {
-        QFile file(dir_.filePath(QString::fromLatin1(f.name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        if (f.stale) {
-            ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
-        }
+        writeAll(dir_.filePath(QString::fromLatin1(f.name)), "partial");
     }
     ASSERT_TRUE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x"),
                                           QStringLiteral("1"), path_));
     for (const auto &f : files) {
         EXPECT_EQ(QFile::exists(dir_.filePath(QString::fromLatin1(f.name))), !f.removed) << f.name;
     }
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 5);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
-TEST_F(ProfileFile, ReportsAFileThatCannotBeWritten)
+TEST_F(ProfileFile, ReportsAFileThatCannotBeWrittenWithTheCause)
 {
-    EXPECT_FALSE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x"),
-                                           QStringLiteral("1"),
-                                           dir_.filePath(QStringLiteral("missing/Config.ini"))));
+    QString cause;
+    EXPECT_FALSE(
+        writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("1"),
+                                  dir_.filePath(QStringLiteral("missing/Config.ini")), &cause));
+    EXPECT_EQ(cause, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    // A refused name is no failure of the file: no cause.
+    EXPECT_FALSE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x=y"),
+                                           QStringLiteral("1"), path_, &cause));
+    EXPECT_TRUE(cause.isEmpty());
+}
+
+TEST(ProfileOnAFullDisk, EveryWriteIsRefusedWithTheCauseAndTheFileKept)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString path = disk.filePath(QStringLiteral("Config.ini"));
+    const QByteArray old = "[Format]\r\nRecent=0.00000\r\n";
+    writeAll(path, old);
+    ASSERT_TRUE(disk.fill());
+    for (int i = 0; i < 40; ++i) {
+        QString cause;
+        EXPECT_FALSE(writePrivateProfileString(QStringLiteral("Format"),
+                                               QStringLiteral("K%1").arg(i),
+                                               QStringLiteral("0.000"), path, &cause));
+        EXPECT_EQ(cause, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    }
+    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("Config.ini")});
+}
+
+// Collected in memory, a file gets exactly the bytes the same writes give a file on disk.
+TEST_F(ProfileFile, WritesInMemoryGiveTheBytesOfWritesToTheFile)
+{
+    const struct
+    {
+        const char *section;
+        const char *key;
+        const char *value;
+    } writes[] = {{"Data", "Type", "HXR"},          {"Factory", "VER", "261"},
+                  {"Protection", "Lock Mask", "0"}, {"Factory", "SERIAL", "7"},
+                  {"data", "TYPE", "HXR2"},         {"Zero", "ZERO", "*NULL*"}};
+    QByteArray bytes;
+    for (const auto &w : writes) {
+        const QString section = QString::fromUtf8(w.section);
+        const QString key = QString::fromUtf8(w.key);
+        const QString value = QString::fromUtf8(w.value);
+        ASSERT_TRUE(writePrivateProfileString(section, key, value, path_));
+        ASSERT_TRUE(platform::win::writeProfileString(bytes, section, key, value));
+        EXPECT_EQ(bytes, readAll(path_)) << w.key;
+    }
+    EXPECT_FALSE(platform::win::writeProfileString(bytes, QStringLiteral("a"), QStringLiteral("x"),
+                                                   QStringLiteral("1\r\n")));
+    EXPECT_EQ(bytes, readAll(path_));
 }
 
 } // namespace

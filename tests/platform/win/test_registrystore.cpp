@@ -1,10 +1,15 @@
 #include "platform/win/registrystore.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "support/smallfilesystem.h"
 
 namespace {
 
@@ -169,6 +174,57 @@ TEST_F(RegistryFile, AFileNotOfOurShapeIsNeitherReadNorOverwritten)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), QByteArray(text));
     }
+}
+
+TEST_F(RegistryFile, AFileThatCannotBeWrittenGivesTheCause)
+{
+    QFile blocker(dir_.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    RegistryStore store(dir_.filePath(QStringLiteral("plain/sub/registry.json")));
+    HKey key = 0;
+    EXPECT_EQ(store.createKey(HKeyCurrentUser, QStringLiteral("Software"), KeyAllAccess, key),
+              RegIoFailed);
+    EXPECT_EQ(RegistryStore::failureCause(), QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+}
+
+TEST(RegistryOnAFullDisk, ChangesAreRefusedWithTheCauseAndTheFileKept)
+{
+    testsupport::SmallFileSystem disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    RegistryStore store(disk.filePath(QStringLiteral("registry.json")));
+    HKey key = 0;
+    ASSERT_EQ(store.createKey(HKeyCurrentUser, QStringLiteral("Software\\VXLiveUpdate\\P"),
+                              KeyAllAccess, key),
+              RegSuccess);
+    ASSERT_EQ(store.setValue(key, QStringLiteral("ID"), RegSz,
+                             RegistryStore::textData(QStringLiteral("6"))),
+              RegSuccess);
+    QFile file(store.fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray old = file.readAll();
+    file.close();
+    const QStringList before = disk.entries();
+    ASSERT_TRUE(disk.fill());
+
+    HKey other = 0;
+    const long results[] = {
+        store.setValue(key, QStringLiteral("ID"), RegSz,
+                       RegistryStore::textData(QStringLiteral("7"))),
+        store.setValue(key, QStringLiteral("TEMP"), RegSz,
+                       RegistryStore::textData(QStringLiteral("/tmp/x"))),
+        store.createKey(HKeyCurrentUser, QStringLiteral("Software\\Other"), KeyAllAccess, other),
+        store.deleteValue(key, QStringLiteral("ID"))};
+    for (const long result : results) {
+        EXPECT_EQ(result, RegIoFailed);
+    }
+    EXPECT_EQ(RegistryStore::failureCause(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(disk.entries(), before) << "the file and its lock, nothing else";
+    uint32_t type = 0;
+    QByteArray data;
+    EXPECT_EQ(store.queryValue(key, QStringLiteral("ID"), &type, &data), RegSuccess);
+    EXPECT_EQ(data, RegistryStore::textData(QStringLiteral("6")));
 }
 
 TEST(RegistryStore, UserStoreLivesInTheConfigFolder)

@@ -222,9 +222,7 @@ struct Parts
 };
 
 // The output rows of a stage, n / 4 apart. Each is its own restrict pointer in the kernels, so
-// that the compiler knows they never overlap and vectorises the loops along them. The kernels
-// stay out of line: inlined, the promise is lost (the rows come from one array) and the loops
-// run a point at a time.
+// that the compiler knows they never overlap and vectorises the loops along them.
 struct Rows
 {
     double *re[4];
@@ -243,7 +241,9 @@ Rows rowsOf(double *re, double *im, size_t quarter, bool reverse)
 // One radix-4 stage: for each twiddle k < length and column j < columns, the column's inputs at
 // 4 columns k + j + p columns (p = 0 to 3), multiplied by w^pk and transformed, go to the four
 // rows at columns k + j. A Columns above 0 fixes the count of columns when compiled, so that a
-// few columns unroll and the compiler vectorises along the twiddles instead.
+// few columns unroll and the compiler vectorises along the twiddles instead. The kernels stay
+// out of line: inlined, the promise of the restrict pointers is lost (the rows come from one
+// array) and the loops run a point at a time.
 template <size_t Columns, bool Twiddled>
 [[gnu::noinline]] void stage(const double *__restrict xr, const double *__restrict xi,
                              double *__restrict y0r, double *__restrict y1r, double *__restrict y2r,

@@ -25,7 +25,7 @@ public:
     double ComplexOut(int32_t Index);
     void setImagIn(int32_t Index, double Value)
     {
-        input_[checkedIndex(Index)].im = Value;
+        part(InputIm)[checkedIndex(Index)] = Value;
         needsTransform_ = true;
     }
     double ImagOut(int32_t Index);
@@ -33,7 +33,7 @@ public:
     void setNumberOfSamples(int32_t N);
     void setRealIn(int32_t Index, double Value)
     {
-        input_[checkedIndex(Index)].re = Value;
+        part(InputRe)[checkedIndex(Index)] = Value;
         needsTransform_ = true;
     }
     double RealOut(int32_t Index);
@@ -46,39 +46,38 @@ public:
     int64_t transformCount() const { return transforms_; }
 
 private:
-    struct Point
-    {
-        double re = 0.0;
-        double im = 0.0;
-    };
-    // Real and imaginary parts apart, so that a pass runs over plain arrays of doubles.
-    struct Series
-    {
-        std::vector<double> re;
-        std::vector<double> im;
-    };
+    // The input, the output and a scratch series between them, each as its real and its
+    // imaginary part, so that a stage runs over plain arrays of doubles. The six arrays share one
+    // block, each starting Stagger values (an eighth of a 4 KiB page) after the end of the one
+    // before: arrays that start at the same place of a page make the processor take loads for
+    // earlier stores to the other array and stall.
+    enum Part : size_t { InputRe, InputIm, OutputRe, OutputIm, ScratchRe, ScratchIm, PartCount };
+    static constexpr size_t Stagger = 64;
 
+    double *part(Part which) { return storage_.data() + which * stride_; }
     size_t checkedIndex(int32_t index) const
     {
-        if (sizeNotSet_ || index < 1 || static_cast<size_t>(index) > input_.size())
+        if (sizeNotSet_ || index < 1 || static_cast<size_t>(index) > n_)
             badIndex();
         return static_cast<size_t>(index) - 1;
     }
     [[noreturn]] static void badIndex();
     size_t outputAt(int32_t index);
     void transform();
-    const Series &twiddles(bool reverse);
+    const std::vector<double> &twiddles(bool reverse);
 
-    std::vector<Point> input_;
-    Series output_;
+    // One point at construction.
+    size_t n_ = 1;
+    size_t stride_ = 1 + Stagger;
+    std::vector<double> storage_;
     bool sizeNotSet_ = true;
     bool needsTransform_ = true;
     bool reverse_ = false;
     int64_t startCount_ = 0;
     int64_t endCount_ = 0;
     int64_t transforms_ = 0;
-    // The twiddle factors of every pass, per size and direction, kept across runs.
-    std::map<std::pair<size_t, bool>, Series> twiddles_;
+    // The twiddle factors of every stage, per size and direction, kept across runs.
+    std::map<std::pair<size_t, bool>, std::vector<double>> twiddles_;
 };
 
 } // namespace app::analysis

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <functional>
@@ -68,30 +69,54 @@ TEST(clsFourierTest, SignOfTheExponentPerDirection)
     EXPECT_NEAR(fourier.ImagOut(3), -0.125, 1e-12);
 }
 
+// The plain sum X[m] = sum x[n] e^(sign 2 pi i m n / N), in long double; the reverse adds 1 / N.
+std::vector<std::complex<long double>> plainDft(const std::vector<std::complex<double>> &x,
+                                                bool reverse)
+{
+    const size_t n = x.size();
+    const long double turn = (reverse ? -8.0L : 8.0L) * std::atan(1.0L) / n;
+    std::vector<std::complex<long double>> root(n);
+    for (size_t j = 0; j < n; ++j)
+        root[j] = std::polar(1.0L, turn * j);
+    std::vector<std::complex<long double>> sum(n);
+    for (size_t m = 0; m < n; ++m) {
+        for (size_t k = 0; k < n; ++k)
+            sum[m] += std::complex<long double>(x[k]) * root[m * k % n];
+        if (reverse)
+            sum[m] /= static_cast<long double>(n);
+    }
+    return sum;
+}
+
+// Every size kind the transform treats apart: 2, 4 and 8 points, odd and even powers of two,
+// short and long columns. One object serves all, sizes going up and down and both directions
+// twice, so that the tables it keeps per size and direction are reused too.
 TEST(clsFourierTest, MatchesAPlainDft)
 {
-    constexpr int N = 64;
     std::mt19937 random(7);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
-    std::vector<std::complex<double>> x(N);
     clsFourier fourier;
-    fourier.setNumberOfSamples(N);
-    for (int i = 0; i < N; ++i) {
-        x[i] = {value(random), value(random)};
-        fourier.setRealIn(i + 1, x[i].real());
-        fourier.setImagIn(i + 1, x[i].imag());
-    }
-    for (bool reverse : {false, true}) {
-        fourier.setTransformReverse(reverse);
-        const double sign = reverse ? -1.0 : 1.0;
-        for (int m = 0; m < N; ++m) {
-            std::complex<double> sum;
-            for (int n = 0; n < N; ++n)
-                sum += x[n] * std::polar(1.0, sign * 2.0 * M_PI * m * n / N);
-            if (reverse)
-                sum /= N;
-            EXPECT_NEAR(fourier.RealOut(m + 1), sum.real(), 1e-12) << m << " reverse " << reverse;
-            EXPECT_NEAR(fourier.ImagOut(m + 1), sum.imag(), 1e-12) << m << " reverse " << reverse;
+    for (int32_t n : {64, 2, 1024, 4, 8, 512, 16, 32, 8, 128}) {
+        std::vector<std::complex<double>> x(static_cast<size_t>(n));
+        fourier.setNumberOfSamples(n);
+        for (int32_t i = 0; i < n; ++i) {
+            x[static_cast<size_t>(i)] = {value(random), value(random)};
+            fourier.setRealIn(i + 1, x[static_cast<size_t>(i)].real());
+            fourier.setImagIn(i + 1, x[static_cast<size_t>(i)].imag());
+        }
+        const std::vector<std::complex<long double>> wants[2] = {plainDft(x, false),
+                                                                 plainDft(x, true)};
+        for (bool reverse : {false, true, false, true}) {
+            fourier.setTransformReverse(reverse);
+            const auto &want = wants[reverse ? 1 : 0];
+            long double largest = 0.0L;
+            long double difference = 0.0L;
+            for (int32_t m = 0; m < n; ++m) {
+                const std::complex<long double> got(fourier.RealOut(m + 1), fourier.ImagOut(m + 1));
+                largest = std::max(largest, std::abs(want[static_cast<size_t>(m)]));
+                difference = std::max(difference, std::abs(got - want[static_cast<size_t>(m)]));
+            }
+            EXPECT_LE(difference, 1e-12L * largest) << n << " points, reverse " << reverse;
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "updater/upvelo.h"
 
 #include <cerrno>
+#include <memory>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -185,8 +186,9 @@ void showNews(const QString &product, const QString &file)
     const QString document = newsDocument(file, *id);
     if (document.isEmpty())
         return;
-    OpenDocument(document);
-    SaveSetting(product, QStringLiteral("ID"), QString::number(*id));
+    // An item counts as seen only when it was opened: one that was not comes again next time.
+    if (OpenDocument(document))
+        SaveSetting(product, QStringLiteral("ID"), QString::number(*id));
 }
 
 bool runCheck(const QString &Product, int16_t Major, int16_t Minor, int16_t Revision, bool Silent)
@@ -343,12 +345,18 @@ void SetStatus(const QString &text)
     label->repaint();
 }
 
-void OpenDocument(const QString &document)
+bool OpenDocument(const QString &document)
 {
+    namespace dialogs = app::common::dialogs;
     try {
-        // A news item that cannot be opened is passed over without a word.
-        app::common::dialogs::OpenWebPage(document, [](const QString &) {});
+        // A news item that cannot be opened is passed over without a word. The flag outlives
+        // this call: a launcher still running at the bound may report later.
+        const auto failed = std::make_shared<bool>(false);
+        dialogs::OpenWebPage(document, [failed](const QString &) { *failed = true; });
+        // The launcher must have handed the page over before the utility ends.
+        return dialogs::WaitForLaunches(LauncherPatience) && !*failed;
     } catch (...) {
+        return false;
     }
 }
 

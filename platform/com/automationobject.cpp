@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -14,6 +13,7 @@
 #include "platform/com/classregistry.h"
 #include "platform/com/comerrors.h"
 #include "platform/com/processstart.h"
+#include "platform/com/programfile.h"
 #include "platform/vb/vberror.h"
 
 namespace platform::com {
@@ -28,11 +28,20 @@ const QString Source = QStringLiteral("CreateObject");
                                 QStringLiteral("Cannot create the object: ") + cause);
 }
 
-[[noreturn]] void elevationRequired(const QString &server)
+// A refusal for lack of permission is the one the administrator can lift; every other says
+// what is wrong with the file.
+[[noreturn]] void refuse(const QString &server, const RunCheck &check)
 {
-    throw platform::vb::VbError(ElevationRequired, Source,
-                                QStringLiteral("The requested operation requires elevation: \"") +
-                                    server + QStringLiteral("\" may not be run."));
+    const QString named = QStringLiteral("\"") + server + QStringLiteral("\"");
+    if (check.refusal == RunRefusal::Missing)
+        cannotCreate(QStringLiteral("its server ") + named + QStringLiteral(" is missing."));
+    if (check.refusal == RunRefusal::NotPermitted)
+        throw platform::vb::VbError(ElevationRequired, Source,
+                                    QStringLiteral("The requested operation requires elevation: ") +
+                                        named + QStringLiteral(" may not be run: ") + check.cause +
+                                        QLatin1Char('.'));
+    cannotCreate(QStringLiteral("its server ") + named + QStringLiteral(" cannot be run: ") +
+                 check.cause + QLatin1Char('.'));
 }
 
 // Waits for the first message, or for the channel to close or the time to run out.
@@ -104,11 +113,9 @@ std::unique_ptr<AutomationObject> CreateObject(const QString &progId)
         cannotCreate(QStringLiteral("the class \"") + progId +
                      QStringLiteral("\" is not registered in ") + classesFileName() +
                      QLatin1Char('.'));
-    const QFileInfo info(server);
-    if (!info.exists() || info.isDir())
-        cannotCreate(QStringLiteral("its server \"") + server + QStringLiteral("\" is missing."));
-    if (!info.isExecutable())
-        elevationRequired(server);
+    const RunCheck check = checkProgramFile(server);
+    if (check.refusal != RunRefusal::None)
+        refuse(server, check);
 
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
@@ -118,11 +125,8 @@ std::unique_ptr<AutomationObject> CreateObject(const QString &progId)
         server, {QStringLiteral("--automation"), QStringLiteral("3")}, {true, ends[1]});
     close(ends[1]);
     auto channel = std::make_unique<AutomationChannel>(ends[0]);
-    if (started.error == EACCES || started.error == EPERM)
-        elevationRequired(server);
     if (started.error != 0)
-        cannotCreate(QStringLiteral("its server \"") + server + QStringLiteral("\" cannot start (") +
-                     QString::fromLocal8Bit(strerror(started.error)) + QStringLiteral(")."));
+        refuse(server, explainStartFailure(server, started.error));
     if (!waitForGreeting(*channel))
         cannotCreate(QStringLiteral("its server \"") + server +
                      QStringLiteral("\" did not answer."));

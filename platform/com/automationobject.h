@@ -31,8 +31,9 @@ private:
 };
 
 // Starts the server registered for progId (classes.ini) and connects to it. Raises VbError
-// CannotCreateObject naming the cause when the class is not registered, its server is missing or
-// does not greet within GreetingTimeout; ElevationRequired when the server may not be run.
+// CannotCreateObject naming the cause when the class is not registered, its server is missing,
+// cannot be run (a folder, not executable, not a program) or does not greet within
+// GreetingTimeout; ElevationRequired when the server could run but this user may not run it.
 std::unique_ptr<AutomationObject> CreateObject(const QString &progId);
 
 inline constexpr int GreetingTimeout = 10000;

@@ -190,7 +190,7 @@ TEST_F(UpveloCheck, NewsIsOpenedOncePerItemAndOnlyOnTheWeb)
          QStringLiteral("7")},
         {QStringLiteral("7"), {"[News]", "ID=7", "7=" + page}, {}, QStringLiteral("7")},
         {QStringLiteral("7"), {"[News]", "ID=8"}, {}, QStringLiteral("7")},
-        {QStringLiteral("-1"), {"[News]", "ID=7", "7=file:///bin/sh"}, {}, QStringLiteral("7")},
+        {QStringLiteral("-1"), {"[News]", "ID=7", "7=file:///bin/sh"}, {}, QStringLiteral("-1")},
         {QStringLiteral("junk"), {"[News]", "ID=7", "7=" + page}, {QString::fromLatin1(page)},
          QStringLiteral("7")},
         {QStringLiteral("-1"), {}, {}, QStringLiteral("-1")},
@@ -206,6 +206,48 @@ TEST_F(UpveloCheck, NewsIsOpenedOncePerItemAndOnlyOnTheWeb)
             opened.append(entry.value(QLatin1String("url")).toString());
         EXPECT_EQ(opened, c.opened) << name;
         EXPECT_EQ(setting(QStringLiteral("hxrtk"), QStringLiteral("ID")), c.storedAfter) << name;
+    }
+}
+
+TEST_F(UpveloCheck, NewsIsSeenOnlyWhenTheDesktopsLauncherOpenedIt)
+{
+    // The desktop's launcher as shipped, found on PATH: one that takes its time to hand the page
+    // over, and one that finds nothing to open it with.
+    const QByteArray page = http_.url(QStringLiteral("/news/7.html")).toEncoded();
+    const QString bin = root_.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    env_.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env_.value(QStringLiteral("PATH")));
+    env_.insert(QStringLiteral("HXR_UPVELO_DESKTOP"), QStringLiteral("1"));
+    struct Case
+    {
+        QByteArray launcher;
+        QString storedAfter;
+    };
+    const Case cases[] = {
+        {"sleep 0.5\nprintf '%s\\n' \"$1\" >> \"$HXR_TEST_MARKER\"\n", QStringLiteral("7")},
+        {"printf '%s\\n' \"$1\" >> \"$HXR_TEST_MARKER\"\nexit 3\n", QStringLiteral("-1")},
+    };
+    for (const Case &c : cases) {
+        QFile script(bin + QStringLiteral("/xdg-open"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\n" + c.launcher);
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(markerFile());
+        clearLog();
+        saveSetting(QStringLiteral("hxrtk"), QStringLiteral("ID"), QStringLiteral("-1"));
+        serveVersion(lines({"[Version]", "Maj=1", "Min=0", "Rev=5", "[News]", "ID=7", "7=" + page}));
+
+        EXPECT_EQ(call(QStringLiteral("1.0.5"), true), QStringLiteral("result false"))
+            << c.launcher.constData();
+        // The launcher had ended before the check answered.
+        QFile marker(markerFile());
+        EXPECT_TRUE(marker.open(QIODevice::ReadOnly)) << c.launcher.constData();
+        EXPECT_EQ(marker.readAll().toStdString(), (page + '\n').toStdString())
+            << c.launcher.constData();
+        EXPECT_EQ(setting(QStringLiteral("hxrtk"), QStringLiteral("ID")), c.storedAfter)
+            << c.launcher.constData();
+        EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
     }
 }
 

@@ -5,7 +5,9 @@
 // - HXR_UPVELO_ANSWERS: the answers to the questions in turn, "Yes" or "No" separated by commas
 //   (No when they run out);
 // - HXR_UPVELO_STALL_MS: the stall limit of the downloads;
-// - HXR_UPVELO_CA: a PEM file of authorities trusted besides the system's.
+// - HXR_UPVELO_CA: a PEM file of authorities trusted besides the system's;
+// - HXR_UPVELO_DESKTOP=1: documents go to the desktop's launcher found on PATH, as shipped,
+//   in place of being logged.
 #include <QApplication>
 #include <QFile>
 #include <QJsonDocument>
@@ -51,11 +53,12 @@ int main(int argc, char **argv)
                 {QStringLiteral("icon"), updater::iconName(message.icon)}});
         return message.question && answer();
     });
-    app::common::dialogs::setShellHook(
-        [](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &) {
-            record({{QStringLiteral("kind"), QStringLiteral("open")},
-                    {QStringLiteral("url"), target.toString()}});
-        });
+    if (qEnvironmentVariable("HXR_UPVELO_DESKTOP") != QLatin1String("1"))
+        app::common::dialogs::setShellHook(
+            [](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &) {
+                record({{QStringLiteral("kind"), QStringLiteral("open")},
+                        {QStringLiteral("url"), target.toString()}});
+            });
     updater::DownloadLimits limits;
     bool ok = false;
     const int stall = qEnvironmentVariableIntValue("HXR_UPVELO_STALL_MS", &ok);

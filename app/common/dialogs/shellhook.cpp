@@ -3,12 +3,11 @@
 #include <functional>
 #include <utility>
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
+#include "app/common/dialogs/desktoplauncher.h"
 #include "app/common/dialogs/messages.h"
 
 namespace app::common::dialogs {
@@ -42,27 +41,15 @@ QString launcherReason(int exitCode)
 // may run on while a viewer is open, so it is watched, not waited for.
 void launchWithLauncher(const QString &launcher, const QUrl &target, const ShellFailed &failed)
 {
-    auto *process = new QProcess(QCoreApplication::instance());
-    process->setProgram(launcher);
-    process->setArguments({target.isLocalFile() ? target.toLocalFile() : target.toString()});
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, failed](int exitCode, QProcess::ExitStatus status) {
-                         if (status == QProcess::CrashExit)
-                             failed(QStringLiteral("The desktop's launcher stopped unexpectedly."));
-                         else if (exitCode != 0)
-                             failed(launcherReason(exitCode));
-                         process->deleteLater();
-                     });
-    QObject::connect(process, &QProcess::errorOccurred, process,
-                     [process, failed](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart)
-                             return;
-                         failed(QStringLiteral("The desktop's launcher could not be started."));
-                         process->deleteLater();
-                     });
-    process->start();
+    runLauncher(launcher, target.isLocalFile() ? target.toLocalFile() : target.toString(),
+                [failed](const LauncherEnd &end) {
+                    if (!end.started)
+                        failed(QStringLiteral("The desktop's launcher could not be started."));
+                    else if (end.crashed)
+                        failed(QStringLiteral("The desktop's launcher stopped unexpectedly."));
+                    else if (end.exitCode != 0)
+                        failed(launcherReason(end.exitCode));
+                });
 }
 
 void openWithDesktop(const QUrl &target, const QString &, const ShellFailed &failed)
@@ -169,6 +156,11 @@ void OpenWebPage(const QString &url)
 void OpenWebPage(const QString &url, const ShellFailed &failed)
 {
     openWebPage(url, [failed](const QString &, const QString &reason) { failed(reason); });
+}
+
+bool WaitForLaunches(int timeoutMs)
+{
+    return waitForLaunchers(timeoutMs);
 }
 
 } // namespace app::common::dialogs

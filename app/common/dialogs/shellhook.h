@@ -14,7 +14,8 @@ using ShellFailed = std::function<void(const QString &reason)>;
 // Hands a document or an address to the desktop: the verb is "Open" or empty (the document's
 // default action). A failure is reported through `failed`, at once or later: the desktop's
 // launcher may only find out after the call has returned that nothing can open the target.
-// The default runs the desktop's launcher and watches how it ends; tests install a recorder.
+// The default runs the desktop's launcher and watches how it ends, without ending it when this
+// program ends first; tests install a recorder.
 using ShellHook =
     std::function<void(const QUrl &target, const QString &verb, const ShellFailed &failed)>;
 
@@ -33,6 +34,11 @@ void OpenWebPage(const QString &url);
 // The same, with a failure (a refused address among them) handed to `failed` in place of the
 // warning.
 void OpenWebPage(const QString &url, const ShellFailed &failed);
+
+// Waits, with the event loop running, until every desktop launcher started so far has ended
+// and reported, at most timeoutMs; true when none is left running. A launch through an
+// installed hook has ended when the hook returns.
+bool WaitForLaunches(int timeoutMs);
 
 } // namespace app::common::dialogs
 

@@ -18,7 +18,8 @@ namespace {
 using testing::ElementsAre;
 using testing::HasSubstr;
 
-// Registrations of the fake utility: runnable, not runnable, and none.
+// Registrations of the fake utility: runnable, not runnable, runnable by others only, files that
+// are no program, and none.
 class StartUpdateTest : public testing::Test
 {
 protected:
@@ -30,6 +31,15 @@ protected:
                                 dir_.filePath(QStringLiteral("plain"))));
         QFile::setPermissions(dir_.filePath(QStringLiteral("plain")),
                               QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_TRUE(QFile::copy(dir_.filePath(QStringLiteral("upvelo")),
+                                dir_.filePath(QStringLiteral("theirs"))));
+        QFile::setPermissions(dir_.filePath(QStringLiteral("theirs")),
+                              QFile::ReadOwner | QFile::ReadGroup | QFile::ExeGroup);
+        QFile notes(dir_.filePath(QStringLiteral("notes.txt")));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("Server notes\n");
+        notes.close();
+        notes.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         register_(QStringLiteral("upvelo"));
         qputenv("HXR_COMFAKE_LOG", callLog().toLocal8Bit());
         previous_ = app::common::dialogs::setMessageDialogFactory(
@@ -94,20 +104,42 @@ TEST_F(StartUpdateTest, WithoutAProductNothingIsCreated)
 
 TEST_F(StartUpdateTest, UtilityThatCannotBeCreatedIsReported)
 {
-    register_(QString());
-    EXPECT_FALSE(start().isValid());
-    register_(QStringLiteral("plain"));
-    EXPECT_FALSE(start().isValid());
-    ASSERT_EQ(messages_.size(), 2);
-    EXPECT_THAT(messages_.at(0).toStdString(),
-                testing::StartsWith("Error: Cannot launch update component!\r\nError: "));
-    EXPECT_THAT(messages_.at(0).toStdString(), HasSubstr("VXLiveUpdate.Update"));
-    EXPECT_EQ(messages_.at(1),
-              QStringLiteral("Error - Requires Elevated Privileges: Updating this program with "
-                             "files downloaded from the Internet requires elevated "
-                             "privileges!\r\nYou need to run the program with Administrative "
-                             "rights or contact your network administrator."));
-    EXPECT_FALSE(QFile::exists(callLog()));
+    const QString cannotLaunch = QStringLiteral("Error: Cannot launch update component!\r\nError: ");
+    const QString elevation = QStringLiteral(
+        "Error - Requires Elevated Privileges: Updating this program with files downloaded from "
+        "the Internet requires elevated privileges!\r\nYou need to run the program with "
+        "Administrative rights or contact your network administrator.");
+    struct Case
+    {
+        QString server;
+        QString message; // empty: created and called
+        QString cause;
+    };
+    const Case cases[] = {
+        {QString(), cannotLaunch, QStringLiteral("\"VXLiveUpdate.Update\" is not registered")},
+        {QStringLiteral("plain"), cannotLaunch, QStringLiteral("it is not executable")},
+        {QStringLiteral("."), cannotLaunch, QStringLiteral("it is a folder")},
+        {QStringLiteral("notes.txt"), cannotLaunch, QStringLiteral("it is not a program")},
+        // Others may run it: a refusal of permission, except for the administrator.
+        {QStringLiteral("theirs"), geteuid() == 0 ? QString() : elevation, QString()},
+    };
+    for (const Case &c : cases) {
+        messages_.clear();
+        QFile::remove(callLog());
+        register_(c.server);
+        qputenv("HXR_COMFAKE_RESULT", "false");
+        const QVariant result = start();
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(result, QVariant(false)) << c.server.toStdString();
+            EXPECT_TRUE(messages_.isEmpty()) << c.server.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(result.isValid()) << c.server.toStdString();
+        EXPECT_FALSE(QFile::exists(callLog())) << c.server.toStdString();
+        ASSERT_EQ(messages_.size(), 1) << c.server.toStdString();
+        EXPECT_TRUE(messages_.at(0).startsWith(c.message)) << messages_.at(0).toStdString();
+        EXPECT_THAT(messages_.at(0).toStdString(), HasSubstr(c.cause.toStdString()));
+    }
 }
 
 } // namespace

@@ -193,3 +193,117 @@ TEST_F(Shell, AWebPageOpenedForACallerReportsToItInsteadOfWarning)
 }
 
 } // namespace
+
+namespace {
+
+constexpr int Patience = 30000;
+
+// The shipped path: the desktop's launcher found on PATH, here a script that logs its argument
+// to a mark file and ends as the case says.
+class DesktopLauncher : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        setMessageDialogFactory(
+            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
+        path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(folder.path()) + ':' + path);
+        qputenv("HXR_TEST_MARK", QFile::encodeName(folder.filePath(QStringLiteral("mark"))));
+        qputenv("HXR_TEST_GO", QFile::encodeName(folder.filePath(QStringLiteral("go"))));
+    }
+    void TearDown() override
+    {
+        // Nothing may be left waiting for a file that never comes.
+        release();
+        EXPECT_TRUE(WaitForLaunches(Patience));
+        qputenv("PATH", path);
+        setMessageDialogFactory({});
+    }
+
+    void launcher(const QByteArray &ending)
+    {
+        QFile script(folder.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$HXR_TEST_MARK\"\n" + ending + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void release()
+    {
+        QFile go(folder.filePath(QStringLiteral("go")));
+        go.open(QIODevice::WriteOnly);
+    }
+    QStringList marks() const
+    {
+        QFile mark(folder.filePath(QStringLiteral("mark")));
+        if (!mark.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLocal8Bit(mark.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir folder;
+    QByteArray path;
+    QStringList messages;
+};
+
+TEST_F(DesktopLauncher, ItsEndingIsTheOutcome)
+{
+    struct Case
+    {
+        QByteArray ending;
+        QString reason; // empty: opened
+    };
+    const Case cases[] = {
+        {"exit 0", {}},
+        {"sleep 0.2; exit 0", {}},
+        {"exit 1", QStringLiteral("The desktop's launcher failed (exit code 1).")},
+        {"exit 2", QStringLiteral("The file does not exist.")},
+        {"exit 3", QStringLiteral("No program on this computer is set up to open it.")},
+        {"exit 4", QStringLiteral("The program set up to open it could not open it.")},
+        {"kill -KILL $$", QStringLiteral("The desktop's launcher stopped unexpectedly.")},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(folder.filePath(QStringLiteral("mark")));
+        launcher(c.ending);
+        QStringList reported;
+        OpenWebPage(QStringLiteral("www.example.com/news"),
+                    [&reported](const QString &why) { reported << why; });
+        EXPECT_TRUE(WaitForLaunches(Patience)) << c.ending.constData();
+        EXPECT_EQ(marks(), QStringList{QStringLiteral("http://www.example.com/news")})
+            << c.ending.constData();
+        EXPECT_EQ(reported, c.reason.isEmpty() ? QStringList() : QStringList{c.reason})
+            << c.ending.constData();
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+TEST_F(DesktopLauncher, TheWaitIsBoundedAndEndsWhenTheLauncherDoes)
+{
+    launcher("while [ ! -e \"$HXR_TEST_GO\" ]; do sleep 0.05; done");
+    bool failed = false;
+    OpenWebPage(QStringLiteral("https://example.com"),
+                [&failed](const QString &) { failed = true; });
+    EXPECT_FALSE(WaitForLaunches(50));
+    release();
+    EXPECT_TRUE(WaitForLaunches(Patience));
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("https://example.com")});
+}
+
+TEST_F(DesktopLauncher, ADocumentNothingOpensIsTriedTwiceThenNamed)
+{
+    // The second try starts from the first one's end: the wait covers both.
+    launcher("exit 3");
+    const QString manual = folder.filePath(QStringLiteral("Manual.pdf"));
+    ASSERT_TRUE(QFile(manual).open(QIODevice::WriteOnly));
+    ShellOpenFile(manual);
+    EXPECT_TRUE(WaitForLaunches(Patience));
+    EXPECT_EQ(marks(), (QStringList{manual, manual}));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(manual));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("No program on this computer")));
+}
+
+} // namespace

@@ -19,6 +19,10 @@ int FormatReading(float value, char *out);
 // number lies beyond the range of a single, which would turn into an infinity.
 bool ParseReading(std::string_view line, float &value);
 
+// Whether the line's number goes on with "," and a digit ("1,5", "-0,25", "1,000.5"): a file
+// written with a decimal comma, whose readings would silently lose their decimals.
+bool HasDecimalComma(std::string_view line);
+
 } // namespace app::analysis
 
 #endif

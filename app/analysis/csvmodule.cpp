@@ -102,8 +102,32 @@ bool writeAll(QSaveFile &file, const char *data, qint64 size)
     return file.write(data, size) == size;
 }
 
-// Splits the file into lines (LF or CR LF), reading it in chunks. `handle` gets each line
-// without its end and returns "" to go on, else the error that stops the reading.
+// Finds the line ends of a chunk: each CR and LF is searched for once, not once a line.
+class LineEnds
+{
+public:
+    explicit LineEnds(std::string_view data)
+        : data_(data), lf_(data.find('\n')), cr_(data.find('\r'))
+    {}
+
+    // The first CR or LF at or after `from`, npos when there is none.
+    size_t next(size_t from)
+    {
+        if (lf_ < from)
+            lf_ = data_.find('\n', from);
+        if (cr_ < from)
+            cr_ = data_.find('\r', from);
+        return std::min(lf_, cr_);
+    }
+
+private:
+    std::string_view data_;
+    size_t lf_;
+    size_t cr_;
+};
+
+// Splits the file into lines (ended by CR LF, LF or a lone CR), reading it in chunks. `handle`
+// gets each line without its end and returns "" to go on, else the error that stops the reading.
 class LineReader
 {
 public:
@@ -137,16 +161,27 @@ private:
     template <typename Handle>
     QString feed(std::string_view data, std::string &pending, Handle &handle)
     {
-        while (!data.empty()) {
-            const size_t end = data.find('\n');
+        size_t at = 0;
+        // The LF of a CR LF that the chunk boundary split.
+        if (std::exchange(afterCr_, false) && !data.empty() && data.front() == '\n')
+            at = 1;
+        LineEnds ends(data);
+        while (at < data.size()) {
+            const size_t end = ends.next(at);
             if (end == std::string_view::npos) {
-                pending.append(data);
-                if (static_cast<qsizetype>(pending.size()) > MaxLineChars + 1)
+                pending.append(data.substr(at));
+                if (static_cast<qsizetype>(pending.size()) > MaxLineChars)
                     return tooLong(line_ + 1);
                 return {};
             }
-            std::string_view line = data.substr(0, end);
-            data.remove_prefix(end + 1);
+            const std::string_view line = data.substr(at, end - at);
+            at = end + 1;
+            if (data[end] == '\r') {
+                if (at == data.size())
+                    afterCr_ = true;
+                else if (data[at] == '\n')
+                    ++at;
+            }
             if (!pending.empty()) {
                 pending.append(line);
                 const std::string whole = std::exchange(pending, {});
@@ -164,8 +199,6 @@ private:
     QString finish(std::string_view line, Handle &handle)
     {
         ++line_;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         if (static_cast<qsizetype>(line.size()) > MaxLineChars)
             return tooLong(line_);
         return handle(line, line_);
@@ -178,6 +211,7 @@ private:
 
     QFile &file_;
     int64_t line_ = 0;
+    bool afterCr_ = false; // the last chunk ended with a CR
 };
 
 // Runs the work on a worker thread while this thread keeps processing its events, so that
@@ -362,6 +396,9 @@ QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &
         if (loaded.upperBound() >= limit)
             return lineError(number, QStringLiteral("is one reading more than the %1 a file may hold.")
                                          .arg(limit));
+        if (HasDecimalComma(line))
+            return lineError(number, quoted(line) + QStringLiteral(" has a decimal comma where a "
+                                                                   "point is expected."));
         float value = 0.0f;
         if (!ParseReading(line, value))
             return lineError(number, quoted(line) + QStringLiteral(" is beyond the range of a reading."));

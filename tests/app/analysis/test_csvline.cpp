@@ -124,6 +124,17 @@ TEST(ParseReadingTest, RefusesNumbersBeyondTheSingleRange)
     }
 }
 
+// A comma right after the number, where its decimals would go on, and a digit after it.
+TEST(ParseReadingTest, TellsADecimalCommaFromOtherCommas)
+{
+    for (const char *line : {"1,5", "-0,25", " \t1,5", "+1,5", "1,000.5", "1.5,3", "2.,5", ".5,5",
+                             "1e5,3", "1D-2,7", "12345678901234567890,1"})
+        EXPECT_TRUE(HasDecimalComma(line)) << line;
+    for (const char *line : {"1.5", "1,", "1,a", "1, 5", "1 ,5", ",5", "-,5", "abc,5", "1e,5",
+                             "1e+,5", "", ","})
+        EXPECT_FALSE(HasDecimalComma(line)) << line;
+}
+
 TEST(ParseReadingTest, AgreesWithTheGeneralParserAndReadsBackWhatWasWritten)
 {
     std::mt19937 random(16);

@@ -70,7 +70,7 @@ private:
 
     QString store_;                 // every folded name and value, one after the other
     std::vector<Section> sections_; // in order of their hashes, equal ones in file order
-    std::vector<Key> keys_;         // a section's keys together, ordered as the sections
+    std::vector<Key> keys_;         // each section's keys together, in order of their hashes
 };
 
 // Writes key=value into section, creating the file and the section when missing. Returns false,

@@ -25,9 +25,9 @@ bool isDigit(char c)
 }
 
 // The common "-12.3456789": at most 15 significant digits and no exponent, read exactly as the
-// general parser would (a mantissa below 2^53 divided by an exact power of ten rounds once).
-// False sends the text to the general parser.
-bool parsePlain(std::string_view text, double &value)
+// general parser would (a mantissa below 2^53 divided by an exact power of ten rounds once);
+// `end` is where the number ends. False sends the text to the general parser.
+bool parsePlain(std::string_view text, double &value, size_t &end)
 {
     static constexpr std::array<double, 23> Powers = {
         1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -64,6 +64,7 @@ bool parsePlain(std::string_view text, double &value)
     }
     const double magnitude = static_cast<double>(mantissa) / Powers[static_cast<size_t>(decimals)];
     value = negative ? -magnitude : magnitude;
+    end = i;
     return true;
 }
 
@@ -74,15 +75,11 @@ size_t skipDigits(std::string_view text, size_t i)
     return i;
 }
 
-// Where the leading number of a text ends, as the general parser reads it (after the blanks
-// it skips): sign, digits, "." and digits, then an exponent when one follows whole; 0 when
-// there are no digits.
+// Where the leading number of a text ends, as the general parser reads it: sign, digits, "."
+// and digits, then an exponent when one follows whole; 0 when there are no digits.
 size_t numberEnd(std::string_view text)
 {
     size_t i = 0;
-    while (i < text.size() &&
-           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
-        ++i;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         ++i;
     const size_t digitsFrom = i;
@@ -393,7 +390,7 @@ int FormatReading(float value, char *out)
     return static_cast<int>(o + Decimals - out);
 }
 
-bool ParseReading(std::string_view line, float &value)
+bool ParseReading(std::string_view line, float &value, bool *decimalComma)
 {
     size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t' ||
@@ -401,8 +398,14 @@ bool ParseReading(std::string_view line, float &value)
         ++start;
     line.remove_prefix(start);
     double number = 0.0;
-    if (!parsePlain(line, number))
+    size_t end = 0;
+    if (!parsePlain(line, number, end)) {
         number = platform::vb::Val(line);
+        end = decimalComma ? numberEnd(line) : 0;
+    }
+    if (decimalComma)
+        *decimalComma =
+            end > 0 && end + 1 < line.size() && line[end] == ',' && isDigit(line[end + 1]);
     if (!(std::fabs(number) < SingleOverflow))
         return false;
     constexpr double Largest = std::numeric_limits<float>::max();
@@ -414,15 +417,6 @@ bool ParseReading(std::string_view line, float &value)
     else
         value = static_cast<float>(number);
     return true;
-}
-
-bool HasDecimalComma(std::string_view line)
-{
-    // Most lines hold no comma at all.
-    if (line.find(',') == std::string_view::npos)
-        return false;
-    const size_t end = numberEnd(line);
-    return end > 0 && end + 1 < line.size() && line[end] == ',' && isDigit(line[end + 1]);
 }
 
 } // namespace app::analysis

@@ -25,9 +25,9 @@ bool isDigit(char c)
 }
 
 // The common "-12.3456789": at most 15 significant digits and no exponent, read exactly as the
-// general parser would (a mantissa below 2^53 divided by an exact power of ten rounds once).
-// False sends the text to the general parser.
-bool parsePlain(std::string_view text, double &value)
+// general parser would (a mantissa below 2^53 divided by an exact power of ten rounds once);
+// `end` is where the number ends. False sends the text to the general parser.
+bool parsePlain(std::string_view text, double &value, size_t &end)
 {
     static constexpr std::array<double, 23> Powers = {
         1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -64,7 +64,42 @@ bool parsePlain(std::string_view text, double &value)
     }
     const double magnitude = static_cast<double>(mantissa) / Powers[static_cast<size_t>(decimals)];
     value = negative ? -magnitude : magnitude;
+    end = i;
     return true;
+}
+
+size_t skipDigits(std::string_view text, size_t i)
+{
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// Where the leading number of a text ends, as the general parser reads it: sign, digits, "."
+// and digits, then an exponent when one follows whole; 0 when there are no digits.
+size_t numberEnd(std::string_view text)
+{
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    const size_t digitsFrom = i;
+    i = skipDigits(text, i);
+    size_t digits = i - digitsFrom;
+    if (i < text.size() && text[i] == '.') {
+        const size_t decimalsFrom = i + 1;
+        i = skipDigits(text, decimalsFrom);
+        digits += i - decimalsFrom;
+    }
+    if (digits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < text.size() && isDigit(text[j]))
+            i = skipDigits(text, j);
+    }
+    return i;
 }
 
 int formatByDigits(float value, char *out)
@@ -355,7 +390,7 @@ int FormatReading(float value, char *out)
     return static_cast<int>(o + Decimals - out);
 }
 
-bool ParseReading(std::string_view line, float &value)
+bool ParseReading(std::string_view line, float &value, bool *decimalComma)
 {
     size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t' ||
@@ -363,8 +398,14 @@ bool ParseReading(std::string_view line, float &value)
         ++start;
     line.remove_prefix(start);
     double number = 0.0;
-    if (!parsePlain(line, number))
+    size_t end = 0;
+    if (!parsePlain(line, number, end)) {
         number = platform::vb::Val(line);
+        end = decimalComma ? numberEnd(line) : 0;
+    }
+    if (decimalComma)
+        *decimalComma =
+            end > 0 && end + 1 < line.size() && line[end] == ',' && isDigit(line[end + 1]);
     if (!(std::fabs(number) < SingleOverflow))
         return false;
     constexpr double Largest = std::numeric_limits<float>::max();

@@ -16,8 +16,10 @@ int FormatReading(float value, char *out);
 
 // Reads a data line's number as the toolkit reads any number (leading blanks skipped, parsing
 // stops at the first character that cannot continue it, no number is 0.0). False when the
-// number lies beyond the range of a single, which would turn into an infinity.
-bool ParseReading(std::string_view line, float &value);
+// number lies beyond the range of a single, which would turn into an infinity. `decimalComma`,
+// when given, tells whether the number goes on with "," and a digit ("1,5", "1,000.5"): a file
+// written with a decimal comma, whose readings would silently lose their decimals.
+bool ParseReading(std::string_view line, float &value, bool *decimalComma = nullptr);
 
 } // namespace app::analysis
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -97,8 +98,60 @@ private:
     qint64 started_ = 0;
 };
 
-// Splits the file into lines (LF or CR LF), reading it in chunks. `handle` gets each line
-// without its end and returns "" to go on, else the error that stops the reading.
+// Whether every CR of the chunk is the first half of a CR LF inside it, so that LF alone ends
+// its lines. A search for CR on every line of a CR LF file would cost as much as the search for
+// its LF; this looks at 16 bytes a step, in any build.
+bool onlyCrLf(std::string_view data)
+{
+    using Block = unsigned char __attribute__((vector_size(16)));
+    const char *bytes = data.data();
+    const size_t size = data.size();
+    bool lone = size > 0 && bytes[size - 1] == '\r';
+    size_t i = 0;
+    Block found{};
+    for (; i + sizeof(Block) < size; i += sizeof(Block)) {
+        Block here;
+        Block next;
+        std::memcpy(&here, bytes + i, sizeof here);
+        std::memcpy(&next, bytes + i + 1, sizeof next);
+        found |= (here == '\r') & (next != '\n');
+    }
+    for (size_t k = 0; k < sizeof(Block); ++k)
+        lone |= found[k] != 0;
+    for (; i + 1 < size; ++i)
+        lone |= bytes[i] == '\r' && bytes[i + 1] != '\n';
+    return !lone;
+}
+
+// Where the line that starts at `from` ends (npos: it goes on past the chunk), and where the
+// next line starts.
+struct LineEnd
+{
+    size_t end;
+    size_t next;
+};
+
+LineEnd lineEndAfterLf(std::string_view data, size_t from)
+{
+    const size_t lf = data.find('\n', from);
+    if (lf == std::string_view::npos)
+        return {lf, lf};
+    return {lf > from && data[lf - 1] == '\r' ? lf - 1 : lf, lf + 1};
+}
+
+LineEnd lineEndAfterAny(std::string_view data, size_t from)
+{
+    size_t end = from;
+    while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+        ++end;
+    if (end == data.size())
+        return {std::string_view::npos, std::string_view::npos};
+    const bool crLf = data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n';
+    return {end, end + (crLf ? 2 : 1)};
+}
+
+// Splits the file into lines (ended by CR LF, LF or a lone CR), reading it in chunks. `handle`
+// gets each line without its end and returns "" to go on, else the error that stops the reading.
 class LineReader
 {
 public:
@@ -132,16 +185,29 @@ private:
     template <typename Handle>
     QString feed(std::string_view data, std::string &pending, Handle &handle)
     {
-        while (!data.empty()) {
-            const size_t end = data.find('\n');
-            if (end == std::string_view::npos) {
-                pending.append(data);
-                if (static_cast<qsizetype>(pending.size()) > MaxLineChars + 1)
+        size_t at = 0;
+        // The LF of a CR LF that the chunk boundary split.
+        if (std::exchange(afterCr_, false) && !data.empty() && data.front() == '\n')
+            at = 1;
+        afterCr_ = !data.empty() && data.back() == '\r';
+        if (onlyCrLf(data.substr(at)))
+            return feedLines<lineEndAfterLf>(data, at, pending, handle);
+        return feedLines<lineEndAfterAny>(data, at, pending, handle);
+    }
+
+    template <LineEnd (*lineEnd)(std::string_view, size_t), typename Handle>
+    QString feedLines(std::string_view data, size_t at, std::string &pending, Handle &handle)
+    {
+        while (at < data.size()) {
+            const LineEnd end = lineEnd(data, at);
+            if (end.end == std::string_view::npos) {
+                pending.append(data.substr(at));
+                if (static_cast<qsizetype>(pending.size()) > MaxLineChars)
                     return tooLong(line_ + 1);
                 return {};
             }
-            std::string_view line = data.substr(0, end);
-            data.remove_prefix(end + 1);
+            const std::string_view line = data.substr(at, end.end - at);
+            at = end.next;
             if (!pending.empty()) {
                 pending.append(line);
                 const std::string whole = std::exchange(pending, {});
@@ -159,8 +225,6 @@ private:
     QString finish(std::string_view line, Handle &handle)
     {
         ++line_;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         if (static_cast<qsizetype>(line.size()) > MaxLineChars)
             return tooLong(line_);
         return handle(line, line_);
@@ -173,6 +237,7 @@ private:
 
     QFile &file_;
     int64_t line_ = 0;
+    bool afterCr_ = false; // the last chunk ended with a CR
 };
 
 // Runs the work on a worker thread while this thread keeps processing its events, so that
@@ -353,7 +418,12 @@ QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &
             return lineError(number, QStringLiteral("is one reading more than the %1 a file may hold.")
                                          .arg(limit));
         float value = 0.0f;
-        if (!ParseReading(line, value))
+        bool decimalComma = false;
+        const bool inRange = ParseReading(line, value, &decimalComma);
+        if (decimalComma)
+            return lineError(number, quoted(line) + QStringLiteral(" has a decimal comma where a "
+                                                                   "point is expected."));
+        if (!inRange)
             return lineError(number, quoted(line) + QStringLiteral(" is beyond the range of a reading."));
         loaded.readings.push_back(value);
         if (loaded.upperBound() % CsvBlockLines == 0) {

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/win/profile.h"
+
 namespace app::common {
 
 // Settings values: at most 254 characters, read and written one key at a time. The exact text
@@ -33,6 +35,14 @@ bool WriteIniValue(QByteArray &fileBytes, const QString &section, const QString 
 // empty text too).
 QString ReadIniValue(const QString &fileName, const QString &section, const QString &key,
                      const QString &defaultValue);
+
+// A file read once for many ReadIniValue lookups, which answer as reads of the file itself
+// did when it was read. On the user-interface thread the reading runs on a worker while the
+// thread keeps running its events, user input held back, so that a large file leaves the
+// window answering.
+platform::win::ParsedProfile ReadIniFile(const QString &fileName);
+QString ReadIniValue(const platform::win::ParsedProfile &file, const QString &section,
+                     const QString &key, const QString &defaultValue);
 
 } // namespace app::common
 

@@ -28,6 +28,7 @@
 #include "platform/vb/convert.h"
 #include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
+#include "platform/win/profile.h"
 #include "platform/win/wholefilewriter.h"
 
 namespace app::pages {
@@ -119,6 +120,14 @@ const std::vector<SavedEntry> &savedEntries()
         return list;
     }();
     return entries;
+}
+
+// The file a restore works on, read once before its first key. A large file is read off this
+// thread: the window keeps painting and answering, and the user's input waits.
+platform::win::ParsedProfile readRestoreFile(const QString &fileName)
+{
+    app::shell::InputHold hold;
+    return app::common::ReadIniFile(fileName);
 }
 
 QString cut(const QString &text)
@@ -234,10 +243,10 @@ void CHILD_GEN_FILE::SaveValue(const QString &section, const QString &parameter)
     progressStep();
 }
 
-QString CHILD_GEN_FILE::ReadValue(const QString &fileName, const QString &section,
+QString CHILD_GEN_FILE::ReadValue(const platform::win::ParsedProfile &file, const QString &section,
                                   const QString &key)
 {
-    return hcf::ReadKey(fileName, section, key, [this] { progressStep(); });
+    return hcf::ReadKey(file, section, key, [this] { progressStep(); });
 }
 
 void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
@@ -348,8 +357,9 @@ void CHILD_GEN_FILE::RestoreHXR()
         HXR *hxr = app::device::HXRObject();
         if (file.isEmpty() || !hxr)
             return;
+        const platform::win::ParsedProfile parsed = readRestoreFile(file);
         app::shell::Connection &connection = app::shell::CurrentConnection();
-        if (!hcf::IsConfigurationFile(file, hxr->MODL(), [this] { progressStep(); })) {
+        if (!hcf::IsConfigurationFile(parsed, hxr->MODL(), [this] { progressStep(); })) {
             app::common::dialogs::ShowMessage(
                 QStringLiteral("The selected file is not a ") + connection.ModelName +
                     QStringLiteral(" configuration file!"),
@@ -357,7 +367,7 @@ void CHILD_GEN_FILE::RestoreHXR()
             return;
         }
         const bool sameSerial =
-            iVal(ReadValue(file, QStringLiteral("Factory"), QStringLiteral("SERIAL"))) ==
+            iVal(ReadValue(parsed, QStringLiteral("Factory"), QStringLiteral("SERIAL"))) ==
             platform::vb::Val(connection.SerialText);
         connection.LockMask = platform::vb::CInt(hxr->PMSK());
 
@@ -398,7 +408,7 @@ void CHILD_GEN_FILE::RestoreHXR()
 
         // Every value is checked before the first write: a bad one refuses the whole file.
         const hcf::RestorePlan plan =
-            hcf::PlanRestore(file, calibration, factory, [this] { progressStep(); });
+            hcf::PlanRestore(parsed, calibration, factory, [this] { progressStep(); });
         if (plan.refused()) {
             app::common::dialogs::ShowMessage(
                 QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") +

@@ -12,6 +12,10 @@ namespace app::controls {
 class VXBtn;
 }
 
+namespace platform::win {
+class ParsedProfile;
+}
+
 namespace app::pages {
 
 // The Save and Restore page: the connected module's configuration to a ".hcf" file, and such a
@@ -65,8 +69,9 @@ private:
     QString chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)());
     // Writes the current value text under the key of the file being collected, or notes why not.
     void SaveValue(const QString &section, const QString &parameter);
-    // A restore's read of a key: its text, "*" when missing.
-    QString ReadValue(const QString &fileName, const QString &section, const QString &key);
+    // A restore's read of a key of the file it read: its text, "*" when missing.
+    QString ReadValue(const platform::win::ParsedProfile &file, const QString &section,
+                      const QString &key);
     // How a save ended: the file replaced, left as it was because the module answered nothing,
     // or left as it was because the new file could not be written.
     enum class SaveOutcome { Written, NothingRead, NotWritten };

@@ -83,24 +83,25 @@ const std::vector<RestoreStep> &FactorySteps()
     return list;
 }
 
-QString ReadKey(const QString &fileName, const QString &section, const QString &key,
-                const ReadStep &step)
+QString ReadKey(const platform::win::ParsedProfile &file, const QString &section,
+                const QString &key, const ReadStep &step)
 {
-    const QString text = app::common::ReadIniValue(fileName, section, key, Missing);
+    const QString text = app::common::ReadIniValue(file, section, key, Missing);
     if (step)
         step();
     return text;
 }
 
-bool IsConfigurationFile(const QString &fileName, float model, const ReadStep &step)
+bool IsConfigurationFile(const platform::win::ParsedProfile &file, float model,
+                         const ReadStep &step)
 {
-    const QString type = ReadKey(fileName, QStringLiteral("Data"), QStringLiteral("Type"), step);
+    const QString type = ReadKey(file, QStringLiteral("Data"), QStringLiteral("Type"), step);
     const QString fileModel =
-        ReadKey(fileName, QStringLiteral("Factory"), QStringLiteral("MODL"), step);
+        ReadKey(file, QStringLiteral("Factory"), QStringLiteral("MODL"), step);
     return type == FileTypeWord && static_cast<float>(LeadingNumber(fileModel)) == model;
 }
 
-RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,
+RestorePlan PlanRestore(const platform::win::ParsedProfile &file, bool calibration, bool factory,
                         const ReadStep &step)
 {
     RestorePlan plan;
@@ -114,7 +115,7 @@ RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,
             plan.writes.push_back({s, {}, 0.0f});
             continue;
         }
-        const QString text = ReadKey(fileName, s.section, s.key, step);
+        const QString text = ReadKey(file, s.section, s.key, step);
         if (text == Missing)
             continue;
         const std::optional<float> value = ParseNumber(text);

@@ -7,6 +7,10 @@
 
 #include <QString>
 
+namespace platform::win {
+class ParsedProfile;
+}
+
 namespace app::pages::hcf {
 
 // The device configuration file (".hcf"): INI text, one key per parameter, numbers with "." as
@@ -61,17 +65,21 @@ struct RestorePlan
     bool refused() const { return !badKey.isEmpty(); }
 };
 
+// A restore reads the file once (app::common::ReadIniFile) and then its keys from what was
+// read.
+
 // Reads a key the way a restore does: the stored text, "*" when it is missing. `step` runs
 // after each read (the progress bar).
 using ReadStep = std::function<void()>;
-QString ReadKey(const QString &fileName, const QString &section, const QString &key,
-                const ReadStep &step = {});
+QString ReadKey(const platform::win::ParsedProfile &file, const QString &section,
+                const QString &key, const ReadStep &step = {});
 
 // Whether the file is a configuration file of this model: its file-type word, and its model
 // number equal to the module's.
-bool IsConfigurationFile(const QString &fileName, float model, const ReadStep &step = {});
+bool IsConfigurationFile(const platform::win::ParsedProfile &file, float model,
+                         const ReadStep &step = {});
 
-RestorePlan PlanRestore(const QString &fileName, bool calibration, bool factory,
+RestorePlan PlanRestore(const platform::win::ParsedProfile &file, bool calibration, bool factory,
                         const ReadStep &step = {});
 
 } // namespace app::pages::hcf

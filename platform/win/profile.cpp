@@ -1,5 +1,6 @@
 #include "platform/win/profile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -265,24 +267,120 @@ void setValue(ProfileText &profile, const QString &sectionName, const QString &k
     }
 }
 
+// Orders names by their hashes, for searches by a hash alone.
+struct HashOrder
+{
+    static size_t hashOf(size_t hash) { return hash; }
+    template <typename Entry>
+    static size_t hashOf(const Entry &entry)
+    {
+        return entry.name.hash;
+    }
+    template <typename A, typename B>
+    bool operator()(const A &a, const B &b) const
+    {
+        return hashOf(a) < hashOf(b);
+    }
+};
+
 } // namespace
 
 int getPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
                             QString &result, int size, const QString &fileName)
 {
+    return ParsedProfile(fileName).getString(section, key, defaultValue, result, size);
+}
+
+ParsedProfile::ParsedProfile(const QString &fileName)
+{
     const std::optional<ProfileText> profile = load(fileName);
-    if (profile) {
-        const Location at = locate(profile->lines, section.trimmed(), key.trimmed());
-        if (at.key >= 0) {
-            const QString &line = profile->lines[at.key];
-            return copyCut(unquoted(line.mid(line.indexOf(QLatin1Char('=')) + 1)), result, size);
+    if (!profile) {
+        return;
+    }
+    // Every section and key line is kept; a lookup takes the first of equal names, so a later
+    // section or key of the same name is never found, as if it were not there.
+    for (const QString &line : profile->lines) {
+        if (const auto name = sectionOf(line)) {
+            if (!sections_.empty()) {
+                sections_.back().endKey = keys_.size();
+            }
+            sections_.push_back({store(*name), keys_.size(), keys_.size()});
+            continue;
         }
+        if (sections_.empty()) {
+            continue; // keys before the first section belong to none
+        }
+        if (const auto name = keyOf(line)) {
+            Key entry;
+            entry.name = store(*name);
+            const QString value = unquoted(line.mid(line.indexOf(QLatin1Char('=')) + 1));
+            entry.valueAt = store_.size();
+            entry.valueLength = value.size();
+            store_ += value;
+            keys_.push_back(entry);
+        }
+    }
+    if (!sections_.empty()) {
+        sections_.back().endKey = keys_.size();
+    }
+    // Stable, so that names of equal hashes keep their file order.
+    for (const Section &section : sections_) {
+        std::stable_sort(keys_.begin() + static_cast<std::ptrdiff_t>(section.firstKey),
+                         keys_.begin() + static_cast<std::ptrdiff_t>(section.endKey), HashOrder{});
+    }
+    std::stable_sort(sections_.begin(), sections_.end(), HashOrder{});
+}
+
+int ParsedProfile::getString(const QString &section, const QString &key,
+                             const QString &defaultValue, QString &result, int size) const
+{
+    if (const std::optional<QStringView> value = find(section.trimmed(), key.trimmed())) {
+        return copyCut(value->toString(), result, size);
     }
     QString fallback = defaultValue;
     while (!fallback.isEmpty() && fallback.back() == QLatin1Char(' ')) {
         fallback.chop(1);
     }
     return copyCut(fallback, result, size);
+}
+
+// Names are stored folded, so that equal folded texts are the names that match
+// case-insensitively.
+ParsedProfile::Name ParsedProfile::store(const QString &name)
+{
+    const QString folded = name.toCaseFolded();
+    const Name stored{qHash(folded), store_.size(), folded.size()};
+    store_ += folded;
+    return stored;
+}
+
+QStringView ParsedProfile::text(qsizetype at, qsizetype length) const
+{
+    return QStringView(store_).mid(at, length);
+}
+
+std::optional<QStringView> ParsedProfile::find(const QString &section, const QString &key) const
+{
+    const QString sectionName = section.toCaseFolded();
+    const auto [first, last] =
+        std::equal_range(sections_.begin(), sections_.end(), qHash(sectionName), HashOrder{});
+    const auto found = std::find_if(first, last, [&](const Section &candidate) {
+        return text(candidate.name.at, candidate.name.length) == sectionName;
+    });
+    if (found == last) {
+        return std::nullopt;
+    }
+    const QString keyName = key.toCaseFolded();
+    const auto keysBegin = keys_.begin() + static_cast<std::ptrdiff_t>(found->firstKey);
+    const auto keysEnd = keys_.begin() + static_cast<std::ptrdiff_t>(found->endKey);
+    const auto [from, to] = std::equal_range(keysBegin, keysEnd, qHash(keyName), HashOrder{});
+    const auto entry = std::find_if(from, to, [&](const Key &candidate) {
+        return text(candidate.name.at, candidate.name.length) == keyName;
+    });
+    if (entry == to) {
+        return std::nullopt;
+    }
+    return text(entry->valueAt, entry->valueLength);
 }
 
 bool writePrivateProfileString(const QString &section, const QString &key, const QString &value,

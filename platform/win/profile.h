@@ -1,8 +1,13 @@
 #ifndef PLATFORM_WIN_PROFILE_H
 #define PLATFORM_WIN_PROFILE_H
 
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace platform::win {
 
@@ -23,6 +28,51 @@ namespace platform::win {
 // an empty value copies nothing and returns 0.
 int getPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
                             QString &result, int size, const QString &fileName);
+
+// An INI file read and parsed once, for any number of lookups that answer as
+// getPrivateProfileString answered when the file was read. It holds a few blocks of memory
+// however many lines the file has, so it is cheap to move between threads and to free.
+class ParsedProfile
+{
+public:
+    // Holds nothing: every lookup gives its default.
+    ParsedProfile() = default;
+    // Reads the file; a missing or unreadable file holds nothing.
+    explicit ParsedProfile(const QString &fileName);
+
+    // getPrivateProfileString on the file as it was read.
+    int getString(const QString &section, const QString &key, const QString &defaultValue,
+                  QString &result, int size) const;
+
+private:
+    // A case-folded name in store_, with its hash.
+    struct Name
+    {
+        size_t hash = 0;
+        qsizetype at = 0;
+        qsizetype length = 0;
+    };
+    struct Key
+    {
+        Name name;
+        qsizetype valueAt = 0;
+        qsizetype valueLength = 0;
+    };
+    struct Section
+    {
+        Name name;
+        size_t firstKey = 0; // its keys are keys_[firstKey, endKey)
+        size_t endKey = 0;
+    };
+
+    Name store(const QString &name);
+    QStringView text(qsizetype at, qsizetype length) const;
+    std::optional<QStringView> find(const QString &section, const QString &key) const;
+
+    QString store_;                 // every folded name and value, one after the other
+    std::vector<Section> sections_; // in order of their hashes, equal ones in file order
+    std::vector<Key> keys_;         // each section's keys together, in order of their hashes
+};
 
 // Writes key=value into section, creating the file and the section when missing. Returns false,
 // leaving the file as it was, when the file cannot be read, is read-only or cannot be replaced,

@@ -1,5 +1,6 @@
 // Data file loading on arbitrary bytes: a file either loads whole or is refused with the
-// snapshot unchanged, and a loaded file saved and loaded again gives the same readings.
+// snapshot unchanged, a loaded file saved and loaded again gives the same readings, and so does
+// the saved file with its CR LF line ends turned into lone CRs or LFs.
 
 #include <cstddef>
 #include <cstdint>
@@ -54,5 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Snapshot third;
     fuzzing::check(ReadCsvFile(output, third).isEmpty() && same(third, again),
                    "load, save, load gives the same readings");
+    const QByteArray saved = fuzzing::readAll(output);
+    for (const char *end : {"\r", "\n"}) {
+        fuzzing::writeAll(output, QByteArray(saved).replace("\r\n", end));
+        Snapshot otherEnds;
+        fuzzing::check(ReadCsvFile(output, otherEnds).isEmpty() && same(otherEnds, again),
+                       "CR or LF line ends read as CR LF does");
+    }
     return 0;
 }

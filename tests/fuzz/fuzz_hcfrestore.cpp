@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 
 #include "app/pages/hcffile.h"
+#include "platform/win/profile.h"
 
 namespace {
 
@@ -31,11 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.write(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     file.close();
 
-    if (!hcf::IsConfigurationFile(file.fileName(), 1.0f))
+    const platform::win::ParsedProfile parsed(file.fileName());
+    if (!hcf::IsConfigurationFile(parsed, 1.0f))
         return 0; // refused: nothing is written
     for (const bool calibration : {false, true}) {
         for (const bool factory : {false, true}) {
-            const hcf::RestorePlan plan = hcf::PlanRestore(file.fileName(), calibration, factory);
+            const hcf::RestorePlan plan = hcf::PlanRestore(parsed, calibration, factory);
             if (plan.refused()) {
                 check(plan.writes.empty());
                 continue;

@@ -124,6 +124,33 @@ TEST(ParseReadingTest, RefusesNumbersBeyondTheSingleRange)
     }
 }
 
+// A comma right after the number, where its decimals would go on, and a digit after it; the
+// value is the leading number as ever.
+TEST(ParseReadingTest, TellsADecimalCommaFromOtherCommas)
+{
+    const ParseCase commas[] = {
+        {"1,5", 1.0f},     {"-0,25", -0.0f},  {" \t1,5", 1.0f}, {"+1,5", 1.0f},
+        {"1,000.5", 1.0f}, {"1.5,3", 1.5f},   {"2.,5", 2.0f},   {".5,5", 0.5f},
+        {"1e5,3", 1e5f},   {"1D-2,7", 0.01f}, {"1e39,5", 0.0f}, // beyond a single too
+        {"12345678901234567890,1", static_cast<float>(12345678901234567890.0)},
+    };
+    for (const ParseCase &c : commas) {
+        float value = 7.0f;
+        bool comma = false;
+        if (ParseReading(c.line, value, &comma)) {
+            EXPECT_EQ(value, c.value) << c.line;
+        }
+        EXPECT_TRUE(comma) << c.line;
+    }
+    for (const char *line : {"1.5", "1,", "1,a", "1, 5", "1 ,5", ",5", "-,5", "abc,5", "1e,5",
+                             "1e+,5", "", ","}) {
+        float value = 7.0f;
+        bool comma = true;
+        EXPECT_TRUE(ParseReading(line, value, &comma)) << line;
+        EXPECT_FALSE(comma) << line;
+    }
+}
+
 TEST(ParseReadingTest, AgreesWithTheGeneralParserAndReadsBackWhatWasWritten)
 {
     std::mt19937 random(16);

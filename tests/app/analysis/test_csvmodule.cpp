@@ -153,6 +153,11 @@ TEST_F(CsvTest, LoadsWhatTheToolkitAndOtherProgramsWrite)
         {"line feeds, no last end", "20190615103000.0\n1.25\n-2", {1.25f, -2.0f}, 0},
         {"byte-order mark", "\xEF\xBB\xBF" "20190615103000.0\r\n7\r\n", {7.0f}, 0},
         {"header only", "20190615103000.0\r\n", {}, 0},
+        {"CR line ends", "20190615103000.0\r1.5\r-0.25\r12\r", {1.5f, -0.25f, 12.0f}, 0},
+        {"CR line ends, no last end", "20190615103000.208\r1\r2", {1.0f, 2.0f}, 208},
+        {"CR, LF and CR LF mixed", "20190615103000.0\n1\r2\r\n3\n\r4\r\r5", {1, 2, 3, 4, 5}, 0},
+        {"commas that are no decimal comma", "20190615103000.0\r\n1,\r\n2,x\r\n3 ,5\r\n,5\r\n",
+         {1.0f, 2.0f, 3.0f, 0.0f}, 0},
     };
     for (const GoodFile &f : files) {
         setSnapshot({9.0f, 9.0f, 9.0f, 9.0f}, June15.addDays(3), 5);
@@ -194,6 +199,12 @@ TEST_F(CsvTest, RefusesABadFileAndKeepsTheSnapshot)
         {"a million micros", "20190615103000.1000000\r\n1\r\n", "Line 1 "},
         {"negative micros", "20190615103000.-5\r\n1\r\n", "Line 1 "},
         {"beyond a single", "20190615103000.0\r\n1\r\n1e39\r\n2\r\n", "Line 3 \"1e39\""},
+        {"beyond a single, CR ends", "20190615103000.0\r1\r\r1e39\r", "Line 4 \"1e39\""},
+        {"decimal comma", "20190615103000.0\r\n1\r\n1,5\r\n", "Line 3 \"1,5\" has a decimal comma"},
+        {"decimal comma, CR ends", "20190615103000.0\r-0,25\r", "Line 2 \"-0,25\" has a"},
+        {"thousands comma", "20190615103000.0\r\n1,000.5\r\n", "Line 2 \"1,000.5\" has a decimal"},
+        {"comma after the exponent", "20190615103000.0\r\n1e3,5\r\n", "Line 2 \"1e3,5\" has a"},
+        {"comma after the point", "20190615103000.0\r\n 2.,5\r\n", "Line 2 \"2.,5\" has a"},
         {"a long line", "20190615103000.0\r\n1\r\n" + QByteArray(1001, '5') + "\r\n", "Line 3 "},
         {"a long last line", "20190615103000.0\r\n" + QByteArray(5000, '5'), "Line 2 "},
         {"more than the limit", eleven, "Line 12 "},
@@ -211,6 +222,33 @@ TEST_F(CsvTest, RefusesABadFileAndKeepsTheSnapshot)
     EXPECT_EQ(LoadCSV(write("ten.csv", "20190615103000.0\r\n" + QByteArray("1\r\n").repeated(10))),
               QString());
     EXPECT_EQ(CurrentSnapshot().upperBound(), 10);
+}
+
+// The file is read in chunks of 1 MiB: a line end on the boundary, CR LF split by it or a CR
+// that ends the chunk, counts once.
+TEST_F(CsvTest, LineEndsOnTheReadBoundaryCountOnce)
+{
+    constexpr qsizetype Boundary = 1 << 20;
+    for (const QByteArray &end : {QByteArray("\r\n"), QByteArray("\r"), QByteArray("\n")}) {
+        const QByteArray header = "20190615103000.0" + end;
+        const QByteArray line = "1" + end;
+        // Blanks before the first reading put the first byte of some line end on the
+        // boundary's last byte.
+        const qsizetype pad = ((Boundary - 1) - header.size() - 1) % line.size();
+        QByteArray bytes = header + QByteArray(pad, ' ') + line;
+        while (bytes.size() < Boundary + 100)
+            bytes += line;
+        ASSERT_EQ(bytes.mid(Boundary - 1, 1), end.left(1));
+        const int readings = static_cast<int>((bytes.size() - header.size() - pad) / line.size());
+
+        EXPECT_EQ(LoadCSV(write("boundary.csv", bytes)), QString()) << end.size();
+        EXPECT_EQ(CurrentSnapshot().upperBound(), readings) << end.size();
+        EXPECT_EQ(LoadCSV(write("boundary.csv", bytes + "1e39" + end)).toStdString(),
+                  QStringLiteral("Line %1 \"1e39\" is beyond the range of a reading.")
+                      .arg(readings + 2)
+                      .toStdString())
+            << end.size();
+    }
 }
 
 TEST_F(CsvTest, MissingFileIsReportedAsSuch)

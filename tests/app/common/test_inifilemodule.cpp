@@ -2,6 +2,7 @@
 #include "support/namedcase.h"
 
 #include <QFile>
+#include <QObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 namespace {
 
 using app::common::LastIniKey;
+using app::common::ReadIniFile;
 using app::common::ReadIniValue;
 using app::common::WriteIniValue;
 
@@ -41,6 +43,10 @@ TEST_P(IniNullRules, ReadBack)
     EXPECT_EQ(
         ReadIniValue(path_, section, QStringLiteral("Key"), QString::fromUtf8(c.defaultValue)),
         QString::fromUtf8(c.expected));
+    EXPECT_EQ(ReadIniValue(ReadIniFile(path_), section, QStringLiteral("Key"),
+                           QString::fromUtf8(c.defaultValue)),
+              QString::fromUtf8(c.expected))
+        << "the file read once";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,6 +80,30 @@ TEST(IniFileModule, LastIniKeyNamesTheKeyOfAFailedCall)
                            QStringLiteral("d")),
               QStringLiteral("d"));
     EXPECT_EQ(LastIniKey(), QStringLiteral("UNTZ"));
+}
+
+// The thread that reads a whole file keeps running its events meanwhile; every read names its
+// key.
+TEST(IniFileModule, ReadingAWholeFileRunsEventsAndReadsNameTheirKeys)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.hcf"));
+    ASSERT_TRUE(WriteIniValue(path, QStringLiteral("Data"), QStringLiteral("Type"),
+                              QStringLiteral("HXR")));
+    bool ran = false;
+    QObject receiver;
+    QMetaObject::invokeMethod(&receiver, [&ran] { ran = true; }, Qt::QueuedConnection);
+    const platform::win::ParsedProfile file = ReadIniFile(path);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(ReadIniValue(file, QStringLiteral("data"), QStringLiteral("type"), QString()),
+              QStringLiteral("HXR"));
+    EXPECT_EQ(ReadIniValue(file, QStringLiteral("Data"), QStringLiteral("Saved"),
+                           QStringLiteral("*")),
+              QStringLiteral("*"));
+    EXPECT_EQ(LastIniKey(), QStringLiteral("Saved"));
+    EXPECT_EQ(ReadIniValue(ReadIniFile(dir.filePath(QStringLiteral("none.hcf"))),
+                           QStringLiteral("Data"), QStringLiteral("Type"), QStringLiteral("*")),
+              QStringLiteral("*"));
 }
 
 } // namespace

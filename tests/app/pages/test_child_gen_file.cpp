@@ -1,13 +1,21 @@
 #include "app/pages/child_gen_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QObject>
 #include <QRegularExpression>
 
 #include <sys/stat.h>
@@ -36,6 +44,8 @@ protected:
         app::common::setDataFolder(files.path());
         previousRunner = app::common::dialogs::setFileDialogRunner([this](QFileDialog &dialog) {
             proposed.push_back(QFileInfo(dialog.selectedFiles().value(0)).fileName());
+            if (whileChoosing)
+                whileChoosing();
             return chosen;
         });
     }
@@ -66,8 +76,9 @@ protected:
     }
 
     QTemporaryDir files;
-    QString chosen;                // what the dialog answers
-    std::vector<QString> proposed; // the file names the dialogs proposed
+    QString chosen;                      // what the dialog answers
+    std::function<void()> whileChoosing; // runs while a file dialog is up
+    std::vector<QString> proposed;       // the file names the dialogs proposed
     app::common::dialogs::FileDialogRunner previousRunner;
 };
 
@@ -508,6 +519,130 @@ TEST_F(FilePageTest, MissingKeysAreSkippedAndCommasRead)
     EXPECT_EQ(*sim::parameter(0, "EGAI"), 50.5);
     EXPECT_EQ(*sim::parameter(0, "DOFS"), -1.25);
     EXPECT_EQ(ShownMessages().size(), 2u) << "the question and the progress, no errors";
+}
+
+// How long the user-interface thread takes to answer: a helper thread posts a call to it at
+// short intervals, as a window manager pings a window, and keeps the longest wait for an answer.
+// Made on the user-interface thread.
+class AnswerProbe
+{
+public:
+    AnswerProbe() : helper_([this] { run(); }) {}
+    ~AnswerProbe() { stop(); }
+
+    // Stops asking; a question still unanswered then does not count.
+    void stop()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (helper_.joinable())
+            helper_.join();
+    }
+    std::chrono::milliseconds longestWait() const { return longest_; }
+    int answers() const { return answers_; }
+
+private:
+    void run()
+    {
+        using Clock = std::chrono::steady_clock;
+        std::unique_lock lock(mutex_);
+        while (!stopping_) {
+            answered_ = false;
+            const Clock::time_point asked = Clock::now();
+            QMetaObject::invokeMethod(
+                &target_,
+                [this] {
+                    std::lock_guard answering(mutex_);
+                    answered_ = true;
+                    changed_.notify_all();
+                },
+                Qt::QueuedConnection);
+            changed_.wait(lock, [this] { return answered_ || stopping_; });
+            if (!answered_)
+                break;
+            ++answers_;
+            longest_ = std::max(longest_,
+                                std::chrono::ceil<std::chrono::milliseconds>(Clock::now() - asked));
+            changed_.wait_for(lock, std::chrono::milliseconds(10), [this] { return stopping_; });
+        }
+    }
+
+    QObject target_; // lives on the user-interface thread: the posted calls run there
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool answered_ = false;
+    bool stopping_ = false;
+    int answers_ = 0;
+    std::chrono::milliseconds longest_{0};
+    std::thread helper_; // last: it starts once everything above is made
+};
+
+// The module's writes with the calibration date's values left out (the clock moves on).
+std::vector<std::string> undatedWrites()
+{
+    std::vector<std::string> writes = writtenFrames();
+    for (std::string &write : writes) {
+        const std::string key = write.substr(0, write.find('='));
+        if (key == "YEAR" || key == "MNTH" || key == "DAY" || key == "HOUR" || key == "MINS")
+            write = key;
+    }
+    return writes;
+}
+
+// A file far larger than any saved one (another program's notes in a section of its own, ahead
+// of the sections a restore reads) restores as the plain file does, and the window keeps
+// answering while it is read.
+TEST_F(FilePageTest, LargeFileRestoresAsTheSmallOneWithTheWindowAnswering)
+{
+    app::common::setFactoryAccess(true);
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("small.hcf"));
+    writeText(chosen, moduleFile());
+    page->RestoreHXR();
+    const std::vector<std::string> smallWrites = undatedWrites();
+    const std::vector<double> smallProgress = progress;
+    const std::vector<Shown> smallShown = ShownMessages();
+    ASSERT_EQ(smallWrites.size(), 15u);
+
+    QString notes = QStringLiteral("[Notes]\r\n");
+    const QString line = QStringLiteral("Note%1=") + QString(90, QLatin1Char('n')) +
+                         QStringLiteral("\r\nfree text without a key ") +
+                         QString(60, QLatin1Char('t')) + QStringLiteral("\r\n");
+    for (int i = 0; notes.size() < 10 * 1024 * 1024; ++i)
+        notes += line.arg(i);
+    QString large = moduleFile();
+    large.replace(QStringLiteral("[Zero]"), notes + QStringLiteral("[Zero]"));
+    chosen = path(QStringLiteral("large.hcf"));
+    writeText(chosen, large);
+    sim::clearFrameLog();
+    progress.clear();
+    ShownMessages().clear();
+
+    // The settings the file dialog stores are written to memory: a write that waits for a busy
+    // disk is not what this test is about.
+    QTemporaryDir memory(QFile::exists(QStringLiteral("/dev/shm"))
+                             ? QStringLiteral("/dev/shm/hxr-settings-XXXXXX")
+                             : QString());
+    ASSERT_TRUE(memory.isValid());
+    app::common::setSettingsFilePath(memory.filePath(QStringLiteral("Config.ini")));
+
+    // From the moment the file is chosen.
+    std::optional<AnswerProbe> probe;
+    whileChoosing = [&probe] { probe.emplace(); };
+    page->RestoreHXR();
+    ASSERT_TRUE(probe);
+    probe->stop();
+
+    EXPECT_EQ(undatedWrites(), smallWrites);
+    EXPECT_EQ(progress, smallProgress);
+    EXPECT_EQ(ShownMessages(), smallShown);
+    printf("TMP longest %d answers %d\n", int(probe->longestWait().count()), probe->answers());
+    EXPECT_GT(probe->answers(), 0);
+    EXPECT_LT(probe->longestWait().count(), 250) << "ms without an answer";
 }
 
 TEST_F(FilePageTest, CancelledDialogsDoNothing)

@@ -114,6 +114,47 @@ TEST_F(ProfileFile, MissingFileGivesTheDefault)
     EXPECT_EQ(result, QStringLiteral("d"));
 }
 
+// Many sections of many keys, read once: every key is found in its own section, a section that
+// comes again adds nothing, and the answers no longer depend on the file.
+TEST_F(ProfileFile, OneReadAnswersEveryLookup)
+{
+    QByteArray text = "k=before any section\r\n";
+    for (int s = 0; s < 40; ++s) {
+        text += "[Section" + QByteArray::number(s) + "]\r\n";
+        for (int k = 0; k < 30; ++k) {
+            text += "Key" + QByteArray::number(k) + "=" + QByteArray::number(s * 100 + k) + "\r\n";
+        }
+    }
+    text += "[SECTION7]\r\nKey0=again\r\nExtra=again\r\n";
+    writeAll(path_, text);
+    const platform::win::ParsedProfile parsed(path_);
+    writeAll(path_, "[Section1]\r\nKey1=changed\r\n");
+
+    QString result;
+    for (int s = 0; s < 40; ++s) {
+        for (int k = 0; k < 30; ++k) {
+            const QString expected = QString::number(s * 100 + k);
+            EXPECT_EQ(parsed.getString(QStringLiteral(" section%1 ").arg(s),
+                                       QStringLiteral("KEY%1").arg(k), QStringLiteral("d"), result,
+                                       255),
+                      expected.size());
+            EXPECT_EQ(result, expected) << s << " " << k;
+        }
+    }
+    EXPECT_EQ(parsed.getString(QStringLiteral("Section7"), QStringLiteral("Extra"),
+                               QStringLiteral("d"), result, 255),
+              1);
+    EXPECT_EQ(result, QStringLiteral("d"));
+    EXPECT_EQ(parsed.getString(QString(), QStringLiteral("k"), QStringLiteral("d"), result, 255),
+              1);
+    EXPECT_EQ(result, QStringLiteral("d"));
+    EXPECT_EQ(platform::win::ParsedProfile().getString(QStringLiteral("Section1"),
+                                                       QStringLiteral("Key1"),
+                                                       QStringLiteral("def  "), result, 3),
+              2);
+    EXPECT_EQ(result, QStringLiteral("de"));
+}
+
 struct WriteCase
 {
     const char *name;

@@ -104,7 +104,7 @@ void loadReference(benchmark::State &state)
 }
 
 BENCHMARK(saveOurs)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(saveReference)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(saveReference)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(loadOurs)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(loadReference)->Unit(benchmark::kMillisecond)->Iterations(1);
 

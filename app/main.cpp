@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "app/common/dialogs/fonts.h"
-#include "app/pages/registerpages.h"
+#include "app/common/desktop/fonts.h"
+#include "app/registerpages.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/messagefrm.h"
 
@@ -14,13 +14,13 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false); // the closing sequence ends the run
 
     // The two program fonts sit beside the program.
-    app::common::dialogs::LoadFonts(QCoreApplication::applicationDirPath());
-    app::pages::RegisterPages();
+    app::common::desktop::LoadFonts(QCoreApplication::applicationDirPath());
+    app::RegisterPages();
 
     app::shell::MainFrm window;
     app::shell::InstallMessageFrm(&window);
     if (!window.Load()) {
-        app::common::dialogs::UnloadFonts();
+        app::common::desktop::UnloadFonts();
         return 1;
     }
     window.show();

@@ -16,7 +16,7 @@
 #include <QRegularExpression>
 #include <QSocketNotifier>
 
-#include "app/common/dialogs/shellhook.h"
+#include "app/common/desktop/shellhook.h"
 #include "platform/com/automationserver.h"
 #include "platform/com/processstart.h"
 #include "platform/vb/vberror.h"
@@ -347,14 +347,14 @@ void SetStatus(const QString &text)
 
 bool OpenDocument(const QString &document)
 {
-    namespace dialogs = app::common::dialogs;
+    namespace desktop = app::common::desktop;
     try {
         // A news item that cannot be opened is passed over without a word. The flag outlives
         // this call: a launcher still running at the bound may report later.
         const auto failed = std::make_shared<bool>(false);
-        dialogs::OpenWebPage(document, [failed](const QString &) { *failed = true; });
+        desktop::OpenWebPage(document, [failed](const QString &) { *failed = true; });
         // The launcher must have handed the page over before the utility ends.
-        return dialogs::WaitForLaunches(LauncherPatience) && !*failed;
+        return desktop::WaitForLaunches(LauncherPatience) && !*failed;
     } catch (...) {
         return false;
     }

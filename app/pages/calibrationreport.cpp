@@ -1,6 +1,6 @@
 #include "app/pages/calibrationreport.h"
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 
 namespace app::pages {
 
@@ -8,7 +8,7 @@ namespace {
 
 void alert(const QString &text, const QString &title)
 {
-    app::common::dialogs::ShowMessage(text, title, true, app::common::dialogs::MessageOk);
+    app::common::desktop::ShowMessage(text, title, true, app::common::desktop::MessageOk);
 }
 
 } // namespace
@@ -45,8 +45,8 @@ void ReportCalibration(bool failed)
                              "It is recommended that calibration is retried."),
               title);
     else
-        app::common::dialogs::ShowMessage(QStringLiteral("Calibration has been completed."), title,
-                                          false, app::common::dialogs::MessageOk);
+        app::common::desktop::ShowMessage(QStringLiteral("Calibration has been completed."), title,
+                                          false, app::common::desktop::MessageOk);
 }
 
 } // namespace app::pages

@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/systemhelpers.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/systemhelpers.h"
 #include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/controls/vxtab.h"
@@ -15,7 +15,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
 #include "app/pages/streamscaling.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -26,6 +26,8 @@
 #include "platform/win/gui/qcolour.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 
@@ -201,14 +203,14 @@ void CHILD_GEN_CALIBRATION::applyBrandingColours()
 {
     const app::shell::Branding &branding = app::shell::CurrentBranding();
     using app::shell::BrandColour;
-    app::common::dialogs::TabColours colours;
+    app::common::desktop::TabColours colours;
     colours.displayBack = branding.colour(BrandColour::DisplayBack);
     colours.text = branding.colour(BrandColour::Text);
     colours.fieldBack = branding.colour(BrandColour::FieldBack);
     colours.helpBack = branding.colour(BrandColour::HelpBack);
     if (colours.displayBack == colours.text)
         return; // a branding that was never loaded: the strip keeps its own colours
-    app::common::dialogs::ApplyTabColours(tabs_, colours);
+    app::common::desktop::ApplyTabColours(tabs_, colours);
     for (int i = 0; i < tabs_->tabCount(); ++i) {
         QWidget *frame = tabs_->frame(i);
         QPalette palette = frame->palette();
@@ -433,11 +435,11 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
-        app::common::dialogs::ShowMessage(
+        app::common::desktop::ShowMessage(
             QStringLiteral("Are you sure you want to revert to factory "
                            "calibration state?"),
             QStringLiteral("Reset Calibration To Defaults"), false,
-            app::common::dialogs::MessageYesNo);
+            app::common::desktop::MessageYesNo);
         if (app::common::MessageCancelled())
             return;
         constexpr float MillivoltsPerVolt = 0.0f;

@@ -8,13 +8,15 @@
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
 #include "app/pages/streamscaling.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 

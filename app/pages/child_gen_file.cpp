@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QLocale>
 
-#include "app/common/dialogs/filedialogs.h"
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/settingswarning.h"
+#include "app/common/desktop/filedialogs.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/settingswarning.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -19,7 +19,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/hcffile.h"
 #include "app/pages/streamscaling.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
@@ -32,6 +32,8 @@
 #include "platform/win/wholefilewriter.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 
@@ -58,7 +60,7 @@ QString readSetting(const QString &key, const QString &defaultValue)
 
 void writeSetting(const QString &key, const QString &value)
 {
-    app::common::dialogs::WriteIniSetting(FilesSection, key,
+    app::common::desktop::WriteIniSetting(FilesSection, key,
                                           value.isEmpty() ? app::common::NullMarker() : value);
 }
 
@@ -198,7 +200,7 @@ QString CHILD_GEN_FILE::GetSaveFileName()
     QString fileName = lastSerial != serial
                            ? DefaultFileName()
                            : readSetting(QStringLiteral("InitFile"), DefaultFileName());
-    const QString chosen = app::common::dialogs::ShowSaveDialog(
+    const QString chosen = app::common::desktop::ShowSaveDialog(
         this, fileFilter(), QStringLiteral("hcf"), initDir, SaveTitle, fileName, true);
     writeSetting(QStringLiteral("LastSerial"), serial);
     writeSetting(QStringLiteral("InitFile"), fileName);
@@ -210,7 +212,7 @@ QString CHILD_GEN_FILE::GetRestoreFilename()
 {
     QString initDir = readSetting(QStringLiteral("InitDir"), app::common::DataFolder());
     QString fileName = readSetting(QStringLiteral("InitFile"), {});
-    const QString chosen = app::common::dialogs::ShowOpenDialog(
+    const QString chosen = app::common::desktop::ShowOpenDialog(
         this, fileFilter(), QStringLiteral("hcf"), initDir, RestoreTitle, fileName, true);
     writeSetting(QStringLiteral("InitFile"), fileName);
     writeSetting(QStringLiteral("InitDir"), initDir);
@@ -221,7 +223,7 @@ void CHILD_GEN_FILE::progressStep()
 {
     ++progressCount_;
     if (progressTotal_ > 0)
-        app::common::dialogs::SetMessageProgress(100.0 * progressCount_ / progressTotal_);
+        app::common::desktop::SetMessageProgress(100.0 * progressCount_ / progressTotal_);
     app::shell::InputHold::letPaint();
 }
 
@@ -253,8 +255,8 @@ void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
 {
     if (errorText_.isEmpty())
         return;
-    app::common::dialogs::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
-                                      app::common::dialogs::MessageOk);
+    app::common::desktop::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
+                                      app::common::desktop::MessageOk);
 }
 
 QString CHILD_GEN_FILE::chooseTransferFile(int16_t steps, QString (CHILD_GEN_FILE::*choose)())
@@ -273,17 +275,17 @@ void CHILD_GEN_FILE::SaveHXR()
         const QString chosen = chooseTransferFile(35, &CHILD_GEN_FILE::GetSaveFileName);
         if (chosen.isEmpty())
             return;
-        app::common::dialogs::ShowMessage(
+        app::common::desktop::ShowMessage(
             QStringLiteral("Now retrieving configuration data from module "
                            "and writing to file..."),
-            SaveTitle, false, app::common::dialogs::MessageProgress);
+            SaveTitle, false, app::common::desktop::MessageProgress);
         SaveOutcome outcome = SaveOutcome::NotWritten;
         {
             app::shell::InputHold hold;
             outcome = writeSavedFile(chosen);
-            app::common::dialogs::SetMessageProgress(100.0);
+            app::common::desktop::SetMessageProgress(100.0);
         }
-        app::common::dialogs::UnloadMessage();
+        app::common::desktop::UnloadMessage();
         if (outcome == SaveOutcome::NothingRead) {
             showErrors(QStringLiteral("Nothing could be read from the module, so the file was "
                                       "left as it was."),
@@ -295,11 +297,11 @@ void CHILD_GEN_FILE::SaveHXR()
                 failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
             const QString cause =
                 writeError_.isEmpty() ? QString() : writeError_ + QStringLiteral(".") + CrLf;
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("The configuration could not be written to ") +
                     QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf + cause +
                     QStringLiteral("The file was left as it was."),
-                SaveTitle, true, app::common::dialogs::MessageOk);
+                SaveTitle, true, app::common::desktop::MessageOk);
             return;
         }
         showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from "
@@ -360,10 +362,10 @@ void CHILD_GEN_FILE::RestoreHXR()
         const platform::win::ParsedProfile parsed = readRestoreFile(file);
         app::shell::Connection &connection = app::shell::CurrentConnection();
         if (!hcf::IsConfigurationFile(parsed, hxr->MODL(), [this] { progressStep(); })) {
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("The selected file is not a ") + connection.ModelName +
                     QStringLiteral(" configuration file!"),
-                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+                QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
             return;
         }
         const bool sameSerial =
@@ -375,56 +377,56 @@ void CHILD_GEN_FILE::RestoreHXR()
         const QString factoryTitle = QStringLiteral("Restore Factory Settings");
         bool factory = false;
         if (factoryAccess && sameSerial) {
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("You have access to factory settings! Do you "
                                "want to restore the factory settings from "
                                "the stored parameters?"),
-                factoryTitle, false, app::common::dialogs::MessageYesNo);
+                factoryTitle, false, app::common::desktop::MessageYesNo);
             factory = !app::common::MessageCancelled();
         } else if (factoryAccess) {
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("You have access to factory settings but "
                                "they cannot be restored to this module as "
                                "it has a different serial number!"),
-                factoryTitle, false, app::common::dialogs::MessageOk);
+                factoryTitle, false, app::common::desktop::MessageOk);
         }
         bool calibration = false;
         if ((connection.LockMask & 1) != 0 && !factoryAccess) {
             // Nothing else is offered without factory access: say so rather than end in silence.
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("The calibration of this module is locked, "
                                "so nothing was restored."),
-                RestoreTitle, false, app::common::dialogs::MessageOk);
+                RestoreTitle, false, app::common::desktop::MessageOk);
             return;
         }
-        app::common::dialogs::ShowMessage(
+        app::common::desktop::ShowMessage(
             QStringLiteral("You have access to calibration settings! These settings are usually "
                            "unique to the attached load cell so should only be restored if the "
                            "original load cell is still attached to this module. Do you want to "
                            "restore the calibration settings from the stored parameters?"),
             QStringLiteral("Restore Advanced Calibration Settings"), false,
-            app::common::dialogs::MessageYesNo);
+            app::common::desktop::MessageYesNo);
         calibration = !app::common::MessageCancelled();
 
         // Every value is checked before the first write: a bad one refuses the whole file.
         const hcf::RestorePlan plan =
             hcf::PlanRestore(parsed, calibration, factory, [this] { progressStep(); });
         if (plan.refused()) {
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") +
                     plan.badKey +
                     QStringLiteral(" in the selected file is not valid, so "
                                    "nothing was restored."),
-                QStringLiteral("Invalid File"), true, app::common::dialogs::MessageOk);
+                QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
             return;
         }
         if (plan.writes.empty())
             return;
 
-        app::common::dialogs::ShowMessage(
+        app::common::desktop::ShowMessage(
             QStringLiteral("Now restoring configuration data from file to "
                            "module..."),
-            RestoreTitle, false, app::common::dialogs::MessageProgress);
+            RestoreTitle, false, app::common::desktop::MessageProgress);
         {
             app::shell::InputHold hold;
             // The file was read before the notice came up: the bar counts the writes.
@@ -449,9 +451,9 @@ void CHILD_GEN_FILE::RestoreHXR()
                 }
                 progressStep();
             }
-            app::common::dialogs::SetMessageProgress(100.0);
+            app::common::desktop::SetMessageProgress(100.0);
         }
-        app::common::dialogs::UnloadMessage();
+        app::common::desktop::UnloadMessage();
         if (hxr->ErrorState() != 0) {
             hxr->ResetError();
             errorText_ += CrLf + QStringLiteral("Communication errors occurred while restoring "

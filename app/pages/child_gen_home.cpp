@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "app/analysis/circularbuffermodule.h"
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/waitcursor.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/waitcursor.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -15,7 +15,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/streamscaling.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -26,6 +26,8 @@
 #include "platform/vb/cstr.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 
@@ -38,7 +40,7 @@ HXRReadingProc ReadingProc = &app::analysis::OnReading;
 
 void showError(const QString &text, const QString &title)
 {
-    app::common::dialogs::ShowMessage(text, title, true, app::common::dialogs::MessageOk);
+    app::common::desktop::ShowMessage(text, title, true, app::common::desktop::MessageOk);
 }
 
 void configurationModeError()
@@ -168,7 +170,7 @@ void CHILD_GEN_HOME::Activated()
 
 bool CHILD_GEN_HOME::Detect()
 {
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     try {
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.AutoDetectPending = false;

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/settingswarning.h"
-#include "app/common/dialogs/waitcursor.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/settingswarning.h"
+#include "app/common/desktop/waitcursor.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
@@ -18,7 +18,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/streamscaling.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
@@ -27,6 +27,8 @@
 #include "platform/vb/convert.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 
@@ -127,7 +129,7 @@ QString CHILD_GEN_INFO::HelpText() const
 
 void CHILD_GEN_INFO::Activated()
 {
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -216,8 +218,8 @@ void CHILD_GEN_INFO::btnFormatChanged()
         const QString what = QStringLiteral("The display format");
         const QString section = QStringLiteral("Format");
         if (!serial.isEmpty())
-            app::common::dialogs::WriteIniSetting(section, serial, format, what);
-        app::common::dialogs::WriteIniSetting(section, QStringLiteral("Recent"), format, what);
+            app::common::desktop::WriteIniSetting(section, serial, format, what);
+        app::common::desktop::WriteIniSetting(section, QStringLiteral("Recent"), format, what);
     } catch (...) {
         app::shell::LogSkippedHandler(objectName(), "btnFormatChanged");
     }
@@ -225,7 +227,7 @@ void CHILD_GEN_INFO::btnFormatChanged()
 
 void CHILD_GEN_INFO::dunitsChanged()
 {
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
@@ -243,7 +245,7 @@ void CHILD_GEN_INFO::dunitsChanged()
 
 void CHILD_GEN_INFO::shuntCalChanged()
 {
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     try {
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)

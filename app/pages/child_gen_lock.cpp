@@ -3,18 +3,20 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 
 namespace app::pages {
+
+namespace style = app::controls::pagestyle;
 
 namespace {
 
@@ -152,11 +154,11 @@ void CHILD_GEN_LOCK::DeActivated()
 
 void CHILD_GEN_LOCK::ShowLockMessage()
 {
-    app::common::dialogs::ShowMessage(
+    app::common::desktop::ShowMessage(
         QStringLiteral("You will need the passcode to gain access to this page again!\r\n"
                        "Please remember this passcode: ") +
             password_->displayText(),
-        QStringLiteral("Protected By Passcode"), false, app::common::dialogs::MessageOk);
+        QStringLiteral("Protected By Passcode"), false, app::common::desktop::MessageOk);
 }
 
 void CHILD_GEN_LOCK::lockChanged(VXBtn *field,

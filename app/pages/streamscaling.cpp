@@ -1,6 +1,6 @@
 #include "app/pages/streamscaling.h"
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/device/hxr.h"
 
 namespace app::pages {
@@ -9,10 +9,10 @@ bool ReloadStreamScaling(app::device::HXR &hxr)
 {
     if (hxr.ConfigureCal() || hxr.ConfigureCal())
         return true;
-    app::common::dialogs::ShowMessage(
+    app::common::desktop::ShowMessage(
         QStringLiteral("There has been a problem reading gains and "
                        "offsets!\r\nThe streamed values may be zero."),
-        QStringLiteral("Critical Error"), true, app::common::dialogs::MessageOk);
+        QStringLiteral("Critical Error"), true, app::common::desktop::MessageOk);
     return false;
 }
 

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/common/dialogs/xmlpicture.h"
+#include "app/common/desktop/xmlpicture.h"
 #include "app/common/xmlmodule.h"
 
 namespace app::shell {
@@ -168,8 +168,8 @@ bool LoadBranding(const QString &fileName)
             return false;
         colours[static_cast<size_t>(i)] = *value;
     }
-    b.Logo = app::common::dialogs::ReadXMLPicture(Section, QStringLiteral("Logo"));
-    b.LogoSmall = app::common::dialogs::ReadXMLPicture(Section, QStringLiteral("LogoSmall"));
+    b.Logo = app::common::desktop::ReadXMLPicture(Section, QStringLiteral("Logo"));
+    b.LogoSmall = app::common::desktop::ReadXMLPicture(Section, QStringLiteral("LogoSmall"));
     b.colours = colours;
     return true;
 }

@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/common/dialogs/waitcursor.h"
+#include "app/common/desktop/waitcursor.h"
 #include "app/shell/childformclass.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
@@ -111,7 +111,7 @@ void ShowPage(ChildFormClass *page)
         h.current->setEnabled(false);
         h.current->hide();
     }
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     RegisterPage(page);
     page->setEnabled(true);
     if (h.container) {

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/device/driverlibrary.h"
 #include "app/device/hxr.h"
 
@@ -26,7 +26,7 @@ DeviceSession::DeviceSession(const QString &programFolder,
     hxr_ = std::make_unique<app::device::HXR>(driverApi_);
     app::device::DeviceUi ui;
     ui.message = [](const QString &text, const QString &title, bool warning) {
-        app::common::dialogs::ShowMessage(text, title, warning, app::common::dialogs::MessageOk);
+        app::common::desktop::ShowMessage(text, title, warning, app::common::desktop::MessageOk);
     };
     ui.input = std::move(input);
     ui.busy = [](bool busy) {

@@ -9,8 +9,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/systemhelpers.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/systemhelpers.h"
 #include "app/common/globals.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
@@ -188,7 +188,7 @@ void EntryFrm::paintEvent(QPaintEvent *event)
 
 EntryFrm::~EntryFrm()
 {
-    common::dialogs::RestorePageFocus(CurrentPage());
+    common::desktop::RestorePageFocus(CurrentPage());
 }
 
 void EntryFrm::showEvent(QShowEvent *event)
@@ -251,11 +251,11 @@ void EntryFrm::okAction()
         if (!number || single < min_ || single > max_) {
             const auto separators = common::ProgramSeparators();
             QPointer<EntryFrm> self(this);
-            common::dialogs::ShowMessage(
+            common::desktop::ShowMessage(
                 QStringLiteral("The value must be between ") +
                     platform::vb::CStr(min_, separators) + QStringLiteral(" and ") +
                     platform::vb::CStr(max_, separators),
-                QStringLiteral("Invalid Value"), true, common::dialogs::MessageOk);
+                QStringLiteral("Invalid Value"), true, common::desktop::MessageOk);
             if (self) {
                 value_.clear();
                 openEditor();

@@ -1,7 +1,7 @@
 #ifndef APP_SHELL_INPUTHOLD_H
 #define APP_SHELL_INPUTHOLD_H
 
-#include "app/common/dialogs/waitcursor.h"
+#include "app/common/desktop/waitcursor.h"
 
 namespace app::device {
 class Clock;
@@ -24,7 +24,7 @@ public:
     static void letPaint();
 
 private:
-    app::common::dialogs::WaitCursor hourglass_;
+    app::common::desktop::WaitCursor hourglass_;
 };
 
 // True while a hold lives.

@@ -26,11 +26,11 @@
 #include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/dialogs/fonts.h"
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/shellhook.h"
-#include "app/common/dialogs/systemhelpers.h"
-#include "app/common/dialogs/waitcursor.h"
+#include "app/common/desktop/fonts.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/shellhook.h"
+#include "app/common/desktop/systemhelpers.h"
+#include "app/common/desktop/waitcursor.h"
 #include "app/common/globals.h"
 #include "app/common/specialfolders.h"
 #include "app/controls/binding/fieldbinding.h"
@@ -138,7 +138,7 @@ MainFrm::~MainFrm()
 {
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
-    app::common::dialogs::setCommsStatusLabel(nullptr);
+    app::common::desktop::setCommsStatusLabel(nullptr);
     if (!closed_) {
         // A window that never ran its closing sequence still leaves nothing behind.
         CloseAllPages();
@@ -207,7 +207,7 @@ void MainFrm::buildControls()
     connect(ui_.resetCapture, &VXBtn::Click, this, &MainFrm::ResetCaptureClick);
     connect(ui_.buttonClose, &VXBtn::Click, this, [this] {
         releaseMouseCapture();
-        app::common::dialogs::UnloadMessage();
+        app::common::desktop::UnloadMessage();
         close();
     });
     connect(ui_.buttonMin, &VXBtn::Click, this, [this] {
@@ -222,7 +222,7 @@ void MainFrm::buildControls()
         w->installEventFilter(this);
     ui_.largeLogo->installEventFilter(this);
 
-    app::common::dialogs::setCommsStatusLabel(ui_.infoLabel);
+    app::common::desktop::setCommsStatusLabel(ui_.infoLabel);
     app::analysis::SetRecordingDisplay([this](const app::analysis::RecordingStatus &s) {
         showRecordingStatus(s.ledColour, s.text, s.captureEnabled);
     });
@@ -299,8 +299,8 @@ bool MainFrm::Load()
         QDir(QDir::tempPath()).filePath(QStringLiteral("HXRToolkit.lock")));
     instanceLock_->tryLock(0);
     // Qt's precise timers stand in for the 1 ms timer resolution.
-    app::common::dialogs::DetectFactoryMode();
-    app::common::dialogs::InitTwipsPerPixel();
+    app::common::desktop::DetectFactoryMode();
+    app::common::desktop::InitTwipsPerPixel();
     // The device and the links come first, for the message presenter shows the branding's
     // warning; a start that ends there leaves no device behind.
     trapped("Load", [this] { createDevice(); });
@@ -513,7 +513,7 @@ void MainFrm::DoErrorReset()
     if (app::device::HXR *hxr = device())
         hxr->ResetError();
     ui_.btnErrorReset->setEnabled(false);
-    app::common::dialogs::ReportCommsFailure(QString(), false);
+    app::common::desktop::ReportCommsFailure(QString(), false);
 }
 
 bool MainFrm::IsTrue(const QVariant &value)
@@ -528,7 +528,7 @@ bool MainFrm::IsTrue(const QVariant &value)
 
 void MainFrm::RecordCaptureClick()
 {
-    const app::common::dialogs::WaitCursor busy;
+    const app::common::desktop::WaitCursor busy;
     try {
         app::analysis::TakeSnapshot(app::analysis::BufferCount());
         ShowSnapshotInReview();
@@ -575,7 +575,7 @@ void MainFrm::showHelpMenu()
 void MainFrm::openManual(const QString &fileName)
 {
     trapped("openManual",
-            [&] { app::common::dialogs::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
+            [&] { app::common::desktop::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
 }
 
 // ---- PageSetHost -----------------------------------------------------------------------------
@@ -637,7 +637,7 @@ void MainFrm::setErrorResetEnabled(bool enabled)
 
 void MainFrm::reportCommsFailure(const QString &text, bool failed)
 {
-    app::common::dialogs::ReportCommsFailure(text, failed);
+    app::common::desktop::ReportCommsFailure(text, failed);
 }
 
 int MainFrm::errorState()
@@ -699,7 +699,7 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
     if (watched == ui_.largeLogo) {
         if (event->type() == QEvent::MouseButtonRelease && !CurrentBranding().URL.isEmpty())
             trapped("eventFilter",
-                    [] { app::common::dialogs::OpenWebPage(CurrentBranding().URL); });
+                    [] { app::common::desktop::OpenWebPage(CurrentBranding().URL); });
         return false;
     }
     auto *mouse = dynamic_cast<QMouseEvent *>(event);
@@ -760,9 +760,9 @@ void MainFrm::closeEvent(QCloseEvent *event)
             app::common::setShuttingDown(true);
             pageRefreshTimer_->stop();
             hideTip_->stop();
-            app::common::dialogs::ShowMessage(
+            app::common::desktop::ShowMessage(
                 QStringLiteral("Waiting for current page refresh to complete..."),
-                QStringLiteral("Closing..."), false, app::common::dialogs::MessageNotice);
+                QStringLiteral("Closing..."), false, app::common::desktop::MessageNotice);
             closeWait_->start(options_.closeWaitMs);
         }
         return;
@@ -784,7 +784,7 @@ void MainFrm::closeWaitExpired()
 {
     if (closed_ || !IsRefreshing())
         return;
-    app::common::dialogs::UnloadMessage();
+    app::common::desktop::UnloadMessage();
     platform::win::showPlainMessage(
         QStringLiteral("Tried to shut down but events still being executed in child page refresh!"),
         QStringLiteral("Error Closing"));
@@ -798,7 +798,7 @@ void MainFrm::runClosingSequence()
     if (closed_)
         return;
     closed_ = true;
-    std::optional<app::common::dialogs::WaitCursor> busy(std::in_place);
+    std::optional<app::common::desktop::WaitCursor> busy(std::in_place);
     trapped("runClosingSequence", [this] {
         app::common::setShuttingDown(true);
         hideTip_->stop();
@@ -807,7 +807,7 @@ void MainFrm::runClosingSequence()
         pageRefreshTimer_->stop();
         closeWait_->stop();
     });
-    trapped("runClosingSequence", [] { app::common::dialogs::UnloadMessage(); });
+    trapped("runClosingSequence", [] { app::common::desktop::UnloadMessage(); });
     trapped("runClosingSequence", [] { CloseAllPages(); });
     trapped("runClosingSequence", [] { ClearDevices(); });
     trapped("runClosingSequence", [this] {
@@ -819,7 +819,7 @@ void MainFrm::runClosingSequence()
         hide();
     });
     busy.reset();
-    trapped("runClosingSequence", [] { app::common::dialogs::UnloadFonts(); });
+    trapped("runClosingSequence", [] { app::common::desktop::UnloadFonts(); });
     if (options_.endProgram)
         options_.endProgram(0);
     else

@@ -57,13 +57,13 @@ MessageFrm::MessageFrm(QWidget *owner)
     ok_->move(toPixels(DialogOkLeftTwips), 0);
     cancel_->move(toPixels(DialogCancelLeftTwips), 0);
     connect(ok_, &controls::VXBtn::Click, this,
-            [this] { finish(common::dialogs::MessageAnswer::Ok); });
+            [this] { finish(common::desktop::MessageAnswer::Ok); });
     connect(cancel_, &controls::VXBtn::Click, this,
             [this] {
                 if (modeless_ && noticeCancel_)
                     noticeCancel_();
                 else
-                    finish(common::dialogs::MessageAnswer::Cancel);
+                    finish(common::desktop::MessageAnswer::Cancel);
             });
 
     // The load step's colours.
@@ -97,12 +97,12 @@ void MessageFrm::paintEvent(QPaintEvent *event)
     paintDialogOutline(*this, *title_);
 }
 
-void MessageFrm::finish(common::dialogs::MessageAnswer answer)
+void MessageFrm::finish(common::desktop::MessageAnswer answer)
 {
     if (modeless_)
         return; // a notice stays until its caller closes it
     answer_ = answer;
-    done(answer == common::dialogs::MessageAnswer::Ok ? QDialog::Accepted : QDialog::Rejected);
+    done(answer == common::desktop::MessageAnswer::Ok ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void MessageFrm::unload()
@@ -122,13 +122,13 @@ void MessageFrm::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Escape:
         // Escape says No to a question; a plain message just closes.
-        finish(cancel_->isVisible() ? common::dialogs::MessageAnswer::Cancel
-                                    : common::dialogs::MessageAnswer::None);
+        finish(cancel_->isVisible() ? common::desktop::MessageAnswer::Cancel
+                                    : common::desktop::MessageAnswer::None);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        finish(cancel_->hasFocus() ? common::dialogs::MessageAnswer::Cancel
-                                   : common::dialogs::MessageAnswer::Ok);
+        finish(cancel_->hasFocus() ? common::desktop::MessageAnswer::Cancel
+                                   : common::desktop::MessageAnswer::Ok);
         return;
     default:
         QDialog::keyPressEvent(event);
@@ -193,9 +193,9 @@ void MessageFrmDialog::setTexts(const QString &text, const QString &title,
     setRoleColour(*form_->Title(), QPalette::Window, titleColour);
 }
 
-common::dialogs::MessageFormDesign MessageFrmDialog::design() const
+common::desktop::MessageFormDesign MessageFrmDialog::design() const
 {
-    common::dialogs::MessageFormDesign design;
+    common::desktop::MessageFormDesign design;
     design.innerWidth = MessageFrm::InnerWidthTwips;
     int textHeight = 0;
     if (form_) {
@@ -213,12 +213,12 @@ common::dialogs::MessageFormDesign MessageFrmDialog::design() const
     return design;
 }
 
-void MessageFrmDialog::applyLayout(const common::dialogs::MessageLayout &layout)
+void MessageFrmDialog::applyLayout(const common::desktop::MessageLayout &layout)
 {
     if (!form_)
         return;
-    const common::dialogs::MessageFormDesign placed = design();
-    auto place = [](QWidget *widget, const common::dialogs::TwipsRect &r) {
+    const common::desktop::MessageFormDesign placed = design();
+    auto place = [](QWidget *widget, const common::desktop::TwipsRect &r) {
         widget->setGeometry(toPixels(r.left), toPixels(r.top), toPixels(r.width),
                             toPixels(r.height));
     };
@@ -237,15 +237,15 @@ void MessageFrmDialog::applyLayout(const common::dialogs::MessageLayout &layout)
     form_->Round();
 }
 
-common::dialogs::MessageAnswer MessageFrmDialog::exec()
+common::desktop::MessageAnswer MessageFrmDialog::exec()
 {
     if (!form_)
-        return common::dialogs::MessageAnswer::None;
+        return common::desktop::MessageAnswer::None;
     form_->setModeless(false);
     if (form_->btnOK()->isVisible())
         form_->btnOK()->setFocus();
     form_->exec();
-    return form_ ? form_->answer() : common::dialogs::MessageAnswer::None;
+    return form_ ? form_->answer() : common::desktop::MessageAnswer::None;
 }
 
 void MessageFrmDialog::dismiss()
@@ -285,8 +285,8 @@ void MessageFrmDialog::setProgress(double percent)
 void InstallMessageFrm(QWidget *owner)
 {
     installedOwner() = owner;
-    common::dialogs::setMessageDialogFactory(
-        []() -> std::unique_ptr<common::dialogs::MessageDialog> {
+    common::desktop::setMessageDialogFactory(
+        []() -> std::unique_ptr<common::desktop::MessageDialog> {
             return std::make_unique<MessageFrmDialog>(installedOwner());
         });
 }

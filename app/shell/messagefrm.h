@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/shell/dialogform.h"
 
 class QLabel;
@@ -34,7 +34,7 @@ public:
     void Round();
 
     // Modal messages: the answer so far. Modeless notices cannot be closed by the user.
-    common::dialogs::MessageAnswer answer() const { return answer_; }
+    common::desktop::MessageAnswer answer() const { return answer_; }
     void setModeless(bool modeless) { modeless_ = modeless; }
     // A notice's Cancel button calls this and leaves the notice up.
     void setNoticeCancel(std::function<void()> handler) { noticeCancel_ = std::move(handler); }
@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void finish(common::dialogs::MessageAnswer answer);
+    void finish(common::desktop::MessageAnswer answer);
 
     QPointer<QWidget> raiser_; // the control that had the focus: the form keeps clear of it
 
@@ -68,14 +68,14 @@ private:
     controls::ProgBar *progress_ = nullptr;
     controls::VXBtn *ok_ = nullptr;
     controls::VXBtn *cancel_ = nullptr;
-    common::dialogs::MessageAnswer answer_ = common::dialogs::MessageAnswer::None;
+    common::desktop::MessageAnswer answer_ = common::desktop::MessageAnswer::None;
     bool modeless_ = false;
     bool unloading_ = false;
     std::function<void()> noticeCancel_;
 };
 
 // MessageFrm as the message form of ShowMessage.
-class MessageFrmDialog final : public common::dialogs::MessageDialog
+class MessageFrmDialog final : public common::desktop::MessageDialog
 {
 public:
     explicit MessageFrmDialog(QWidget *owner = nullptr);
@@ -83,9 +83,9 @@ public:
 
     void setTexts(const QString &text, const QString &title,
                   platform::win::OleColour titleColour) override;
-    common::dialogs::MessageFormDesign design() const override;
-    void applyLayout(const common::dialogs::MessageLayout &layout) override;
-    common::dialogs::MessageAnswer exec() override;
+    common::desktop::MessageFormDesign design() const override;
+    void applyLayout(const common::desktop::MessageLayout &layout) override;
+    common::desktop::MessageAnswer exec() override;
     void dismiss() override;
     void showModeless() override;
     void setProgress(double percent) override;

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/shell/connection.h"
@@ -60,16 +60,16 @@ bool checkPasscode(const EntryPrompt &ask, app::device::HXR *device,
         readOk = device->ErrorState() == 0;
     }
     if (!readOk) {
-        app::common::dialogs::ShowMessage(
+        app::common::desktop::ShowMessage(
             QStringLiteral("The passcode could not be read from the module, so the page stays "
                            "locked. Check the connection and try again."),
-            QStringLiteral("Lock Settings"), true, app::common::dialogs::MessageOk);
+            QStringLiteral("Lock Settings"), true, app::common::desktop::MessageOk);
         return false;
     }
     if (passcode != platform::vb::Val(answer.value)) {
-        app::common::dialogs::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
+        app::common::desktop::ShowMessage(QStringLiteral("Sorry that passcode was incorrect!"),
                                           QStringLiteral("Lock Settings"), false,
-                                          app::common::dialogs::MessageOk);
+                                          app::common::desktop::MessageOk);
         return false;
     }
     resetErrors();

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/shell/handlertrap.h"
 #include "platform/com/automationobject.h"
 #include "platform/com/comerrors.h"
@@ -23,20 +23,20 @@ QString &product()
 
 void reportCreationError(const platform::vb::VbError &error)
 {
-    namespace dialogs = app::common::dialogs;
+    namespace desktop = app::common::desktop;
     const QString crLf = QStringLiteral("\r\n");
     if (error.number() == platform::com::ElevationRequired)
-        dialogs::ShowMessage(
+        desktop::ShowMessage(
             QStringLiteral("Updating this program with files downloaded from the Internet requires "
                            "elevated privileges!") +
                 crLf +
                 QStringLiteral("You need to run the program with Administrative rights or contact "
                                "your network administrator."),
-            QStringLiteral("Error - Requires Elevated Privileges"), true, dialogs::MessageOk);
+            QStringLiteral("Error - Requires Elevated Privileges"), true, desktop::MessageOk);
     else
-        dialogs::ShowMessage(QStringLiteral("Cannot launch update component!") + crLf +
+        desktop::ShowMessage(QStringLiteral("Cannot launch update component!") + crLf +
                                  QStringLiteral("Error: ") + error.description(),
-                             QStringLiteral("Error"), true, dialogs::MessageOk);
+                             QStringLiteral("Error"), true, desktop::MessageOk);
 }
 
 } // namespace

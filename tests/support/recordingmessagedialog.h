@@ -7,19 +7,19 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 
 namespace testsupport {
 
 // The message form for tests: answers every message at once, with OK ("Yes") unless an answerer
 // says otherwise, and hands each title and text it was given to the recorder.
-class RecordingMessageDialog : public app::common::dialogs::MessageDialog
+class RecordingMessageDialog : public app::common::desktop::MessageDialog
 {
 public:
     using Recorder = std::function<void(const QString &title, const QString &text)>;
 
     // The answer to the message of this title.
-    using Answerer = std::function<app::common::dialogs::MessageAnswer(const QString &title)>;
+    using Answerer = std::function<app::common::desktop::MessageAnswer(const QString &title)>;
 
     // Each position the progress bar is set to.
     using ProgressRecorder = std::function<void(double percent)>;
@@ -41,11 +41,11 @@ public:
         title_ = title;
         recorder_(title, text);
     }
-    app::common::dialogs::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const app::common::dialogs::MessageLayout &) override {}
-    app::common::dialogs::MessageAnswer exec() override
+    app::common::desktop::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const app::common::desktop::MessageLayout &) override {}
+    app::common::desktop::MessageAnswer exec() override
     {
-        return answerer_ ? answerer_(title_) : app::common::dialogs::MessageAnswer::Ok;
+        return answerer_ ? answerer_(title_) : app::common::desktop::MessageAnswer::Ok;
     }
     void dismiss() override {}
     void showModeless() override {}

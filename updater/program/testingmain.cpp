@@ -14,7 +14,7 @@
 #include <QJsonObject>
 #include <QSslCertificate>
 
-#include "app/common/dialogs/shellhook.h"
+#include "app/common/desktop/shellhook.h"
 #include "updater/updatemessages.h"
 #include "updater/upvelo.h"
 #include "updater/utility.h"
@@ -54,8 +54,8 @@ int main(int argc, char **argv)
         return message.question && answer();
     });
     if (qEnvironmentVariable("HXR_UPVELO_DESKTOP") != QLatin1String("1"))
-        app::common::dialogs::setShellHook(
-            [](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &) {
+        app::common::desktop::setShellHook(
+            [](const QUrl &target, const QString &, const app::common::desktop::ShellFailed &) {
                 record({{QStringLiteral("kind"), QStringLiteral("open")},
                         {QStringLiteral("url"), target.toString()}});
             });

@@ -17,7 +17,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/handlertrap.h"
@@ -27,6 +27,8 @@
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
+
+namespace pagestyle = app::controls::pagestyle;
 
 namespace {
 
@@ -64,9 +66,9 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
         QStringLiteral("Set the size of the time window viewed in the trend chart"));
     connect(slider1_, &app::controls::Slider::Change, this, &CHILD_GEN_CAPTURE::windowChanged);
 
-    timescale_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    timescale_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
     auto toggle = [this](const QString &caption, const QString &tip) {
-        VXBtn *button = app::pages::style::makeButton(this, caption);
+        VXBtn *button = pagestyle::makeButton(this, caption);
         button->setTOGGLE(true);
         button->SetToolTip(tip);
         return button;
@@ -77,15 +79,15 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
     auto_->setState(true);
     minMax_ = toggle(QStringLiteral("Min / Max"),
                      QStringLiteral("Hold and show the lowest and highest reading"));
-    recordViewed_ = app::pages::style::makeButton(this, QStringLiteral("Capture"));
+    recordViewed_ = pagestyle::makeButton(this, QStringLiteral("Capture"));
     app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
                                   QStringLiteral("Capture everything currently viewed in the trend "
                                                  "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
     connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
     // A page label like Timescale, so that the ratio shows in the branding's text colour.
-    label1_ = app::pages::style::makeLabel(this, QStringLiteral("1:"),
-                                           app::pages::style::PageStyle::Body);
+    label1_ = pagestyle::makeLabel(this, QStringLiteral("1:"),
+                                           pagestyle::PageStyle::Body);
     label1_->setObjectName(QStringLiteral("Label1"));
     windowChanged(slider1_->Value());
 

@@ -12,12 +12,14 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
+
+namespace pagestyle = app::controls::pagestyle;
 
 namespace {
 
@@ -57,10 +59,10 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
     rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
     rangeSelect1_->setBackColor(SignalTheme::rangeTrack());
     rangeSelect1_->setForeColor(SignalTheme::sliderFore());
-    fFrom_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
-    fTo_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    fFrom_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
+    fTo_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
     fTo_->setAlignment(1);
-    tPeak_ = app::pages::style::makeButton(this, QStringLiteral("Peak Hold"));
+    tPeak_ = pagestyle::makeButton(this, QStringLiteral("Peak Hold"));
     tPeak_->setTOGGLE(true);
     tPeak_->setCaptionOff(QStringLiteral("Peak Hold Off"));
     tPeak_->setCaptionOn(QStringLiteral("Peak Hold On"));

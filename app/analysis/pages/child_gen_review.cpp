@@ -17,17 +17,17 @@
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/dialogs/filedialogs.h"
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/settingswarning.h"
-#include "app/common/dialogs/systemhelpers.h"
+#include "app/common/desktop/filedialogs.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/settingswarning.h"
+#include "app/common/desktop/systemhelpers.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
@@ -37,6 +37,8 @@
 #include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
+
+namespace pagestyle = app::controls::pagestyle;
 
 namespace {
 
@@ -99,7 +101,7 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     connect(overview_, &OverviewStrip::Wheel, this, &CHILD_GEN_REVIEW::wheelTurned);
 
     auto toggle = [this](const QString &caption, const QString &tip) {
-        VXBtn *button = app::pages::style::makeButton(this, caption);
+        VXBtn *button = pagestyle::makeButton(this, caption);
         button->setTOGGLE(true);
         button->SetToolTip(tip);
         return button;
@@ -109,11 +111,11 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     auto_ = toggle(QStringLiteral("Auto Scale"), QStringLiteral("Scale the chart to the readings"));
     cursor2_ = toggle(QStringLiteral("Cursor 2"),
                       QStringLiteral("The next click on the chart places the second cursor"));
-    zoom_ = app::pages::style::makeButton(this, QStringLiteral("Crop"));
+    zoom_ = pagestyle::makeButton(this, QStringLiteral("Crop"));
     zoom_->SetToolTip(QStringLiteral("Keep only the highlighted section"));
-    save_ = app::pages::style::makeButton(this, QStringLiteral("Save"));
+    save_ = pagestyle::makeButton(this, QStringLiteral("Save"));
     save_->SetToolTip(QStringLiteral("Save the data to a CSV file"));
-    load_ = app::pages::style::makeButton(this, QStringLiteral("Load"));
+    load_ = pagestyle::makeButton(this, QStringLiteral("Load"));
     load_->SetToolTip(QStringLiteral("Load a CSV data file"));
     connect(detect_, &VXBtn::Click, this, &CHILD_GEN_REVIEW::drawChart);
     connect(cursor2_, &VXBtn::Click, this, &CHILD_GEN_REVIEW::cursor2Clicked);
@@ -324,7 +326,7 @@ void CHILD_GEN_REVIEW::RedrawSelectorThumb()
     if (background_.isNull())
         return;
     QImage shade(background_.size(), QImage::Format_ARGB32_Premultiplied);
-    app::common::dialogs::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
+    app::common::desktop::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
                                    thumbLeft_ + thumbWidth_, ShadeAlpha);
     QImage shown = background_;
     QPainter painter(&shown);
@@ -671,15 +673,15 @@ QString CHILD_GEN_REVIEW::chooseLogFile(bool save)
     const QString section = QStringLiteral("Files");
     const QString key = QStringLiteral("LogsInitDir");
     QString folder = ReadIniValue(SettingsFilePath(), section, key, DataFolder());
-    dialogs::WriteIniSetting(section, key, folder);
+    desktop::WriteIniSetting(section, key, folder);
     QString fileName;
     const QString path =
-        save ? dialogs::ShowSaveDialog(this, LogFilter, QStringLiteral("csv"), folder,
+        save ? desktop::ShowSaveDialog(this, LogFilter, QStringLiteral("csv"), folder,
                                        QStringLiteral("Save Log File"), fileName, true)
-             : dialogs::ShowOpenDialog(this, LogFilter, QStringLiteral("csv"), folder,
+             : desktop::ShowOpenDialog(this, LogFilter, QStringLiteral("csv"), folder,
                                        QStringLiteral("Load Log File"), fileName, true);
     if (!path.isEmpty())
-        dialogs::WriteIniSetting(section, key, folder);
+        desktop::WriteIniSetting(section, key, folder);
     return path;
 }
 
@@ -709,10 +711,10 @@ void CHILD_GEN_REVIEW::runFileJob(bool save)
     setEnabled(true);
     if (!error.isEmpty()) {
         const QString what = save ? QStringLiteral("saved") : QStringLiteral("loaded");
-        app::common::dialogs::ShowMessage(QStringLiteral("The file %1 could not be %2.\r\n%3")
+        app::common::desktop::ShowMessage(QStringLiteral("The file %1 could not be %2.\r\n%3")
                                      .arg(QDir::toNativeSeparators(path), what, error),
                                  save ? QStringLiteral("Save Data") : QStringLiteral("Load Data"),
-                                 true, app::common::dialogs::MessageOk);
+                                 true, app::common::desktop::MessageOk);
         return;
     }
     if (!save && !cancelled)

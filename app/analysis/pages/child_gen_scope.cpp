@@ -20,7 +20,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/pages/style/pagestyle.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
@@ -30,6 +30,8 @@
 #include "platform/win/gui/qcolour.h"
 
 namespace app::analysis::pages {
+
+namespace pagestyle = app::controls::pagestyle;
 
 namespace {
 
@@ -60,7 +62,7 @@ Slider *makeSlider(QWidget *parent, const QString &tip)
 
 VXBtn *makeToggle(QWidget *parent, const QString &off, const QString &on, const QString &tip)
 {
-    VXBtn *toggle = app::pages::style::makeButton(parent, off);
+    VXBtn *toggle = pagestyle::makeButton(parent, off);
     toggle->setTOGGLE(true);
     toggle->setCaptionOff(off);
     toggle->setCaptionOn(on);
@@ -91,23 +93,23 @@ CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent)
     connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_SCOPE::CopyPicture);
 
     sldPerDiv_ = makeSlider(this, QStringLiteral("Set the timebase"));
-    txtDivs_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    txtDivs_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
     triggerLevel_ = makeSlider(this, QStringLiteral("Set the trigger level"));
-    txtTrigger_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    txtTrigger_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
     cbTrigger_ = makeToggle(this, QStringLiteral("Trigger Off"), QStringLiteral("Trigger On"),
                             QStringLiteral("Switches the trigger on and off"));
     tglFalling_ = makeToggle(this, QStringLiteral("Rising Edge"), QStringLiteral("Falling Edge"),
                              QStringLiteral("Triggers on the rising or the falling edge"));
     checkAuto_ = makeCheck(this, QStringLiteral("Auto"));
     checkAuto_->setToolTip(QStringLiteral("Scales the trace to the signal"));
-    autoSetTrigger_ = app::pages::style::makeButton(this, QStringLiteral("Auto"));
+    autoSetTrigger_ = pagestyle::makeButton(this, QStringLiteral("Auto"));
     autoSetTrigger_->SetToolTip(QStringLiteral("Sets the trigger from the signal"));
     check3_ = makeCheck(this, QStringLiteral("^"));
     check5_ = makeCheck(this, QStringLiteral("-"));
-    btnFindSignal_ = app::pages::style::makeButton(this, QStringLiteral("Find Signal"));
+    btnFindSignal_ = pagestyle::makeButton(this, QStringLiteral("Find Signal"));
     btnFindSignal_->SetToolTip(
         QStringLiteral("Finds the strongest frequency and sets the timebase and trigger"));
-    located_ = app::pages::style::makeLabel(this, QString(), app::pages::style::PageStyle::Body);
+    located_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
 
     connect(sldPerDiv_, &Slider::Change, this, &CHILD_GEN_SCOPE::timebaseChanged);
     connect(triggerLevel_, &Slider::Change, this, &CHILD_GEN_SCOPE::levelChanged);

@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 
 namespace app::analysis::pages {
 
@@ -15,14 +15,14 @@ CsvProgressNotice::~CsvProgressNotice()
 void CsvProgressNotice::begin(const QString &title, const QString &text,
                               std::function<void()> cancel)
 {
-    app::common::dialogs::ShowProgressMessage(text, title, std::move(cancel));
+    app::common::desktop::ShowProgressMessage(text, title, std::move(cancel));
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     waiting_ = true;
 }
 
 void CsvProgressNotice::advance(double percent)
 {
-    app::common::dialogs::SetMessageProgress(percent);
+    app::common::desktop::SetMessageProgress(percent);
 }
 
 void CsvProgressNotice::end()
@@ -31,7 +31,7 @@ void CsvProgressNotice::end()
         return;
     waiting_ = false;
     QGuiApplication::restoreOverrideCursor();
-    app::common::dialogs::UnloadMessage();
+    app::common::desktop::UnloadMessage();
 }
 
 } // namespace app::analysis::pages

@@ -6,7 +6,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/dialogs/systemhelpers.h"
+#include "app/common/desktop/systemhelpers.h"
 
 namespace app::controls {
 namespace {
@@ -65,12 +65,12 @@ TEST_F(VXTabTest, DisabledTabRefusesTheUserButNotTheOwner)
 
 TEST_F(VXTabTest, BrandingColoursAreRealPropertiesItPaintsWith)
 {
-    common::dialogs::TabColours colours;
+    common::desktop::TabColours colours;
     colours.displayBack = 0x203040; // OLE: blue 0x20, green 0x30, red 0x40
     colours.text = 0xFFFFFF;
     colours.fieldBack = 0x00C000;
     colours.helpBack = 0x0000C0;
-    common::dialogs::ApplyTabColours(&tabs, colours);
+    common::desktop::ApplyTabColours(&tabs, colours);
 
     EXPECT_TRUE(tabs.dynamicPropertyNames().isEmpty()) << "each name is a declared property";
     EXPECT_EQ(tabs.ActiveTabBackColor(), QColor(0x00, 0xC0, 0x00));

@@ -30,7 +30,7 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/readingstream.h"
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/clock.h"
@@ -40,7 +40,7 @@
 #include "app/device/hxr.h"
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
-#include "app/pages/registerpages.h"
+#include "app/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
@@ -177,14 +177,14 @@ protected:
         ConfReadsZero() = false;
         CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
-        previousDialogs = app::common::dialogs::setMessageDialogFactory([this] {
+        previousDialogs = app::common::desktop::setMessageDialogFactory([this] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
                 },
                 [this](const QString &title) {
                     const auto answer = answers.find(title);
-                    return answer == answers.end() ? app::common::dialogs::MessageAnswer::Ok
+                    return answer == answers.end() ? app::common::desktop::MessageAnswer::Ok
                                                    : answer->second;
                 },
                 [this](double percent) { progress.push_back(percent); });
@@ -203,7 +203,7 @@ protected:
         links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
             hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
         app::shell::ClearPageFactories();
-        app::pages::RegisterPages();
+        app::RegisterPages();
         app::shell::BuildDeviceList(false);
         app::shell::SelectDevice(app::shell::HomeSetKey);
         app::shell::CurrentConnection() = {};
@@ -220,7 +220,7 @@ protected:
         hxr->ClosePort();
         links.reset();
         hxr.reset();
-        app::common::dialogs::setMessageDialogFactory(previousDialogs);
+        app::common::desktop::setMessageDialogFactory(previousDialogs);
         platform::win::setMessageRecorder(previousRecorder);
         app::device::setStreamRunning(false);
         app::common::setFactoryAccess(false);
@@ -339,9 +339,9 @@ protected:
     QPlainTextEdit extraInfo;
     std::vector<QString> driverMessages;
     // Answers to questions by their title; any other is answered OK ("Yes").
-    std::map<QString, app::common::dialogs::MessageAnswer> answers;
+    std::map<QString, app::common::desktop::MessageAnswer> answers;
     std::vector<double> progress; // every position a progress bar was set to
-    app::common::dialogs::MessageDialogFactory previousDialogs;
+    app::common::desktop::MessageDialogFactory previousDialogs;
     platform::win::MessageRecorder previousRecorder;
 };
 

@@ -276,7 +276,7 @@ TEST_F(CalibrationPageTest, DefaultsAfterYesRestoreTheFactoryState)
     CHILD_GEN_CALIBRATION *page = open();
     ASSERT_NE(page, nullptr);
     answers[QStringLiteral("Reset Calibration To Defaults")] =
-        app::common::dialogs::MessageAnswer::Cancel;
+        app::common::desktop::MessageAnswer::Cancel;
     page->resetToDefaults();
     EXPECT_THAT(writtenFrames(), IsEmpty()) << "No";
 

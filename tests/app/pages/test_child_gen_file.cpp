@@ -22,7 +22,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/dialogs/filedialogs.h"
+#include "app/common/desktop/filedialogs.h"
 #include "app/pages/hcffile.h"
 #include "pagefixture.h"
 #include "support/smallfilesystem.h"
@@ -42,7 +42,7 @@ protected:
         PageFixture::SetUp();
         ASSERT_TRUE(files.isValid());
         app::common::setDataFolder(files.path());
-        previousRunner = app::common::dialogs::setFileDialogRunner([this](QFileDialog &dialog) {
+        previousRunner = app::common::desktop::setFileDialogRunner([this](QFileDialog &dialog) {
             proposed.push_back(QFileInfo(dialog.selectedFiles().value(0)).fileName());
             if (whileChoosing)
                 whileChoosing();
@@ -52,7 +52,7 @@ protected:
 
     void TearDown() override
     {
-        app::common::dialogs::setFileDialogRunner(previousRunner);
+        app::common::desktop::setFileDialogRunner(previousRunner);
         PageFixture::TearDown();
     }
 
@@ -79,7 +79,7 @@ protected:
     QString chosen;                      // what the dialog answers
     std::function<void()> whileChoosing; // runs while a file dialog is up
     std::vector<QString> proposed;       // the file names the dialogs proposed
-    app::common::dialogs::FileDialogRunner previousRunner;
+    app::common::desktop::FileDialogRunner previousRunner;
 };
 
 // The saved file, its "Saved" date masked.
@@ -117,7 +117,7 @@ TEST_F(FilePageTest, SavesEveryEntryInOrderWithAPointWhateverTheSeparator)
                     ElementsAre(Shown{QStringLiteral("Save Configuration"),
                                       QStringLiteral("Now retrieving configuration data from "
                                                      "module and writing to file...")}));
-        EXPECT_FALSE(app::common::dialogs::MessageOpen());
+        EXPECT_FALSE(app::common::desktop::MessageOpen());
         const QString saved = readText(chosen);
         QString golden = QString::fromLatin1(Golden);
         const auto wire = [](double value) {
@@ -361,7 +361,7 @@ TEST_F(FilePageTest, CalibrationDeclinedWritesNothing)
     chosen = path(QStringLiteral("declined.hcf"));
     writeText(chosen, moduleFile());
     answers[QStringLiteral("Restore Advanced Calibration Settings")] =
-        app::common::dialogs::MessageAnswer::Cancel;
+        app::common::desktop::MessageAnswer::Cancel;
     page->RestoreHXR();
     EXPECT_THAT(writtenFrames(), IsEmpty());
 }

@@ -30,8 +30,8 @@
 #include "app/analysis/pages/child_gen_review.h"
 #include "app/analysis/pages/child_gen_scope.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/dialogs/filedialogs.h"
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/filedialogs.h"
+#include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
@@ -42,7 +42,7 @@
 #include "app/pages/child_gen_home.h"
 #include "app/pages/child_gen_info.h"
 #include "app/pages/child_gen_lock.h"
-#include "app/pages/registerpages.h"
+#include "app/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
 #include "app/shell/entryfrm.h"
@@ -81,11 +81,11 @@ protected:
         sim::configure(config);
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
-        app::common::dialogs::setMessageDialogFactory(
+        app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         app::shell::CurrentConnection() = {};
         app::shell::ClearPageFactories();
-        app::pages::RegisterPages();
+        app::RegisterPages();
 
         app::shell::MainFrmOptions options;
         options.programFolder = QStringLiteral(HXR_PROGRAM_DIR);
@@ -97,10 +97,10 @@ protected:
     void TearDown() override
     {
         window.reset();
-        app::common::dialogs::setFileDialogRunner({});
+        app::common::desktop::setFileDialogRunner({});
         app::analysis::SetCsvBlockWriteCheck({});
         app::shell::ClearPageFactories();
-        app::common::dialogs::setMessageDialogFactory({});
+        app::common::desktop::setMessageDialogFactory({});
         platform::win::setMessageRecorder({});
         sim::reset();
     }
@@ -150,13 +150,13 @@ protected:
     // The data file dialogs answer `dialogAnswer`.
     void answerDialogs()
     {
-        app::common::dialogs::setFileDialogRunner([this](QFileDialog &) { return dialogAnswer; });
+        app::common::desktop::setFileDialogRunner([this](QFileDialog &) { return dialogAnswer; });
     }
 
     // Messages are recorded; `onProgress` hears the progress notice's bar.
     void recordMessages(std::function<void(double)> onProgress)
     {
-        app::common::dialogs::setMessageDialogFactory([this, onProgress] {
+        app::common::desktop::setMessageDialogFactory([this, onProgress] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [this](const QString &title, const QString &text) {
                     messages << title + QStringLiteral(": ") + text;

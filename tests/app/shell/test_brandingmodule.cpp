@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 
 #include "app/common/colours.h"
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "support/namedcase.h"
 #include "testpages.h"
 
@@ -98,9 +98,9 @@ struct DrawnPair
 // the display colour) and the help menu, the focus outline against what surrounds it, and the
 // disabled page glyph against the enabled one.
 const DrawnPair DrawnPairs[] = {
-    {"warning title", BrandColour::Headers, app::common::dialogs::MessageWarningColour,
+    {"warning title", BrandColour::Headers, app::common::desktop::MessageWarningColour,
      app::common::TextContrast},
-    {"message title", BrandColour::Headers, app::common::dialogs::MessageNormalColour,
+    {"message title", BrandColour::Headers, app::common::desktop::MessageNormalColour,
      app::common::TextContrast},
     {"entry title", BrandColour::Headers, BrandColour::Back, app::common::TextContrast},
     {"dialog text", BrandColour::Text, BrandColour::DisplayBack, app::common::TextContrast},

@@ -12,7 +12,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/entryfrm.h"
@@ -47,7 +47,7 @@ void click(QWidget *widget)
 }
 
 // A message form that records what it was asked to show and answers at once.
-class RecordedMessage final : public common::dialogs::MessageDialog
+class RecordedMessage final : public common::desktop::MessageDialog
 {
 public:
     explicit RecordedMessage(std::vector<QString> &log) : log_(log) {}
@@ -55,9 +55,9 @@ public:
     {
         log_.push_back(title + QLatin1Char('|') + text);
     }
-    common::dialogs::MessageFormDesign design() const override { return {}; }
-    void applyLayout(const common::dialogs::MessageLayout &) override {}
-    common::dialogs::MessageAnswer exec() override { return common::dialogs::MessageAnswer::Ok; }
+    common::desktop::MessageFormDesign design() const override { return {}; }
+    void applyLayout(const common::desktop::MessageLayout &) override {}
+    common::desktop::MessageAnswer exec() override { return common::desktop::MessageAnswer::Ok; }
     void dismiss() override {}
     void showModeless() override {}
     void setProgress(double) override {}
@@ -71,12 +71,12 @@ class EntryFrmTest : public testing::Test
 protected:
     void SetUp() override
     {
-        previous_ = common::dialogs::setMessageDialogFactory(
+        previous_ = common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<RecordedMessage>(messages_); });
     }
     void TearDown() override
     {
-        common::dialogs::setMessageDialogFactory(previous_);
+        common::desktop::setMessageDialogFactory(previous_);
         common::setDecimalSeparator(QStringLiteral("."));
     }
 
@@ -110,7 +110,7 @@ protected:
     static QWidget *editor(EntryFrm &form) { return form.Manual()->textEditor(); }
 
     std::vector<QString> messages_;
-    common::dialogs::MessageDialogFactory previous_;
+    common::desktop::MessageDialogFactory previous_;
 };
 
 TEST_F(EntryFrmTest, PasscodeIsPaddedAndEnterAccepts)

@@ -19,8 +19,8 @@
 
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/dialogs/messages.h"
-#include "app/common/dialogs/shellhook.h"
+#include "app/common/desktop/messages.h"
+#include "app/common/desktop/shellhook.h"
 #include "app/common/globals.h"
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
@@ -74,7 +74,7 @@ protected:
         platform::win::setMessageRecorder([this](const QString &text, const QString &caption) {
             boxes_ << caption + QStringLiteral(": ") + text;
         });
-        app::common::dialogs::setMessageDialogFactory(
+        app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_INFO", "CHILD_GEN_FILE", "CHILD_GEN_LOCK",
                            "CHILD_GEN_CALIBRATION"});
@@ -91,7 +91,7 @@ protected:
         window_.reset();
         ClearPageFactories();
         platform::win::setMessageRecorder({});
-        app::common::dialogs::setMessageDialogFactory({});
+        app::common::desktop::setMessageDialogFactory({});
         app::common::setFactoryAccess(false);
         app::common::setShuttingDown(false);
         unsetenv("HXR_FACTORY");
@@ -496,8 +496,8 @@ TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
     ASSERT_TRUE(w.Load());
     copyFromProgramDir("PLMUSB Standard Manual.pdf");
     QStringList opened;
-    app::common::dialogs::setShellHook(
-        [&](const QUrl &target, const QString &, const app::common::dialogs::ShellFailed &failed) {
+    app::common::desktop::setShellHook(
+        [&](const QUrl &target, const QString &, const app::common::desktop::ShellFailed &failed) {
             opened << target.toLocalFile();
             failed(QStringLiteral("No program on this computer is set up to open it."));
         });
@@ -507,7 +507,7 @@ TEST_F(MainFrmTest, HelpThatCannotBeOpenedSaysWhereTheManualIsAndWhy)
     ASSERT_GE(items.size(), 2);
     items[0]->trigger(); // the standard manual is there, but nothing opens it
     items[1]->trigger(); // the advanced manual is missing from the program folder
-    app::common::dialogs::setShellHook({});
+    app::common::desktop::setShellHook({});
 
     const QString standard = folder_.filePath(QStringLiteral("PLMUSB Standard Manual.pdf"));
     EXPECT_THAT(opened, ElementsAre(standard, standard));

@@ -11,7 +11,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/controls/progbar.h"
 #include "app/controls/vxbtn.h"
@@ -22,7 +22,7 @@ namespace app::shell {
 namespace {
 
 using common::MessageCancelled;
-using common::dialogs::ShowMessage;
+using common::desktop::ShowMessage;
 
 void sendKey(QWidget *widget, int key)
 {
@@ -49,7 +49,7 @@ class MessageFrmTest : public testing::Test
 protected:
     void SetUp() override
     {
-        previous_ = common::dialogs::setMessageDialogFactory([this] {
+        previous_ = common::desktop::setMessageDialogFactory([this] {
             auto dialog = std::make_unique<MessageFrmDialog>();
             form_ = dialog->form();
             return dialog;
@@ -57,8 +57,8 @@ protected:
     }
     void TearDown() override
     {
-        common::dialogs::UnloadMessage();
-        common::dialogs::setMessageDialogFactory(previous_);
+        common::desktop::UnloadMessage();
+        common::desktop::setMessageDialogFactory(previous_);
         QCoreApplication::processEvents();
     }
 
@@ -71,7 +71,7 @@ protected:
         });
     }
 
-    common::dialogs::MessageDialogFactory previous_;
+    common::desktop::MessageDialogFactory previous_;
     QPointer<MessageFrm> form_;
 };
 
@@ -170,7 +170,7 @@ TEST_F(MessageFrmTest, ProgressNoticeStaysUntilItsCallerClosesIt)
     EXPECT_TRUE(form->ProgBar()->isVisible());
     EXPECT_FALSE(form->btnOK()->isVisible());
     EXPECT_FALSE(form->btnCancel()->isVisible());
-    common::dialogs::SetMessageProgress(50);
+    common::desktop::SetMessageProgress(50);
     EXPECT_EQ(form->ProgBar()->litCount(), 25);
 
     // The user cannot close it while its caller still updates it.
@@ -178,14 +178,14 @@ TEST_F(MessageFrmTest, ProgressNoticeStaysUntilItsCallerClosesIt)
     sendKey(form, Qt::Key_Return);
     form->close();
     EXPECT_TRUE(form->isVisible());
-    common::dialogs::SetMessageProgress(100);
+    common::desktop::SetMessageProgress(100);
     EXPECT_EQ(form->ProgBar()->litCount(), 50);
 
     // The next message replaces it.
     whileOpen([](MessageFrm &next) { click(next.btnOK()); });
     ShowMessage(QStringLiteral("Done"), QStringLiteral("Done"), false, 0);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(common::dialogs::MessageOpen());
+    EXPECT_FALSE(common::desktop::MessageOpen());
 }
 
 TEST_F(MessageFrmTest, NoticeHasNoButtonsAndEndsBelowTheMessage)
@@ -195,7 +195,7 @@ TEST_F(MessageFrmTest, NoticeHasNoButtonsAndEndsBelowTheMessage)
     EXPECT_FALSE(form_->btnOK()->isVisible());
     EXPECT_FALSE(form_->ProgBar()->isVisible());
     EXPECT_NEAR(form_->height(), form_->Message()->geometry().bottom() + 1 + 12, 1);
-    common::dialogs::UnloadMessage();
+    common::desktop::UnloadMessage();
     QCoreApplication::processEvents();
     EXPECT_FALSE(form_ && form_->isVisible());
 }
@@ -235,8 +235,8 @@ TEST(InstallMessageFrmTest, ShowMessageUsesTheForm)
     for (QWidget *top : QApplication::topLevelWidgets())
         found = found || (qobject_cast<MessageFrm *>(top) && top->isVisible());
     EXPECT_TRUE(found);
-    common::dialogs::UnloadMessage();
-    common::dialogs::setMessageDialogFactory({});
+    common::desktop::UnloadMessage();
+    common::desktop::setMessageDialogFactory({});
 }
 
 } // namespace

@@ -10,7 +10,7 @@
 
 #include <gmock/gmock.h>
 
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/messages.h"
 #include "support/recordingmessagedialog.h"
 
 namespace {
@@ -42,13 +42,13 @@ protected:
         notes.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         register_(QStringLiteral("upvelo"));
         qputenv("HXR_COMFAKE_LOG", callLog().toLocal8Bit());
-        previous_ = app::common::dialogs::setMessageDialogFactory(
+        previous_ = app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages_); });
         app::shell::SetUpdateProduct(QStringLiteral("hxrtk"));
     }
     void TearDown() override
     {
-        app::common::dialogs::setMessageDialogFactory(previous_);
+        app::common::desktop::setMessageDialogFactory(previous_);
         app::shell::SetUpdateProduct(QString());
         for (const char *name : {"HXR_COM_CLASSES", "HXR_COMFAKE_LOG", "HXR_COMFAKE_RESULT"})
             qunsetenv(name);
@@ -69,7 +69,7 @@ protected:
 
     QTemporaryDir dir_;
     QStringList messages_;
-    app::common::dialogs::MessageDialogFactory previous_;
+    app::common::desktop::MessageDialogFactory previous_;
 };
 
 TEST_F(StartUpdateTest, CallsTheUtilityWithTheProgramsVersionAndProcess)

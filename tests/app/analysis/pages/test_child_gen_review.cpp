@@ -25,8 +25,8 @@
 #include "app/analysis/pages/overviewstrip.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/dialogs/filedialogs.h"
-#include "app/common/dialogs/messages.h"
+#include "app/common/desktop/filedialogs.h"
+#include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
 #include "app/controls/vxbtn.h"
@@ -59,7 +59,7 @@ void setSnapshot(int32_t n, const std::function<float(int32_t)> &value, int micr
 // The program's message form for a test: notices show as the real form with their buttons,
 // modal messages are recorded and answered at once (a test cannot click through their loop).
 // `onProgress` hears every position the notice's bar is set to.
-class RealNoticeForm : public app::common::dialogs::MessageDialog
+class RealNoticeForm : public app::common::desktop::MessageDialog
 {
 public:
     RealNoticeForm(QStringList *messages, std::function<void(double)> onProgress)
@@ -72,15 +72,15 @@ public:
         shown_ = title + QStringLiteral(": ") + text;
         form_.setTexts(text, title, colour);
     }
-    app::common::dialogs::MessageFormDesign design() const override { return form_.design(); }
-    void applyLayout(const app::common::dialogs::MessageLayout &layout) override
+    app::common::desktop::MessageFormDesign design() const override { return form_.design(); }
+    void applyLayout(const app::common::desktop::MessageLayout &layout) override
     {
         form_.applyLayout(layout);
     }
-    app::common::dialogs::MessageAnswer exec() override
+    app::common::desktop::MessageAnswer exec() override
     {
         *messages_ << shown_;
-        return app::common::dialogs::MessageAnswer::Ok;
+        return app::common::desktop::MessageAnswer::Ok;
     }
     void dismiss() override { form_.dismiss(); }
     void showModeless() override { form_.showModeless(); }
@@ -128,7 +128,7 @@ protected:
     {
         SignalPageTest::SetUp();
         app::shell::SetHelpArea({nullptr, nullptr, nullptr, &extraInfo});
-        previousDialogs = app::common::dialogs::setMessageDialogFactory(
+        previousDialogs = app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
         page = std::make_unique<CHILD_GEN_REVIEW>();
         chart = charts.latest();
@@ -139,8 +139,8 @@ protected:
     void TearDown() override
     {
         page.reset();
-        app::common::dialogs::setMessageDialogFactory(previousDialogs);
-        app::common::dialogs::setFileDialogRunner({});
+        app::common::desktop::setMessageDialogFactory(previousDialogs);
+        app::common::desktop::setFileDialogRunner({});
         SetCsvBlockWriteCheck({});
         SetCsvBlockRead({});
         app::shell::SetHelpArea({});
@@ -168,13 +168,13 @@ protected:
         app::common::setSettingsFilePath(settings.filePath(QStringLiteral("Config.ini")));
         app::common::setDataFolder(data.path());
         dialogAnswer = path;
-        app::common::dialogs::setFileDialogRunner([this](QFileDialog &) { return dialogAnswer; });
+        app::common::desktop::setFileDialogRunner([this](QFileDialog &) { return dialogAnswer; });
     }
     // Shows the real notice; at its first progress short of the end the user presses its
     // Cancel, and `clicked` opens.
     void cancelOnFirstProgress(Gate &clicked)
     {
-        app::common::dialogs::setMessageDialogFactory([this, &clicked] {
+        app::common::desktop::setMessageDialogFactory([this, &clicked] {
             return std::make_unique<RealNoticeForm>(&messages, [&clicked](double percent) {
                 if (percent <= 0.0 || percent >= 100.0 || clicked.isOpen())
                     return;
@@ -212,7 +212,7 @@ protected:
 
     QPlainTextEdit extraInfo;
     QStringList messages;
-    app::common::dialogs::MessageDialogFactory previousDialogs;
+    app::common::desktop::MessageDialogFactory previousDialogs;
     std::unique_ptr<CHILD_GEN_REVIEW> page;
     RecordingChart *chart = nullptr;
 };
@@ -433,7 +433,7 @@ TEST_F(ReviewPageTest, SaveAndLoadThroughTheDialogsReportFailures)
     app::common::setDataFolder(dir.path());
     QString next = dir.filePath(QStringLiteral("trend.csv"));
     QStringList titles;
-    app::common::dialogs::setFileDialogRunner([&](QFileDialog &dialog) {
+    app::common::desktop::setFileDialogRunner([&](QFileDialog &dialog) {
         titles << dialog.windowTitle();
         return next;
     });

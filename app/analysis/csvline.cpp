@@ -68,40 +68,6 @@ bool parsePlain(std::string_view text, double &value, size_t &end)
     return true;
 }
 
-size_t skipDigits(std::string_view text, size_t i)
-{
-    while (i < text.size() && isDigit(text[i]))
-        ++i;
-    return i;
-}
-
-// Where the leading number of a text ends, as the general parser reads it: sign, digits, "."
-// and digits, then an exponent when one follows whole; 0 when there are no digits.
-size_t numberEnd(std::string_view text)
-{
-    size_t i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    const size_t digitsFrom = i;
-    i = skipDigits(text, i);
-    size_t digits = i - digitsFrom;
-    if (i < text.size() && text[i] == '.') {
-        const size_t decimalsFrom = i + 1;
-        i = skipDigits(text, decimalsFrom);
-        digits += i - decimalsFrom;
-    }
-    if (digits == 0)
-        return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        if (j < text.size() && isDigit(text[j]))
-            i = skipDigits(text, j);
-    }
-    return i;
-}
-
 int formatByDigits(float value, char *out)
 {
     // The digits of the single's shortest text, as the toolkit reads a single as a decimal
@@ -401,7 +367,7 @@ bool ParseReading(std::string_view line, float &value, bool *decimalComma)
     size_t end = 0;
     if (!parsePlain(line, number, end)) {
         number = platform::vb::Val(line);
-        end = decimalComma ? numberEnd(line) : 0;
+        end = decimalComma ? platform::vb::ValNumberEnd(line) : 0;
     }
     if (decimalComma)
         *decimalComma =

@@ -47,15 +47,27 @@ size_t numberLength(std::string_view text)
     return i;
 }
 
-} // namespace
-
-double Val(std::string_view text)
+size_t leadingBlanks(std::string_view text)
 {
     size_t start = 0;
     while (start < text.size() && (text[start] == ' ' || text[start] == '\t' ||
                                    text[start] == '\n' || text[start] == '\r'))
         ++start;
-    text.remove_prefix(start);
+    return start;
+}
+
+} // namespace
+
+size_t ValNumberEnd(std::string_view text)
+{
+    const size_t start = leadingBlanks(text);
+    const size_t length = numberLength(text.substr(start));
+    return length == 0 ? 0 : start + length;
+}
+
+double Val(std::string_view text)
+{
+    text.remove_prefix(leadingBlanks(text));
     const size_t length = numberLength(text);
     if (length == 0)
         return 0.0;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/vb/vberror.h"
+#include "support/filebytes.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -18,18 +19,8 @@ namespace {
 using app::common::cXMLRegistry;
 using platform::vb::VbError;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using testsupport::readAll;
+using testsupport::writeAll;
 
 const QByteArray Fixture = R"(<?xml version="1.0"?>
 <anyroot>

@@ -1,4 +1,5 @@
 #include "platform/win/profile.h"
+#include "support/filebytes.h"
 #include "support/namedcase.h"
 #include "support/smallfilesystem.h"
 
@@ -16,18 +17,8 @@ namespace {
 using platform::win::getPrivateProfileString;
 using platform::win::writePrivateProfileString;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using testsupport::readAll;
+using testsupport::writeAll;
 
 class ProfileFile : public testing::Test
 {

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/filebytes.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -28,18 +29,8 @@ QString systemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using testsupport::readAll;
+using testsupport::writeAll;
 
 unsigned modeOf(const QString &path)
 {

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include <QString>
-#include <QVariantList>
 
 #include "platform/win/syscolours.h"
 
@@ -15,27 +14,29 @@ namespace app::analysis::chart {
 
 using platform::win::OleColour;
 
-// The chart's events, by identifier, as ChartDispatch reports them.
-namespace ChartEvent {
-constexpr int Click = 9;  // a left-button release in the plot: (x in data units)
-constexpr int Mouse = 11; // any button released over the chart, after Click: (button)
-} // namespace ChartEvent
-
 // What the signal pages ask of a chart: series of values or points, axis ranges, vertical
 // cursors, text labels, colours, a picture on the clipboard and two mouse events. Indexes of
-// elements, cursors and labels start at 0. The pages reach it only through ChartDispatch.
+// elements, cursors and labels start at 0. No member fails: an index out of range is ignored
+// or adds what is missing, as each member says. ChartDispatch offers the same members by
+// dispatch identifier.
 class ChartControl
 {
 public:
-    using EventHandler = std::function<void(int event, const QVariantList &args)>;
+    // A left-button release in the plot, with its x in data units.
+    using ClickHandler = std::function<void(double x)>;
+    // Any button released over the chart, after the click if there is one: the Qt button.
+    using MouseHandler = std::function<void(int button)>;
 
     virtual ~ChartControl() = default;
 
     // The widget that shows the chart; the chart's owner places it.
     virtual QWidget *widget() = 0;
-    virtual void setEventHandler(EventHandler handler) = 0;
+    // One handler of each kind; a later one replaces the earlier.
+    virtual void setClickHandler(ClickHandler handler) = 0;
+    virtual void setMouseHandler(MouseHandler handler) = 0;
 
     // Elements (series). ClearGraph leaves one empty element, selected; settings stay.
+    // Selecting an element that does not exist keeps the selection.
     virtual void ClearGraph() = 0;
     virtual void AddElement() = 0;
     virtual int element() const = 0;

@@ -28,8 +28,8 @@ int16_t mode(const QVariantList &args, int index)
 
 ChartDispatch::ChartDispatch(ChartControl &chart, QObject *parent) : QObject(parent), chart_(chart)
 {
-    chart_.setEventHandler(
-        [this](int event, const QVariantList &args) { emit Event(event, args); });
+    chart_.setClickHandler([this](double x) { emit Event(ClickEvent, {x}); });
+    chart_.setMouseHandler([this](int button) { emit Event(MouseEvent, {button}); });
 }
 
 void ChartDispatch::noSuchMember(int dispid)

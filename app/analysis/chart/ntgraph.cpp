@@ -580,12 +580,6 @@ void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
     }
 }
 
-void NTGraph::raise(int event, const QVariantList &args)
-{
-    if (handler_)
-        handler_(event, args);
-}
-
 void NTGraph::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
@@ -595,9 +589,11 @@ void NTGraph::mouseReleaseEvent(QMouseEvent *event)
             cursors_[static_cast<size_t>(cursor_)].x = x;
             update();
         }
-        raise(ChartEvent::Click, {x});
+        if (clickHandler_)
+            clickHandler_(x);
     }
-    raise(ChartEvent::Mouse, {static_cast<int>(event->button())});
+    if (mouseHandler_)
+        mouseHandler_(static_cast<int>(event->button()));
     QWidget::mouseReleaseEvent(event);
 }
 

@@ -2,6 +2,7 @@
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -30,7 +31,8 @@ public:
     explicit NTGraph(QWidget *parent = nullptr);
 
     QWidget *widget() override { return this; }
-    void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
+    void setClickHandler(ClickHandler handler) override { clickHandler_ = std::move(handler); }
+    void setMouseHandler(MouseHandler handler) override { mouseHandler_ = std::move(handler); }
 
     void ClearGraph() override;
     void AddElement() override;
@@ -159,9 +161,9 @@ private:
     bool paintThin(QPainter &painter, const Element &element, const QRect &plot) const;
     void paintCursors(QPainter &painter, const QRect &plot) const;
     void paintAnnotations(QPainter &painter, const QRect &plot) const;
-    void raise(int event, const QVariantList &args);
 
-    EventHandler handler_;
+    ClickHandler clickHandler_;
+    MouseHandler mouseHandler_;
     std::vector<Element> elements_;
     int element_ = 0;
     int lineType_ = 0; // taken by every element added later

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/csvmodule.h"
 #include "app/analysis/pages/csvprogressnotice.h"
 #include "app/analysis/pages/overviewstrip.h"
@@ -24,10 +24,10 @@
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
@@ -44,7 +44,7 @@ namespace {
 
 using app::controls::VXBtn;
 
-constexpr qlonglong White = 0xFFFFFF;
+constexpr OleColour White = 0xFFFFFF;
 constexpr double MicrosPerReading = 208.333333333333;
 constexpr int32_t MaxPosition = 10'000'000;
 constexpr int32_t HighestStart = 9'995'200;
@@ -59,11 +59,6 @@ const QString LogFilter = QStringLiteral("Log Files (*.csv)") + QChar(0) + QStri
 int32_t roundEven(double value)
 {
     return static_cast<int32_t>(std::nearbyint(value));
-}
-
-qlonglong colourArg(OleColour colour)
-{
-    return static_cast<qlonglong>(colour);
 }
 
 QColor qtColour(OleColour colour)
@@ -84,14 +79,14 @@ double shownNumber(QString text)
 CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    chart_->call(64);
-    chart_->call(66);
-    chart_->let(1, colourArg(SignalTheme::chartFrame()));
-    chart_->let(2, colourArg(SignalTheme::chartPlot()));
-    chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_REVIEW::chartClicked);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_REVIEW::copyChart);
-    connect(chart_->ReleaseCaptureTimer(), &QTimer::timeout, this, [this] { setFocus(); });
+    chart().AddAnnotation();
+    chart().AddCursor();
+    chart().setFrameColor(SignalTheme::chartFrame());
+    chart().setPlotAreaColor(SignalTheme::chartPlot());
+    chart().setChartEnabled(true);
+    connect(signalChart_, &SignalChart::Clicked, this, &CHILD_GEN_REVIEW::chartClicked);
+    connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_REVIEW::copyChart);
+    connect(signalChart_->ReleaseCaptureTimer(), &QTimer::timeout, this, [this] { setFocus(); });
 
     overview_ = new OverviewStrip(this);
     overview_->setObjectName(QStringLiteral("OverView"));
@@ -131,11 +126,11 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     layOut();
     // Label 0 hidden, the second cursor's switch run once, cursor 0 hidden.
-    chart_->let(29, 0);
-    chart_->let(30, false);
+    chart().setAnnotation(0);
+    chart().setAnnoVisible(false);
     cursor2Clicked();
-    chart_->let(33, 0);
-    chart_->let(37, false);
+    chart().setCursor(0);
+    chart().setCursorVisible(false);
     clearPage();
 }
 
@@ -154,7 +149,7 @@ QString CHILD_GEN_REVIEW::HelpText() const
 
 QTimer *CHILD_GEN_REVIEW::ReleaseCaptureTimer() const
 {
-    return chart_->ReleaseCaptureTimer();
+    return signalChart_->ReleaseCaptureTimer();
 }
 
 void CHILD_GEN_REVIEW::Activated()
@@ -189,26 +184,26 @@ void CHILD_GEN_REVIEW::ShowSnapshot()
         clearPage();
         return;
     }
-    chart_->call(59);
+    chart().ClearGraph();
     // The chart keeps look and mode per cursor: both follow the click that places them, or the
     // second would stay where it was made, at the left edge.
     for (int c : {1, 0}) {
-        chart_->let(33, c);
-        chart_->let(4, colourArg(SignalTheme::chartMarks()));
-        chart_->let(38, 1);
-        chart_->let(36, 2);
-        chart_->let(37, false);
+        chart().setCursor(c);
+        chart().setCursorColor(SignalTheme::chartMarks());
+        chart().setCursorStyle(1);
+        chart().setCursorMode(2);
+        chart().setCursorVisible(false);
     }
-    chart_->let(29, 0);
-    chart_->let(32, colourArg(SignalTheme::chartMarks()));
-    chart_->let(30, false);
+    chart().setAnnotation(0);
+    chart().setAnnoLabelColor(SignalTheme::chartMarks());
+    chart().setAnnoVisible(false);
     ShowOverview(overview_, true);
 }
 
 void CHILD_GEN_REVIEW::clearPage()
 {
     // Nothing to show: no old picture, and nothing that would read outside the data.
-    chart_->call(59);
+    chart().ClearGraph();
     plottedValues_.clear();
     plottedPositions_.clear();
     plottedCount_ = 0;
@@ -227,7 +222,7 @@ void CHILD_GEN_REVIEW::setDataControlsEnabled(bool enabled)
     zoom_->setEnabled(enabled && sectionLength_ > 10);
     save_->setEnabled(enabled);
     cursor2_->setEnabled(false);
-    chart_->dispatch().setEnabled(enabled);
+    chart().setChartEnabled(enabled);
 }
 
 int CHILD_GEN_REVIEW::overviewWidth() const
@@ -341,7 +336,7 @@ void CHILD_GEN_REVIEW::RedrawSelectorThumb()
 
 void CHILD_GEN_REVIEW::notePoint(float value, double position, double &minimum, double &maximum)
 {
-    chart_->call(61, {double(value), 1});
+    chart().PlotY(value, 1);
     plottedValues_.push_back(value);
     plottedPositions_.push_back(position);
     minimum = std::min(minimum, double(value));
@@ -353,7 +348,7 @@ void CHILD_GEN_REVIEW::setRanges(double xMaximum, double minimum, double maximum
     if (!auto_->State())
         return;
     const double margin = (maximum - minimum) / 20;
-    chart_->call(53, {0.0, xMaximum, minimum - margin, maximum + margin});
+    chart().SetRange(0.0, xMaximum, minimum - margin, maximum + margin);
 }
 
 void CHILD_GEN_REVIEW::plotPlain(int32_t step, int pixels, double &minimum, double &maximum)
@@ -392,7 +387,7 @@ void CHILD_GEN_REVIEW::drawChart()
     double minimum = 1.0e9;
     if (sectionStart_ + sectionLength_ > total_)
         sectionLength_ = total_ - sectionStart_;
-    const int pixels = chart_->widget()->width();
+    const int pixels = signalChart_->widget()->width();
     if (total_ <= 0 || sectionLength_ <= 0 || pixels < 2)
         return;
     const int32_t step = std::max(1, sectionLength_ / pixels);
@@ -400,13 +395,13 @@ void CHILD_GEN_REVIEW::drawChart()
     cursor2_->setState(false);
     cursor2Clicked();
     for (int c : {0, 1}) {
-        chart_->let(33, c);
-        chart_->let(37, false);
-        chart_->let(29, c);
-        chart_->let(30, false);
+        chart().setCursor(c);
+        chart().setCursorVisible(false);
+        chart().setAnnotation(c);
+        chart().setAnnoVisible(false);
     }
-    chart_->let(33, 0);
-    chart_->let(29, 0);
+    chart().setCursor(0);
+    chart().setAnnotation(0);
     cursor2_->setEnabled(false);
     // The cursors' differences go with them: the panel empty and hidden, as the page opened.
     if (std::exchange(panelFilled_, false)) {
@@ -416,9 +411,9 @@ void CHILD_GEN_REVIEW::drawChart()
 
     plottedValues_.clear();
     plottedPositions_.clear();
-    chart_->call(59);
-    chart_->call(57);
-    chart_->let(10, White);
+    chart().ClearGraph();
+    chart().AddElement();
+    chart().setElementLineColor(White);
     if (sectionLength_ <= pixels || !detect_->State())
         plotPlain(step, pixels, minimum, maximum);
     else
@@ -587,13 +582,13 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
     const double value = shownNumber(valueText);
 
     const int index = second ? 1 : 0;
-    chart_->let(33, index);
-    chart_->let(29, index);
-    chart_->let(25, plottedCount_ * (second ? 0.66 : 0.04));
-    chart_->let(26, labelHeight_);
-    chart_->let(24, timeText + QStringLiteral(" = ") + valueText);
-    chart_->let(37, true);
-    chart_->let(30, true);
+    chart().setCursor(index);
+    chart().setAnnotation(index);
+    chart().setAnnoLabelX(plottedCount_ * (second ? 0.66 : 0.04));
+    chart().setAnnoLabelY(labelHeight_);
+    chart().setAnnoLabelCaption(timeText + QStringLiteral(" = ") + valueText);
+    chart().setCursorVisible(true);
+    chart().setAnnoVisible(true);
     setFocus();
     if (second) {
         const QString units = app::shell::CurrentConnection().DisplayUnitsText;
@@ -611,24 +606,24 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
 
 void CHILD_GEN_REVIEW::cursor2Clicked()
 {
-    const qlonglong marks = colourArg(SignalTheme::chartMarks());
+    const OleColour marks = SignalTheme::chartMarks();
     if (cursor2_->State()) {
         for (int c : {0, 1}) {
-            chart_->let(33, c);
-            chart_->let(4, marks);
-            chart_->let(37, true);
-            chart_->let(29, c);
-            chart_->let(32, marks);
-            chart_->let(30, true);
+            chart().setCursor(c);
+            chart().setCursorColor(marks);
+            chart().setCursorVisible(true);
+            chart().setAnnotation(c);
+            chart().setAnnoLabelColor(marks);
+            chart().setAnnoVisible(true);
         }
         return;
     }
-    chart_->let(33, 1);
-    chart_->let(37, false);
-    chart_->let(29, 1);
-    chart_->let(30, false);
-    chart_->let(33, 0);
-    chart_->let(29, 0);
+    chart().setCursor(1);
+    chart().setCursorVisible(false);
+    chart().setAnnotation(1);
+    chart().setAnnoVisible(false);
+    chart().setCursor(0);
+    chart().setAnnotation(0);
 }
 
 void CHILD_GEN_REVIEW::zoomClicked()
@@ -641,19 +636,19 @@ void CHILD_GEN_REVIEW::zoomClicked()
 
 void CHILD_GEN_REVIEW::copyChart()
 {
-    if (chart_->get(50).toInt() < 3)
-        chart_->call(64);
+    if (chart().annotationCount() < 3)
+        chart().AddAnnotation();
     QString info = app::shell::ExtraInfoText();
     info.remove(QStringLiteral("       "));
     info.replace(QStringLiteral("\r\n"), QStringLiteral("   "));
     info.replace(QLatin1Char('\n'), QStringLiteral("   "));
-    chart_->let(29, 2);
-    chart_->let(30, true);
-    chart_->let(25, 0.0);
-    chart_->let(26, storedMaximum_);
-    chart_->let(24, info);
+    chart().setAnnotation(2);
+    chart().setAnnoVisible(true);
+    chart().setAnnoLabelX(0.0);
+    chart().setAnnoLabelY(storedMaximum_);
+    chart().setAnnoLabelCaption(info);
     copyChartPicture();
-    chart_->let(30, false);
+    chart().setAnnoVisible(false);
 }
 
 QString CHILD_GEN_REVIEW::GetSaveFileName()
@@ -729,7 +724,7 @@ void CHILD_GEN_REVIEW::layOut()
     const int w = width() - 2 * Margin;
     const int buttonsTop = height() - Margin - Row;
     const int stripTop = buttonsTop - 6 - Strip;
-    chart_->widget()->setGeometry(Margin, Margin, w, std::max(0, stripTop - 6 - Margin));
+    signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, stripTop - 6 - Margin));
     overview_->setGeometry(Margin, stripTop, w, Strip);
     const int buttonWidth = (w - 5 * 6) / 6;
     int x = Margin;

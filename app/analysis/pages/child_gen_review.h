@@ -62,7 +62,7 @@ public:
     void drawChart();
 
     // The controls and fields, for tests.
-    SignalChart &Graph() const { return *chart_; }
+    SignalChart &Graph() const { return *signalChart_; }
     OverviewStrip *OverView() const { return overview_; }
     const QImage &OverviewMask() const { return mask_; }
     app::controls::VXBtn *Detect() const { return detect_; }

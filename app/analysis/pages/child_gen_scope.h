@@ -51,7 +51,7 @@ public:
     void CopyPicture();
 
     // The controls and fields, for tests.
-    SignalChart &Graph() const { return *chart_; }
+    SignalChart &Graph() const { return *signalChart_; }
     app::controls::Slider *sldPerDiv() const { return sldPerDiv_; }
     app::controls::Slider *Triggerlevel() const { return triggerLevel_; }
     app::controls::VXBtn *txtDivs() const { return txtDivs_; }

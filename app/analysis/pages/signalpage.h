@@ -5,6 +5,10 @@
 
 #include "app/shell/childformclass.h"
 
+namespace app::analysis::chart {
+class ChartControl;
+}
+
 namespace app::analysis::pages {
 
 class SignalChart;
@@ -26,7 +30,10 @@ protected:
 
     void resizeEvent(QResizeEvent *event) override;
 
-    SignalChart *chart_ = nullptr;
+    // The chart, called by member.
+    app::analysis::chart::ChartControl &chart() const;
+
+    SignalChart *signalChart_ = nullptr;
 };
 
 } // namespace app::analysis::pages

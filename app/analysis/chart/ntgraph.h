@@ -154,8 +154,20 @@ private:
     QFont axisFont() const;
     int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
+    struct Scale;
+    // The frame, plot area, grid and axis numbers, which change only with the size, ranges and
+    // colours; false when the plot has no area and nothing more is drawn.
+    bool paintBackground(QPainter &painter, const QRect &plot) const;
     void paintGrid(QPainter &painter, const QRect &plot) const;
+    void paintAxes(QPainter &painter, const QRect &plot) const;
+    // The elements, cursors and labels over the background.
+    void paintData(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
+    // The element's line in pixels, into line_: reduced per pixel column (points in ascending
+    // x, or any points), or every point.
+    void reduceAscending(const Element &element, const Scale &scale) const;
+    void reduceAny(const Element &element, const Scale &scale) const;
+    void placeEvery(const Element &element, const Scale &scale) const;
     // Draws line_ straight into pixels where that gives what the painter would; false where
     // it does not, and the painter draws it.
     bool paintThin(QPainter &painter, const Element &element, const QRect &plot) const;

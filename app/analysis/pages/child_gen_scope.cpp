@@ -25,7 +25,6 @@
 #include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
-#include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
 #include "platform/win/gui/qcolour.h"
 
@@ -157,7 +156,7 @@ void CHILD_GEN_SCOPE::DeActivated()
 void CHILD_GEN_SCOPE::timebaseChanged(float value)
 {
     const int perDiv = static_cast<int>(std::floor(value));
-    liveTimerTag_ = QString::number(perDiv * 10);
+    windowMs_ = perDiv * 10;
     txtDivs_->setCaption(QString::number(perDiv) + QStringLiteral(" ms/div"));
     checkAuto_->setChecked(true);
 }
@@ -219,9 +218,8 @@ void CHILD_GEN_SCOPE::DrawTrace()
 {
     minimum_ = 1.0e8f;
     maximum_ = -1.0e8f;
-    const double perDivTen = platform::vb::Val(liveTimerTag_);
-    if (perDivTen != 0.0) {
-        if (const auto length = platform::vb::TryCLng(4800.0 / (1000.0 / perDivTen)))
+    if (windowMs_ != 0) {
+        if (const auto length = platform::vb::TryCLng(4800.0 / (1000.0 / windowMs_)))
             windowLength_ = *length;
     }
     try {

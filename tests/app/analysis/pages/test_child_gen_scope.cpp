@@ -100,7 +100,7 @@ TEST_F(ScopePageTest, WindowLengthPerTimebase)
         setTimebase(msPerDiv);
         page->DrawTrace();
         EXPECT_EQ(page->windowLength(), readings) << msPerDiv;
-        EXPECT_EQ(page->LiveTimerTag(), QString::number(static_cast<int>(msPerDiv) * 10));
+        EXPECT_EQ(page->windowMs(), static_cast<int>(msPerDiv) * 10);
     }
     EXPECT_EQ(page->txtDivs()->Caption(), QStringLiteral("100 ms/div"));
 }

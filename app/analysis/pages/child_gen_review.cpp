@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -20,7 +19,6 @@
 #include "app/common/desktop/filedialogs.h"
 #include "app/common/desktop/messages.h"
 #include "app/common/desktop/settingswarning.h"
-#include "app/common/desktop/systemhelpers.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
@@ -61,10 +59,39 @@ int32_t roundEven(double value)
     return static_cast<int32_t>(std::nearbyint(value));
 }
 
-QColor qtColour(OleColour colour)
+// The snapshot's n readings reduced for an overview w columns wide. Column x shows positions
+// round(N / W x) .. round(N / W (x + 2)): two neighbouring segments, each reduced once.
+// Together the segments cover 1 .. N, so they also give the snapshot's extremes without a pass
+// of their own. Where the strip has a column for every two readings or fewer, a column shows
+// one reading.
+OverviewTrace overviewTrace(int32_t n, int w)
 {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
+    OverviewTrace trace;
+    const std::vector<float> &readings = CurrentSnapshot().readings;
+    const double perColumn = w > 0 ? double(n) / w : 0.0;
+    trace.envelope = w >= 2 && 2 * w < n;
+    if (!trace.envelope) {
+        SnapshotMinMax(1, n, trace.minimum, trace.maximum);
+        for (int x = 0; x < w; ++x)
+            trace.lows.push_back(
+                readings[static_cast<size_t>(std::clamp(roundEven(perColumn * x), 1, n))]);
+        return trace;
+    }
+    trace.lows.assign(static_cast<size_t>(w) + 2, 0.0f);
+    trace.highs.assign(static_cast<size_t>(w) + 2, 0.0f);
+    trace.minimum = readings[1];
+    trace.maximum = trace.minimum;
+    for (int x = 0; x <= w + 1; ++x) {
+        const int32_t from = std::max(1, roundEven(perColumn * x));
+        const int32_t to = std::min(n, roundEven(perColumn * (x + 1)));
+        float &m = trace.lows[static_cast<size_t>(x)];
+        float &mx = trace.highs[static_cast<size_t>(x)];
+        if (!SnapshotMinMax(from, std::max(from, to), m, mx))
+            m = mx = readings[static_cast<size_t>(n)];
+        trace.minimum = std::min(trace.minimum, m);
+        trace.maximum = std::max(trace.maximum, mx);
+    }
+    return trace;
 }
 
 // The number a seven-digit text shows, in the program's separators.
@@ -211,8 +238,7 @@ void CHILD_GEN_REVIEW::clearPage()
     thumbLeft_ = thumbWidth_ = sectionStart_ = sectionLength_ = 0;
     dragging_ = false;
     peaksTimer_->stop();
-    background_ = QImage();
-    overview_->setPicture(QImage());
+    overview_->clear();
     setDataControlsEnabled(false);
 }
 
@@ -223,6 +249,16 @@ void CHILD_GEN_REVIEW::setDataControlsEnabled(bool enabled)
     save_->setEnabled(enabled);
     cursor2_->setEnabled(false);
     chart().setChartEnabled(enabled);
+}
+
+const QImage &CHILD_GEN_REVIEW::OverviewMask() const
+{
+    return overview_->mask();
+}
+
+const QImage &CHILD_GEN_REVIEW::overviewBackground() const
+{
+    return overview_->drawing();
 }
 
 int CHILD_GEN_REVIEW::overviewWidth() const
@@ -236,74 +272,13 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
     if (n <= 0 || !picture)
         return;
     const int w = picture->width();
-    const int h = picture->height();
-    const double perColumn = w > 0 ? double(n) / w : 0.0;
-    const bool envelope = w >= 2 && 2 * w < n;
-    // Column x shows positions round(N / W x) .. round(N / W (x + 2)): two neighbouring
-    // segments, each reduced once. Together the segments cover 1 .. N, so they also give the
-    // snapshot's extremes without a pass of their own.
-    std::vector<float> segmentMin;
-    std::vector<float> segmentMax;
-    float minimum = 0.0f;
-    float maximum = 0.0f;
-    auto reduce = [&] {
-        if (!envelope) {
-            SnapshotMinMax(1, n, minimum, maximum);
-            return;
-        }
-        segmentMin.assign(static_cast<size_t>(w) + 2, 0.0f);
-        segmentMax.assign(static_cast<size_t>(w) + 2, 0.0f);
-        minimum = CurrentSnapshot().readings[1];
-        maximum = minimum;
-        for (int x = 0; x <= w + 1; ++x) {
-            const int32_t from = std::max(1, roundEven(perColumn * x));
-            const int32_t to = std::min(n, roundEven(perColumn * (x + 1)));
-            float &m = segmentMin[static_cast<size_t>(x)];
-            float &mx = segmentMax[static_cast<size_t>(x)];
-            if (!SnapshotMinMax(from, std::max(from, to), m, mx))
-                m = mx = CurrentSnapshot().readings[static_cast<size_t>(n)];
-            minimum = std::min(minimum, m);
-            maximum = std::max(maximum, mx);
-        }
-    };
-    reduce();
+    OverviewTrace trace = overviewTrace(n, w);
     // One wild reading would flatten the picture: clean the snapshot and scale again.
-    if (std::fabs(minimum) > 99'999'999.0f || std::fabs(maximum) > 99'999'999.0f) {
+    if (std::fabs(trace.minimum) > 99'999'999.0f || std::fabs(trace.maximum) > 99'999'999.0f) {
         CleanupSnapshot();
-        reduce();
+        trace = overviewTrace(n, w);
     }
-    // A strip narrower than two columns has no scale to draw with.
-    if (w >= 2 && h >= 1) {
-        double yScale = (double(maximum) - minimum) / h;
-        if (yScale == 0.0)
-            yScale = 1.0;
-        QImage drawing(w, h, QImage::Format_ARGB32_Premultiplied);
-        drawing.fill(qtColour(SignalTheme::chartPlot()));
-        QPainter painter(&drawing);
-        painter.setPen(qtColour(SignalTheme::chartMarks()));
-        const std::vector<float> &readings = CurrentSnapshot().readings;
-        auto column = [&](int x, double top) {
-            painter.drawLine(QLineF(x + 0.5, h, x + 0.5, top));
-        };
-        if (envelope) {
-            for (int x = 0; x <= w; ++x) {
-                const auto i = static_cast<size_t>(x);
-                const float m = std::min(segmentMin[i], segmentMin[i + 1]);
-                const float mx = std::max(segmentMax[i], segmentMax[i + 1]);
-                column(x, h - 1 - (m - minimum) / yScale);
-                column(x + 1, h - 1 - (mx - minimum) / yScale);
-            }
-        } else {
-            for (int x = 0; x < w; ++x) {
-                const int32_t p = std::clamp(roundEven(perColumn * x), 1, n);
-                column(x, h - (readings[static_cast<size_t>(p)] - minimum) / yScale);
-            }
-        }
-        painter.end();
-        background_ = drawing;
-        mask_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-        mask_.fill(Qt::black);
-    }
+    picture->drawTrace(trace, SignalTheme::chartPlot(), SignalTheme::chartMarks());
     if (resetThumb) {
         thumbLeft_ = roundEven(w / 20.0);
         thumbWidth_ = roundEven(w * 0.9);
@@ -318,20 +293,7 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
 
 void CHILD_GEN_REVIEW::RedrawSelectorThumb()
 {
-    if (background_.isNull())
-        return;
-    QImage shade(background_.size(), QImage::Format_ARGB32_Premultiplied);
-    app::common::desktop::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
-                                   thumbLeft_ + thumbWidth_, ShadeAlpha);
-    QImage shown = background_;
-    QPainter painter(&shown);
-    painter.drawImage(0, 0, shade);
-    painter.setPen(qtColour(SignalTheme::chartMarks()));
-    const int right = thumbLeft_ + thumbWidth_ - 1;
-    painter.drawLine(thumbLeft_, 0, thumbLeft_, shown.height() - 1);
-    painter.drawLine(right, 0, right, shown.height() - 1);
-    painter.end();
-    overview_->setPicture(shown);
+    overview_->showThumb(thumbLeft_, thumbWidth_, SignalTheme::chartMarks());
 }
 
 void CHILD_GEN_REVIEW::notePoint(float value, double position, double &minimum, double &maximum)

@@ -14,6 +14,18 @@ namespace app::analysis::chart {
 
 using platform::win::OleColour;
 
+// The values of a line's type, of a cursor's style and of its mode that have a name: a line
+// type is also a cursor style.
+namespace LineType {
+constexpr int Solid = 0;
+constexpr int Dashed = 1;
+constexpr int Dotted = 2;
+} // namespace LineType
+namespace CursorMode {
+constexpr int Fixed = 0;
+constexpr int FollowsClick = 2; // a left click moves the selected cursor to the clicked x
+} // namespace CursorMode
+
 // What the signal pages ask of a chart: series of values or points, axis ranges, vertical
 // cursors, text labels, colours, a picture on the clipboard and two mouse events. Indexes of
 // elements, cursors and labels start at 0. No member fails: an index out of range is ignored
@@ -43,7 +55,8 @@ public:
     virtual void setElement(int index) = 0;
     virtual void setElementLineColor(OleColour colour) = 0;
     virtual void setElementWidth(int tenthsOfPixel) = 0;
-    virtual void setElementLineType(int type) = 0; // 0 solid, 2 dotted
+    // A LineType; the element's and every later element's.
+    virtual void setElementLineType(int type) = 0;
     virtual void PlotY(double y, int16_t mode) = 0; // x is the element's point count
     virtual void PlotXY(double x, double y, int16_t mode) = 0;
     virtual void SetRange(double xMin, double xMax, double yMin, double yMax) = 0;
@@ -55,8 +68,8 @@ public:
     virtual void setCursorX(double x) = 0;
     virtual void setCursorVisible(bool visible) = 0;
     virtual void setCursorColor(OleColour colour) = 0;
-    virtual void setCursorStyle(int style) = 0;
-    // Mode 2: a left click moves the selected cursor to the clicked x before Click is raised.
+    virtual void setCursorStyle(int style) = 0; // a LineType
+    // A CursorMode. FollowsClick moves the cursor before the click handler is called.
     virtual void setCursorMode(int mode) = 0;
 
     // Text labels at data positions. Selecting past the count adds the missing ones.

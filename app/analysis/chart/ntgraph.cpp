@@ -51,9 +51,9 @@ QColor blend(const QColor &a, const QColor &b, double share)
 Qt::PenStyle penStyle(int type)
 {
     switch (type) {
-    case 1:
+    case LineType::Dashed:
         return Qt::DashLine;
-    case 2:
+    case LineType::Dotted:
         return Qt::DotLine;
     case 3:
         return Qt::DashDotLine;
@@ -540,7 +540,7 @@ bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &
     // Only where the outcome is the painter's own to the pixel: a solid line of one pixel (or
     // the zero-width pen, which is the same), no antialiasing, no scaling, nothing blended, a
     // raster device and an open line.
-    if (element.lineType != 0 || (element.width != 10 && element.width != 0))
+    if (element.lineType != LineType::Solid || (element.width != 10 && element.width != 0))
         return false;
     QPaintEngine *engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
@@ -635,7 +635,8 @@ void NTGraph::mouseReleaseEvent(QMouseEvent *event)
     const QPointF at = event->position();
     if (event->button() == Qt::LeftButton && plotRect().contains(at.toPoint())) {
         const double x = dataX(at.x());
-        if (cursor_ < cursorCount() && cursors_[static_cast<size_t>(cursor_)].mode == 2) {
+        if (cursor_ < cursorCount() &&
+            cursors_[static_cast<size_t>(cursor_)].mode == CursorMode::FollowsClick) {
             cursors_[static_cast<size_t>(cursor_)].x = x;
             update();
         }

@@ -44,8 +44,8 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
     chart().setAnnoLabelColor(SignalTheme::chartMarks());
     chart().setAnnoVisible(false);
     chart().setCursor(0);
-    chart().setCursorStyle(1);
-    chart().setCursorMode(2);
+    chart().setCursorStyle(chart::LineType::Dashed);
+    chart().setCursorMode(chart::CursorMode::FollowsClick);
     chart().setChartEnabled(true);
     connect(signalChart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
     connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChartPicture);

@@ -217,8 +217,8 @@ void CHILD_GEN_REVIEW::ShowSnapshot()
     for (int c : {1, 0}) {
         chart().setCursor(c);
         chart().setCursorColor(SignalTheme::chartMarks());
-        chart().setCursorStyle(1);
-        chart().setCursorMode(2);
+        chart().setCursorStyle(chart::LineType::Dashed);
+        chart().setCursorMode(chart::CursorMode::FollowsClick);
         chart().setCursorVisible(false);
     }
     chart().setAnnotation(0);

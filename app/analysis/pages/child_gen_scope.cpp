@@ -237,9 +237,9 @@ void CHILD_GEN_SCOPE::DrawTrace()
             const int32_t edge = findEdge();
             if (edge >= 0) {
                 start = edge;
-                chart().setElementLineType(0);
+                chart().setElementLineType(chart::LineType::Solid);
             } else {
-                chart().setElementLineType(2);
+                chart().setElementLineType(chart::LineType::Dotted);
                 if (!autoTriggerPending_)
                     return; // the chart keeps its last picture
             }

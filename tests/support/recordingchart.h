@@ -195,7 +195,10 @@ public:
         set(Member::setElementLineColor, colourArg(colour));
     }
     void setElementWidth(int tenths) override { set(Member::setElementWidth, tenths); }
-    void setElementLineType(int type) override { set(Member::setElementLineType, type); }
+    void setElementLineType(app::analysis::chart::LineType type) override
+    {
+        set(Member::setElementLineType, static_cast<int>(type));
+    }
     void PlotY(double y, int16_t mode) override { record(Member::PlotY, {y, mode}); }
     void PlotXY(double x, double y, int16_t mode) override { record(Member::PlotXY, {x, y, mode}); }
     void SetRange(double xMin, double xMax, double yMin, double yMax) override
@@ -216,8 +219,14 @@ public:
     {
         set(Member::setCursorColor, colourArg(colour));
     }
-    void setCursorStyle(int style) override { set(Member::setCursorStyle, style); }
-    void setCursorMode(int mode) override { set(Member::setCursorMode, mode); }
+    void setCursorStyle(app::analysis::chart::LineType style) override
+    {
+        set(Member::setCursorStyle, static_cast<int>(style));
+    }
+    void setCursorMode(app::analysis::chart::CursorMode mode) override
+    {
+        set(Member::setCursorMode, static_cast<int>(mode));
+    }
 
     void AddAnnotation() override
     {

@@ -14,17 +14,11 @@ namespace app::analysis::chart {
 
 using platform::win::OleColour;
 
-// The values of a line's type, of a cursor's style and of its mode that have a name: a line
-// type is also a cursor style.
-namespace LineType {
-constexpr int Solid = 0;
-constexpr int Dashed = 1;
-constexpr int Dotted = 2;
-} // namespace LineType
-namespace CursorMode {
-constexpr int Fixed = 0;
-constexpr int FollowsClick = 2; // a left click moves the selected cursor to the clicked x
-} // namespace CursorMode
+// How a line is drawn, and a cursor: any other value draws solid.
+enum class LineType : int { Solid = 0, Dashed = 1, Dotted = 2, DashDot = 3, DashDotDot = 4 };
+// FollowsClick: a left click in the plot moves the selected cursor to the clicked x, before the
+// click handler is called.
+enum class CursorMode : int { Fixed = 0, FollowsClick = 2 };
 
 // What the signal pages ask of a chart: series of values or points, axis ranges, vertical
 // cursors, text labels, colours, a picture on the clipboard and two mouse events. Indexes of
@@ -55,8 +49,8 @@ public:
     virtual void setElement(int index) = 0;
     virtual void setElementLineColor(OleColour colour) = 0;
     virtual void setElementWidth(int tenthsOfPixel) = 0;
-    // A LineType; the element's and every later element's.
-    virtual void setElementLineType(int type) = 0;
+    // The element's and every later element's.
+    virtual void setElementLineType(LineType type) = 0;
     virtual void PlotY(double y, int16_t mode) = 0; // x is the element's point count
     virtual void PlotXY(double x, double y, int16_t mode) = 0;
     virtual void SetRange(double xMin, double xMax, double yMin, double yMax) = 0;
@@ -68,9 +62,8 @@ public:
     virtual void setCursorX(double x) = 0;
     virtual void setCursorVisible(bool visible) = 0;
     virtual void setCursorColor(OleColour colour) = 0;
-    virtual void setCursorStyle(int style) = 0; // a LineType
-    // A CursorMode. FollowsClick moves the cursor before the click handler is called.
-    virtual void setCursorMode(int mode) = 0;
+    virtual void setCursorStyle(LineType style) = 0;
+    virtual void setCursorMode(CursorMode mode) = 0;
 
     // Text labels at data positions. Selecting past the count adds the missing ones.
     virtual void AddAnnotation() = 0;

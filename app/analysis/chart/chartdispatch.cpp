@@ -85,7 +85,7 @@ void ChartDispatch::Let(int dispid, const QVariant &value)
         chart_.setElementWidth(value.toInt());
         break;
     case 12:
-        chart_.setElementLineType(value.toInt());
+        chart_.setElementLineType(static_cast<LineType>(value.toInt()));
         break;
     case 33:
         chart_.setCursor(value.toInt());
@@ -100,10 +100,10 @@ void ChartDispatch::Let(int dispid, const QVariant &value)
         chart_.setCursorColor(colourOf(value));
         break;
     case 38:
-        chart_.setCursorStyle(value.toInt());
+        chart_.setCursorStyle(static_cast<LineType>(value.toInt()));
         break;
     case 36:
-        chart_.setCursorMode(value.toInt());
+        chart_.setCursorMode(static_cast<CursorMode>(value.toInt()));
         break;
     case 29:
         chart_.setAnnotation(value.toInt());

@@ -48,16 +48,16 @@ QColor blend(const QColor &a, const QColor &b, double share)
                             static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
 }
 
-Qt::PenStyle penStyle(int type)
+Qt::PenStyle penStyle(LineType type)
 {
     switch (type) {
     case LineType::Dashed:
         return Qt::DashLine;
     case LineType::Dotted:
         return Qt::DotLine;
-    case 3:
+    case LineType::DashDot:
         return Qt::DashDotLine;
-    case 4:
+    case LineType::DashDotDot:
         return Qt::DashDotDotLine;
     default:
         return Qt::SolidLine;
@@ -126,7 +126,7 @@ void NTGraph::setElementWidth(int tenthsOfPixel)
     update();
 }
 
-void NTGraph::setElementLineType(int type)
+void NTGraph::setElementLineType(LineType type)
 {
     lineType_ = type;
     currentElement().lineType = type;
@@ -211,13 +211,13 @@ void NTGraph::setCursorColor(OleColour colour)
     update();
 }
 
-void NTGraph::setCursorStyle(int style)
+void NTGraph::setCursorStyle(LineType style)
 {
     currentCursor().style = style;
     update();
 }
 
-void NTGraph::setCursorMode(int mode)
+void NTGraph::setCursorMode(CursorMode mode)
 {
     currentCursor().mode = mode;
 }

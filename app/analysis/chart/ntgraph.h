@@ -40,7 +40,7 @@ public:
     void setElement(int index) override;
     void setElementLineColor(OleColour colour) override;
     void setElementWidth(int tenthsOfPixel) override;
-    void setElementLineType(int type) override;
+    void setElementLineType(LineType type) override;
     void PlotY(double y, int16_t mode) override;
     void PlotXY(double x, double y, int16_t mode) override;
     void SetRange(double xMin, double xMax, double yMin, double yMax) override;
@@ -51,8 +51,8 @@ public:
     void setCursorX(double x) override;
     void setCursorVisible(bool visible) override;
     void setCursorColor(OleColour colour) override;
-    void setCursorStyle(int style) override;
-    void setCursorMode(int mode) override;
+    void setCursorStyle(LineType style) override;
+    void setCursorMode(CursorMode mode) override;
 
     void AddAnnotation() override;
     int annotationCount() const override { return static_cast<int>(annotations_.size()); }
@@ -79,7 +79,7 @@ public:
     // What the chart holds, for owners and tests.
     int elementCount() const { return static_cast<int>(elements_.size()); }
     std::vector<QPointF> points(int element) const;
-    int lineType(int element) const { return elements_.at(element).lineType; }
+    LineType lineType(int element) const { return elements_.at(element).lineType; }
     int cursorCount() const { return static_cast<int>(cursors_.size()); }
     double cursorX(int index) const { return cursors_.at(index).x; }
     QString annotationText(int index) const { return annotations_.at(index).text; }
@@ -108,7 +108,7 @@ private:
     {
         OleColour colour = 0x00FF00;
         int width = 10;
-        int lineType = 0;
+        LineType lineType = LineType::Solid;
         // The points, x and y apart: a dense trace is reduced by reading its y alone.
         std::vector<double> xs;
         std::vector<double> ys;
@@ -136,8 +136,8 @@ private:
         double x = 0.0;
         bool visible = true;
         OleColour colour = 0xFFFFFF;
-        int style = 0;
-        int mode = 0;
+        LineType style = LineType::Solid;
+        CursorMode mode = CursorMode::Fixed;
     };
     struct Annotation
     {
@@ -178,7 +178,7 @@ private:
     MouseHandler mouseHandler_;
     std::vector<Element> elements_;
     int element_ = 0;
-    int lineType_ = 0; // taken by every element added later
+    LineType lineType_ = LineType::Solid; // taken by every element added later
     std::vector<Cursor> cursors_;
     int cursor_ = 0;
     std::vector<Annotation> annotations_;

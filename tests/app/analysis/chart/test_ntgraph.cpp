@@ -60,7 +60,7 @@ TEST(NTGraphTest, PlotYCountsXPerElement)
 TEST(NTGraphTest, ClearKeepsCursorsLabelsAndLineStyle)
 {
     auto graph = makeGraph();
-    graph->setElementLineType(2);
+    graph->setElementLineType(LineType::Dotted);
     graph->AddCursor();
     graph->setCursorX(4.0);
     graph->AddAnnotation();
@@ -74,9 +74,9 @@ TEST(NTGraphTest, ClearKeepsCursorsLabelsAndLineStyle)
     EXPECT_EQ(graph->elementCount(), 1);
     EXPECT_EQ(graph->element(), 0);
     EXPECT_TRUE(graph->points(0).empty());
-    EXPECT_EQ(graph->lineType(0), 2);
+    EXPECT_EQ(graph->lineType(0), LineType::Dotted);
     graph->AddElement();
-    EXPECT_EQ(graph->lineType(1), 2);
+    EXPECT_EQ(graph->lineType(1), LineType::Dotted);
     EXPECT_EQ(graph->cursorCount(), 1);
     EXPECT_EQ(graph->cursorX(0), 4.0);
     EXPECT_EQ(graph->annotationText(0), QStringLiteral("peak"));
@@ -219,11 +219,11 @@ TEST(NTGraphTest, LaterElementsStayOnTopOfEarlierOnes)
         graph->PlotXY((i * 7919) % 6000, i % 50 == 0 ? nan : std::sin(i * 0.01), 0);
     graph->AddElement();
     graph->setElementLineColor(Red);
-    graph->setElementLineType(2); // dotted: the painter's
+    graph->setElementLineType(LineType::Dotted); // the painter's
     for (int i = 0; i < 3000; ++i)
         graph->PlotY(std::cos(i * 0.004), 1);
     graph->AddElement();
-    graph->setElementLineType(0);
+    graph->setElementLineType(LineType::Solid);
     graph->setElementLineColor(0xFFFFFF);
     for (int i = 0; i < 3000; ++i)
         graph->PlotY(std::cos(i * 0.004) * 0.5, 1);
@@ -307,7 +307,7 @@ TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
     graph->show();
     graph->SetRange(0.0, 100.0, 0.0, 1.0);
     graph->AddCursor();
-    graph->setCursorMode(2);
+    graph->setCursorMode(CursorMode::FollowsClick);
     // What the handlers heard, in order: a click's x, or a button as -(button).
     std::vector<double> events;
     graph->setClickHandler([&](double x) { events.push_back(x); });
@@ -327,7 +327,7 @@ TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
     EXPECT_THAT(events, ElementsAre(-double(Qt::RightButton)));
 
     events.clear();
-    graph->setCursorMode(0);
+    graph->setCursorMode(CursorMode::Fixed);
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(plot.left() + 10, middle.y()));
     EXPECT_EQ(events.size(), 2u);
     EXPECT_EQ(graph->cursorX(0), x); // no longer follows the click

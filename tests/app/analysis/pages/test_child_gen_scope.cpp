@@ -17,12 +17,12 @@
 namespace app::analysis::pages {
 namespace {
 
+using app::analysis::chart::LineType;
 using signalpagetests::putReadings;
 using signalpagetests::sine;
 using signalpagetests::square;
 using testing::ElementsAre;
 using testsupport::ChartCall;
-namespace LineType = app::analysis::chart::LineType;
 using M = testsupport::ChartMember;
 using testsupport::RecordingChart;
 
@@ -117,7 +117,7 @@ TEST_F(ScopePageTest, TriggersOnARisingEdgeOfASine)
     EXPECT_TRUE(page->Triggerlevel()->Enabled());
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), LineType::Solid);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
     const std::vector<float> values = plotted();
     ASSERT_GE(values.size(), 2u);
     EXPECT_LT(values[0], page->triggerLevel());
@@ -134,7 +134,7 @@ TEST_F(ScopePageTest, TriggersOnAFallingEdgeDownToZero)
     switchTrigger(true);
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), LineType::Solid);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
     const std::vector<float> values = plotted();
     ASSERT_GE(values.size(), 2u);
     EXPECT_EQ(values[0], 50.0f);
@@ -149,7 +149,7 @@ TEST_F(ScopePageTest, NoCrossingKeepsThePicture)
     switchTrigger(true);
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), LineType::Dotted);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Dotted));
     EXPECT_EQ(chart->countOf(M::ClearGraph), 0);
 }
 
@@ -160,7 +160,7 @@ TEST_F(ScopePageTest, AutomaticTriggerOnASquareWave)
     EXPECT_TRUE(page->Check3()->isChecked());
     EXPECT_FALSE(page->Check5()->isChecked());
     page->DrawTrace(); // level 0 meets no rising edge: drawn untriggered once
-    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), LineType::Dotted);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Dotted));
     EXPECT_EQ(chart->countOf(M::ClearGraph), 1);
     EXPECT_EQ(page->Triggerlevel()->Value(), 55.0f);
     EXPECT_EQ(page->txtTrigger()->Caption(), QStringLiteral("28.00000"));
@@ -168,7 +168,7 @@ TEST_F(ScopePageTest, AutomaticTriggerOnASquareWave)
 
     chart->log.clear();
     page->DrawTrace(); // now the level lies between the two
-    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), LineType::Solid);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
     EXPECT_EQ(chart->countOf(M::SetRange), 0); // the scale found stays
 }
 

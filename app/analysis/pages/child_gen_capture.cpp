@@ -49,10 +49,7 @@ int32_t roundEven(double value)
 CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    chart().AddAnnotation();
-    chart().AddCursor();
-    chart().setFrameColor(SignalTheme::chartFrame());
-    chart().setPlotAreaColor(SignalTheme::chartPlot());
+    setUpChart(1);
     chart().setChartEnabled(true);
     connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChartPicture);
 

@@ -34,11 +34,7 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
     // The chart's settings, made once.
-    chart().AddAnnotation();
-    chart().AddAnnotation();
-    chart().AddCursor();
-    chart().setFrameColor(SignalTheme::chartFrame());
-    chart().setPlotAreaColor(SignalTheme::chartPlot());
+    setUpChart(2);
     chart().setCursorColor(SignalTheme::chartMarks());
     chart().setAnnotation(1);
     chart().setAnnoLabelColor(SignalTheme::chartMarks());

@@ -106,10 +106,7 @@ double shownNumber(QString text)
 CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    chart().AddAnnotation();
-    chart().AddCursor();
-    chart().setFrameColor(SignalTheme::chartFrame());
-    chart().setPlotAreaColor(SignalTheme::chartPlot());
+    setUpChart(1);
     chart().setChartEnabled(true);
     connect(signalChart_, &SignalChart::Clicked, this, &CHILD_GEN_REVIEW::chartClicked);
     connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_REVIEW::copyChart);

@@ -5,6 +5,7 @@
 
 #include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/pages/signalchart.h"
+#include "app/analysis/pages/signaltheme.h"
 
 namespace app::analysis::pages {
 
@@ -31,6 +32,15 @@ void SignalPage::copyChartPicture()
 app::analysis::chart::ChartControl &SignalPage::chart() const
 {
     return signalChart_->control();
+}
+
+void SignalPage::setUpChart(int labels)
+{
+    for (int i = 0; i < labels; ++i)
+        chart().AddAnnotation();
+    chart().AddCursor();
+    chart().setFrameColor(SignalTheme::chartFrame());
+    chart().setPlotAreaColor(SignalTheme::chartPlot());
 }
 
 void SignalPage::resizeEvent(QResizeEvent *event)

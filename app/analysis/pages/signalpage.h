@@ -32,6 +32,9 @@ protected:
 
     // The chart, called by member.
     app::analysis::chart::ChartControl &chart() const;
+    // The chart's first settings on most pages: `labels` text labels and a cursor, and the
+    // theme's colours around and inside the plot.
+    void setUpChart(int labels);
 
     SignalChart *signalChart_ = nullptr;
 };

@@ -1,14 +1,15 @@
 #ifndef TESTS_SUPPORT_RECORDINGCHART_H
 #define TESTS_SUPPORT_RECORDINGCHART_H
 
-// A chart that draws nothing and logs every call a page makes, by dispatch identifier, with
-// its arguments; it keeps just enough state to answer reads (selections, label count,
-// colours). Install it with InstallRecordingCharts to have every page chart be one.
+// A chart that draws nothing and logs every call a page makes, by member, with its arguments;
+// it keeps just enough state to answer reads (selections, label count, colours). Install it
+// with InstallRecordingCharts to have every page chart be one.
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include <QPointer>
@@ -23,23 +24,109 @@ namespace testsupport {
 
 using app::analysis::chart::OleColour;
 
+// The chart's members as the log names them, spelled as ChartControl spells them.
+enum class ChartMember {
+    ClearGraph,
+    AddElement,
+    element,
+    setElement,
+    setElementLineColor,
+    setElementWidth,
+    setElementLineType,
+    PlotY,
+    PlotXY,
+    SetRange,
+    AddCursor,
+    cursor,
+    setCursor,
+    setCursorX,
+    setCursorVisible,
+    setCursorColor,
+    setCursorStyle,
+    setCursorMode,
+    AddAnnotation,
+    annotationCount,
+    annotation,
+    setAnnotation,
+    setAnnoLabelCaption,
+    setAnnoLabelX,
+    setAnnoLabelY,
+    setAnnoVisible,
+    setAnnoLabelColor,
+    controlFrameColor,
+    setControlFrameColor,
+    plotAreaColor,
+    setPlotAreaColor,
+    frameColor,
+    setFrameColor,
+    chartEnabled,
+    setChartEnabled,
+    CopyWindowToClipboard,
+};
+
+inline const char *nameOf(ChartMember member)
+{
+    static const char *const names[] = {
+        "ClearGraph",
+        "AddElement",
+        "element",
+        "setElement",
+        "setElementLineColor",
+        "setElementWidth",
+        "setElementLineType",
+        "PlotY",
+        "PlotXY",
+        "SetRange",
+        "AddCursor",
+        "cursor",
+        "setCursor",
+        "setCursorX",
+        "setCursorVisible",
+        "setCursorColor",
+        "setCursorStyle",
+        "setCursorMode",
+        "AddAnnotation",
+        "annotationCount",
+        "annotation",
+        "setAnnotation",
+        "setAnnoLabelCaption",
+        "setAnnoLabelX",
+        "setAnnoLabelY",
+        "setAnnoVisible",
+        "setAnnoLabelColor",
+        "controlFrameColor",
+        "setControlFrameColor",
+        "plotAreaColor",
+        "setPlotAreaColor",
+        "frameColor",
+        "setFrameColor",
+        "chartEnabled",
+        "setChartEnabled",
+        "CopyWindowToClipboard",
+    };
+    static_assert(std::size(names) == static_cast<size_t>(ChartMember::CopyWindowToClipboard) + 1);
+    return names[static_cast<size_t>(member)];
+}
+
+inline void PrintTo(ChartMember member, std::ostream *os)
+{
+    *os << nameOf(member);
+}
+
 struct ChartCall
 {
-    enum Kind { Method, Let, Get };
-    Kind kind;
-    int id;
+    ChartMember member;
     QVariantList args;
 
     bool operator==(const ChartCall &other) const
     {
-        return kind == other.kind && id == other.id && args == other.args;
+        return member == other.member && args == other.args;
     }
 };
 
 inline void PrintTo(const ChartCall &call, std::ostream *os)
 {
-    static const char *const kinds[] = {"call", "let", "get"};
-    *os << kinds[call.kind] << ' ' << call.id << '(';
+    *os << nameOf(call.member) << '(';
     for (qsizetype i = 0; i < call.args.size(); ++i)
         *os << (i ? ", " : "") << call.args.at(i).toString().toStdString();
     *os << ')';
@@ -48,6 +135,8 @@ inline void PrintTo(const ChartCall &call, std::ostream *os)
 class RecordingChart : public QWidget, public app::analysis::chart::ChartControl
 {
 public:
+    using Member = ChartMember;
+
     explicit RecordingChart(QWidget *parent = nullptr) : QWidget(parent) {}
 
     // Reads are logged too, so reading the chart from a const page still leaves a trace.
@@ -56,121 +145,156 @@ public:
     int cursors = 0;
     OleColour baseColour = 0x404040;
 
-    // Raises one of the chart's events, as a mouse action on the real chart would.
-    void fire(int event, const QVariantList &args = {})
+    // The chart's events, as a mouse action on the real chart raises them.
+    void click(double x)
     {
-        if (handler_)
-            handler_(event, args);
+        if (clickHandler_)
+            clickHandler_(x);
+    }
+    void mouseUp(int button)
+    {
+        if (mouseHandler_)
+            mouseHandler_(button);
     }
 
-    // The calls with this identifier (of any kind), in order.
-    std::vector<ChartCall> callsOf(int id) const
+    // The calls of this member, in order.
+    std::vector<ChartCall> callsOf(Member member) const
     {
         std::vector<ChartCall> found;
         std::copy_if(log.begin(), log.end(), std::back_inserter(found),
-                     [id](const ChartCall &call) { return call.id == id; });
+                     [member](const ChartCall &call) { return call.member == member; });
         return found;
     }
-    int countOf(int id) const { return static_cast<int>(callsOf(id).size()); }
-    // The value last assigned to a property, or an invalid variant.
-    QVariant lastLet(int id) const
+    int countOf(Member member) const { return static_cast<int>(callsOf(member).size()); }
+    // The value last passed to a member that takes one, or an invalid variant.
+    QVariant lastArg(Member member) const
     {
         for (auto it = log.rbegin(); it != log.rend(); ++it)
-            if (it->kind == ChartCall::Let && it->id == id)
+            if (it->member == member)
                 return it->args.value(0);
         return {};
     }
-    std::vector<int> ids() const
+    std::vector<Member> members() const
     {
-        std::vector<int> found;
+        std::vector<Member> found;
         for (const ChartCall &call : log)
-            found.push_back(call.id);
+            found.push_back(call.member);
         return found;
     }
 
     QWidget *widget() override { return this; }
-    void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
+    void setClickHandler(ClickHandler handler) override { clickHandler_ = std::move(handler); }
+    void setMouseHandler(MouseHandler handler) override { mouseHandler_ = std::move(handler); }
 
-    void ClearGraph() override { method(59); }
-    void AddElement() override { method(57); }
-    int element() const override { return get(31, element_); }
-    void setElement(int index) override { element_ = let(31, index); }
-    void setElementLineColor(OleColour colour) override { let(10, colourArg(colour)); }
-    void setElementWidth(int tenths) override { let(5, tenths); }
-    void setElementLineType(int type) override { let(12, type); }
-    void PlotY(double y, int16_t mode) override { method(61, {y, mode}); }
-    void PlotXY(double x, double y, int16_t mode) override { method(60, {x, y, mode}); }
+    void ClearGraph() override { record(Member::ClearGraph); }
+    void AddElement() override { record(Member::AddElement); }
+    int element() const override { return read(Member::element, element_); }
+    void setElement(int index) override { element_ = set(Member::setElement, index); }
+    void setElementLineColor(OleColour colour) override
+    {
+        set(Member::setElementLineColor, colourArg(colour));
+    }
+    void setElementWidth(int tenths) override { set(Member::setElementWidth, tenths); }
+    void setElementLineType(app::analysis::chart::LineType type) override
+    {
+        set(Member::setElementLineType, static_cast<int>(type));
+    }
+    void PlotY(double y, int16_t mode) override { record(Member::PlotY, {y, mode}); }
+    void PlotXY(double x, double y, int16_t mode) override { record(Member::PlotXY, {x, y, mode}); }
     void SetRange(double xMin, double xMax, double yMin, double yMax) override
     {
-        method(53, {xMin, xMax, yMin, yMax});
+        record(Member::SetRange, {xMin, xMax, yMin, yMax});
     }
 
     void AddCursor() override
     {
         ++cursors;
-        method(66);
+        record(Member::AddCursor);
     }
-    int cursor() const override { return get(33, cursor_); }
-    void setCursor(int index) override { cursor_ = let(33, index); }
-    void setCursorX(double x) override { let(34, x); }
-    void setCursorVisible(bool visible) override { let(37, visible); }
-    void setCursorColor(OleColour colour) override { let(4, colourArg(colour)); }
-    void setCursorStyle(int style) override { let(38, style); }
-    void setCursorMode(int mode) override { let(36, mode); }
+    int cursor() const override { return read(Member::cursor, cursor_); }
+    void setCursor(int index) override { cursor_ = set(Member::setCursor, index); }
+    void setCursorX(double x) override { set(Member::setCursorX, x); }
+    void setCursorVisible(bool visible) override { set(Member::setCursorVisible, visible); }
+    void setCursorColor(OleColour colour) override
+    {
+        set(Member::setCursorColor, colourArg(colour));
+    }
+    void setCursorStyle(app::analysis::chart::LineType style) override
+    {
+        set(Member::setCursorStyle, static_cast<int>(style));
+    }
+    void setCursorMode(app::analysis::chart::CursorMode mode) override
+    {
+        set(Member::setCursorMode, static_cast<int>(mode));
+    }
 
     void AddAnnotation() override
     {
         ++annotations;
-        method(64);
+        record(Member::AddAnnotation);
     }
-    int annotationCount() const override { return get(50, annotations); }
-    int annotation() const override { return get(29, annotation_); }
+    int annotationCount() const override { return read(Member::annotationCount, annotations); }
+    int annotation() const override { return read(Member::annotation, annotation_); }
     void setAnnotation(int index) override
     {
-        annotation_ = let(29, index);
+        annotation_ = set(Member::setAnnotation, index);
         annotations = std::max(annotations, index + 1);
     }
-    void setAnnoLabelCaption(const QString &text) override { let(24, text); }
-    void setAnnoLabelX(double x) override { let(25, x); }
-    void setAnnoLabelY(double y) override { let(26, y); }
-    void setAnnoVisible(bool visible) override { let(30, visible); }
-    void setAnnoLabelColor(OleColour colour) override { let(32, colourArg(colour)); }
-
-    OleColour controlFrameColor() const override { return get(22, baseColour); }
-    void setControlFrameColor(OleColour colour) override { baseColour = let(22, colour); }
-    OleColour plotAreaColor() const override { return get(2, plotArea_); }
-    void setPlotAreaColor(OleColour colour) override { plotArea_ = let(2, colour); }
-    OleColour frameColor() const override { return get(1, frame_); }
-    void setFrameColor(OleColour colour) override { frame_ = let(1, colour); }
-
-    bool chartEnabled() const override { return enabled_; }
-    void setChartEnabled(bool enabled) override
+    void setAnnoLabelCaption(const QString &text) override
     {
-        enabled_ = enabled;
-        log.push_back({ChartCall::Let, EnabledId, {enabled}});
+        set(Member::setAnnoLabelCaption, text);
+    }
+    void setAnnoLabelX(double x) override { set(Member::setAnnoLabelX, x); }
+    void setAnnoLabelY(double y) override { set(Member::setAnnoLabelY, y); }
+    void setAnnoVisible(bool visible) override { set(Member::setAnnoVisible, visible); }
+    void setAnnoLabelColor(OleColour colour) override
+    {
+        set(Member::setAnnoLabelColor, colourArg(colour));
     }
 
-    void CopyWindowToClipboard() override { method(55); }
+    OleColour controlFrameColor() const override
+    {
+        return read(Member::controlFrameColor, baseColour);
+    }
+    void setControlFrameColor(OleColour colour) override
+    {
+        baseColour = set(Member::setControlFrameColor, colour);
+    }
+    OleColour plotAreaColor() const override { return read(Member::plotAreaColor, plotArea_); }
+    void setPlotAreaColor(OleColour colour) override
+    {
+        plotArea_ = set(Member::setPlotAreaColor, colour);
+    }
+    OleColour frameColor() const override { return read(Member::frameColor, frame_); }
+    void setFrameColor(OleColour colour) override { frame_ = set(Member::setFrameColor, colour); }
 
-    // The log's identifier for the named property Enabled.
-    static constexpr int EnabledId = -1;
+    bool chartEnabled() const override { return read(Member::chartEnabled, enabled_); }
+    void setChartEnabled(bool enabled) override
+    {
+        enabled_ = set(Member::setChartEnabled, enabled);
+    }
+
+    void CopyWindowToClipboard() override { record(Member::CopyWindowToClipboard); }
 
 private:
     static qlonglong colourArg(OleColour colour) { return static_cast<qlonglong>(colour); }
 
-    void method(int id, QVariantList args = {}) { log.push_back({ChartCall::Method, id, args}); }
-    template <typename T> T let(int id, T value)
+    void record(Member member, QVariantList args = {}) { log.push_back({member, std::move(args)}); }
+    template <typename T>
+    T set(Member member, T value)
     {
-        log.push_back({ChartCall::Let, id, {QVariant::fromValue(value)}});
+        log.push_back({member, {QVariant::fromValue(value)}});
         return value;
     }
-    template <typename T> T get(int id, T value) const
+    template <typename T>
+    T read(Member member, T value) const
     {
-        log.push_back({ChartCall::Get, id, {}});
+        log.push_back({member, {}});
         return value;
     }
 
-    EventHandler handler_;
+    ClickHandler clickHandler_;
+    MouseHandler mouseHandler_;
     int element_ = 0;
     int cursor_ = 0;
     int annotation_ = 0;

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include <QString>
-#include <QVariantList>
 
 #include "platform/win/syscolours.h"
 
@@ -15,34 +14,43 @@ namespace app::analysis::chart {
 
 using platform::win::OleColour;
 
-// The chart's events, by identifier, as ChartDispatch reports them.
-namespace ChartEvent {
-constexpr int Click = 9;  // a left-button release in the plot: (x in data units)
-constexpr int Mouse = 11; // any button released over the chart, after Click: (button)
-} // namespace ChartEvent
+// How a line is drawn, and a cursor: any other value draws solid.
+enum class LineType : int { Solid = 0, Dashed = 1, Dotted = 2, DashDot = 3, DashDotDot = 4 };
+// FollowsClick: a left click in the plot moves the selected cursor to the clicked x, before the
+// click handler is called.
+enum class CursorMode : int { Fixed = 0, FollowsClick = 2 };
 
 // What the signal pages ask of a chart: series of values or points, axis ranges, vertical
 // cursors, text labels, colours, a picture on the clipboard and two mouse events. Indexes of
-// elements, cursors and labels start at 0. The pages reach it only through ChartDispatch.
+// elements, cursors and labels start at 0. No member fails: an index out of range is ignored
+// or adds what is missing, as each member says. ChartDispatch offers the same members by
+// dispatch identifier.
 class ChartControl
 {
 public:
-    using EventHandler = std::function<void(int event, const QVariantList &args)>;
+    // A left-button release in the plot, with its x in data units.
+    using ClickHandler = std::function<void(double x)>;
+    // Any button released over the chart, after the click if there is one: the Qt button.
+    using MouseHandler = std::function<void(int button)>;
 
     virtual ~ChartControl() = default;
 
     // The widget that shows the chart; the chart's owner places it.
     virtual QWidget *widget() = 0;
-    virtual void setEventHandler(EventHandler handler) = 0;
+    // One handler of each kind; a later one replaces the earlier.
+    virtual void setClickHandler(ClickHandler handler) = 0;
+    virtual void setMouseHandler(MouseHandler handler) = 0;
 
     // Elements (series). ClearGraph leaves one empty element, selected; settings stay.
+    // Selecting an element that does not exist keeps the selection.
     virtual void ClearGraph() = 0;
     virtual void AddElement() = 0;
     virtual int element() const = 0;
     virtual void setElement(int index) = 0;
     virtual void setElementLineColor(OleColour colour) = 0;
     virtual void setElementWidth(int tenthsOfPixel) = 0;
-    virtual void setElementLineType(int type) = 0; // 0 solid, 2 dotted
+    // The element's and every later element's.
+    virtual void setElementLineType(LineType type) = 0;
     virtual void PlotY(double y, int16_t mode) = 0; // x is the element's point count
     virtual void PlotXY(double x, double y, int16_t mode) = 0;
     virtual void SetRange(double xMin, double xMax, double yMin, double yMax) = 0;
@@ -54,9 +62,8 @@ public:
     virtual void setCursorX(double x) = 0;
     virtual void setCursorVisible(bool visible) = 0;
     virtual void setCursorColor(OleColour colour) = 0;
-    virtual void setCursorStyle(int style) = 0;
-    // Mode 2: a left click moves the selected cursor to the clicked x before Click is raised.
-    virtual void setCursorMode(int mode) = 0;
+    virtual void setCursorStyle(LineType style) = 0;
+    virtual void setCursorMode(CursorMode mode) = 0;
 
     // Text labels at data positions. Selecting past the count adds the missing ones.
     virtual void AddAnnotation() = 0;

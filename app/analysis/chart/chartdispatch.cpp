@@ -28,8 +28,8 @@ int16_t mode(const QVariantList &args, int index)
 
 ChartDispatch::ChartDispatch(ChartControl &chart, QObject *parent) : QObject(parent), chart_(chart)
 {
-    chart_.setEventHandler(
-        [this](int event, const QVariantList &args) { emit Event(event, args); });
+    chart_.setClickHandler([this](double x) { emit Event(ClickEvent, {x}); });
+    chart_.setMouseHandler([this](int button) { emit Event(MouseEvent, {button}); });
 }
 
 void ChartDispatch::noSuchMember(int dispid)
@@ -85,7 +85,7 @@ void ChartDispatch::Let(int dispid, const QVariant &value)
         chart_.setElementWidth(value.toInt());
         break;
     case 12:
-        chart_.setElementLineType(value.toInt());
+        chart_.setElementLineType(static_cast<LineType>(value.toInt()));
         break;
     case 33:
         chart_.setCursor(value.toInt());
@@ -100,10 +100,10 @@ void ChartDispatch::Let(int dispid, const QVariant &value)
         chart_.setCursorColor(colourOf(value));
         break;
     case 38:
-        chart_.setCursorStyle(value.toInt());
+        chart_.setCursorStyle(static_cast<LineType>(value.toInt()));
         break;
     case 36:
-        chart_.setCursorMode(value.toInt());
+        chart_.setCursorMode(static_cast<CursorMode>(value.toInt()));
         break;
     case 29:
         chart_.setAnnotation(value.toInt());

@@ -9,14 +9,19 @@ namespace app::analysis::chart {
 
 class ChartControl;
 
-// Members of the chart by dispatch identifier, the way the pages call it. An identifier the
-// chart does not have, or the wrong kind of call, raises VbError 438.
+// Members of the chart by dispatch identifier, for a caller that speaks the control's numbers.
+// An identifier the chart does not have, or the wrong kind of call, raises VbError 438.
+// Taking the chart's events, it replaces whatever handlers the chart had.
 class ChartDispatch : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int NoSuchMember = 438;
+    // The events' identifiers: a left-button release in the plot (x in data units), then any
+    // button released over the chart (the button).
+    static constexpr int ClickEvent = 9;
+    static constexpr int MouseEvent = 11;
 
     explicit ChartDispatch(ChartControl &chart, QObject *parent = nullptr);
 
@@ -31,7 +36,7 @@ public:
     ChartControl &chart() const { return chart_; }
 
 signals:
-    // One of the chart's events (ChartEvent) with its arguments.
+    // One of the chart's events (ClickEvent, MouseEvent) with its arguments.
     void Event(int dispid, const QVariantList &args);
 
 private:

@@ -48,16 +48,16 @@ QColor blend(const QColor &a, const QColor &b, double share)
                             static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
 }
 
-Qt::PenStyle penStyle(int type)
+Qt::PenStyle penStyle(LineType type)
 {
     switch (type) {
-    case 1:
+    case LineType::Dashed:
         return Qt::DashLine;
-    case 2:
+    case LineType::Dotted:
         return Qt::DotLine;
-    case 3:
+    case LineType::DashDot:
         return Qt::DashDotLine;
-    case 4:
+    case LineType::DashDotDot:
         return Qt::DashDotDotLine;
     default:
         return Qt::SolidLine;
@@ -126,7 +126,7 @@ void NTGraph::setElementWidth(int tenthsOfPixel)
     update();
 }
 
-void NTGraph::setElementLineType(int type)
+void NTGraph::setElementLineType(LineType type)
 {
     lineType_ = type;
     currentElement().lineType = type;
@@ -211,13 +211,13 @@ void NTGraph::setCursorColor(OleColour colour)
     update();
 }
 
-void NTGraph::setCursorStyle(int style)
+void NTGraph::setCursorStyle(LineType style)
 {
     currentCursor().style = style;
     update();
 }
 
-void NTGraph::setCursorMode(int mode)
+void NTGraph::setCursorMode(CursorMode mode)
 {
     currentCursor().mode = mode;
 }
@@ -340,12 +340,25 @@ QPointF NTGraph::toPixels(double x, double y, const QRect &plot) const
 void NTGraph::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), qColour(frame_));
     const QRect plot = plotRect();
-    if (plot.width() <= 0 || plot.height() <= 0)
+    if (!paintBackground(painter, plot))
         return;
+    paintData(painter, plot);
+}
+
+bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const
+{
+    painter.fillRect(rect(), qColour(frame_));
+    if (plot.width() <= 0 || plot.height() <= 0)
+        return false;
     painter.fillRect(plot, qColour(plotArea_));
     paintGrid(painter, plot);
+    paintAxes(painter, plot);
+    return true;
+}
+
+void NTGraph::paintData(QPainter &painter, const QRect &plot) const
+{
     painter.save();
     painter.setClipRect(plot);
     for (const Element &element : elements_)
@@ -358,7 +371,6 @@ void NTGraph::paintEvent(QPaintEvent *)
 void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
 {
     const QColor plotColour = qColour(plotArea_);
-    const QColor text = textColourOn(qColour(frame_));
     painter.setPen(QPen(blend(plotColour, textColourOn(plotColour), 0.3), 0, Qt::DotLine));
     for (int i = 1; i < Divisions; ++i) {
         const int x = plot.left() + plot.width() * i / Divisions;
@@ -366,9 +378,14 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
         painter.drawLine(x, plot.top(), x, plot.bottom());
         painter.drawLine(plot.left(), y, plot.right(), y);
     }
-    painter.setPen(QPen(text, 0));
+}
+
+void NTGraph::paintAxes(QPainter &painter, const QRect &plot) const
+{
+    painter.setPen(QPen(textColourOn(qColour(frame_)), 0));
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
 
+    // The font stays set: the labels take their size from it.
     painter.setFont(axisFont());
     const int lineHeight = painter.fontMetrics().height();
     for (int i = 0; i <= Divisions; i += 2) {
@@ -383,6 +400,32 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
     }
 }
 
+// Data to pixels for one paint. Points sit on the centre of their pixel column, so that the
+// points of one column draw one vertical run whether the line is reduced or not.
+struct NTGraph::Scale
+{
+    double sx;
+    double sy;
+    double left;
+    double bottom;
+    double xMin;
+    double yMin;
+
+    double pixelX(double x) const { return left + (x - xMin) * sx; }
+    double column(double x) const
+    {
+        const double px = std::clamp(pixelX(x), -PixelLimit, PixelLimit);
+        double whole = static_cast<double>(static_cast<int64_t>(px));
+        if (whole > px)
+            whole -= 1.0;
+        return whole + 0.5;
+    }
+    double row(double y) const
+    {
+        return std::clamp(bottom - (y - yMin) * sy, -PixelLimit, PixelLimit);
+    }
+};
+
 void NTGraph::paintElement(QPainter &painter, const Element &element, const QRect &plot) const
 {
     if (element.xs.empty())
@@ -394,89 +437,23 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
     pen.setStyle(penStyle(element.lineType));
     painter.setPen(pen);
 
-    // Data to pixels; points sit on the centre of their pixel column, so that the points of
-    // one column draw one vertical run whether the line is reduced or not.
-    const double sx = plot.width() / (xMax_ - xMin_);
-    const double sy = plot.height() / (yMax_ - yMin_);
-    const double left = plot.left();
-    const double bottom = plot.bottom() + 1;
-    const auto column = [&](double x) {
-        const double px = std::clamp(left + (x - xMin_) * sx, -PixelLimit, PixelLimit);
-        double whole = static_cast<double>(static_cast<int64_t>(px));
-        if (whole > px)
-            whole -= 1.0;
-        return whole + 0.5;
-    };
-    const auto row = [&](double y) {
-        return std::clamp(bottom - (y - yMin_) * sy, -PixelLimit, PixelLimit);
-    };
-
+    const Scale scale{plot.width() / (xMax_ - xMin_),
+                      plot.height() / (yMax_ - yMin_),
+                      double(plot.left()),
+                      double(plot.bottom() + 1),
+                      xMin_,
+                      yMin_};
     // The line is built in a buffer kept from paint to paint.
-    QPolygonF &line = line_;
-    line.resize(0);
-    const std::vector<double> &xs = element.xs;
-    const std::vector<double> &ys = element.ys;
-    const size_t n = xs.size();
-    const bool reduce = decimated_ && n > 2 * static_cast<size_t>(plot.width());
-    if (reduce && element.finite && element.ascending) {
-        // Ascending x: each column is one stretch of points, found by search.
-        ColumnReducer reducer(line, row);
-        size_t begin = 0;
-        size_t length = 1; // of the stretch before: evenly spaced points repeat it
-        while (begin < n) {
-            const double at = column(xs[begin]);
-            // The stretch ends at the first point of a later column: where the last stretch's
-            // length says if it does, else found by a doubling search and a binary one.
-            const size_t guess = begin + length;
-            size_t end = begin + 1;
-            size_t stride = 1;
-            if (guess <= n && column(xs[guess - 1]) == at && (guess == n || column(xs[guess]) != at))
-                end = guess;
-            while (end < n && column(xs[end]) == at) {
-                const size_t probe = std::min(n, end + stride);
-                if (column(xs[probe - 1]) == at) {
-                    end = probe;
-                    stride *= 2;
-                } else {
-                    end = static_cast<size_t>(
-                        std::partition_point(xs.begin() + static_cast<ptrdiff_t>(end),
-                                             xs.begin() + static_cast<ptrdiff_t>(probe),
-                                             [&](double x) { return column(x) == at; }) -
-                        xs.begin());
-                    break;
-                }
-            }
-            reducer.addRun(at, ys.data() + begin, end - begin);
-            length = end - begin;
-            begin = end;
-        }
-        reducer.flush();
-    } else if (reduce) {
-        // Values stay in data units until a run is written: y to row keeps the extremes.
-        ColumnReducer reducer(line, row);
-        // The next column starts at this pixel; only then is a point's column worked out.
-        double edge = -PixelLimit - 1.0;
-        double at = 0.0;
-        for (size_t i = 0; i < n; ++i) {
-            const double x = xs[i];
-            const double y = ys[i];
-            if (!std::isfinite(x) || !std::isfinite(y))
-                continue;
-            const double px = left + (x - xMin_) * sx;
-            if (!(px < edge) || px < edge - 1.0) {
-                at = column(x);
-                edge = at + 0.5;
-            }
-            reducer.add(at, y);
-        }
-        reducer.flush();
-    } else {
-        line.reserve(static_cast<qsizetype>(n));
-        for (size_t i = 0; i < n; ++i) {
-            if (std::isfinite(xs[i]) && std::isfinite(ys[i]))
-                line.append(QPointF(column(xs[i]), row(ys[i])));
-        }
-    }
+    line_.resize(0);
+    const bool reduce = decimated_ && element.xs.size() > 2 * static_cast<size_t>(plot.width());
+    if (reduce && element.finite && element.ascending)
+        reduceAscending(element, scale);
+    else if (reduce)
+        reduceAny(element, scale);
+    else
+        placeEvery(element, scale);
+
+    const QPolygonF &line = line_;
     if (line.isEmpty() || (decimated_ && !painterLines_ && paintThin(painter, element, plot)))
         return;
     if (line.size() == 1)
@@ -485,12 +462,85 @@ void NTGraph::paintElement(QPainter &painter, const Element &element, const QRec
         painter.drawPolyline(line);
 }
 
+void NTGraph::reduceAscending(const Element &element, const Scale &scale) const
+{
+    // Ascending x: each column is one stretch of points, found by search.
+    const std::vector<double> &xs = element.xs;
+    const size_t n = xs.size();
+    const auto column = [&scale](double x) { return scale.column(x); };
+    ColumnReducer reducer(line_, [&scale](double y) { return scale.row(y); });
+    size_t begin = 0;
+    size_t length = 1; // of the stretch before: evenly spaced points repeat it
+    while (begin < n) {
+        const double at = column(xs[begin]);
+        // The stretch ends at the first point of a later column: where the last stretch's
+        // length says if it does, else found by a doubling search and a binary one.
+        const size_t guess = begin + length;
+        size_t end = begin + 1;
+        size_t stride = 1;
+        if (guess <= n && column(xs[guess - 1]) == at && (guess == n || column(xs[guess]) != at))
+            end = guess;
+        while (end < n && column(xs[end]) == at) {
+            const size_t probe = std::min(n, end + stride);
+            if (column(xs[probe - 1]) == at) {
+                end = probe;
+                stride *= 2;
+            } else {
+                end = static_cast<size_t>(
+                    std::partition_point(xs.begin() + static_cast<ptrdiff_t>(end),
+                                         xs.begin() + static_cast<ptrdiff_t>(probe),
+                                         [&](double x) { return column(x) == at; }) -
+                    xs.begin());
+                break;
+            }
+        }
+        reducer.addRun(at, element.ys.data() + begin, end - begin);
+        length = end - begin;
+        begin = end;
+    }
+    reducer.flush();
+}
+
+void NTGraph::reduceAny(const Element &element, const Scale &scale) const
+{
+    // Values stay in data units until a run is written: y to row keeps the extremes.
+    ColumnReducer reducer(line_, [&scale](double y) { return scale.row(y); });
+    // The next column starts at this pixel; only then is a point's column worked out.
+    double edge = -PixelLimit - 1.0;
+    double at = 0.0;
+    for (size_t i = 0; i < element.xs.size(); ++i) {
+        const double x = element.xs[i];
+        const double y = element.ys[i];
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        const double px = scale.pixelX(x);
+        if (!(px < edge) || px < edge - 1.0) {
+            at = scale.column(x);
+            edge = at + 0.5;
+        }
+        reducer.add(at, y);
+    }
+    reducer.flush();
+}
+
+void NTGraph::placeEvery(const Element &element, const Scale &scale) const
+{
+    const size_t n = element.xs.size();
+    line_.reserve(static_cast<qsizetype>(n));
+    for (size_t i = 0; i < n; ++i) {
+        const double x = element.xs[i];
+        const double y = element.ys[i];
+        if (std::isfinite(x) && std::isfinite(y))
+            line_.append(QPointF(scale.column(x), scale.row(y)));
+    }
+}
+
 bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &plot) const
 {
     // Only where the outcome is the painter's own to the pixel: a solid line of one pixel (or
     // the zero-width pen, which is the same), no antialiasing, no scaling, nothing blended, a
     // raster device and an open line.
-    if (element.lineType != 0 || (element.width != 10 && element.width != 0))
+    if (element.lineType != LineType::Solid || (element.width != 10 && element.width != 0))
         return false;
     QPaintEngine *engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
@@ -580,24 +630,21 @@ void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
     }
 }
 
-void NTGraph::raise(int event, const QVariantList &args)
-{
-    if (handler_)
-        handler_(event, args);
-}
-
 void NTGraph::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
     if (event->button() == Qt::LeftButton && plotRect().contains(at.toPoint())) {
         const double x = dataX(at.x());
-        if (cursor_ < cursorCount() && cursors_[static_cast<size_t>(cursor_)].mode == 2) {
+        if (cursor_ < cursorCount() &&
+            cursors_[static_cast<size_t>(cursor_)].mode == CursorMode::FollowsClick) {
             cursors_[static_cast<size_t>(cursor_)].x = x;
             update();
         }
-        raise(ChartEvent::Click, {x});
+        if (clickHandler_)
+            clickHandler_(x);
     }
-    raise(ChartEvent::Mouse, {static_cast<int>(event->button())});
+    if (mouseHandler_)
+        mouseHandler_(static_cast<int>(event->button()));
     QWidget::mouseReleaseEvent(event);
 }
 

@@ -2,6 +2,7 @@
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -30,7 +31,8 @@ public:
     explicit NTGraph(QWidget *parent = nullptr);
 
     QWidget *widget() override { return this; }
-    void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
+    void setClickHandler(ClickHandler handler) override { clickHandler_ = std::move(handler); }
+    void setMouseHandler(MouseHandler handler) override { mouseHandler_ = std::move(handler); }
 
     void ClearGraph() override;
     void AddElement() override;
@@ -38,7 +40,7 @@ public:
     void setElement(int index) override;
     void setElementLineColor(OleColour colour) override;
     void setElementWidth(int tenthsOfPixel) override;
-    void setElementLineType(int type) override;
+    void setElementLineType(LineType type) override;
     void PlotY(double y, int16_t mode) override;
     void PlotXY(double x, double y, int16_t mode) override;
     void SetRange(double xMin, double xMax, double yMin, double yMax) override;
@@ -49,8 +51,8 @@ public:
     void setCursorX(double x) override;
     void setCursorVisible(bool visible) override;
     void setCursorColor(OleColour colour) override;
-    void setCursorStyle(int style) override;
-    void setCursorMode(int mode) override;
+    void setCursorStyle(LineType style) override;
+    void setCursorMode(CursorMode mode) override;
 
     void AddAnnotation() override;
     int annotationCount() const override { return static_cast<int>(annotations_.size()); }
@@ -77,7 +79,7 @@ public:
     // What the chart holds, for owners and tests.
     int elementCount() const { return static_cast<int>(elements_.size()); }
     std::vector<QPointF> points(int element) const;
-    int lineType(int element) const { return elements_.at(element).lineType; }
+    LineType lineType(int element) const { return elements_.at(element).lineType; }
     int cursorCount() const { return static_cast<int>(cursors_.size()); }
     double cursorX(int index) const { return cursors_.at(index).x; }
     QString annotationText(int index) const { return annotations_.at(index).text; }
@@ -106,7 +108,7 @@ private:
     {
         OleColour colour = 0x00FF00;
         int width = 10;
-        int lineType = 0;
+        LineType lineType = LineType::Solid;
         // The points, x and y apart: a dense trace is reduced by reading its y alone.
         std::vector<double> xs;
         std::vector<double> ys;
@@ -134,8 +136,8 @@ private:
         double x = 0.0;
         bool visible = true;
         OleColour colour = 0xFFFFFF;
-        int style = 0;
-        int mode = 0;
+        LineType style = LineType::Solid;
+        CursorMode mode = CursorMode::Fixed;
     };
     struct Annotation
     {
@@ -152,19 +154,31 @@ private:
     QFont axisFont() const;
     int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
+    struct Scale;
+    // The frame, plot area, grid and axis numbers, which change only with the size, ranges and
+    // colours; false when the plot has no area and nothing more is drawn.
+    bool paintBackground(QPainter &painter, const QRect &plot) const;
     void paintGrid(QPainter &painter, const QRect &plot) const;
+    void paintAxes(QPainter &painter, const QRect &plot) const;
+    // The elements, cursors and labels over the background.
+    void paintData(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
+    // The element's line in pixels, into line_: reduced per pixel column (points in ascending
+    // x, or any points), or every point.
+    void reduceAscending(const Element &element, const Scale &scale) const;
+    void reduceAny(const Element &element, const Scale &scale) const;
+    void placeEvery(const Element &element, const Scale &scale) const;
     // Draws line_ straight into pixels where that gives what the painter would; false where
     // it does not, and the painter draws it.
     bool paintThin(QPainter &painter, const Element &element, const QRect &plot) const;
     void paintCursors(QPainter &painter, const QRect &plot) const;
     void paintAnnotations(QPainter &painter, const QRect &plot) const;
-    void raise(int event, const QVariantList &args);
 
-    EventHandler handler_;
+    ClickHandler clickHandler_;
+    MouseHandler mouseHandler_;
     std::vector<Element> elements_;
     int element_ = 0;
-    int lineType_ = 0; // taken by every element added later
+    LineType lineType_ = LineType::Solid; // taken by every element added later
     std::vector<Cursor> cursors_;
     int cursor_ = 0;
     std::vector<Annotation> annotations_;

@@ -25,12 +25,6 @@ int swapCaps(int caps)
     return ((caps & 1) << 1) | ((caps & 2) >> 1);
 }
 
-struct Pixel
-{
-    int x;
-    int y;
-};
-
 } // namespace
 
 ThinLine::ThinLine(QImage &image, QPoint origin, const QRect &clip, const QRect &device,
@@ -137,23 +131,67 @@ bool ThinLine::segment(double x1, double y1, double x2, double y2, int caps)
     return step(fx1, fy1, fx2, fy2, caps, false) || longEnough;
 }
 
+// One segment's pixels along its longer axis ("major"), from major up to end (not included);
+// the other coordinate in 16.16, moving by increment a step.
+struct ThinLine::Run
+{
+    struct Pixel
+    {
+        int x;
+        int y;
+    };
+
+    bool vertical;
+    bool swapped; // stepped from its far end
+    int direction;
+    int major;
+    int end;
+    int64_t minor;
+    int64_t increment;
+    bool axisAligned;
+    Pixel first; // where the segment starts and ends, whichever way it is stepped
+    Pixel last;
+
+    Pixel pixel(int along, int64_t across) const
+    {
+        const int at = static_cast<int>(across >> 16);
+        return vertical ? Pixel{at, along} : Pixel{along, at};
+    }
+};
+
 bool ThinLine::step(int major1, int minor1, int major2, int minor2, int caps, bool vertical)
 {
-    // One pixel per step along the longer axis ("major"); the other coordinate in 16.16.
-    int direction = vertical ? Down : Right;
-    const bool swapped = major1 > major2;
-    if (swapped) {
+    Run run{};
+    if (!startRun(run, major1, minor1, major2, minor2, caps, vertical))
+        return false;
+    if (lastX_ > NoPixel)
+        join(run);
+    lastDirection_ = run.direction;
+    lastAxisAligned_ = run.axisAligned;
+    drawRun(run);
+    lastX_ = run.last.x;
+    lastY_ = run.last.y;
+    return true;
+}
+
+bool ThinLine::startRun(Run &run, int major1, int minor1, int major2, int minor2, int caps,
+                        bool vertical) const
+{
+    run.vertical = vertical;
+    run.direction = vertical ? Down : Right;
+    run.swapped = major1 > major2;
+    if (run.swapped) {
         std::swap(major1, major2);
         std::swap(minor1, minor2);
         caps = swapCaps(caps);
-        direction = vertical ? Up : Left;
+        run.direction = vertical ? Up : Left;
     }
     const int64_t increment =
         minor2 == minor1 ? 0 : int64_t{minor2 - minor1} * 65536 / (major2 - major1);
     int64_t minor = int64_t{minor1} * 1024;
     // Turning back along the same axis caps the turn.
-    if ((lastDirection_ ^ (vertical ? VerticalMask : HorizontalMask)) == direction)
-        caps |= swapped ? CapEnd : CapBegin;
+    if ((lastDirection_ ^ (vertical ? VerticalMask : HorizontalMask)) == run.direction)
+        caps |= run.swapped ? CapEnd : CapBegin;
     if (caps & CapBegin) {
         major1 -= 32;
         minor -= increment >> 1;
@@ -162,7 +200,7 @@ bool ThinLine::step(int major1, int minor1, int major2, int minor2, int caps, bo
         major2 += 32;
 
     int major = (major1 + 32) >> 6;
-    int end = (major2 + 32) >> 6;
+    const int end = (major2 + 32) >> 6;
     const int round = increment > 0 ? 32 : 0;
     // A begin cap that rounded away from where the segment before ended rounds back.
     if ((caps & CapBegin) && (vertical ? lastY_ : lastX_) == major + 1)
@@ -171,60 +209,63 @@ bool ThinLine::step(int major1, int minor1, int major2, int minor2, int caps, bo
         return false;
     minor += (int64_t{major} * 64 + round - major1) * increment >> 6;
 
-    const auto pixel = [vertical](int along, int64_t across) {
-        const int at = static_cast<int>(across >> 16);
-        return vertical ? Pixel{at, along} : Pixel{along, at};
-    };
-    Pixel first = pixel(major, minor);
-    Pixel last = pixel(end - 1, minor + (end - major - 1) * increment);
-    if (swapped)
-        std::swap(first, last);
-
-    const bool axisAligned = std::abs(increment) < (1 << 14);
-    if (lastX_ > NoPixel) {
-        const int apartX = std::abs(lastX_ - first.x);
-        const int apartY = std::abs(lastY_ - first.y);
-        if (apartX == 0 && apartY == 0) {
-            // The joint was drawn by the segment before.
-            if (swapped) {
-                --end;
-            } else {
-                ++major;
-                minor += increment;
-            }
-        } else if (lastDirection_ != direction &&
-                   ((axisAligned && lastAxisAligned_ && apartX != 0 && apartY != 0) ||
-                    apartX > 1 || apartY > 1)) {
-            // A change of direction left a gap at the joint.
-            if (swapped) {
-                ++end;
-            } else {
-                --major;
-                minor -= increment;
-            }
-        } else if (lastDirection_ == direction && apartX <= 1 && apartY > 1) {
-            // Half a step across, so that a straight run does not jog at the joint.
-            minor += increment >> 1;
-            const int64_t across = swapped ? minor : minor + (end - major - 1) * increment;
-            (vertical ? last.x : last.y) = static_cast<int>(across >> 16);
-        }
-    }
-    lastDirection_ = direction;
-    lastAxisAligned_ = axisAligned;
-
-    if (vertical && increment == 0) {
-        // Straight down a column, as most of a dense trace is.
-        plotColumn(static_cast<int>(minor >> 16), major, std::max(major, end - 1));
-    } else {
-        do {
-            const Pixel at = pixel(major, minor);
-            plot(at.x, at.y);
-            minor += increment;
-        } while (++major < end);
-    }
-    lastX_ = last.x;
-    lastY_ = last.y;
+    run.major = major;
+    run.end = end;
+    run.minor = minor;
+    run.increment = increment;
+    run.axisAligned = std::abs(increment) < (1 << 14);
+    run.first = run.pixel(major, minor);
+    run.last = run.pixel(end - 1, minor + (end - major - 1) * increment);
+    if (run.swapped)
+        std::swap(run.first, run.last);
     return true;
+}
+
+void ThinLine::join(Run &run) const
+{
+    const int apartX = std::abs(lastX_ - run.first.x);
+    const int apartY = std::abs(lastY_ - run.first.y);
+    if (apartX == 0 && apartY == 0) {
+        // The joint was drawn by the segment before.
+        if (run.swapped) {
+            --run.end;
+        } else {
+            ++run.major;
+            run.minor += run.increment;
+        }
+    } else if (lastDirection_ != run.direction &&
+               ((run.axisAligned && lastAxisAligned_ && apartX != 0 && apartY != 0) || apartX > 1 ||
+                apartY > 1)) {
+        // A change of direction left a gap at the joint.
+        if (run.swapped) {
+            ++run.end;
+        } else {
+            --run.major;
+            run.minor -= run.increment;
+        }
+    } else if (lastDirection_ == run.direction && apartX <= 1 && apartY > 1) {
+        // Half a step across, so that a straight run does not jog at the joint.
+        run.minor += run.increment >> 1;
+        const int64_t across =
+            run.swapped ? run.minor : run.minor + (run.end - run.major - 1) * run.increment;
+        (run.vertical ? run.last.x : run.last.y) = static_cast<int>(across >> 16);
+    }
+}
+
+void ThinLine::drawRun(const Run &run)
+{
+    if (run.vertical && run.increment == 0) {
+        // Straight down a column, as most of a dense trace is.
+        plotColumn(static_cast<int>(run.minor >> 16), run.major, std::max(run.major, run.end - 1));
+        return;
+    }
+    int major = run.major;
+    int64_t minor = run.minor;
+    do {
+        const Run::Pixel at = run.pixel(major, minor);
+        plot(at.x, at.y);
+        minor += run.increment;
+    } while (++major < run.end);
 }
 
 void ThinLine::plot(int x, int y)

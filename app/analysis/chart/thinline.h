@@ -44,10 +44,18 @@ private:
     static constexpr int HorizontalMask = Right | Left;
     enum Caps { NoCaps = 0, CapBegin = 1, CapEnd = 2 };
     static constexpr int NoPixel = std::numeric_limits<int>::min();
+    struct Run;
 
     bool cut(double &x1, double &y1, double &x2, double &y2);
     bool segment(double x1, double y1, double x2, double y2, int caps);
+    // Steps a segment given in 1/64 pixel along its major axis; false when it drew nothing.
     bool step(int major1, int minor1, int major2, int minor2, int caps, bool vertical);
+    // The segment's pixels with its caps; false when there are none.
+    bool startRun(Run &run, int major1, int minor1, int major2, int minor2, int caps,
+                  bool vertical) const;
+    // Moves the run's ends to join the pixel drawn last.
+    void join(Run &run) const;
+    void drawRun(const Run &run);
     void plot(int x, int y);
     void plotColumn(int x, int top, int bottom);
     void flushColumn();

@@ -5,7 +5,7 @@
 
 #include <QTimer>
 
-#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
@@ -13,11 +13,11 @@
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/controls/binding/fieldbinding.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/handlertrap.h"
@@ -34,9 +34,9 @@ namespace {
 
 using app::controls::VXBtn;
 
-constexpr qlonglong White = 0xFFFFFF;
-constexpr qlonglong Red = 0x0000FF;
-constexpr qlonglong Blue = 0xFF0000;
+constexpr OleColour White = 0xFFFFFF;
+constexpr OleColour Red = 0x0000FF;
+constexpr OleColour Blue = 0xFF0000;
 constexpr int ExtraInfoTwips = 2500;
 
 int32_t roundEven(double value)
@@ -49,12 +49,9 @@ int32_t roundEven(double value)
 CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    chart_->call(64);
-    chart_->call(66);
-    chart_->let(1, static_cast<qlonglong>(SignalTheme::chartFrame()));
-    chart_->let(2, static_cast<qlonglong>(SignalTheme::chartPlot()));
-    chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChartPicture);
+    setUpChart(1);
+    chart().setChartEnabled(true);
+    connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_CAPTURE::copyChartPicture);
 
     slider1_ = new app::controls::Slider(this);
     slider1_->setMin(1000);
@@ -158,7 +155,7 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
         float maximum = -1.0e8f;
         const int32_t available = app::analysis::BufferCount();
         int32_t count = std::min(windowReadings(), available);
-        const int pixels = chart_->widget()->width();
+        const int pixels = signalChart_->widget()->width();
         // A chart narrower than two columns has nothing to scale by.
         if (pixels < 2)
             return;
@@ -168,10 +165,10 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
         count = count / step * step;
         lastStep_ = step;
         lastCount_ = count;
-        chart_->call(59);
-        chart_->call(57);
-        chart_->let(10, White);
-        chart_->let(5, 10);
+        chart().ClearGraph();
+        chart().AddElement();
+        chart().setElementLineColor(White);
+        chart().setElementWidth(10);
         if (count == 0)
             return;
         // Never further back than what was recorded since the reset.
@@ -182,7 +179,7 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
         for (int32_t i = 1; i <= count; i += step) {
             if (!detect) {
                 const float v = app::analysis::BufferGetStep(step);
-                chart_->call(61, {double(v), 1});
+                chart().PlotY(v, 1);
                 ++points;
                 maximum = std::max(maximum, v);
                 minimum = std::min(minimum, v);
@@ -191,8 +188,8 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
             float m = 0.0f;
             float mx = 0.0f;
             app::analysis::BufferMinMax(step, m, mx);
-            chart_->call(61, {double(mx), 1});
-            chart_->call(61, {double(m), 1});
+            chart().PlotY(mx, 1);
+            chart().PlotY(m, 1);
             points += 2;
             maximum = std::max(maximum, mx);
             if (m != 0.0f)
@@ -214,7 +211,7 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
             yMinimum_ = a - (b - a) / 20;
             yMaximum_ = b + (b - a) / 20;
         }
-        chart_->call(53, {0.0, xMaximum, yMinimum_, yMaximum_});
+        chart().SetRange(0.0, xMaximum, yMinimum_, yMaximum_);
         if (minMax_->State()) {
             drawExtremeLine(2, Red, runningMaximum_, xMaximum);
             drawExtremeLine(3, Blue, runningMinimum_, xMaximum);
@@ -229,15 +226,15 @@ void CHILD_GEN_CAPTURE::TrendRedraw()
     }
 }
 
-void CHILD_GEN_CAPTURE::drawExtremeLine(int element, qlonglong colour, float value,
-                                        double xMaximum)
+void CHILD_GEN_CAPTURE::drawExtremeLine(int element, OleColour colour, float value, double xMaximum)
 {
-    chart_->call(57);
-    chart_->let(31, element);
-    chart_->let(10, colour);
-    chart_->call(61, {double(value), element});
-    chart_->call(60, {0.0, double(value), element});
-    chart_->call(60, {xMaximum, double(value), element});
+    chart().AddElement();
+    chart().setElement(element);
+    chart().setElementLineColor(colour);
+    const auto mode = static_cast<int16_t>(element);
+    chart().PlotY(value, mode);
+    chart().PlotXY(0.0, value, mode);
+    chart().PlotXY(xMaximum, value, mode);
 }
 
 void CHILD_GEN_CAPTURE::RatioTick()
@@ -278,7 +275,7 @@ void CHILD_GEN_CAPTURE::layOut()
     const int w = width() - 2 * Margin;
     const int bottom = height() - Margin;
     const int controlsTop = bottom - 2 * Row - Gap;
-    chart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Gap - Margin));
+    signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Gap - Margin));
     const int sliderWidth = std::max(100, w / 3);
     slider1_->setGeometry(Margin, controlsTop + (Row - slider1_->height()) / 2, sliderWidth,
                           slider1_->height());

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/analysis/pages/signalpage.h"
+#include "platform/win/syscolours.h"
 
 class QTimer;
 
@@ -44,7 +45,7 @@ public:
     void recordViewedClicked();
 
     // The controls and fields, for tests.
-    SignalChart &NTTrend() const { return *chart_; }
+    SignalChart &NTTrend() const { return *signalChart_; }
     app::controls::Slider *Slider1() const { return slider1_; }
     // Slider1's Tag: the window in milliseconds as text.
     const QString &Slider1Tag() const { return slider1Tag_; }
@@ -64,7 +65,8 @@ public:
 
 private:
     int32_t windowReadings() const;
-    void drawExtremeLine(int element, qlonglong colour, float value, double xMaximum);
+    void drawExtremeLine(int element, platform::win::OleColour colour, float value,
+                         double xMaximum);
     void layOut() override;
 
     app::controls::Slider *slider1_ = nullptr;

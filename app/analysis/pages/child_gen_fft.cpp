@@ -2,17 +2,17 @@
 
 #include <QTimer>
 
-#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
 #include "app/analysis/pages/spectrum.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/rangeselect.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "platform/vb/vberror.h"
@@ -25,13 +25,8 @@ namespace {
 
 using app::controls::VXBtn;
 
-constexpr qlonglong White = 0xFFFFFF;
+constexpr OleColour White = 0xFFFFFF;
 constexpr int RangeMax = 1748;
-
-qlonglong colourArg(OleColour colour)
-{
-    return static_cast<qlonglong>(colour);
-}
 
 } // namespace
 
@@ -39,21 +34,17 @@ CHILD_GEN_FFT::CHILD_GEN_FFT(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
     // The chart's settings, made once.
-    chart_->call(64);
-    chart_->call(64);
-    chart_->call(66);
-    chart_->let(1, colourArg(SignalTheme::chartFrame()));
-    chart_->let(2, colourArg(SignalTheme::chartPlot()));
-    chart_->let(4, colourArg(SignalTheme::chartMarks()));
-    chart_->let(29, 1);
-    chart_->let(32, colourArg(SignalTheme::chartMarks()));
-    chart_->let(30, false);
-    chart_->let(33, 0);
-    chart_->let(38, 1);
-    chart_->let(36, 2);
-    chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChartPicture);
+    setUpChart(2);
+    chart().setCursorColor(SignalTheme::chartMarks());
+    chart().setAnnotation(1);
+    chart().setAnnoLabelColor(SignalTheme::chartMarks());
+    chart().setAnnoVisible(false);
+    chart().setCursor(0);
+    chart().setCursorStyle(chart::LineType::Dashed);
+    chart().setCursorMode(chart::CursorMode::FollowsClick);
+    chart().setChartEnabled(true);
+    connect(signalChart_, &SignalChart::Clicked, this, &CHILD_GEN_FFT::chartClicked);
+    connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_FFT::copyChartPicture);
 
     rangeSelect1_ = new app::controls::RangeSelect(this);
     rangeSelect1_->setToolTip(QStringLiteral("Slide end caps to view desired frequency range"));
@@ -137,8 +128,8 @@ void CHILD_GEN_FFT::DoFFT()
     }
     double best = -1.0;
     int bestIndex = app::analysis::BufferReadPos();
-    chart_->call(59);
-    chart_->let(10, White);
+    chart().ClearGraph();
+    chart().setElementLineColor(White);
     const bool hold = tPeak_->State();
     for (int i = 2; i <= Lines; ++i) {
         const double m = fourier_.ComplexOut(i);
@@ -149,7 +140,7 @@ void CHILD_GEN_FFT::DoFFT()
                 held = static_cast<float>(m);
             shown = held;
         }
-        chart_->call(60, {static_cast<double>(i), shown, 0});
+        chart().PlotXY(static_cast<double>(i), shown, 0);
         if (shown > best) {
             best = shown;
             bestIndex = i;
@@ -157,32 +148,31 @@ void CHILD_GEN_FFT::DoFFT()
     }
     if (best == 0.0)
         best = 0.001;
-    chart_->call(53, {static_cast<double>(rangeSelect1_->ValueStart()) + 2,
-                      static_cast<double>(rangeSelect1_->ValueEnd()) + 2, -0.1 * best,
-                      1.1 * best});
-    chart_->let(29, 0);
-    chart_->let(25, static_cast<double>(bestIndex));
-    chart_->let(26, -0.08 * best);
-    chart_->let(24, HertzText(1000.0 / (SpectrumSpanMs / (bestIndex - 1))));
-    chart_->let(30, true);
-    chart_->let(29, 1);
-    chart_->let(26, -0.08 * best);
+    chart().SetRange(static_cast<double>(rangeSelect1_->ValueStart()) + 2,
+                     static_cast<double>(rangeSelect1_->ValueEnd()) + 2, -0.1 * best, 1.1 * best);
+    chart().setAnnotation(0);
+    chart().setAnnoLabelX(static_cast<double>(bestIndex));
+    chart().setAnnoLabelY(-0.08 * best);
+    chart().setAnnoLabelCaption(HertzText(1000.0 / (SpectrumSpanMs / (bestIndex - 1))));
+    chart().setAnnoVisible(true);
+    chart().setAnnotation(1);
+    chart().setAnnoLabelY(-0.08 * best);
 }
 
 void CHILD_GEN_FFT::chartClicked(double x)
 {
-    chart_->let(33, 0);
-    chart_->let(34, x);
-    chart_->let(37, true);
-    chart_->let(29, 1);
+    chart().setCursor(0);
+    chart().setCursorX(x);
+    chart().setCursorVisible(true);
+    chart().setAnnotation(1);
     const double span =
         static_cast<double>(rangeSelect1_->ValueEnd()) - rangeSelect1_->ValueStart();
     // Near the right edge the label moves left of the cursor, so that it stays inside.
     const bool fits = rangeSelect1_->ValueEnd() - span / 20 >= x;
-    chart_->let(25, fits ? x : x - span / 19);
+    chart().setAnnoLabelX(fits ? x : x - span / 19);
     if (x != 0.0)
-        chart_->let(24, HertzText(1000.0 / (SpectrumSpanMs / x) - 1));
-    chart_->let(30, true);
+        chart().setAnnoLabelCaption(HertzText(1000.0 / (SpectrumSpanMs / x) - 1));
+    chart().setAnnoVisible(true);
 }
 
 void CHILD_GEN_FFT::rangeScrolled()
@@ -208,8 +198,8 @@ void CHILD_GEN_FFT::layOut()
     const int w = width() - 2 * Margin;
     const int bottom = height() - Margin;
     tPeak_->setGeometry(width() - Margin - 150, Margin, 150, Row);
-    chart_->widget()->setGeometry(Margin, Margin + Row + 6, w,
-                                  std::max(0, bottom - Margin - 3 * Row - 12));
+    signalChart_->widget()->setGeometry(Margin, Margin + Row + 6, w,
+                                        std::max(0, bottom - Margin - 3 * Row - 12));
     const int rangeTop = bottom - 2 * Row;
     rangeSelect1_->setGeometry(Margin, rangeTop, w, 17);
     fFrom_->setGeometry(Margin, rangeTop + Row, 120, Row);

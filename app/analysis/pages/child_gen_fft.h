@@ -43,7 +43,7 @@ public:
     void DoFFT();
 
     // The controls, for tests.
-    SignalChart &NTFFT() const { return *chart_; }
+    SignalChart &NTFFT() const { return *signalChart_; }
     app::controls::RangeSelect *RangeSelect1() const { return rangeSelect1_; }
     app::controls::VXBtn *fFrom() const { return fFrom_; }
     app::controls::VXBtn *fTo() const { return fTo_; }

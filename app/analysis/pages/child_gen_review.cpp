@@ -6,11 +6,10 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/csvmodule.h"
 #include "app/analysis/pages/csvprogressnotice.h"
 #include "app/analysis/pages/overviewstrip.h"
@@ -20,14 +19,13 @@
 #include "app/common/desktop/filedialogs.h"
 #include "app/common/desktop/messages.h"
 #include "app/common/desktop/settingswarning.h"
-#include "app/common/desktop/systemhelpers.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
@@ -44,7 +42,7 @@ namespace {
 
 using app::controls::VXBtn;
 
-constexpr qlonglong White = 0xFFFFFF;
+constexpr OleColour White = 0xFFFFFF;
 constexpr double MicrosPerReading = 208.333333333333;
 constexpr int32_t MaxPosition = 10'000'000;
 constexpr int32_t HighestStart = 9'995'200;
@@ -61,15 +59,39 @@ int32_t roundEven(double value)
     return static_cast<int32_t>(std::nearbyint(value));
 }
 
-qlonglong colourArg(OleColour colour)
+// The snapshot's n readings reduced for an overview w columns wide. Column x shows positions
+// round(N / W x) .. round(N / W (x + 2)): two neighbouring segments, each reduced once.
+// Together the segments cover 1 .. N, so they also give the snapshot's extremes without a pass
+// of their own. Where the strip has a column for every two readings or fewer, a column shows
+// one reading.
+OverviewTrace overviewTrace(int32_t n, int w)
 {
-    return static_cast<qlonglong>(colour);
-}
-
-QColor qtColour(OleColour colour)
-{
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
+    OverviewTrace trace;
+    const std::vector<float> &readings = CurrentSnapshot().readings;
+    const double perColumn = w > 0 ? double(n) / w : 0.0;
+    trace.envelope = w >= 2 && 2 * w < n;
+    if (!trace.envelope) {
+        SnapshotMinMax(1, n, trace.minimum, trace.maximum);
+        for (int x = 0; x < w; ++x)
+            trace.lows.push_back(
+                readings[static_cast<size_t>(std::clamp(roundEven(perColumn * x), 1, n))]);
+        return trace;
+    }
+    trace.lows.assign(static_cast<size_t>(w) + 2, 0.0f);
+    trace.highs.assign(static_cast<size_t>(w) + 2, 0.0f);
+    trace.minimum = readings[1];
+    trace.maximum = trace.minimum;
+    for (int x = 0; x <= w + 1; ++x) {
+        const int32_t from = std::max(1, roundEven(perColumn * x));
+        const int32_t to = std::min(n, roundEven(perColumn * (x + 1)));
+        float &m = trace.lows[static_cast<size_t>(x)];
+        float &mx = trace.highs[static_cast<size_t>(x)];
+        if (!SnapshotMinMax(from, std::max(from, to), m, mx))
+            m = mx = readings[static_cast<size_t>(n)];
+        trace.minimum = std::min(trace.minimum, m);
+        trace.maximum = std::max(trace.maximum, mx);
+    }
+    return trace;
 }
 
 // The number a seven-digit text shows, in the program's separators.
@@ -84,14 +106,11 @@ double shownNumber(QString text)
 CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Chart &Image"), parent)
 {
-    chart_->call(64);
-    chart_->call(66);
-    chart_->let(1, colourArg(SignalTheme::chartFrame()));
-    chart_->let(2, colourArg(SignalTheme::chartPlot()));
-    chart_->dispatch().setEnabled(true);
-    connect(chart_, &SignalChart::Clicked, this, &CHILD_GEN_REVIEW::chartClicked);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_REVIEW::copyChart);
-    connect(chart_->ReleaseCaptureTimer(), &QTimer::timeout, this, [this] { setFocus(); });
+    setUpChart(1);
+    chart().setChartEnabled(true);
+    connect(signalChart_, &SignalChart::Clicked, this, &CHILD_GEN_REVIEW::chartClicked);
+    connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_REVIEW::copyChart);
+    connect(signalChart_->ReleaseCaptureTimer(), &QTimer::timeout, this, [this] { setFocus(); });
 
     overview_ = new OverviewStrip(this);
     overview_->setObjectName(QStringLiteral("OverView"));
@@ -131,11 +150,11 @@ CHILD_GEN_REVIEW::CHILD_GEN_REVIEW(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     layOut();
     // Label 0 hidden, the second cursor's switch run once, cursor 0 hidden.
-    chart_->let(29, 0);
-    chart_->let(30, false);
+    chart().setAnnotation(0);
+    chart().setAnnoVisible(false);
     cursor2Clicked();
-    chart_->let(33, 0);
-    chart_->let(37, false);
+    chart().setCursor(0);
+    chart().setCursorVisible(false);
     clearPage();
 }
 
@@ -154,7 +173,7 @@ QString CHILD_GEN_REVIEW::HelpText() const
 
 QTimer *CHILD_GEN_REVIEW::ReleaseCaptureTimer() const
 {
-    return chart_->ReleaseCaptureTimer();
+    return signalChart_->ReleaseCaptureTimer();
 }
 
 void CHILD_GEN_REVIEW::Activated()
@@ -189,26 +208,26 @@ void CHILD_GEN_REVIEW::ShowSnapshot()
         clearPage();
         return;
     }
-    chart_->call(59);
+    chart().ClearGraph();
     // The chart keeps look and mode per cursor: both follow the click that places them, or the
     // second would stay where it was made, at the left edge.
     for (int c : {1, 0}) {
-        chart_->let(33, c);
-        chart_->let(4, colourArg(SignalTheme::chartMarks()));
-        chart_->let(38, 1);
-        chart_->let(36, 2);
-        chart_->let(37, false);
+        chart().setCursor(c);
+        chart().setCursorColor(SignalTheme::chartMarks());
+        chart().setCursorStyle(chart::LineType::Dashed);
+        chart().setCursorMode(chart::CursorMode::FollowsClick);
+        chart().setCursorVisible(false);
     }
-    chart_->let(29, 0);
-    chart_->let(32, colourArg(SignalTheme::chartMarks()));
-    chart_->let(30, false);
+    chart().setAnnotation(0);
+    chart().setAnnoLabelColor(SignalTheme::chartMarks());
+    chart().setAnnoVisible(false);
     ShowOverview(overview_, true);
 }
 
 void CHILD_GEN_REVIEW::clearPage()
 {
     // Nothing to show: no old picture, and nothing that would read outside the data.
-    chart_->call(59);
+    chart().ClearGraph();
     plottedValues_.clear();
     plottedPositions_.clear();
     plottedCount_ = 0;
@@ -216,8 +235,7 @@ void CHILD_GEN_REVIEW::clearPage()
     thumbLeft_ = thumbWidth_ = sectionStart_ = sectionLength_ = 0;
     dragging_ = false;
     peaksTimer_->stop();
-    background_ = QImage();
-    overview_->setPicture(QImage());
+    overview_->clear();
     setDataControlsEnabled(false);
 }
 
@@ -227,7 +245,17 @@ void CHILD_GEN_REVIEW::setDataControlsEnabled(bool enabled)
     zoom_->setEnabled(enabled && sectionLength_ > 10);
     save_->setEnabled(enabled);
     cursor2_->setEnabled(false);
-    chart_->dispatch().setEnabled(enabled);
+    chart().setChartEnabled(enabled);
+}
+
+const QImage &CHILD_GEN_REVIEW::OverviewMask() const
+{
+    return overview_->mask();
+}
+
+const QImage &CHILD_GEN_REVIEW::overviewBackground() const
+{
+    return overview_->drawing();
 }
 
 int CHILD_GEN_REVIEW::overviewWidth() const
@@ -241,74 +269,13 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
     if (n <= 0 || !picture)
         return;
     const int w = picture->width();
-    const int h = picture->height();
-    const double perColumn = w > 0 ? double(n) / w : 0.0;
-    const bool envelope = w >= 2 && 2 * w < n;
-    // Column x shows positions round(N / W x) .. round(N / W (x + 2)): two neighbouring
-    // segments, each reduced once. Together the segments cover 1 .. N, so they also give the
-    // snapshot's extremes without a pass of their own.
-    std::vector<float> segmentMin;
-    std::vector<float> segmentMax;
-    float minimum = 0.0f;
-    float maximum = 0.0f;
-    auto reduce = [&] {
-        if (!envelope) {
-            SnapshotMinMax(1, n, minimum, maximum);
-            return;
-        }
-        segmentMin.assign(static_cast<size_t>(w) + 2, 0.0f);
-        segmentMax.assign(static_cast<size_t>(w) + 2, 0.0f);
-        minimum = CurrentSnapshot().readings[1];
-        maximum = minimum;
-        for (int x = 0; x <= w + 1; ++x) {
-            const int32_t from = std::max(1, roundEven(perColumn * x));
-            const int32_t to = std::min(n, roundEven(perColumn * (x + 1)));
-            float &m = segmentMin[static_cast<size_t>(x)];
-            float &mx = segmentMax[static_cast<size_t>(x)];
-            if (!SnapshotMinMax(from, std::max(from, to), m, mx))
-                m = mx = CurrentSnapshot().readings[static_cast<size_t>(n)];
-            minimum = std::min(minimum, m);
-            maximum = std::max(maximum, mx);
-        }
-    };
-    reduce();
+    OverviewTrace trace = overviewTrace(n, w);
     // One wild reading would flatten the picture: clean the snapshot and scale again.
-    if (std::fabs(minimum) > 99'999'999.0f || std::fabs(maximum) > 99'999'999.0f) {
+    if (std::fabs(trace.minimum) > 99'999'999.0f || std::fabs(trace.maximum) > 99'999'999.0f) {
         CleanupSnapshot();
-        reduce();
+        trace = overviewTrace(n, w);
     }
-    // A strip narrower than two columns has no scale to draw with.
-    if (w >= 2 && h >= 1) {
-        double yScale = (double(maximum) - minimum) / h;
-        if (yScale == 0.0)
-            yScale = 1.0;
-        QImage drawing(w, h, QImage::Format_ARGB32_Premultiplied);
-        drawing.fill(qtColour(SignalTheme::chartPlot()));
-        QPainter painter(&drawing);
-        painter.setPen(qtColour(SignalTheme::chartMarks()));
-        const std::vector<float> &readings = CurrentSnapshot().readings;
-        auto column = [&](int x, double top) {
-            painter.drawLine(QLineF(x + 0.5, h, x + 0.5, top));
-        };
-        if (envelope) {
-            for (int x = 0; x <= w; ++x) {
-                const auto i = static_cast<size_t>(x);
-                const float m = std::min(segmentMin[i], segmentMin[i + 1]);
-                const float mx = std::max(segmentMax[i], segmentMax[i + 1]);
-                column(x, h - 1 - (m - minimum) / yScale);
-                column(x + 1, h - 1 - (mx - minimum) / yScale);
-            }
-        } else {
-            for (int x = 0; x < w; ++x) {
-                const int32_t p = std::clamp(roundEven(perColumn * x), 1, n);
-                column(x, h - (readings[static_cast<size_t>(p)] - minimum) / yScale);
-            }
-        }
-        painter.end();
-        background_ = drawing;
-        mask_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-        mask_.fill(Qt::black);
-    }
+    picture->drawTrace(trace, SignalTheme::chartPlot(), SignalTheme::chartMarks());
     if (resetThumb) {
         thumbLeft_ = roundEven(w / 20.0);
         thumbWidth_ = roundEven(w * 0.9);
@@ -323,25 +290,12 @@ void CHILD_GEN_REVIEW::ShowOverview(OverviewStrip *picture, bool resetThumb)
 
 void CHILD_GEN_REVIEW::RedrawSelectorThumb()
 {
-    if (background_.isNull())
-        return;
-    QImage shade(background_.size(), QImage::Format_ARGB32_Premultiplied);
-    app::common::desktop::BlendOutsideRange(mask_, shade, Qt::transparent, thumbLeft_,
-                                   thumbLeft_ + thumbWidth_, ShadeAlpha);
-    QImage shown = background_;
-    QPainter painter(&shown);
-    painter.drawImage(0, 0, shade);
-    painter.setPen(qtColour(SignalTheme::chartMarks()));
-    const int right = thumbLeft_ + thumbWidth_ - 1;
-    painter.drawLine(thumbLeft_, 0, thumbLeft_, shown.height() - 1);
-    painter.drawLine(right, 0, right, shown.height() - 1);
-    painter.end();
-    overview_->setPicture(shown);
+    overview_->showThumb(thumbLeft_, thumbWidth_, SignalTheme::chartMarks());
 }
 
 void CHILD_GEN_REVIEW::notePoint(float value, double position, double &minimum, double &maximum)
 {
-    chart_->call(61, {double(value), 1});
+    chart().PlotY(value, 1);
     plottedValues_.push_back(value);
     plottedPositions_.push_back(position);
     minimum = std::min(minimum, double(value));
@@ -353,7 +307,7 @@ void CHILD_GEN_REVIEW::setRanges(double xMaximum, double minimum, double maximum
     if (!auto_->State())
         return;
     const double margin = (maximum - minimum) / 20;
-    chart_->call(53, {0.0, xMaximum, minimum - margin, maximum + margin});
+    chart().SetRange(0.0, xMaximum, minimum - margin, maximum + margin);
 }
 
 void CHILD_GEN_REVIEW::plotPlain(int32_t step, int pixels, double &minimum, double &maximum)
@@ -392,7 +346,7 @@ void CHILD_GEN_REVIEW::drawChart()
     double minimum = 1.0e9;
     if (sectionStart_ + sectionLength_ > total_)
         sectionLength_ = total_ - sectionStart_;
-    const int pixels = chart_->widget()->width();
+    const int pixels = signalChart_->widget()->width();
     if (total_ <= 0 || sectionLength_ <= 0 || pixels < 2)
         return;
     const int32_t step = std::max(1, sectionLength_ / pixels);
@@ -400,13 +354,13 @@ void CHILD_GEN_REVIEW::drawChart()
     cursor2_->setState(false);
     cursor2Clicked();
     for (int c : {0, 1}) {
-        chart_->let(33, c);
-        chart_->let(37, false);
-        chart_->let(29, c);
-        chart_->let(30, false);
+        chart().setCursor(c);
+        chart().setCursorVisible(false);
+        chart().setAnnotation(c);
+        chart().setAnnoVisible(false);
     }
-    chart_->let(33, 0);
-    chart_->let(29, 0);
+    chart().setCursor(0);
+    chart().setAnnotation(0);
     cursor2_->setEnabled(false);
     // The cursors' differences go with them: the panel empty and hidden, as the page opened.
     if (std::exchange(panelFilled_, false)) {
@@ -416,9 +370,9 @@ void CHILD_GEN_REVIEW::drawChart()
 
     plottedValues_.clear();
     plottedPositions_.clear();
-    chart_->call(59);
-    chart_->call(57);
-    chart_->let(10, White);
+    chart().ClearGraph();
+    chart().AddElement();
+    chart().setElementLineColor(White);
     if (sectionLength_ <= pixels || !detect_->State())
         plotPlain(step, pixels, minimum, maximum);
     else
@@ -587,13 +541,13 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
     const double value = shownNumber(valueText);
 
     const int index = second ? 1 : 0;
-    chart_->let(33, index);
-    chart_->let(29, index);
-    chart_->let(25, plottedCount_ * (second ? 0.66 : 0.04));
-    chart_->let(26, labelHeight_);
-    chart_->let(24, timeText + QStringLiteral(" = ") + valueText);
-    chart_->let(37, true);
-    chart_->let(30, true);
+    chart().setCursor(index);
+    chart().setAnnotation(index);
+    chart().setAnnoLabelX(plottedCount_ * (second ? 0.66 : 0.04));
+    chart().setAnnoLabelY(labelHeight_);
+    chart().setAnnoLabelCaption(timeText + QStringLiteral(" = ") + valueText);
+    chart().setCursorVisible(true);
+    chart().setAnnoVisible(true);
     setFocus();
     if (second) {
         const QString units = app::shell::CurrentConnection().DisplayUnitsText;
@@ -611,24 +565,24 @@ void CHILD_GEN_REVIEW::chartClicked(double x)
 
 void CHILD_GEN_REVIEW::cursor2Clicked()
 {
-    const qlonglong marks = colourArg(SignalTheme::chartMarks());
+    const OleColour marks = SignalTheme::chartMarks();
     if (cursor2_->State()) {
         for (int c : {0, 1}) {
-            chart_->let(33, c);
-            chart_->let(4, marks);
-            chart_->let(37, true);
-            chart_->let(29, c);
-            chart_->let(32, marks);
-            chart_->let(30, true);
+            chart().setCursor(c);
+            chart().setCursorColor(marks);
+            chart().setCursorVisible(true);
+            chart().setAnnotation(c);
+            chart().setAnnoLabelColor(marks);
+            chart().setAnnoVisible(true);
         }
         return;
     }
-    chart_->let(33, 1);
-    chart_->let(37, false);
-    chart_->let(29, 1);
-    chart_->let(30, false);
-    chart_->let(33, 0);
-    chart_->let(29, 0);
+    chart().setCursor(1);
+    chart().setCursorVisible(false);
+    chart().setAnnotation(1);
+    chart().setAnnoVisible(false);
+    chart().setCursor(0);
+    chart().setAnnotation(0);
 }
 
 void CHILD_GEN_REVIEW::zoomClicked()
@@ -641,19 +595,19 @@ void CHILD_GEN_REVIEW::zoomClicked()
 
 void CHILD_GEN_REVIEW::copyChart()
 {
-    if (chart_->get(50).toInt() < 3)
-        chart_->call(64);
+    if (chart().annotationCount() < 3)
+        chart().AddAnnotation();
     QString info = app::shell::ExtraInfoText();
     info.remove(QStringLiteral("       "));
     info.replace(QStringLiteral("\r\n"), QStringLiteral("   "));
     info.replace(QLatin1Char('\n'), QStringLiteral("   "));
-    chart_->let(29, 2);
-    chart_->let(30, true);
-    chart_->let(25, 0.0);
-    chart_->let(26, storedMaximum_);
-    chart_->let(24, info);
+    chart().setAnnotation(2);
+    chart().setAnnoVisible(true);
+    chart().setAnnoLabelX(0.0);
+    chart().setAnnoLabelY(storedMaximum_);
+    chart().setAnnoLabelCaption(info);
     copyChartPicture();
-    chart_->let(30, false);
+    chart().setAnnoVisible(false);
 }
 
 QString CHILD_GEN_REVIEW::GetSaveFileName()
@@ -729,7 +683,7 @@ void CHILD_GEN_REVIEW::layOut()
     const int w = width() - 2 * Margin;
     const int buttonsTop = height() - Margin - Row;
     const int stripTop = buttonsTop - 6 - Strip;
-    chart_->widget()->setGeometry(Margin, Margin, w, std::max(0, stripTop - 6 - Margin));
+    signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, stripTop - 6 - Margin));
     overview_->setGeometry(Margin, stripTop, w, Strip);
     const int buttonWidth = (w - 5 * 6) / 6;
     int x = Margin;

@@ -30,7 +30,6 @@ class CHILD_GEN_REVIEW : public SignalPage
 public:
     static inline const QString FormName = QStringLiteral("CHILD_GEN_REVIEW");
     static constexpr int PeaksMs = 50;
-    static constexpr int ShadeAlpha = 90;
 
     explicit CHILD_GEN_REVIEW(QWidget *parent = nullptr);
     ~CHILD_GEN_REVIEW() override;
@@ -62,9 +61,9 @@ public:
     void drawChart();
 
     // The controls and fields, for tests.
-    SignalChart &Graph() const { return *chart_; }
+    SignalChart &Graph() const { return *signalChart_; }
     OverviewStrip *OverView() const { return overview_; }
-    const QImage &OverviewMask() const { return mask_; }
+    const QImage &OverviewMask() const;
     app::controls::VXBtn *Detect() const { return detect_; }
     app::controls::VXBtn *Auto() const { return auto_; }
     app::controls::VXBtn *Cursor2() const { return cursor2_; }
@@ -81,7 +80,7 @@ public:
     int32_t plottedCount() const { return plottedCount_; }
     const std::vector<double> &plottedPositions() const { return plottedPositions_; }
     // The overview's drawing without the shade.
-    const QImage &overviewBackground() const { return background_; }
+    const QImage &overviewBackground() const;
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
@@ -110,8 +109,6 @@ private:
     app::controls::VXBtn *save_ = nullptr;
     app::controls::VXBtn *load_ = nullptr;
     QTimer *peaksTimer_ = nullptr;
-    QImage mask_;       // the shade blended over the overview outside the thumb
-    QImage background_; // the overview drawing, persistent for one snapshot
 
     QDateTime startTime_;
     int32_t startMicros_ = 0;

@@ -8,7 +8,7 @@
 #include <QPalette>
 #include <QTimer>
 
-#include "app/analysis/chart/chartdispatch.h"
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "app/analysis/clsfourier.h"
 #include "app/analysis/pages/signalchart.h"
@@ -16,16 +16,15 @@
 #include "app/analysis/pages/spectrum.h"
 #include "app/common/colours.h"
 #include "app/common/formatting.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "platform/vb/convert.h"
 #include "platform/vb/cstr.h"
-#include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
 #include "platform/win/gui/qcolour.h"
 
@@ -38,7 +37,7 @@ namespace {
 using app::controls::Slider;
 using app::controls::VXBtn;
 
-constexpr qlonglong White = 0xFFFFFF;
+constexpr OleColour White = 0xFFFFFF;
 
 QCheckBox *makeCheck(QWidget *parent, const QString &caption)
 {
@@ -76,21 +75,14 @@ CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent)
     : SignalPage(FormName, QStringLiteral("Copy Scope &Image"), parent)
 {
     setProperty("Tag", QDateTime::currentDateTime());
-    chart_->call(64);
-    chart_->call(64);
-    const QVariant base = chart_->get(22);
-    if (base.isValid()) {
-        const auto lighter =
-            app::common::LightenColour(static_cast<OleColour>(base.toLongLong()), 0.2f);
-        chart_->let(2, static_cast<qlonglong>(lighter));
-        const QVariant plot = chart_->get(2);
-        if (plot.isValid())
-            chart_->let(1, plot);
-    }
-    chart_->let(29, 1);
-    chart_->let(30, false);
-    chart_->let(37, false);
-    connect(chart_, &SignalChart::CopyRequested, this, &CHILD_GEN_SCOPE::CopyPicture);
+    chart().AddAnnotation();
+    chart().AddAnnotation();
+    chart().setPlotAreaColor(app::common::LightenColour(chart().controlFrameColor(), 0.2f));
+    chart().setFrameColor(chart().plotAreaColor());
+    chart().setAnnotation(1);
+    chart().setAnnoVisible(false);
+    chart().setCursorVisible(false);
+    connect(signalChart_, &SignalChart::CopyRequested, this, &CHILD_GEN_SCOPE::CopyPicture);
 
     sldPerDiv_ = makeSlider(this, QStringLiteral("Set the timebase"));
     txtDivs_ = pagestyle::makeLabel(this, QString(), pagestyle::PageStyle::Body);
@@ -130,7 +122,7 @@ CHILD_GEN_SCOPE::CHILD_GEN_SCOPE(QWidget *parent)
     located_->setCaption(QString());
     rising_ = true;
     sldPerDiv_->setValue(50);
-    chart_->dispatch().setEnabled(true);
+    chart().setChartEnabled(true);
     app::shell::LoadFormTooltips(*this);
 }
 
@@ -164,7 +156,7 @@ void CHILD_GEN_SCOPE::DeActivated()
 void CHILD_GEN_SCOPE::timebaseChanged(float value)
 {
     const int perDiv = static_cast<int>(std::floor(value));
-    liveTimerTag_ = QString::number(perDiv * 10);
+    windowMs_ = perDiv * 10;
     txtDivs_->setCaption(QString::number(perDiv) + QStringLiteral(" ms/div"));
     checkAuto_->setChecked(true);
 }
@@ -226,9 +218,8 @@ void CHILD_GEN_SCOPE::DrawTrace()
 {
     minimum_ = 1.0e8f;
     maximum_ = -1.0e8f;
-    const double perDivTen = platform::vb::Val(liveTimerTag_);
-    if (perDivTen != 0.0) {
-        if (const auto length = platform::vb::TryCLng(4800.0 / (1000.0 / perDivTen)))
+    if (windowMs_ != 0) {
+        if (const auto length = platform::vb::TryCLng(4800.0 / (1000.0 / windowMs_)))
             windowLength_ = *length;
     }
     try {
@@ -237,7 +228,7 @@ void CHILD_GEN_SCOPE::DrawTrace()
         app::analysis::BufferSeekBack(std::max(0, back));
         int32_t start = app::analysis::BufferReadPos();
 
-        int32_t pixels = chart_->widget()->width();
+        int32_t pixels = signalChart_->widget()->width();
         int32_t step = 1;
         if (pixels > 0)
             step = std::max(1, windowLength_ / pixels);
@@ -246,9 +237,9 @@ void CHILD_GEN_SCOPE::DrawTrace()
             const int32_t edge = findEdge();
             if (edge >= 0) {
                 start = edge;
-                chart_->let(12, 0);
+                chart().setElementLineType(chart::LineType::Solid);
             } else {
-                chart_->let(12, 2);
+                chart().setElementLineType(chart::LineType::Dotted);
                 if (!autoTriggerPending_)
                     return; // the chart keeps its last picture
             }
@@ -257,14 +248,14 @@ void CHILD_GEN_SCOPE::DrawTrace()
             app::analysis::BufferSeekBack(std::min(windowLength_, app::analysis::RingSize));
         }
 
-        chart_->call(59);
-        chart_->call(57);
-        chart_->let(10, White);
-        chart_->let(5, 10);
+        chart().ClearGraph();
+        chart().AddElement();
+        chart().setElementLineColor(White);
+        chart().setElementWidth(10);
         int32_t points = 0;
         for (int32_t i = 1; i <= windowLength_; i += step) {
             const float v = app::analysis::BufferGetStep(step);
-            chart_->call(61, {static_cast<double>(v), 1});
+            chart().PlotY(v, 1);
             ++points;
             if (v > maximum_)
                 maximum_ = v;
@@ -274,9 +265,7 @@ void CHILD_GEN_SCOPE::DrawTrace()
         const float range = maximum_ - minimum_;
         // The x axis spans the points drawn, so that ten divisions are the whole window.
         if (checkAuto_->isChecked())
-            chart_->call(53, {0.0, static_cast<double>(points),
-                              static_cast<double>(minimum_ - range / 10),
-                              static_cast<double>(maximum_ + range / 10)});
+            chart().SetRange(0.0, points, minimum_ - range / 10, maximum_ + range / 10);
         levelScale_ = static_cast<float>(100.0 / ((static_cast<double>(range) + 1e-9) * 1.2));
         levelOffset_ = minimum_ - range / 10;
         if (autoTriggerPending_) {
@@ -326,16 +315,16 @@ void CHILD_GEN_SCOPE::FindSignal()
 
 void CHILD_GEN_SCOPE::CopyPicture()
 {
-    const QVariant labels = chart_->get(50);
-    if (labels.isValid() && labels.toInt() < 3)
-        chart_->call(64);
-    chart_->let(29, 2);
-    chart_->let(30, true);
-    chart_->let(25, 0.0);
-    chart_->let(26, static_cast<double>(labelHeight_));
-    chart_->let(24, platform::vb::CStr(sldPerDiv_->Value()) + QStringLiteral(" ms/div"));
+    if (chart().annotationCount() < 3)
+        chart().AddAnnotation();
+    chart().setAnnotation(2);
+    chart().setAnnoVisible(true);
+    chart().setAnnoLabelX(0.0);
+    chart().setAnnoLabelY(static_cast<double>(labelHeight_));
+    chart().setAnnoLabelCaption(platform::vb::CStr(sldPerDiv_->Value()) +
+                                QStringLiteral(" ms/div"));
     copyChartPicture();
-    chart_->let(30, false);
+    chart().setAnnoVisible(false);
 }
 
 void CHILD_GEN_SCOPE::layOut()
@@ -345,7 +334,7 @@ void CHILD_GEN_SCOPE::layOut()
     constexpr int Gap = 6;
     const int w = width() - 2 * Margin;
     const int controlsTop = height() - Margin - 2 * Row - Gap;
-    chart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Margin - Gap));
+    signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Margin - Gap));
 
     const int sliderWidth = std::max(100, w / 3);
     const int row1 = controlsTop;

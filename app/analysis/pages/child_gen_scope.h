@@ -51,7 +51,7 @@ public:
     void CopyPicture();
 
     // The controls and fields, for tests.
-    SignalChart &Graph() const { return *chart_; }
+    SignalChart &Graph() const { return *signalChart_; }
     app::controls::Slider *sldPerDiv() const { return sldPerDiv_; }
     app::controls::Slider *Triggerlevel() const { return triggerLevel_; }
     app::controls::VXBtn *txtDivs() const { return txtDivs_; }
@@ -65,7 +65,8 @@ public:
     QCheckBox *Check3() const { return check3_; }
     QCheckBox *Check5() const { return check5_; }
     QTimer *LiveTimer() const { return liveTimer_; }
-    QString LiveTimerTag() const { return liveTimerTag_; }
+    // The time base: the ten divisions in milliseconds, 0 before the first is set.
+    int32_t windowMs() const { return windowMs_; }
     int32_t windowLength() const { return windowLength_; }
     float triggerLevel() const { return level_; }
     float levelScale() const { return levelScale_; }
@@ -93,7 +94,7 @@ private:
     QCheckBox *check3_ = nullptr;
     QCheckBox *check5_ = nullptr;
     QTimer *liveTimer_ = nullptr;
-    QString liveTimerTag_;
+    int32_t windowMs_ = 0;
 
     int32_t windowLength_ = 0;
     bool rising_ = true;

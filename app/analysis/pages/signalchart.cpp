@@ -7,17 +7,12 @@
 #include <QWidget>
 
 #include "app/analysis/chart/chartcontrol.h"
-#include "app/analysis/chart/chartdispatch.h"
-#include "platform/vb/vberror.h"
 
 namespace app::analysis::pages {
 
-namespace ChartEvent = app::analysis::chart::ChartEvent;
-
 SignalChart::SignalChart(QWidget *page, const QString &copyCaption)
     : QObject(page), chart_(app::analysis::chart::CreateChart(page)),
-      dispatch_(new app::analysis::chart::ChartDispatch(*chart_, this)), menu_(new QMenu(page)),
-      releaseTimer_(new QTimer(this))
+      chartWidget_(chart_->widget()), menu_(new QMenu(page)), releaseTimer_(new QTimer(this))
 {
     menu_->setObjectName(QStringLiteral("mnuChart"));
     copy_ = menu_->addAction(copyCaption);
@@ -26,52 +21,32 @@ SignalChart::SignalChart(QWidget *page, const QString &copyCaption)
 
     releaseTimer_->setInterval(ReleaseCaptureMs);
     connect(releaseTimer_, &QTimer::timeout, this, &SignalChart::releaseCapture);
-    connect(dispatch_, &app::analysis::chart::ChartDispatch::Event, this,
-            &SignalChart::chartEvent);
+    chart_->setClickHandler([this](double x) { chartClicked(x); });
+    chart_->setMouseHandler([this](int) { mouseReleased(); });
 }
 
-SignalChart::~SignalChart() = default;
+SignalChart::~SignalChart()
+{
+    // The chart is a later child of the page and outlives this object: it must not call back.
+    if (chartWidget_) {
+        chart_->setClickHandler({});
+        chart_->setMouseHandler({});
+    }
+}
 
 QWidget *SignalChart::widget() const
 {
     return chart_->widget();
 }
 
-void SignalChart::call(int dispid, const QVariantList &args)
+void SignalChart::chartClicked(double x)
 {
-    try {
-        dispatch_->Invoke(dispid, args);
-    } catch (const platform::vb::VbError &) {
-        // The chart lacks the member: the page carries on without it.
-    }
+    suppressMenu_ = true;
+    emit Clicked(x);
 }
 
-void SignalChart::let(int dispid, const QVariant &value)
+void SignalChart::mouseReleased()
 {
-    try {
-        dispatch_->Let(dispid, value);
-    } catch (const platform::vb::VbError &) {
-    }
-}
-
-QVariant SignalChart::get(int dispid) const
-{
-    try {
-        return dispatch_->Get(dispid);
-    } catch (const platform::vb::VbError &) {
-        return {};
-    }
-}
-
-void SignalChart::chartEvent(int dispid, const QVariantList &args)
-{
-    if (dispid == ChartEvent::Click) {
-        suppressMenu_ = true;
-        emit Clicked(args.value(0).toDouble());
-        return;
-    }
-    if (dispid != ChartEvent::Mouse)
-        return;
     // Qt holds the pointer while a button is down; the timer only ends what is left of it.
     releaseTimer_->start();
     if (!suppressMenu_)

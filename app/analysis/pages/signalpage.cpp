@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/pages/signalchart.h"
+#include "app/analysis/pages/signaltheme.h"
 
 namespace app::analysis::pages {
 
@@ -11,7 +13,6 @@ namespace {
 
 constexpr int DesignWidth = 720;
 constexpr int DesignHeight = 460;
-constexpr int CopyPictureCall = 55;
 
 } // namespace
 
@@ -19,13 +20,27 @@ SignalPage::SignalPage(const QString &formName, const QString &copyCaption, QWid
     : ChildFormClass(formName, parent)
 {
     resize(DesignWidth, DesignHeight);
-    chart_ = new SignalChart(this, copyCaption);
+    signalChart_ = new SignalChart(this, copyCaption);
 }
 
 void SignalPage::copyChartPicture()
 {
     QApplication::clipboard()->clear();
-    chart_->call(CopyPictureCall);
+    chart().CopyWindowToClipboard();
+}
+
+app::analysis::chart::ChartControl &SignalPage::chart() const
+{
+    return signalChart_->control();
+}
+
+void SignalPage::setUpChart(int labels)
+{
+    for (int i = 0; i < labels; ++i)
+        chart().AddAnnotation();
+    chart().AddCursor();
+    chart().setFrameColor(SignalTheme::chartFrame());
+    chart().setPlotAreaColor(SignalTheme::chartPlot());
 }
 
 void SignalPage::resizeEvent(QResizeEvent *event)

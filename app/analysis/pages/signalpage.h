@@ -5,6 +5,10 @@
 
 #include "app/shell/childformclass.h"
 
+namespace app::analysis::chart {
+class ChartControl;
+}
+
 namespace app::analysis::pages {
 
 class SignalChart;
@@ -26,7 +30,13 @@ protected:
 
     void resizeEvent(QResizeEvent *event) override;
 
-    SignalChart *chart_ = nullptr;
+    // The chart, called by member.
+    app::analysis::chart::ChartControl &chart() const;
+    // The chart's first settings on most pages: `labels` text labels and a cursor, and the
+    // theme's colours around and inside the plot.
+    void setUpChart(int labels);
+
+    SignalChart *signalChart_ = nullptr;
 };
 
 } // namespace app::analysis::pages

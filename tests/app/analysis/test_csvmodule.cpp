@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,12 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gmock/gmock.h>
 
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/globals.h"
+#include "support/gate.h"
 #include "support/smallfilesystem.h"
 
 namespace app::analysis {
@@ -73,6 +74,7 @@ protected:
     {
         SetCsvReadingLimit(DefaultCsvReadingLimit);
         SetCsvBlockWriteCheck({});
+        SetCsvBlockRead({});
         QLocale::setDefault(QLocale::c());
         common::setDecimalSeparator(QStringLiteral("."));
     }
@@ -373,21 +375,36 @@ TEST_F(CsvTest, CancelAfterTheWorkIsDoneIsNoCancel)
     EXPECT_THAT(CurrentSnapshot().readings, ElementsAre(0.0f, 1.5f, -0.25f, 12.0f));
 }
 
-// The caller's event loop keeps running while a large file is written and read.
+// The caller's event loop keeps running while a file is written and read: the worker, held
+// in its second block, goes on only once the caller's thread has run an event posted to it.
 TEST_F(CsvTest, EventsKeepFlowingDuringALongJob)
 {
-    setRamp(2'000'000);
-    int ticks = 0;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start();
+    setRamp(35'000); // four blocks
+    QObject receiver;
+    const auto heldUntilAnEventRuns = [&receiver] {
+        // Shared, so that an event that runs after a failed wait finds its gate.
+        auto ran = std::make_shared<testsupport::Gate>();
+        QMetaObject::invokeMethod(
+            &receiver, [ran] { ran->open(); }, Qt::QueuedConnection);
+        return ran->waitOpen();
+    };
+    bool ranDuringSave = false;
+    SetCsvBlockWriteCheck([&](int32_t block) {
+        if (block == 2)
+            ranDuringSave = heldUntilAnEventRuns();
+        return true;
+    });
     ASSERT_EQ(SaveCSV(path("big.csv")), QString());
-    const int duringSave = ticks;
+    EXPECT_TRUE(ranDuringSave);
+
+    bool ranDuringLoad = false;
+    SetCsvBlockRead([&](int32_t block) {
+        if (block == 2)
+            ranDuringLoad = heldUntilAnEventRuns();
+    });
     ASSERT_EQ(LoadCSV(path("big.csv")), QString());
-    EXPECT_GT(duringSave, 0);
-    EXPECT_GT(ticks, duringSave);
-    EXPECT_EQ(CurrentSnapshot().upperBound(), 2'000'000);
+    EXPECT_TRUE(ranDuringLoad);
+    EXPECT_EQ(CurrentSnapshot().upperBound(), 35'000);
     EXPECT_EQ(CurrentSnapshot().readings[1999], 998.0f / 8.0f);
 }
 

@@ -9,12 +9,10 @@
 #include <QClipboard>
 #include <QImage>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gmock/gmock.h>
 
-#include "app/analysis/chart/chartdispatch.h"
 #include "app/analysis/chart/ntgraph.h"
 
 namespace app::analysis::chart {
@@ -62,7 +60,7 @@ TEST(NTGraphTest, PlotYCountsXPerElement)
 TEST(NTGraphTest, ClearKeepsCursorsLabelsAndLineStyle)
 {
     auto graph = makeGraph();
-    graph->setElementLineType(2);
+    graph->setElementLineType(LineType::Dotted);
     graph->AddCursor();
     graph->setCursorX(4.0);
     graph->AddAnnotation();
@@ -76,9 +74,9 @@ TEST(NTGraphTest, ClearKeepsCursorsLabelsAndLineStyle)
     EXPECT_EQ(graph->elementCount(), 1);
     EXPECT_EQ(graph->element(), 0);
     EXPECT_TRUE(graph->points(0).empty());
-    EXPECT_EQ(graph->lineType(0), 2);
+    EXPECT_EQ(graph->lineType(0), LineType::Dotted);
     graph->AddElement();
-    EXPECT_EQ(graph->lineType(1), 2);
+    EXPECT_EQ(graph->lineType(1), LineType::Dotted);
     EXPECT_EQ(graph->cursorCount(), 1);
     EXPECT_EQ(graph->cursorX(0), 4.0);
     EXPECT_EQ(graph->annotationText(0), QStringLiteral("peak"));
@@ -221,11 +219,11 @@ TEST(NTGraphTest, LaterElementsStayOnTopOfEarlierOnes)
         graph->PlotXY((i * 7919) % 6000, i % 50 == 0 ? nan : std::sin(i * 0.01), 0);
     graph->AddElement();
     graph->setElementLineColor(Red);
-    graph->setElementLineType(2); // dotted: the painter's
+    graph->setElementLineType(LineType::Dotted); // the painter's
     for (int i = 0; i < 3000; ++i)
         graph->PlotY(std::cos(i * 0.004), 1);
     graph->AddElement();
-    graph->setElementLineType(0);
+    graph->setElementLineType(LineType::Solid);
     graph->setElementLineColor(0xFFFFFF);
     for (int i = 0; i < 3000; ++i)
         graph->PlotY(std::cos(i * 0.004) * 0.5, 1);
@@ -258,16 +256,15 @@ TEST(NTGraphTest, LabelShownOnlyForTheCopyIsInTheClipboardPicture)
 {
     auto graph = makeGraph(300, 200);
     graph->show();
-    ChartDispatch chart(*graph);
-    chart.Invoke(53, {0.0, 10.0, 0.0, 10.0});
-    chart.Let(29, 0);
-    chart.Let(32, static_cast<qlonglong>(Red));
-    chart.Let(24, QStringLiteral("50 ms/div"));
-    chart.Let(25, 0.0);
-    chart.Let(26, 5.0);
-    chart.Let(30, true);
-    chart.Invoke(55);
-    chart.Let(30, false);
+    graph->SetRange(0.0, 10.0, 0.0, 10.0);
+    graph->setAnnotation(0);
+    graph->setAnnoLabelColor(Red);
+    graph->setAnnoLabelCaption(QStringLiteral("50 ms/div"));
+    graph->setAnnoLabelX(0.0);
+    graph->setAnnoLabelY(5.0);
+    graph->setAnnoVisible(true);
+    graph->CopyWindowToClipboard();
+    graph->setAnnoVisible(false);
 
     const QImage copied = QApplication::clipboard()->image();
     ASSERT_FALSE(copied.isNull());
@@ -281,14 +278,13 @@ TEST(NTGraphTest, LabelShownOnlyForTheCopyIsInTheClipboardPicture)
 TEST(NTGraphTest, ALabelNearTheRightEdgeEndsAtThePlot)
 {
     auto graph = makeGraph(600, 200);
-    ChartDispatch chart(*graph);
-    chart.Invoke(53, {0.0, 10.0, 0.0, 10.0});
-    chart.Let(29, 0);
-    chart.Let(32, static_cast<qlonglong>(Red));
-    chart.Let(24, QStringLiteral("10 Dec 2026 16:00:22:625417\u00B5s = 61.52900"));
-    chart.Let(25, 8.0);
-    chart.Let(26, 5.0);
-    chart.Let(30, true);
+    graph->SetRange(0.0, 10.0, 0.0, 10.0);
+    graph->setAnnotation(0);
+    graph->setAnnoLabelColor(Red);
+    graph->setAnnoLabelCaption(QStringLiteral("10 Dec 2026 16:00:22:625417\u00B5s = 61.52900"));
+    graph->setAnnoLabelX(8.0);
+    graph->setAnnoLabelY(5.0);
+    graph->setAnnoVisible(true);
     const QImage image = graph->grab().toImage();
     const QRect plot = graph->plotRect();
     int inside = 0;
@@ -309,34 +305,34 @@ TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
 {
     auto graph = makeGraph(400, 200);
     graph->show();
-    ChartDispatch chart(*graph);
-    chart.Invoke(53, {0.0, 100.0, 0.0, 1.0});
-    chart.Invoke(66);
-    chart.Let(36, 2);
-    QSignalSpy events(&chart, &ChartDispatch::Event);
+    graph->SetRange(0.0, 100.0, 0.0, 1.0);
+    graph->AddCursor();
+    graph->setCursorMode(CursorMode::FollowsClick);
+    // What the handlers heard, in order: a click's x, or a button as -(button).
+    std::vector<double> events;
+    graph->setClickHandler([&](double x) { events.push_back(x); });
+    graph->setMouseHandler([&](int button) { events.push_back(-button); });
 
     const QRect plot = graph->plotRect();
     const QPoint middle(plot.left() + plot.width() / 2, plot.center().y());
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, middle);
-    ASSERT_EQ(events.count(), 2);
-    EXPECT_EQ(events.at(0).at(0).toInt(), ChartEvent::Click);
-    const double x = events.at(0).at(1).toList().at(0).toDouble();
+    ASSERT_EQ(events.size(), 2u);
+    const double x = events.at(0);
     EXPECT_NEAR(x, 50.0, 0.5);
-    EXPECT_EQ(events.at(1).at(0).toInt(), ChartEvent::Mouse);
+    EXPECT_EQ(events.at(1), -double(Qt::LeftButton));
     EXPECT_EQ(graph->cursorX(0), x); // mode 2 moved the cursor before the event
 
     events.clear();
     QTest::mouseClick(graph.get(), Qt::RightButton, {}, middle);
-    ASSERT_EQ(events.count(), 1);
-    EXPECT_EQ(events.at(0).at(0).toInt(), ChartEvent::Mouse);
+    EXPECT_THAT(events, ElementsAre(-double(Qt::RightButton)));
 
     events.clear();
-    chart.Let(36, 0);
+    graph->setCursorMode(CursorMode::Fixed);
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(plot.left() + 10, middle.y()));
-    EXPECT_EQ(events.count(), 2);
+    EXPECT_EQ(events.size(), 2u);
     EXPECT_EQ(graph->cursorX(0), x); // no longer follows the click
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(2, 2)); // outside the plot
-    EXPECT_EQ(events.count(), 3);
+    EXPECT_EQ(events.size(), 3u);
 }
 
 } // namespace

@@ -28,6 +28,7 @@ namespace {
 
 using signalpagetests::putReadings;
 using testsupport::ChartCall;
+using M = testsupport::ChartMember;
 using testsupport::RecordingChart;
 
 class CapturePageTest : public signalpagetests::SignalPageTest
@@ -56,7 +57,7 @@ protected:
     std::vector<double> trend() const
     {
         std::vector<double> ys;
-        for (const ChartCall &call : chart->callsOf(61))
+        for (const ChartCall &call : chart->callsOf(M::PlotY))
             if (call.args.at(1).toInt() == 1)
                 ys.push_back(call.args.at(0).toDouble());
         return ys;
@@ -66,7 +67,7 @@ protected:
         chart->log.clear();
         page->TrendRedraw();
     }
-    QVariantList lastRange() const { return chart->callsOf(53).back().args; }
+    QVariantList lastRange() const { return chart->callsOf(M::SetRange).back().args; }
 
     QPlainTextEdit extraInfo;
     std::unique_ptr<CHILD_GEN_CAPTURE> page;
@@ -107,7 +108,7 @@ TEST_F(CapturePageTest, NothingIsPlottedWithoutReadings)
 {
     redraw();
     EXPECT_TRUE(trend().empty());
-    EXPECT_EQ(chart->countOf(53), 0);
+    EXPECT_EQ(chart->countOf(M::SetRange), 0);
 }
 
 TEST_F(CapturePageTest, NeverReadsFromBeforeTheReset)
@@ -140,7 +141,7 @@ TEST_F(CapturePageTest, RunningExtremesDrawLinesAcrossTheTrendAndFillThePanel)
     redraw();
     const float high = page->runningMaximum();
     EXPECT_NEAR(high, 10.0, 0.01);
-    std::vector<ChartCall> lines = chart->callsOf(60);
+    std::vector<ChartCall> lines = chart->callsOf(M::PlotXY);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1].args.at(0).toDouble(), 606.0);
     EXPECT_EQ(lines[1].args.at(1).toDouble(), double(high));

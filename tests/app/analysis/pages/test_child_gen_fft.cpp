@@ -23,6 +23,7 @@ using signalpagetests::putReadings;
 using signalpagetests::sine;
 using testing::ElementsAre;
 using testsupport::ChartCall;
+using M = testsupport::ChartMember;
 using testsupport::RecordingChart;
 
 class FftPageTest : public signalpagetests::SignalPageTest
@@ -44,7 +45,7 @@ protected:
     std::vector<double> plotted() const
     {
         std::vector<double> ys;
-        for (const ChartCall &call : chart->callsOf(60))
+        for (const ChartCall &call : chart->callsOf(M::PlotXY))
             ys.push_back(call.args.at(1).toDouble());
         return ys;
     }
@@ -67,37 +68,40 @@ TEST_F(FftPageTest, OneTickPlotsTheSpectrumAndLabelsItsPeak)
     putReadings(CHILD_GEN_FFT::Samples, bin(10));
     page->DoFFT();
 
-    std::vector<int> ids = chart->ids();
+    std::vector<M> ids = chart->members();
     ASSERT_EQ(ids.size(), 2u + 2047u + 1u + 7u);
-    EXPECT_THAT(std::vector<int>(ids.begin(), ids.begin() + 2), ElementsAre(59, 10));
+    EXPECT_THAT(std::vector<M>(ids.begin(), ids.begin() + 2),
+                ElementsAre(M::ClearGraph, M::setElementLineColor));
     EXPECT_EQ(chart->log[1].args.at(0).toLongLong(), 0xFFFFFF);
-    const auto points = chart->callsOf(60);
+    const auto points = chart->callsOf(M::PlotXY);
     ASSERT_EQ(points.size(), 2047u);
     for (size_t i = 0; i < points.size(); ++i) {
         ASSERT_EQ(points[i].args.at(0).toDouble(), static_cast<double>(i + 2));
         ASSERT_EQ(points[i].args.at(2).toInt(), 0);
     }
-    EXPECT_THAT(std::vector<int>(ids.begin() + 2049, ids.end()),
-                ElementsAre(53, 29, 25, 26, 24, 30, 29, 26));
+    EXPECT_THAT(std::vector<M>(ids.begin() + 2049, ids.end()),
+                ElementsAre(M::SetRange, M::setAnnotation, M::setAnnoLabelX, M::setAnnoLabelY,
+                            M::setAnnoLabelCaption, M::setAnnoVisible, M::setAnnotation,
+                            M::setAnnoLabelY));
 
     const double best = points[9].args.at(1).toDouble(); // line 11
     EXPECT_NEAR(best, 2048.0, 1e-3);
-    const QVariantList range = chart->callsOf(53).front().args;
+    const QVariantList range = chart->callsOf(M::SetRange).front().args;
     EXPECT_EQ(range.at(0).toDouble(), 4.0);
     EXPECT_EQ(range.at(1).toDouble(), 1748.0);
     EXPECT_DOUBLE_EQ(range.at(2).toDouble(), -0.1 * best);
     EXPECT_DOUBLE_EQ(range.at(3).toDouble(), 1.1 * best);
-    EXPECT_EQ(chart->lastLet(25).toDouble(), 11.0);
-    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("12Hz"));
-    EXPECT_DOUBLE_EQ(chart->lastLet(26).toDouble(), -0.08 * best);
-    EXPECT_EQ(chart->lastLet(30).toBool(), true);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelX).toDouble(), 11.0);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString(), QStringLiteral("12Hz"));
+    EXPECT_DOUBLE_EQ(chart->lastArg(M::setAnnoLabelY).toDouble(), -0.08 * best);
+    EXPECT_EQ(chart->lastArg(M::setAnnoVisible).toBool(), true);
 }
 
 TEST_F(FftPageTest, AnAllZeroRingGivesTheSmallestRange)
 {
     putReadings(CHILD_GEN_FFT::Samples, [](int32_t) { return 0.0f; });
     page->DoFFT();
-    const QVariantList range = chart->callsOf(53).front().args;
+    const QVariantList range = chart->callsOf(M::SetRange).front().args;
     EXPECT_DOUBLE_EQ(range.at(2).toDouble(), -0.0001);
     EXPECT_DOUBLE_EQ(range.at(3).toDouble(), 0.0011);
 }
@@ -108,8 +112,8 @@ TEST_F(FftPageTest, ABadReadingCountsAsZero)
     app::analysis::BufferPut(std::numeric_limits<float>::quiet_NaN());
     app::analysis::BufferPut(std::numeric_limits<float>::infinity());
     page->DoFFT();
-    EXPECT_EQ(chart->lastLet(25).toDouble(), 11.0);
-    const QVariantList range = chart->callsOf(53).front().args;
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelX).toDouble(), 11.0);
+    const QVariantList range = chart->callsOf(M::SetRange).front().args;
     EXPECT_LT(range.at(2).toDouble(), range.at(3).toDouble());
 }
 
@@ -139,26 +143,31 @@ TEST_F(FftPageTest, PeakHoldKeepsTheHighestUntilSwitchedOffOrActivatedAgain)
 
 TEST_F(FftPageTest, AClickPutsCursorAndLabelThere)
 {
-    chart->fire(9, {100.0});
-    EXPECT_EQ(chart->ids(), (std::vector<int>{33, 34, 37, 29, 25, 24, 30}));
-    EXPECT_EQ(chart->lastLet(34).toDouble(), 100.0);
-    EXPECT_EQ(chart->lastLet(25).toDouble(), 100.0);
-    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("116Hz"));
-    EXPECT_EQ(chart->lastLet(37).toBool(), true);
+    chart->click(100.0);
+    EXPECT_EQ(chart->members(),
+              (std::vector<M>{M::setCursor, M::setCursorX, M::setCursorVisible, M::setAnnotation,
+                              M::setAnnoLabelX, M::setAnnoLabelCaption, M::setAnnoVisible}));
+    EXPECT_EQ(chart->lastArg(M::setCursorX).toDouble(), 100.0);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelX).toDouble(), 100.0);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString(), QStringLiteral("116Hz"));
+    EXPECT_EQ(chart->lastArg(M::setCursorVisible).toBool(), true);
 
     chart->log.clear();
-    chart->fire(9, {1700.0});
-    EXPECT_NEAR(chart->lastLet(25).toDouble(), 1608.21, 0.005); // kept inside the right edge
-    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("1984Hz"));
-    EXPECT_EQ(chart->lastLet(34).toDouble(), 1700.0);
+    chart->click(1700.0);
+    EXPECT_NEAR(chart->lastArg(M::setAnnoLabelX).toDouble(), 1608.21,
+                0.005); // kept inside the right edge
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString(), QStringLiteral("1984Hz"));
+    EXPECT_EQ(chart->lastArg(M::setCursorX).toDouble(), 1700.0);
 }
 
 // A step whose input is missing is skipped, and nothing is raised.
 TEST_F(FftPageTest, StepsWithoutTheirInputAreSkipped)
 {
     // A click at x 0 has no frequency: the cursor moves, the label keeps its text.
-    chart->fire(9, {0.0});
-    EXPECT_EQ(chart->ids(), (std::vector<int>{33, 34, 37, 29, 25, 30}));
+    chart->click(0.0);
+    EXPECT_EQ(chart->members(),
+              (std::vector<M>{M::setCursor, M::setCursorX, M::setCursorVisible, M::setAnnotation,
+                              M::setAnnoLabelX, M::setAnnoVisible}));
 
     // Squeezed to nothing, chart and range selector have no width: the spectrum is still
     // worked out and the range labels still follow the selector.
@@ -170,7 +179,7 @@ TEST_F(FftPageTest, StepsWithoutTheirInputAreSkipped)
     putReadings(CHILD_GEN_FFT::Samples, bin(10));
     chart->log.clear();
     EXPECT_NO_THROW(page->DoFFT());
-    EXPECT_EQ(chart->countOf(53), 1);
+    EXPECT_EQ(chart->countOf(M::SetRange), 1);
     EXPECT_NO_THROW(emit page->RangeSelect1()->Scroll());
     EXPECT_EQ(page->fFrom()->Caption(), QStringLiteral("3Hz"));
     EXPECT_EQ(page->fTo()->Caption(), QStringLiteral("2038Hz"));
@@ -179,17 +188,17 @@ TEST_F(FftPageTest, StepsWithoutTheirInputAreSkipped)
 TEST_F(FftPageTest, TheMenuOpensOnMouseEventsThatFollowNoClick)
 {
     QMenu *menu = page->NTFFT().mnuChart();
-    chart->fire(9, {100.0});
-    chart->fire(11, {1});
+    chart->click(100.0);
+    chart->mouseUp(1);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_TRUE(page->NTFFT().ReleaseCaptureTimer()->isActive());
-    chart->fire(11, {2});
+    chart->mouseUp(2);
     EXPECT_TRUE(menu->isVisible());
     menu->close();
 
     chart->log.clear();
     page->NTFFT().mnuCopyChart()->trigger();
-    EXPECT_THAT(chart->ids(), ElementsAre(55));
+    EXPECT_THAT(chart->members(), ElementsAre(M::CopyWindowToClipboard));
 }
 
 TEST_F(FftPageTest, RangeLabelsFollowTheSelector)

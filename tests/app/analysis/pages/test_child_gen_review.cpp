@@ -41,6 +41,7 @@ namespace {
 
 using testing::HasSubstr;
 using testsupport::ChartCall;
+using M = testsupport::ChartMember;
 using testsupport::Gate;
 using testsupport::RecordingChart;
 
@@ -158,9 +159,9 @@ protected:
         chart->log.clear();
         page->ShowSnapshot();
     }
-    int plotted() const { return chart->countOf(61); }
+    int plotted() const { return chart->countOf(M::PlotY); }
     // The last range call: x minimum, x maximum, y minimum, y maximum.
-    QVariantList lastRange() const { return chart->callsOf(53).back().args; }
+    QVariantList lastRange() const { return chart->callsOf(M::SetRange).back().args; }
 
     // Data files go to `data`; each dialog answers `path`.
     void answerDialogsWith(const QString &path)
@@ -246,7 +247,7 @@ TEST_F(ReviewPageTest, ThePeakBlocksEndAtTheSection)
     page->Detect()->setState(true);
     chart->log.clear();
     page->drawChart();
-    for (const ChartCall &call : chart->callsOf(61))
+    for (const ChartCall &call : chart->callsOf(M::PlotY))
         ASSERT_EQ(call.args.at(0).toDouble(), 1.0);
 }
 
@@ -308,7 +309,7 @@ TEST_F(ReviewPageTest, ShortSectionIsDrawnReadingByReading)
     EXPECT_EQ(lastRange().at(1).toDouble(), 269.0);
     // Clicks past the plotted points read the last one.
     page->chartClicked(5000.0);
-    EXPECT_EQ(chart->lastLet(24).toString().isEmpty(), false);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString().isEmpty(), false);
 }
 
 TEST_F(ReviewPageTest, CursorsReadTimeFromPositionOneAndTheirDifference)
@@ -332,7 +333,7 @@ TEST_F(ReviewPageTest, CursorsReadTimeFromPositionOneAndTheirDifference)
     ASSERT_EQ(page->sectionStart(), 0);
     EXPECT_EQ(page->plottedPositions().front(), 1.0);
     page->chartClicked(0.0);
-    const QString label = chart->lastLet(24).toString();
+    const QString label = chart->lastArg(M::setAnnoLabelCaption).toString();
     EXPECT_THAT(label.toStdString(), HasSubstr(":123\u00B5s = 1"));
 }
 
@@ -387,7 +388,7 @@ TEST_F(ReviewPageTest, EmptySnapshotClearsThePageAndOffersNothingToReadOutside)
     setSnapshot(0, {});
     chart->log.clear();
     page->ShowSnapshot();
-    EXPECT_GE(chart->countOf(59), 1);
+    EXPECT_GE(chart->countOf(M::ClearGraph), 1);
     EXPECT_EQ(plotted(), 0);
     EXPECT_TRUE(page->overviewBackground().isNull());
     EXPECT_FALSE(page->btnSave()->isEnabled());
@@ -475,9 +476,10 @@ TEST_F(ReviewPageTest, CopyLabelsTheChartWithTheCursorPanel)
     app::shell::FillExtraInfo({QStringLiteral("5 ms")});
     chart->log.clear();
     page->copyChart();
-    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("Cursors      Time:   5 ms"));
-    EXPECT_EQ(chart->countOf(55), 1);
-    EXPECT_EQ(chart->lastLet(30).toBool(), false);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString(),
+              QStringLiteral("Cursors      Time:   5 ms"));
+    EXPECT_EQ(chart->countOf(M::CopyWindowToClipboard), 1);
+    EXPECT_EQ(chart->lastArg(M::setAnnoVisible).toBool(), false);
 }
 
 TEST_F(ReviewPageTest, CropIsOfferedOnlyForASectionOfMoreThanTenReadings)

@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 
+#include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/pages/child_gen_scope.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/common/globals.h"
@@ -16,11 +17,13 @@
 namespace app::analysis::pages {
 namespace {
 
+using app::analysis::chart::LineType;
 using signalpagetests::putReadings;
 using signalpagetests::sine;
 using signalpagetests::square;
 using testing::ElementsAre;
 using testsupport::ChartCall;
+using M = testsupport::ChartMember;
 using testsupport::RecordingChart;
 
 class ScopePageTest : public signalpagetests::SignalPageTest
@@ -45,7 +48,7 @@ protected:
     std::vector<float> plotted() const
     {
         std::vector<float> values;
-        for (const ChartCall &call : chart->callsOf(61))
+        for (const ChartCall &call : chart->callsOf(M::PlotY))
             values.push_back(call.args.at(0).toFloat());
         return values;
     }
@@ -86,7 +89,7 @@ TEST_F(ScopePageTest, PointsAndXRangeFollowWidthAndTimebase)
         const std::vector<float> values = plotted();
         ASSERT_EQ(static_cast<int>(values.size()), c.points) << c.width << "/" << c.msPerDiv;
         EXPECT_EQ(values.at(1) - values.at(0), static_cast<float>(c.step));
-        const QVariantList range = chart->callsOf(53).at(0).args;
+        const QVariantList range = chart->callsOf(M::SetRange).at(0).args;
         EXPECT_EQ(range.at(0).toDouble(), 0.0);
         EXPECT_EQ(range.at(1).toDouble(), c.xMax) << c.width << "/" << c.msPerDiv;
     }
@@ -99,7 +102,7 @@ TEST_F(ScopePageTest, WindowLengthPerTimebase)
         setTimebase(msPerDiv);
         page->DrawTrace();
         EXPECT_EQ(page->windowLength(), readings) << msPerDiv;
-        EXPECT_EQ(page->LiveTimerTag(), QString::number(static_cast<int>(msPerDiv) * 10));
+        EXPECT_EQ(page->windowMs(), static_cast<int>(msPerDiv) * 10);
     }
     EXPECT_EQ(page->txtDivs()->Caption(), QStringLiteral("100 ms/div"));
 }
@@ -114,7 +117,7 @@ TEST_F(ScopePageTest, TriggersOnARisingEdgeOfASine)
     EXPECT_TRUE(page->Triggerlevel()->Enabled());
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastLet(12).toInt(), 0);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
     const std::vector<float> values = plotted();
     ASSERT_GE(values.size(), 2u);
     EXPECT_LT(values[0], page->triggerLevel());
@@ -131,7 +134,7 @@ TEST_F(ScopePageTest, TriggersOnAFallingEdgeDownToZero)
     switchTrigger(true);
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastLet(12).toInt(), 0);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
     const std::vector<float> values = plotted();
     ASSERT_GE(values.size(), 2u);
     EXPECT_EQ(values[0], 50.0f);
@@ -146,8 +149,8 @@ TEST_F(ScopePageTest, NoCrossingKeepsThePicture)
     switchTrigger(true);
     chart->log.clear();
     page->DrawTrace();
-    EXPECT_EQ(chart->lastLet(12).toInt(), 2);
-    EXPECT_EQ(chart->countOf(59), 0);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Dotted));
+    EXPECT_EQ(chart->countOf(M::ClearGraph), 0);
 }
 
 TEST_F(ScopePageTest, AutomaticTriggerOnASquareWave)
@@ -157,16 +160,16 @@ TEST_F(ScopePageTest, AutomaticTriggerOnASquareWave)
     EXPECT_TRUE(page->Check3()->isChecked());
     EXPECT_FALSE(page->Check5()->isChecked());
     page->DrawTrace(); // level 0 meets no rising edge: drawn untriggered once
-    EXPECT_EQ(chart->lastLet(12).toInt(), 2);
-    EXPECT_EQ(chart->countOf(59), 1);
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Dotted));
+    EXPECT_EQ(chart->countOf(M::ClearGraph), 1);
     EXPECT_EQ(page->Triggerlevel()->Value(), 55.0f);
     EXPECT_EQ(page->txtTrigger()->Caption(), QStringLiteral("28.00000"));
     EXPECT_FALSE(page->CheckAuto()->isChecked());
 
     chart->log.clear();
     page->DrawTrace(); // now the level lies between the two
-    EXPECT_EQ(chart->lastLet(12).toInt(), 0);
-    EXPECT_EQ(chart->countOf(53), 0); // the scale found stays
+    EXPECT_EQ(chart->lastArg(M::setElementLineType).toInt(), static_cast<int>(LineType::Solid));
+    EXPECT_EQ(chart->countOf(M::SetRange), 0); // the scale found stays
 }
 
 TEST_F(ScopePageTest, UntriggeredTraceAfterTheRingWrapsIsTheNewestWindow)
@@ -203,7 +206,7 @@ TEST_F(ScopePageTest, StepsWithoutTheirInputAreSkipped)
     chart->resize(0, 300);
     EXPECT_NO_THROW(page->DrawTrace());
     EXPECT_EQ(plotted().size(), 2400u);
-    EXPECT_EQ(chart->callsOf(53).at(0).args.at(1).toDouble(), 2400.0);
+    EXPECT_EQ(chart->callsOf(M::SetRange).at(0).args.at(1).toDouble(), 2400.0);
 
     // A level change before the first trace: there is no scale to turn it into a level yet.
     CHILD_GEN_SCOPE fresh;
@@ -256,27 +259,30 @@ TEST_F(ScopePageTest, CopiedPictureCarriesTheTimebase)
     chart->log.clear();
     page->CopyPicture();
     // Two labels from the start: a third is added for the timebase.
-    EXPECT_THAT(chart->ids(), ElementsAre(50, 64, 29, 30, 25, 26, 24, 55, 30));
-    EXPECT_EQ(chart->callsOf(29).at(0).args.at(0).toInt(), 2);
-    EXPECT_EQ(chart->callsOf(30).at(0).args.at(0).toBool(), true);
-    EXPECT_EQ(chart->lastLet(25).toDouble(), 0.0);
-    EXPECT_FLOAT_EQ(chart->lastLet(26).toFloat(), page->labelHeight());
-    EXPECT_EQ(chart->lastLet(24).toString(), QStringLiteral("50 ms/div"));
-    EXPECT_EQ(chart->lastLet(30).toBool(), false);
+    EXPECT_THAT(chart->members(),
+                ElementsAre(M::annotationCount, M::AddAnnotation, M::setAnnotation,
+                            M::setAnnoVisible, M::setAnnoLabelX, M::setAnnoLabelY,
+                            M::setAnnoLabelCaption, M::CopyWindowToClipboard, M::setAnnoVisible));
+    EXPECT_EQ(chart->callsOf(M::setAnnotation).at(0).args.at(0).toInt(), 2);
+    EXPECT_EQ(chart->callsOf(M::setAnnoVisible).at(0).args.at(0).toBool(), true);
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelX).toDouble(), 0.0);
+    EXPECT_FLOAT_EQ(chart->lastArg(M::setAnnoLabelY).toFloat(), page->labelHeight());
+    EXPECT_EQ(chart->lastArg(M::setAnnoLabelCaption).toString(), QStringLiteral("50 ms/div"));
+    EXPECT_EQ(chart->lastArg(M::setAnnoVisible).toBool(), false);
 
     chart->log.clear();
     page->CopyPicture();
-    EXPECT_EQ(chart->countOf(64), 0);
+    EXPECT_EQ(chart->countOf(M::AddAnnotation), 0);
 }
 
 TEST_F(ScopePageTest, LoadLightensTheBaseColourIntoPlotAndFrame)
 {
     auto fresh = std::make_unique<CHILD_GEN_SCOPE>();
     RecordingChart *made = charts.latest();
-    EXPECT_EQ(made->countOf(64), 2);
-    EXPECT_TRUE(made->lastLet(2).isValid());
-    EXPECT_EQ(made->lastLet(1), made->lastLet(2));
-    EXPECT_EQ(made->lastLet(37).toBool(), false);
+    EXPECT_EQ(made->countOf(M::AddAnnotation), 2);
+    EXPECT_TRUE(made->lastArg(M::setPlotAreaColor).isValid());
+    EXPECT_EQ(made->lastArg(M::setFrameColor), made->lastArg(M::setPlotAreaColor));
+    EXPECT_EQ(made->lastArg(M::setCursorVisible).toBool(), false);
     EXPECT_EQ(fresh->Located()->Caption(), QString());
     EXPECT_FALSE(fresh->Triggerlevel()->Enabled());
     EXPECT_EQ(fresh->LiveTimer()->interval(), 50);

@@ -13,7 +13,6 @@
 #include "app/common/desktop/settingswarning.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
@@ -144,16 +143,12 @@ QString cut(const QString &text)
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
     hyperlinkSave_ = style::makeButton(this, QStringLiteral("Save"));
-    app::controls::binding::SetupEditField(
-        *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-        QStringLiteral("Store the module settings to a file for later "
-                       "restore"));
+    hyperlinkSave_->SetToolTip(
+        QStringLiteral("Store the module settings to a file for later restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
     hyperlinkRestore_ = style::makeButton(this, QStringLiteral("Restore"));
-    app::controls::binding::SetupEditField(
-        *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-        QStringLiteral("Restore a previously saved configuration file "
-                       "to the module"));
+    hyperlinkRestore_->SetToolTip(
+        QStringLiteral("Restore a previously saved configuration file to the module"));
     connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
     saveText_ = style::makeLabel(this, SaveText, style::PageStyle::Body);
     restoreText_ = style::makeLabel(this, RestoreText, style::PageStyle::Body);

@@ -38,13 +38,35 @@ int FilterFieldKey(const KeyRules &rules, const KeyContext &at, int keyAscii)
     return keyAscii;
 }
 
-bool ParseCaptionNumber(const QString &text, QChar decimalSeparator, double &value)
+namespace {
+
+QRegularExpression numberPattern(QChar decimalSeparator)
 {
     const QString sep = QRegularExpression::escape(QString(decimalSeparator));
-    const QRegularExpression number(
+    return QRegularExpression(
         QStringLiteral("^[+-]?(\\d+(%1\\d*)?|%1\\d+)([eE][+-]?\\d+)?$").arg(sep));
+}
+
+// Whether the text is a whole number with this decimal separator. Captions are checked on every
+// refresh: the expressions of the two separators in use are built once (matching a const
+// expression is safe from any thread); another separator builds its own.
+bool isCaptionNumber(const QString &text, QChar decimalSeparator)
+{
+    static const QRegularExpression point = numberPattern(QLatin1Char('.'));
+    static const QRegularExpression comma = numberPattern(QLatin1Char(','));
+    if (decimalSeparator == QLatin1Char('.'))
+        return point.match(text).hasMatch();
+    if (decimalSeparator == QLatin1Char(','))
+        return comma.match(text).hasMatch();
+    return numberPattern(decimalSeparator).match(text).hasMatch();
+}
+
+} // namespace
+
+bool ParseCaptionNumber(const QString &text, QChar decimalSeparator, double &value)
+{
     const QString trimmed = text.trimmed();
-    if (!number.match(trimmed).hasMatch())
+    if (!isCaptionNumber(trimmed, decimalSeparator))
         return false;
     QString plain = trimmed;
     plain.replace(decimalSeparator, QLatin1Char('.'));

@@ -58,14 +58,14 @@ void RemoveSystemZero(HXR &hxr)
 VXBtn *makeNumberField(QWidget *parent, const QString &toolTip)
 {
     VXBtn *field = style::makeField(parent);
-    SetupEditField(*field, {}, {}, true, {}, 9, 0.0, 0.0, {}, false, false, toolTip);
+    SetupEditField(*field, {.IsNumeric = true, .MaxLength = 9, .ToolTip = toolTip});
     return field;
 }
 
 VXBtn *makePlainButton(QWidget *parent, const QString &caption, const QString &toolTip)
 {
     VXBtn *button = style::makeButton(parent, caption);
-    SetupEditField(*button, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false, toolTip);
+    button->SetToolTip(toolTip);
     return button;
 }
 
@@ -76,14 +76,21 @@ CHILD_GEN_CALIBRATION::CHILD_GEN_CALIBRATION(QWidget *parent) : ChildFormClass(F
     // The live values above the tabs.
     calvLabel_ = style::makeLabel(this, QStringLiteral("Calibrated Value"), style::PageStyle::Body);
     calv_ = style::makeLabel(this, QString(), style::PageStyle::Field);
-    SetupEditField(*calv_, QStringLiteral("OVAL"), QStringLiteral("*"), true,
-                   QStringLiteral("112345678990-."), 9, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Calibrated Value**Displays the calibrated value"));
+    SetupEditField(*calv_,
+                   {.Source = QStringLiteral("OVAL"),
+                    .Format = QStringLiteral("*"),
+                    .IsNumeric = true,
+                    .Allowed = QStringLiteral("112345678990-."),
+                    .MaxLength = 9,
+                    .ToolTip = QStringLiteral("Calibrated Value**Displays the calibrated value")});
     xUnitsC_ = style::makeLabel(this, QString(), style::PageStyle::Body);
     mvvLabel_ = style::makeLabel(this, QStringLiteral("mV/V"), style::PageStyle::Body);
     pbMvv_ = style::makeLabel(this, QString(), style::PageStyle::Field);
-    SetupEditField(*pbMvv_, QStringLiteral("MVV"), QStringLiteral("00.0000"), true, {}, 9, 0.0, 0.0,
-                   {}, false, false, QStringLiteral("mV/V uncalibrated value"));
+    SetupEditField(*pbMvv_, {.Source = QStringLiteral("MVV"),
+                             .Format = QStringLiteral("00.0000"),
+                             .IsNumeric = true,
+                             .MaxLength = 9,
+                             .ToolTip = QStringLiteral("mV/V uncalibrated value")});
     // Shown, never edited.
     calv_->setEditable(0);
     pbMvv_->setEditable(0);
@@ -117,8 +124,9 @@ void CHILD_GEN_CALIBRATION::buildSystemZeroTab()
     connect(pbSysZero_, &VXBtn::Changed, this, [this] { systemZeroEntered(); });
     zUnits_ = style::makeLabel(frame, QString(), style::PageStyle::Body);
     zeroNow_ = style::makeButton(frame, QStringLiteral("Zero Now"));
-    SetupEditField(*zeroNow_, {}, {}, true, {}, 0, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Click to zero the calibrated output value now"));
+    SetupEditField(*zeroNow_,
+                   {.IsNumeric = true,
+                    .ToolTip = QStringLiteral("Click to zero the calibrated output value now")});
     connect(zeroNow_, &VXBtn::Click, this, [this] { zeroNow(); });
 }
 
@@ -138,9 +146,8 @@ void CHILD_GEN_CALIBRATION::buildAutomaticTab()
             makeNumberField(frame, QStringLiteral("Enter the required engineering unit value for "
                                                   "this calibrated point"));
         VXBtn *button = style::makeButton(frame, QStringLiteral("Acquire"));
-        SetupEditField(*button, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                       QStringLiteral("Apply the weight and click this button to 'acquire' the "
-                                      "point"));
+        button->SetToolTip(QStringLiteral("Apply the weight and click this button to 'acquire' "
+                                          "the point"));
         connect(button, &VXBtn::Click, this, [this, i] { acquire(i + 1); });
         acquire_[static_cast<size_t>(i)] = button;
     }
@@ -190,12 +197,17 @@ void CHILD_GEN_CALIBRATION::buildUnitsTab()
     QString ids;
     app::device::FillUnitList(descriptions, ids);
     eunits_ = style::makeField(frame);
-    SetupEditField(*eunits_, QStringLiteral("UNTE"), {}, false, ids, 0, 0.0, 0.0, descriptions,
-                   true, false, QStringLiteral("Select the engineering units of this calibration"));
+    SetupEditField(*eunits_,
+                   {.Source = QStringLiteral("UNTE"),
+                    .Allowed = ids,
+                    .List = descriptions,
+                    .UseListIndex = true,
+                    .ToolTip = QStringLiteral("Select the engineering units of this calibration")});
     connect(eunits_, &VXBtn::Changed, this, [this] { unitsChosen(); });
     backDefaults_ = style::makeButton(frame, QStringLiteral("Defaults"));
-    SetupEditField(*backDefaults_, {}, {}, true, {}, 0, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Reset the calibration to factory defaults (mV/V)"));
+    SetupEditField(*backDefaults_,
+                   {.IsNumeric = true,
+                    .ToolTip = QStringLiteral("Reset the calibration to factory defaults (mV/V)")});
     connect(backDefaults_, &VXBtn::Click, this, [this] { resetToDefaults(); });
 }
 

@@ -29,8 +29,8 @@ VXBtn *makeDisplay(QWidget *parent, const QString &source, const QString &format
                    const QString &allowed, const QString &toolTip)
 {
     VXBtn *display = style::makeLabel(parent, QString(), style::PageStyle::Field);
-    SetupEditField(*display, source, format, false, allowed, 0, 0.0, 0.0, {}, false, false,
-                   toolTip);
+    SetupEditField(*display,
+                   {.Source = source, .Format = format, .Allowed = allowed, .ToolTip = toolTip});
     display->setEditable(0);
     return display;
 }
@@ -52,14 +52,20 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
 
     serialNumber_ = style::makeField(this);
     // 0 would be no serial number at all, and the module holds 32 bits.
-    SetupEditField(*serialNumber_, QStringLiteral("SERIALNUMBER"), QStringLiteral("0000000000"),
-                   false, QStringLiteral("112345678990"), 0, 1.0, LargestSerial, {}, false, false,
-                   QStringLiteral("Serial Number"));
+    SetupEditField(*serialNumber_, {.Source = QStringLiteral("SERIALNUMBER"),
+                                    .Format = QStringLiteral("0000000000"),
+                                    .Allowed = QStringLiteral("112345678990"),
+                                    .Min = 1.0,
+                                    .Max = LargestSerial,
+                                    .ToolTip = QStringLiteral("Serial Number")});
     connect(serialNumber_, &VXBtn::Changed, this, [this] { storeField(serialNumber_); });
     model_ = style::makeField(this);
-    SetupEditField(*model_, QStringLiteral("MODL"), QStringLiteral("00"), false,
-                   QStringLiteral("1234567890"), 2, 0.0, 255.0, {}, false, false,
-                   QStringLiteral("Model Number"));
+    SetupEditField(*model_, {.Source = QStringLiteral("MODL"),
+                             .Format = QStringLiteral("00"),
+                             .Allowed = QStringLiteral("1234567890"),
+                             .MaxLength = 2,
+                             .Max = 255.0,
+                             .ToolTip = QStringLiteral("Model Number")});
     connect(model_, &VXBtn::Changed, this, [this] { storeField(model_); });
 
     pbAdc_ = makeDisplay(this, QStringLiteral("ADC"), QStringLiteral("000000"), {},
@@ -71,7 +77,7 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
 
     for (int i = 0; i < 2; ++i) {
         VXBtn *point = style::makeField(this);
-        SetupEditField(*point, {}, {}, true, {}, 9, 0.0, 0.0, {}, false, false, {});
+        SetupEditField(*point, {.IsNumeric = true, .MaxLength = 9});
         pbCalPoint_[static_cast<size_t>(i)] = point;
         VXBtn *button = style::makeButton(this, QStringLiteral("Acquire"));
         connect(button, &VXBtn::Click, this, [this, i] { acquire(i + 1); });

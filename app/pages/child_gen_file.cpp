@@ -13,7 +13,6 @@
 #include "app/common/desktop/settingswarning.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
@@ -132,6 +131,26 @@ platform::win::ParsedProfile readRestoreFile(const QString &fileName)
     return app::common::ReadIniFile(fileName);
 }
 
+// With factory access: whether to restore the factory settings too. They are offered only to
+// the module the file was saved from; another module is told why not.
+bool askFactoryRestore(bool sameSerial)
+{
+    const QString title = QStringLiteral("Restore Factory Settings");
+    if (!sameSerial) {
+        app::common::desktop::ShowMessage(
+            QStringLiteral("You have access to factory settings but "
+                           "they cannot be restored to this module as "
+                           "it has a different serial number!"),
+            title, false, app::common::desktop::MessageOk);
+        return false;
+    }
+    app::common::desktop::ShowMessage(QStringLiteral("You have access to factory settings! Do you "
+                                                     "want to restore the factory settings from "
+                                                     "the stored parameters?"),
+                                      title, false, app::common::desktop::MessageYesNo);
+    return !app::common::MessageCancelled();
+}
+
 QString cut(const QString &text)
 {
     if (text.size() <= CHILD_GEN_FILE::ErrorTextLimit)
@@ -144,16 +163,12 @@ QString cut(const QString &text)
 CHILD_GEN_FILE::CHILD_GEN_FILE(QWidget *parent) : ChildFormClass(FormName, parent)
 {
     hyperlinkSave_ = style::makeButton(this, QStringLiteral("Save"));
-    app::controls::binding::SetupEditField(
-        *hyperlinkSave_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-        QStringLiteral("Store the module settings to a file for later "
-                       "restore"));
+    hyperlinkSave_->SetToolTip(
+        QStringLiteral("Store the module settings to a file for later restore"));
     connect(hyperlinkSave_, &app::controls::VXBtn::Click, this, [this] { SaveHXR(); });
     hyperlinkRestore_ = style::makeButton(this, QStringLiteral("Restore"));
-    app::controls::binding::SetupEditField(
-        *hyperlinkRestore_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-        QStringLiteral("Restore a previously saved configuration file "
-                       "to the module"));
+    hyperlinkRestore_->SetToolTip(
+        QStringLiteral("Restore a previously saved configuration file to the module"));
     connect(hyperlinkRestore_, &app::controls::VXBtn::Click, this, [this] { RestoreHXR(); });
     saveText_ = style::makeLabel(this, SaveText, style::PageStyle::Body);
     restoreText_ = style::makeLabel(this, RestoreText, style::PageStyle::Body);
@@ -360,112 +375,123 @@ void CHILD_GEN_FILE::RestoreHXR()
         if (file.isEmpty() || !hxr)
             return;
         const platform::win::ParsedProfile parsed = readRestoreFile(file);
-        app::shell::Connection &connection = app::shell::CurrentConnection();
-        if (!hcf::IsConfigurationFile(parsed, hxr->MODL(), [this] { progressStep(); })) {
-            app::common::desktop::ShowMessage(
-                QStringLiteral("The selected file is not a ") + connection.ModelName +
-                    QStringLiteral(" configuration file!"),
-                QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
+        const std::optional<RestoreChoice> choice = chooseRestore(parsed, *hxr);
+        if (!choice)
             return;
-        }
-        const bool sameSerial =
-            iVal(ReadValue(parsed, QStringLiteral("Factory"), QStringLiteral("SERIAL"))) ==
-            platform::vb::Val(connection.SerialText);
-        connection.LockMask = platform::vb::CInt(hxr->PMSK());
-
-        const bool factoryAccess = app::common::FactoryAccess();
-        const QString factoryTitle = QStringLiteral("Restore Factory Settings");
-        bool factory = false;
-        if (factoryAccess && sameSerial) {
-            app::common::desktop::ShowMessage(
-                QStringLiteral("You have access to factory settings! Do you "
-                               "want to restore the factory settings from "
-                               "the stored parameters?"),
-                factoryTitle, false, app::common::desktop::MessageYesNo);
-            factory = !app::common::MessageCancelled();
-        } else if (factoryAccess) {
-            app::common::desktop::ShowMessage(
-                QStringLiteral("You have access to factory settings but "
-                               "they cannot be restored to this module as "
-                               "it has a different serial number!"),
-                factoryTitle, false, app::common::desktop::MessageOk);
-        }
-        bool calibration = false;
-        if ((connection.LockMask & 1) != 0 && !factoryAccess) {
-            // Nothing else is offered without factory access: say so rather than end in silence.
-            app::common::desktop::ShowMessage(
-                QStringLiteral("The calibration of this module is locked, "
-                               "so nothing was restored."),
-                RestoreTitle, false, app::common::desktop::MessageOk);
+        const hcf::RestorePlan plan = planRestore(parsed, *choice);
+        if (plan.refused() || plan.writes.empty())
             return;
-        }
-        app::common::desktop::ShowMessage(
-            QStringLiteral("You have access to calibration settings! These settings are usually "
-                           "unique to the attached load cell so should only be restored if the "
-                           "original load cell is still attached to this module. Do you want to "
-                           "restore the calibration settings from the stored parameters?"),
-            QStringLiteral("Restore Advanced Calibration Settings"), false,
-            app::common::desktop::MessageYesNo);
-        calibration = !app::common::MessageCancelled();
-
-        // Every value is checked before the first write: a bad one refuses the whole file.
-        const hcf::RestorePlan plan =
-            hcf::PlanRestore(parsed, calibration, factory, [this] { progressStep(); });
-        if (plan.refused()) {
-            app::common::desktop::ShowMessage(
-                QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") +
-                    plan.badKey +
-                    QStringLiteral(" in the selected file is not valid, so "
-                                   "nothing was restored."),
-                QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
-            return;
-        }
-        if (plan.writes.empty())
-            return;
-
-        app::common::desktop::ShowMessage(
-            QStringLiteral("Now restoring configuration data from file to "
-                           "module..."),
-            RestoreTitle, false, app::common::desktop::MessageProgress);
-        {
-            app::shell::InputHold hold;
-            // The file was read before the notice came up: the bar counts the writes.
-            progressCount_ = 0;
-            progressTotal_ = static_cast<int16_t>(plan.writes.size());
-            for (const hcf::PlannedWrite &write : plan.writes) {
-                if (write.step.calibrationDate) {
-                    hxr->SetCalDate();
-                    progressStep();
-                    continue;
-                }
-                const QString &key = write.step.key;
-                try {
-                    hxr->LetByName(key, QVariant(static_cast<double>(write.value)));
-                    if (hxr->ErrorState() != 0)
-                        errorText_ += QStringLiteral("Comms error while writing ") + key +
-                                      QStringLiteral(" with ") + write.text + CrLf;
-                } catch (const platform::vb::VbError &error) {
-                    errorText_ += QStringLiteral("Processing error: '") + error.description() +
-                                  QStringLiteral("' while writing ") + key +
-                                  QStringLiteral(" with ") + write.text + CrLf;
-                }
-                progressStep();
-            }
-            app::common::desktop::SetMessageProgress(100.0);
-        }
-        app::common::desktop::UnloadMessage();
-        if (hxr->ErrorState() != 0) {
-            hxr->ResetError();
-            errorText_ += CrLf + QStringLiteral("Communication errors occurred while restoring "
-                                                "data!");
-        }
-        ReloadStreamScaling(*hxr);
-        showErrors(QStringLiteral("Error(s) occurred while restoring the configuration data to "
-                                  "the module!"),
-                   RestoreTitle);
+        writeRestorePlan(*hxr, plan);
+        reportRestore(*hxr);
     } catch (...) {
         app::shell::LogSkippedHandler(objectName(), "RestoreHXR");
     }
+}
+
+std::optional<CHILD_GEN_FILE::RestoreChoice>
+CHILD_GEN_FILE::chooseRestore(const platform::win::ParsedProfile &parsed, HXR &hxr)
+{
+    app::shell::Connection &connection = app::shell::CurrentConnection();
+    if (!hcf::IsConfigurationFile(parsed, hxr.MODL(), [this] { progressStep(); })) {
+        app::common::desktop::ShowMessage(
+            QStringLiteral("The selected file is not a ") + connection.ModelName +
+                QStringLiteral(" configuration file!"),
+            QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
+        return std::nullopt;
+    }
+    const bool sameSerial =
+        iVal(ReadValue(parsed, QStringLiteral("Factory"), QStringLiteral("SERIAL"))) ==
+        platform::vb::Val(connection.SerialText);
+    connection.LockMask = platform::vb::CInt(hxr.PMSK());
+
+    const bool factoryAccess = app::common::FactoryAccess();
+    RestoreChoice choice;
+    choice.factory = factoryAccess && askFactoryRestore(sameSerial);
+    if ((connection.LockMask & 1) != 0 && !factoryAccess) {
+        // Nothing else is offered without factory access: say so rather than end in silence.
+        app::common::desktop::ShowMessage(
+            QStringLiteral("The calibration of this module is locked, "
+                           "so nothing was restored."),
+            RestoreTitle, false, app::common::desktop::MessageOk);
+        return std::nullopt;
+    }
+    app::common::desktop::ShowMessage(
+        QStringLiteral("You have access to calibration settings! These settings are usually "
+                       "unique to the attached load cell so should only be restored if the "
+                       "original load cell is still attached to this module. Do you want to "
+                       "restore the calibration settings from the stored parameters?"),
+        QStringLiteral("Restore Advanced Calibration Settings"), false,
+        app::common::desktop::MessageYesNo);
+    choice.calibration = !app::common::MessageCancelled();
+    return choice;
+}
+
+hcf::RestorePlan CHILD_GEN_FILE::planRestore(const platform::win::ParsedProfile &parsed,
+                                             const RestoreChoice &choice)
+{
+    // Every value is checked before the first write: a bad one refuses the whole file.
+    hcf::RestorePlan plan =
+        hcf::PlanRestore(parsed, choice.calibration, choice.factory, [this] { progressStep(); });
+    if (plan.refused()) {
+        app::common::desktop::ShowMessage(
+            QStringLiteral("The value \"") + plan.badText + QStringLiteral("\" of ") + plan.badKey +
+                QStringLiteral(" in the selected file is not valid, so "
+                               "nothing was restored."),
+            QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
+    }
+    return plan;
+}
+
+void CHILD_GEN_FILE::writeRestorePlan(HXR &hxr, const hcf::RestorePlan &plan)
+{
+    app::common::desktop::ShowMessage(
+        QStringLiteral("Now restoring configuration data from file to "
+                       "module..."),
+        RestoreTitle, false, app::common::desktop::MessageProgress);
+    {
+        app::shell::InputHold hold;
+        // The file was read before the notice came up: the bar counts the writes.
+        progressCount_ = 0;
+        progressTotal_ = static_cast<int16_t>(plan.writes.size());
+        for (const hcf::PlannedWrite &write : plan.writes) {
+            restoreValue(hxr, write);
+            progressStep();
+        }
+        app::common::desktop::SetMessageProgress(100.0);
+    }
+    app::common::desktop::UnloadMessage();
+}
+
+void CHILD_GEN_FILE::restoreValue(HXR &hxr, const hcf::PlannedWrite &write)
+{
+    if (write.step.calibrationDate) {
+        hxr.SetCalDate();
+        return;
+    }
+    const QString &key = write.step.key;
+    try {
+        hxr.LetByName(key, QVariant(static_cast<double>(write.value)));
+        if (hxr.ErrorState() != 0)
+            errorText_ += QStringLiteral("Comms error while writing ") + key +
+                          QStringLiteral(" with ") + write.text + CrLf;
+    } catch (const platform::vb::VbError &error) {
+        errorText_ += QStringLiteral("Processing error: '") + error.description() +
+                      QStringLiteral("' while writing ") + key + QStringLiteral(" with ") +
+                      write.text + CrLf;
+    }
+}
+
+void CHILD_GEN_FILE::reportRestore(HXR &hxr)
+{
+    if (hxr.ErrorState() != 0) {
+        hxr.ResetError();
+        errorText_ += CrLf + QStringLiteral("Communication errors occurred while restoring "
+                                            "data!");
+    }
+    ReloadStreamScaling(hxr);
+    showErrors(QStringLiteral("Error(s) occurred while restoring the configuration data to "
+                              "the module!"),
+               RestoreTitle);
 }
 
 void CHILD_GEN_FILE::resizeEvent(QResizeEvent *event)

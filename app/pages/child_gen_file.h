@@ -2,6 +2,7 @@
 #define APP_PAGES_CHILD_GEN_FILE_H
 
 #include <cstdint>
+#include <optional>
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +13,20 @@ namespace app::controls {
 class VXBtn;
 }
 
+namespace app::device {
+class HXR;
+}
+
 namespace platform::win {
 class ParsedProfile;
 }
 
 namespace app::pages {
+
+namespace hcf {
+struct PlannedWrite;
+struct RestorePlan;
+} // namespace hcf
 
 // The Save and Restore page: the connected module's configuration to a ".hcf" file, and such a
 // file back onto the same module, or cloned onto another of the same model.
@@ -76,6 +86,26 @@ private:
     // or left as it was because the new file could not be written.
     enum class SaveOutcome { Written, NothingRead, NotWritten };
     SaveOutcome writeSavedFile(const QString &fileName);
+
+    // A restore in its steps. What the user chose to restore of a file that fits the module;
+    // nothing when the restore ends there (a message has said why).
+    struct RestoreChoice
+    {
+        bool calibration = false;
+        bool factory = false;
+    };
+    std::optional<RestoreChoice> chooseRestore(const platform::win::ParsedProfile &parsed,
+                                               app::device::HXR &hxr);
+    // The writes of the chosen parts, every value checked first; a refused plan has said why.
+    hcf::RestorePlan planRestore(const platform::win::ParsedProfile &parsed,
+                                 const RestoreChoice &choice);
+    // Writes the plan under the progress window, noting each value that fails.
+    void writeRestorePlan(app::device::HXR &hxr, const hcf::RestorePlan &plan);
+    void restoreValue(app::device::HXR &hxr, const hcf::PlannedWrite &write);
+    // Clears a communication error the writes left, takes up the stream scaling the file may
+    // have changed, and shows what went wrong, if anything.
+    void reportRestore(app::device::HXR &hxr);
+
     void progressStep();
     void showErrors(const QString &trailer, const QString &title);
     void layOut();

@@ -10,7 +10,6 @@
 #include "app/common/desktop/waitcursor.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
-#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
@@ -114,10 +113,7 @@ CHILD_GEN_HOME::CHILD_GEN_HOME(QWidget *parent) : ChildFormClass(FormName, paren
     connect(hyperlinkDetect_, &VXBtn::Click, this, [this] { Detect(); });
 
     manualConnect_ = style::makeButton(this, QStringLiteral("Manual Connect"));
-    app::controls::binding::SetupEditField(
-        *manualConnect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-        QStringLiteral("Enter communication settings manually to "
-                       "connect"));
+    manualConnect_->SetToolTip(QStringLiteral("Enter communication settings manually to connect"));
     // There is no manual connection to offer: the button is shown as designed, out of use.
     manualConnect_->setEnabled(false);
 
@@ -143,10 +139,8 @@ void CHILD_GEN_HOME::Activated()
         app::shell::Connection &connection = app::shell::CurrentConnection();
         connection.ConnectionStatusText.clear();
         QCoreApplication::processEvents();
-        app::controls::binding::SetupEditField(
-            *hyperlinkDetect_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-            QStringLiteral("Attach the module to the PC and click this "
-                           "button to detect and connect to it"));
+        hyperlinkDetect_->SetToolTip(QStringLiteral("Attach the module to the PC and click this "
+                                                    "button to detect and connect to it"));
         app::shell::LoadFormTooltips(*this);
         if (connection.AutoDetectPending) {
             // At start-up the page is activated before the main window is on screen: detect

@@ -64,42 +64,46 @@ CHILD_GEN_INFO::CHILD_GEN_INFO(QWidget *parent) : ChildFormClass(FormName, paren
             style::makeLabel(this, labels.at(static_cast<int>(i)), style::PageStyle::Body);
 
     btnFormat_ = style::makeField(this);
-    SetupEditField(*btnFormat_, {}, {}, false, {}, 0, 0.0, 0.0, FormatList, false, false,
-                   QStringLiteral("Select a format for the above displayed value. This format is "
-                                  "a software only feature and does not make changes to the "
-                                  "module settings"));
+    SetupEditField(*btnFormat_,
+                   {.List = FormatList,
+                    .ToolTip = QStringLiteral("Select a format for the above displayed value. "
+                                              "This format is a software only feature and does "
+                                              "not make changes to the module settings")});
     connect(btnFormat_, &VXBtn::Changed, this, [this] { btnFormatChanged(); });
 
     // Read-only values: bound for loading, never edited.
     pbFirmware_ = style::makeLabel(this, QString(), style::PageStyle::Field);
-    SetupEditField(*pbFirmware_, QStringLiteral("VERSION"), QStringLiteral("00.00"), false, {}, 0,
-                   0.0, 0.0, {}, false, false,
-                   QStringLiteral("Shows the version of the module firmware"));
+    SetupEditField(*pbFirmware_,
+                   {.Source = QStringLiteral("VERSION"),
+                    .Format = QStringLiteral("00.00"),
+                    .ToolTip = QStringLiteral("Shows the version of the module firmware")});
     pbSerialNumber_ = style::makeLabel(this, QString(), style::PageStyle::Field);
-    SetupEditField(*pbSerialNumber_, QStringLiteral("SerialNumber"), QStringLiteral("0000000000"),
-                   false, {}, 0, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Shows the serial number of the module"));
+    SetupEditField(*pbSerialNumber_,
+                   {.Source = QStringLiteral("SerialNumber"),
+                    .Format = QStringLiteral("0000000000"),
+                    .ToolTip = QStringLiteral("Shows the serial number of the module")});
     pbCalDate_ = style::makeLabel(this, QString(), style::PageStyle::Field);
-    SetupEditField(*pbCalDate_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Last Toolkit Calibration Date**Holds the last date that "
-                                  "calibration was changed from the Toolkit."));
+    pbCalDate_->SetToolTip(QStringLiteral("Last Toolkit Calibration Date**Holds the last date "
+                                          "that calibration was changed from the Toolkit."));
     for (VXBtn *display : {pbFirmware_, pbSerialNumber_, pbCalDate_})
         display->setEditable(0);
 
     dunits_ = style::makeField(this);
-    SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, {}, 0, 0.0, 0.0, {}, true, false,
-                   QStringLiteral("Select the required engineering units used to display the "
-                                  "output value. The choices available are dependent on the "
-                                  "engineering units the module eas calibrated in."));
+    SetupEditField(*dunits_,
+                   {.Source = QStringLiteral("UNTD"),
+                    .UseListIndex = true,
+                    .ToolTip = QStringLiteral("Select the required engineering units used to "
+                                              "display the output value. The choices available "
+                                              "are dependent on the engineering units the module "
+                                              "eas calibrated in.")});
     connect(dunits_, &VXBtn::Changed, this, [this] { dunitsChanged(); });
 
     shuntCalState_ = style::makeButton(this, QString());
     shuntCalState_->setTOGGLE(true);
     shuntCalState_->setCaptionOff(QStringLiteral("Shunt Calibration Off"));
     shuntCalState_->setCaptionOn(QStringLiteral("Shunt Calibration On"));
-    SetupEditField(*shuntCalState_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                   QStringLiteral("Shunt Calibration**Switches the module's shunt calibration "
-                                  "resistor on and off."));
+    shuntCalState_->SetToolTip(QStringLiteral("Shunt Calibration**Switches the module's shunt "
+                                              "calibration resistor on and off."));
     connect(shuntCalState_, &VXBtn::Click, this, [this] { shuntCalChanged(); });
 
     errorMessage_ = new app::controls::TextFrame(this);
@@ -165,8 +169,10 @@ void CHILD_GEN_INFO::rebuildUnitList(double calibrationUnits)
     if (!category.isEmpty())
         app::device::FillUnitList(descriptions, ids, category);
     dunits_->ListClear();
-    app::controls::binding::SetupEditField(*dunits_, QStringLiteral("UNTD"), {}, false, ids, 0, 0.0,
-                                           0.0, descriptions, true, false, QString());
+    app::controls::binding::SetupEditField(*dunits_, {.Source = QStringLiteral("UNTD"),
+                                                      .Allowed = ids,
+                                                      .List = descriptions,
+                                                      .UseListIndex = true});
     // The field's balloon was made at loading: the new text goes to it.
     app::shell::SetFormTooltip(*dunits_,
                                QStringLiteral("Select the required display engineering units"));

@@ -35,8 +35,8 @@ int32_t readMask(HXR &hxr)
 void setupLockField(VXBtn &field, const QString &source, const QString &list,
                     const QString &toolTip)
 {
-    app::controls::binding::SetupEditField(field, source, {}, false, {}, 0, 0.0, 0.0, list, true,
-                                           false, toolTip);
+    app::controls::binding::SetupEditField(
+        field, {.Source = source, .List = list, .UseListIndex = true, .ToolTip = toolTip});
 }
 
 } // namespace
@@ -72,10 +72,14 @@ CHILD_GEN_LOCK::CHILD_GEN_LOCK(QWidget *parent) : ChildFormClass(FormName, paren
 
     password_ = style::makeField(this);
     app::controls::binding::SetupEditField(
-        *password_, QStringLiteral("PWD1"), QStringLiteral("000000"), true,
-        QStringLiteral("112345678990"), 6, 0.0, 999999.0, {}, false, false,
-        QStringLiteral("You will need to enter this passcode to get "
-                       "access to this page from now on."));
+        *password_, {.Source = QStringLiteral("PWD1"),
+                     .Format = QStringLiteral("000000"),
+                     .IsNumeric = true,
+                     .Allowed = QStringLiteral("112345678990"),
+                     .MaxLength = 6,
+                     .Max = 999999.0,
+                     .ToolTip = QStringLiteral("You will need to enter this passcode to get "
+                                               "access to this page from now on.")});
 
     connect(iCal_, &VXBtn::Changed, this, [this] {
         lockChanged(iCal_, [](HXR &hxr) {

@@ -341,16 +341,11 @@ bool MainFrm::Load()
                                                                  : Qt::PointingHandCursor);
     });
     trapped("Load", [this] {
-        using app::controls::binding::SetupEditField;
-        SetupEditField(*ui_.recordMsg, QString(), QString(), false, QString(), 0, 0, 0, QString(),
-                       false, false,
-                       QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
-        SetupEditField(*ui_.recordCapture, QString(), QString(), false, QString(), 0, 0, 0,
-                       QString(), false, false,
-                       QStringLiteral("Capture all data recorded so far and review it"));
-        SetupEditField(*ui_.resetCapture, QString(), QString(), false, QString(), 0, 0, 0,
-                       QString(), false, false,
-                       QStringLiteral("Clear all of the data recorded so far"));
+        ui_.recordMsg->SetToolTip(
+            QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
+        ui_.recordCapture->SetToolTip(
+            QStringLiteral("Capture all data recorded so far and review it"));
+        ui_.resetCapture->SetToolTip(QStringLiteral("Clear all of the data recorded so far"));
     });
     LoadFormTooltips(*this);
     pageRefreshTimer_->start();

@@ -78,9 +78,22 @@ bool pumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limi
     return done();
 }
 
-void pumpFor(std::chrono::milliseconds span)
+// Runs the caller's event loop until the reader has taken every byte of the line and then
+// looked at the line once more. A pass of the reader that took bytes ends only when this thread
+// has delivered them, and the next pass finds nothing: no reading of these bytes is still to come.
+bool pumpUntilReaderIdle(fake::Line &line)
 {
-    pumpUntil([] { return false; }, span);
+    if (!pumpUntil([&] { return line.waiting() == 0; }))
+        return false;
+    const uint32_t seen = line.queryCount();
+    return pumpUntil([&] { return line.queryCount() > seen; });
+}
+
+// Runs what was posted to this thread. Once CLOSEPORT has ended the reader, a hand-over it
+// posted before is all that could still arrive.
+void runPostedEvents()
+{
+    QCoreApplication::sendPostedEvents();
 }
 
 // `count` frames on channels 1 to 8 in turn with raw values 0, 1, 2, ...
@@ -140,7 +153,7 @@ TEST_F(DriverDelivery, ReadingsArriveInOrderOnTheOwnerThreadScaled)
     lines[0]->push(frames::text(frames::join({{0x01, 0x02, 0x03}, stream(500)})));
 
     ASSERT_TRUE(pumpUntil([] { return received.count() >= 503; }));
-    pumpFor(50ms);
+    ASSERT_TRUE(pumpUntilReaderIdle(*lines[0]));
     std::vector<Reading> expected(3, Reading{0, driver::SkippedByteEvent});
     const auto readings = expectedReadings(500, 2.0f, 1.0f);
     expected.insert(expected.end(), readings.begin(), readings.end());
@@ -172,8 +185,7 @@ TEST_F(DriverDelivery, AReadThatFailsIsSkippedButAnIoErrorIsTolerated)
     const auto lines = open({"HXR"});
     lines[0]->readStatus = FT_OTHER_ERROR;
     lines[0]->push(frames::text(stream(20)));
-    ASSERT_TRUE(pumpUntil([&] { return lines[0]->waiting() == 0; }));
-    pumpFor(50ms);
+    ASSERT_TRUE(pumpUntilReaderIdle(*lines[0]));
     EXPECT_THAT(received.records, IsEmpty());
 
     lines[0]->readStatus = FT_IO_ERROR;
@@ -195,7 +207,8 @@ TEST_F(DriverDelivery, NothingIsCalledAfterClosePort)
         std::this_thread::sleep_for(1ms);
     ASSERT_TRUE(delivery->handOverPending());
     EXPECT_EQ(CLOSEPORT(), 0); // returns although a hand-over waits for this thread
-    pumpFor(100ms);
+    EXPECT_EQ(driver::driverState().reader, nullptr) << "the reader has ended";
+    runPostedEvents();
     EXPECT_THAT(received.records, IsEmpty());
 }
 
@@ -206,7 +219,8 @@ TEST_F(DriverDelivery, TheProcedureMayCloseThePort)
     const auto lines = open({"HXR"});
     lines[0]->push(frames::text(stream(100)));
     ASSERT_TRUE(pumpUntil([] { return received.count() >= 1; }));
-    pumpFor(100ms);
+    EXPECT_EQ(driver::driverState().reader, nullptr) << "the reader has ended";
+    runPostedEvents();
     EXPECT_THAT(received.records, SizeIs(1));
     EXPECT_EQ(DEVICECOUNT(), 0);
 }
@@ -222,7 +236,7 @@ TEST_F(DriverDelivery, ReopeningStartsWithoutLeftovers)
     lines = open({"HXR"});
     lines[0]->push(frames::text(stream(10, 100)));
     ASSERT_TRUE(pumpUntil([] { return received.count() >= 19; }));
-    pumpFor(50ms);
+    ASSERT_TRUE(pumpUntilReaderIdle(*lines[0]));
     auto expected = expectedReadings(9, INTGAIN(), INTOFFS());
     const auto second = expectedReadings(10, INTGAIN(), INTOFFS(), 100);
     expected.insert(expected.end(), second.begin(), second.end());
@@ -236,7 +250,7 @@ TEST_F(DriverDelivery, AFifthDeviceStopsReadingsButNotEvents)
     ASSERT_EQ(DEVICECOUNT(), 4);
     lines[0]->push(frames::text(frames::join({{0x11, 0x22}, stream(20)})));
     ASSERT_TRUE(pumpUntil([] { return received.count() >= 2; }));
-    pumpFor(50ms);
+    ASSERT_TRUE(pumpUntilReaderIdle(*lines[0]));
     EXPECT_THAT(received.records,
                 ElementsAreArray(std::vector<Reading>(2, Reading{0, driver::SkippedByteEvent})));
 }

@@ -205,31 +205,39 @@ TEST_F(NetGrabTest, EveryCheckEndsInDownloadFailed)
     http_.serve(QStringLiteral("/hop6"), QByteArray("end"));
 
     grab_.setMaxBytes(4096);
-    grab_.setStallTimeout(300);
+    // Only the stalled server waits for the short stall limit: an answer that is merely slow on
+    // a busy machine still gets to say what it says.
+    constexpr int ShortStall = 300;
     struct Case
     {
         const char *path;
-        const char *named;
+        testing::Matcher<std::string> reason;
+        int stallTimeout = NetGrab::DefaultStallTimeout;
     };
     const Case cases[] = {
-        {"/missing", "Status: the server answered 404"},
-        {"/truncated", ""},
-        {"/stalled", "Stalled"},
-        {"/endless", "Size"},
-        {"/large", "Size: 5000 bytes announced"},
-        {"/gzip", "Encoding"},
-        {"/away", "Redirect: Transport"},
-        {"/hop0", ""},
+        {"/missing", HasSubstr("Status: the server answered 404")},
+        // The network layer or the length check may be the first to see the cut.
+        {"/truncated",
+         testing::AnyOf(HasSubstr("Connection closed"),
+                        HasSubstr("Length: 2000 bytes received, Content-Length 4000"))},
+        {"/stalled", HasSubstr("Stalled: no data for 0.3 s"), ShortStall},
+        {"/endless", HasSubstr("Size: more than 4096 bytes")},
+        {"/large", HasSubstr("Size: 5000 bytes announced")},
+        {"/gzip", HasSubstr("Encoding")},
+        {"/away", HasSubstr("Redirect: Transport")},
+        {"/hop0", HasSubstr("Redirects: more than 5")},
     };
     for (const Case &c : cases) {
+        grab_.setStallTimeout(c.stallTimeout);
         Events events(grab_);
         grab_.DownloadStart(http_.url(QString::fromLatin1(c.path)).toString());
         EXPECT_FALSE(events.waitEnd(grab_)) << c.path;
         ASSERT_EQ(events.failed.count(), 1) << c.path;
-        EXPECT_THAT(events.failure().toStdString(), HasSubstr(c.named)) << c.path;
+        EXPECT_THAT(events.failure().toStdString(), c.reason) << c.path;
         EXPECT_FALSE(grab_.Success());
         EXPECT_FALSE(grab_.SaveAs(QStringLiteral("/nonexistent/never")));
     }
+    grab_.setStallTimeout(NetGrab::DefaultStallTimeout);
     EXPECT_FALSE(http_.requests().contains(QStringLiteral("/hop6")));
 
     // Five redirects are allowed; a read that goes on past the deadline is not.
@@ -239,7 +247,6 @@ TEST_F(NetGrabTest, EveryCheckEndsInDownloadFailed)
     EXPECT_EQ(grab_.Bytes(), QByteArray("end"));
 
     grab_.setMaxBytes(NetGrab::DefaultMaxBytes);
-    grab_.setStallTimeout(NetGrab::DefaultStallTimeout);
     grab_.setDeadline(300);
     Events late(grab_);
     grab_.DownloadStart(http_.url(QStringLiteral("/trickle")).toString());

@@ -77,9 +77,8 @@ CHILD_GEN_CAPTURE::CHILD_GEN_CAPTURE(QWidget *parent)
     minMax_ = toggle(QStringLiteral("Min / Max"),
                      QStringLiteral("Hold and show the lowest and highest reading"));
     recordViewed_ = pagestyle::makeButton(this, QStringLiteral("Capture"));
-    app::controls::binding::SetupEditField(*recordViewed_, {}, {}, false, {}, 0, 0.0, 0.0, {}, false, false,
-                                  QStringLiteral("Capture everything currently viewed in the trend "
-                                                 "chart above and transfer it to the Review page"));
+    recordViewed_->SetToolTip(QStringLiteral("Capture everything currently viewed in the trend "
+                                             "chart above and transfer it to the Review page"));
     connect(minMax_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::minMaxClicked);
     connect(recordViewed_, &VXBtn::Click, this, &CHILD_GEN_CAPTURE::recordViewedClicked);
     // A page label like Timescale, so that the ratio shows in the branding's text colour.

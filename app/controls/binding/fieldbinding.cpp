@@ -37,25 +37,24 @@ double valueNumber(const QVariant &value)
 
 } // namespace
 
-void SetupEditField(VXBtn &Btn, const QString &Source, const QString &Format, bool IsNumeric,
-                    const QString &Allowed, int16_t MaxLength, double Min, double Max,
-                    const QString &List, bool UseListIndex, bool DeferSave, const QString &ToolTip)
+void SetupEditField(VXBtn &Btn, const FieldSetup &Setup)
 {
-    Btn.setAllowed(Allowed);
-    Btn.setSource(Source);
-    Btn.setFormat(Format);
-    Btn.setIsNumeric(IsNumeric);
-    Btn.setMaxLength(MaxLength);
-    Btn.setMin(Min);
-    Btn.setMax(Max);
-    if (!List.isEmpty())
+    Btn.setAllowed(Setup.Allowed);
+    Btn.setSource(Setup.Source);
+    Btn.setFormat(Setup.Format);
+    Btn.setIsNumeric(Setup.IsNumeric);
+    Btn.setMaxLength(Setup.MaxLength);
+    Btn.setMin(Setup.Min);
+    Btn.setMax(Setup.Max);
+    if (!Setup.List.isEmpty())
         Btn.setEditable(2);
-    else if (!Source.isEmpty() || !Allowed.isEmpty() || MaxLength != 0 || Min != 0.0 || Max != 0.0)
+    else if (!Setup.Source.isEmpty() || !Setup.Allowed.isEmpty() || Setup.MaxLength != 0 ||
+             Setup.Min != 0.0 || Setup.Max != 0.0)
         Btn.setEditable(1);
-    Btn.setList(List);
-    Btn.setUseListIndex(UseListIndex);
-    Btn.setDeferSave(DeferSave);
-    Btn.SetToolTip(ToolTip);
+    Btn.setList(Setup.List);
+    Btn.setUseListIndex(Setup.UseListIndex);
+    Btn.setDeferSave(Setup.DeferSave);
+    Btn.SetToolTip(Setup.ToolTip);
 }
 
 bool LoadButtonValue(VXBtn &Btn, const std::optional<QVariant> &Value)

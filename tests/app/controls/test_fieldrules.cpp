@@ -66,6 +66,17 @@ TEST(CaptionNumber, ParsesOnlyPlainNumbersInTheFieldsSeparator)
     EXPECT_DOUBLE_EQ(value, 0.5);
     for (const char *bad : {"", "1.5", "1,2,3", "12abc", "1e999", "-", ","})
         EXPECT_FALSE(ParseCaptionNumber(QString::fromLatin1(bad), QLatin1Char(','), value)) << bad;
+    // Each separator keeps its own rule, whichever was asked for before.
+    const QChar arabic(0x066B);
+    for (const QChar sep : {QChar(u'.'), QChar(u','), arabic, QChar(u'.')}) {
+        for (const QChar other : {QChar(u'.'), QChar(u','), arabic}) {
+            const QString text = QStringLiteral("2") + other + QStringLiteral("5");
+            EXPECT_EQ(ParseCaptionNumber(text, sep, value), other == sep) << text.toStdString();
+            if (other == sep) {
+                EXPECT_DOUBLE_EQ(value, 2.5);
+            }
+        }
+    }
 }
 
 TEST(CaptionNumber, FormatsNumbersAndLeavesOtherText)

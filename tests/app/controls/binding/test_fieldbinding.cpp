@@ -58,8 +58,10 @@ protected:
 TEST_F(BindingTest, NumericFieldRoundTrip)
 {
     VXBtn field;
-    SetupEditField(field, QStringLiteral("USR3"), QStringLiteral("0.000"), true,
-                   QStringLiteral("0123456789.-"), 0, 0, 0, QString(), false, false, QString());
+    SetupEditField(field, {.Source = QStringLiteral("USR3"),
+                           .Format = QStringLiteral("0.000"),
+                           .IsNumeric = true,
+                           .Allowed = QStringLiteral("0123456789.-")});
     hxr_->LetByName(QStringLiteral("USR3"), 2.0123456);
     EXPECT_TRUE(LoadButtonValue(field));
     EXPECT_NEAR(field.Value(), 2.0123456, 1e-6) << "the caption keeps the module's precision";
@@ -74,8 +76,10 @@ TEST_F(BindingTest, NumericFieldRoundTrip)
 TEST_F(BindingTest, ListFieldCarriesEntryNumbers)
 {
     VXBtn field;
-    SetupEditField(field, QStringLiteral("USR4"), QString(), false, QStringLiteral("1|3|20"), 0, 0,
-                   0, QStringLiteral("One|Three|Twenty"), true, false, QString());
+    SetupEditField(field, {.Source = QStringLiteral("USR4"),
+                           .Allowed = QStringLiteral("1|3|20"),
+                           .List = QStringLiteral("One|Three|Twenty"),
+                           .UseListIndex = true});
     hxr_->LetByName(QStringLiteral("USR4"), -3);
     EXPECT_TRUE(LoadButtonValue(field));
     EXPECT_EQ(field.ListIndex(), 3) << "the magnitude of -3";
@@ -129,9 +133,16 @@ TEST_P(SetupEditFieldTest, Editable)
     const SetupCase &c = GetParam();
     VXBtn btn;
     btn.setEditable(0);
-    SetupEditField(btn, QString::fromLatin1(c.source), QStringLiteral("0.00"), true,
-                   QString::fromLatin1(c.allowed), static_cast<int16_t>(c.maxLength), c.min, c.max,
-                   QString::fromLatin1(c.list), false, true, QStringLiteral("Title**Body"));
+    SetupEditField(btn, {.Source = QString::fromLatin1(c.source),
+                         .Format = QStringLiteral("0.00"),
+                         .IsNumeric = true,
+                         .Allowed = QString::fromLatin1(c.allowed),
+                         .MaxLength = static_cast<int16_t>(c.maxLength),
+                         .Min = c.min,
+                         .Max = c.max,
+                         .List = QString::fromLatin1(c.list),
+                         .DeferSave = true,
+                         .ToolTip = QStringLiteral("Title**Body")});
     EXPECT_EQ(btn.Editable(), c.editable);
     EXPECT_EQ(btn.toolTip(), QStringLiteral("Title**Body"));
     EXPECT_TRUE(btn.DeferSave());
@@ -148,11 +159,43 @@ INSTANTIATE_TEST_SUITE_P(Cases, SetupEditFieldTest,
                              return std::string(info.param.name);
                          });
 
+TEST(SetupEditFieldDefaults, WhatACallLeavesOutIsCleared)
+{
+    VXBtn btn;
+    SetupEditField(btn, {.Source = QStringLiteral("UNTD"),
+                         .Format = QStringLiteral("0.0"),
+                         .IsNumeric = true,
+                         .Allowed = QStringLiteral("1|2"),
+                         .MaxLength = 4,
+                         .Min = -1.0,
+                         .Max = 1.0,
+                         .List = QStringLiteral("a|b"),
+                         .UseListIndex = true,
+                         .DeferSave = true,
+                         .ToolTip = QStringLiteral("old")});
+    SetupEditField(btn, {.ToolTip = QStringLiteral("Title**Body")});
+    EXPECT_EQ(btn.Source(), QString());
+    EXPECT_EQ(btn.Format(), QString());
+    EXPECT_FALSE(btn.IsNumeric());
+    EXPECT_EQ(btn.Allowed(), QString());
+    EXPECT_EQ(btn.MaxLength(), 0);
+    EXPECT_EQ(btn.Min(), 0.0);
+    EXPECT_EQ(btn.Max(), 0.0);
+    EXPECT_EQ(btn.List(), QString());
+    EXPECT_TRUE(btn.listEntries().isEmpty());
+    EXPECT_FALSE(btn.UseListIndex());
+    EXPECT_FALSE(btn.DeferSave());
+    EXPECT_EQ(btn.toolTip(), QStringLiteral("Title**Body"));
+    EXPECT_EQ(btn.Editable(), 2) << "a plain set-up leaves Editable as it was";
+}
+
 TEST(SetupEditFieldNumbering, ListEntriesTakeNumbersFromAllowed)
 {
     VXBtn btn;
-    SetupEditField(btn, QStringLiteral("UNTD"), QString(), false, QStringLiteral("3|7"), 0, 0, 0,
-                   QStringLiteral("kg|N"), true, false, QString());
+    SetupEditField(btn, {.Source = QStringLiteral("UNTD"),
+                         .Allowed = QStringLiteral("3|7"),
+                         .List = QStringLiteral("kg|N"),
+                         .UseListIndex = true});
     btn.setListIndex(7);
     EXPECT_EQ(btn.Caption(), QStringLiteral("N"));
 }

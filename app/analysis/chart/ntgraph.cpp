@@ -340,19 +340,33 @@ QFont NTGraph::axisFont() const
     return small;
 }
 
+NTGraph::AxisLabels NTGraph::axisLabels(double low, double high)
+{
+    AxisLabels labels;
+    for (int i = 0; i <= Divisions; i += 2)
+        labels[static_cast<size_t>(i / 2)] = axisNumber(low + (high - low) * i / Divisions);
+    return labels;
+}
+
 int NTGraph::leftMargin() const
 {
-    if (margin_ >= 0 && marginYMin_ == yMin_ && marginYMax_ == yMax_)
+    AxisLabels labels = axisLabels(yMin_, yMax_);
+    if (margin_ >= 0 && labels == marginLabels_)
         return margin_;
-    // Wide enough for the widest number of the y axis.
+    // Wide enough for the widest number of the y axis. The kept widths are let go now and
+    // then, so that a range that never settles does not gather them without end.
+    if (widths_.size() > 1024)
+        widths_.clear();
     const QFontMetrics metrics(axisFont());
     int widest = 0;
-    for (int i = 0; i <= Divisions; i += 2)
-        widest = std::max(widest, metrics.horizontalAdvance(
-                                      axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions)));
+    for (const QString &label : labels) {
+        auto width = widths_.constFind(label);
+        if (width == widths_.constEnd())
+            width = widths_.insert(label, metrics.horizontalAdvance(label));
+        widest = std::max(widest, *width);
+    }
     margin_ = std::max(MinMarginLeft, widest + 8);
-    marginYMin_ = yMin_;
-    marginYMax_ = yMax_;
+    marginLabels_ = std::move(labels);
     return margin_;
 }
 
@@ -398,6 +412,7 @@ void NTGraph::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
         margin_ = -1;
+        widths_.clear();
         grid_ = QPixmap();
         background_ = QPixmap();
     }
@@ -406,13 +421,15 @@ void NTGraph::changeEvent(QEvent *event)
 
 NTGraph::BackgroundKey NTGraph::backgroundKey(const QRect &plot, qreal ratio) const
 {
-    return {size(), plot, ratio, frame_, plotArea_, xMin_, xMax_, yMin_, yMax_};
+    // The y numbers are those the plot's margin was just measured for.
+    return {size(), plot, ratio, frame_, plotArea_, axisLabels(xMin_, xMax_), marginLabels_};
 }
 
 const QPixmap &NTGraph::gridPicture(const BackgroundKey &key) const
 {
     BackgroundKey gridKey = key;
-    gridKey.xMin = gridKey.xMax = gridKey.yMin = gridKey.yMax = 0.0;
+    gridKey.xLabels = {};
+    gridKey.yLabels = {};
     if (!grid_.isNull() && gridKey == gridKey_)
         return grid_;
     grid_ = QPixmap(key.size * key.ratio);
@@ -436,10 +453,8 @@ bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const
     if (background_.isNull() || !(key == backgroundKey_)) {
         const QPixmap &grid = gridPicture(key);
         BackgroundKey sameGrid = backgroundKey_;
-        sameGrid.xMin = key.xMin;
-        sameGrid.xMax = key.xMax;
-        sameGrid.yMin = key.yMin;
-        sameGrid.yMax = key.yMax;
+        sameGrid.xLabels = key.xLabels;
+        sameGrid.yLabels = key.yLabels;
         if (background_.isNull() || !(sameGrid == key)) {
             background_ = grid.copy();
             background_.setDevicePixelRatio(ratio);
@@ -453,7 +468,7 @@ bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const
             const QRectF source(strip.topLeft() * ratio, strip.size() * ratio);
             labels.drawPixmap(QRectF(strip), grid, source);
         }
-        paintAxes(labels, plot);
+        paintAxes(labels, plot, key);
         backgroundKey_ = key;
     }
     painter.drawPixmap(0, 0, background_);
@@ -485,19 +500,18 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
 }
 
-void NTGraph::paintAxes(QPainter &painter, const QRect &plot) const
+void NTGraph::paintAxes(QPainter &painter, const QRect &plot, const BackgroundKey &key) const
 {
     painter.setFont(axisFont());
     const int lineHeight = painter.fontMetrics().height();
     for (int i = 0; i <= Divisions; i += 2) {
         const int x = plot.left() + plot.width() * i / Divisions;
-        const QString label = axisNumber(xMin_ + (xMax_ - xMin_) * i / Divisions);
+        const auto at = static_cast<size_t>(i / 2);
         painter.drawText(QRect(x - 40, plot.bottom() + 3, 80, lineHeight), Qt::AlignHCenter,
-                         label);
+                         key.xLabels[at]);
         const int y = plot.bottom() + 1 - plot.height() * i / Divisions;
-        const QString value = axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions);
         painter.drawText(QRect(0, y - lineHeight / 2, plot.left() - 4, lineHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, value);
+                         Qt::AlignRight | Qt::AlignVCenter, key.yLabels[at]);
     }
 }
 

@@ -2,15 +2,18 @@
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
 #include <cmath>
+#include <array>
 #include <utility>
 #include <vector>
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRect>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
@@ -163,6 +166,9 @@ private:
     void frameEnded();
     int frameMs() const;
     QFont axisFont() const;
+    // The numbers at every second division, from the low end of the axis.
+    using AxisLabels = std::array<QString, 6>;
+    static AxisLabels axisLabels(double low, double high);
     int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
     struct Scale;
@@ -170,7 +176,8 @@ private:
     // colours and font: drawn from the kept picture, made again where one of them changed.
     // False when the plot has no area and nothing more is drawn.
     bool paintBackground(QPainter &painter, const QRect &plot) const;
-    // What the kept pictures were drawn for.
+    // What the kept pictures were drawn for: the axis numbers as written, so that a range
+    // that moves without changing them keeps the picture.
     struct BackgroundKey
     {
         QSize size;
@@ -178,10 +185,8 @@ private:
         qreal ratio = 0.0;
         OleColour frame = 0;
         OleColour plotArea = 0;
-        double xMin = 0.0;
-        double xMax = 0.0;
-        double yMin = 0.0;
-        double yMax = 0.0;
+        AxisLabels xLabels;
+        AxisLabels yLabels;
         bool operator==(const BackgroundKey &) const = default;
     };
     BackgroundKey backgroundKey(const QRect &plot, qreal ratio) const;
@@ -189,7 +194,7 @@ private:
     const QPixmap &gridPicture(const BackgroundKey &key) const;
     // The grid lines and the plot's border, then the axis numbers around it.
     void paintGrid(QPainter &painter, const QRect &plot) const;
-    void paintAxes(QPainter &painter, const QRect &plot) const;
+    void paintAxes(QPainter &painter, const QRect &plot, const BackgroundKey &key) const;
     // The elements, cursors and labels over the background.
     void paintData(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
@@ -230,10 +235,11 @@ private:
     mutable BackgroundKey gridKey_;
     mutable QPixmap background_;
     mutable BackgroundKey backgroundKey_;
-    // The left margin for the y range and font it was measured with.
+    // The left margin for the y numbers it was measured with, and the widths of numbers
+    // measured in the axis font, which a moving range mostly repeats.
     mutable int margin_ = -1;
-    mutable double marginYMin_ = 0.0;
-    mutable double marginYMax_ = 0.0;
+    mutable AxisLabels marginLabels_;
+    mutable QHash<QString, int> widths_;
     // Repaints: one asked of Qt and not yet painted, a change since the last paint, and the
     // frame that runs from a paint, within which no further repaint is asked.
     bool repaintAsked_ = false;

@@ -135,6 +135,7 @@ TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
     };
     const Change changes[] = {
         {"x range", [](NTGraph &g) { g.SetRange(0, 50, -1, 1); }},
+        {"y range, same numbers", [](NTGraph &g) { g.SetRange(0, 50, -1.000001, 1.000001); }},
         {"y range, wider numbers", [](NTGraph &g) { g.SetRange(0, 5, -12345.5, 99999.25); }},
         {"plot colour", [](NTGraph &g) { g.setPlotAreaColor(0xF0F0F0); }},
         {"frame colour", [](NTGraph &g) { g.setFrameColor(0x8000C0); }},

@@ -13,6 +13,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 
 #include "app/analysis/chart/columnreduction.h"
 #include "app/analysis/chart/thinline.h"
@@ -78,67 +79,38 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     elements_.emplace_back();
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, &NTGraph::frameEnded);
 }
 
-void NTGraph::repaintChanged()
+void NTGraph::scheduleRepaint()
 {
-    const QRect plot = plotRect();
-    const BackgroundKey key = backgroundKey(plot, devicePixelRatioF());
-    DirtyBands bands = overlayBands(plot);
-    BackgroundKey sameNumbers = screenKey_;
-    sameNumbers.xLabels = key.xLabels;
-    sameNumbers.yLabels = key.yLabels;
-    QRegion changed;
-    if (fullNext_ || !(sameNumbers == key)) {
-        changed = rect();
-    } else {
-        // Where the lines and labels were and now are, and the numbers that changed.
-        DirtyBands both = bands;
-        both.unite(screenBands_);
-        changed = both.region();
-        if (key.yLabels != screenKey_.yLabels)
-            changed += QRect(0, 0, plot.left(), height());
-        if (key.xLabels != screenKey_.xLabels)
-            changed += QRect(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1);
-    }
-    screenKey_ = key;
-    screenBands_ = std::move(bands);
-    fullNext_ = false;
-    // Painted at once, from the state the region was worked out for.
-    ownPaint_ = true;
-    repaint(changed);
-    ownPaint_ = false;
+    changed_ = true;
+    // Within a frame the change waits for its end; QWidget::update costs enough to be asked
+    // once, not once a point.
+    if (repaintAsked_ || frameTimer_.isActive())
+        return;
+    repaintAsked_ = true;
+    update();
 }
 
-DirtyBands NTGraph::overlayBands(const QRect &plot) const
+void NTGraph::frameEnded()
 {
-    DirtyBands bands(rect());
-    if (plot.width() <= 0 || plot.height() <= 0)
-        return bands;
-    const auto pixels = [&](double x, double y) { return toPixels(x, y, plot); };
-    // Beyond the points: half the pen, the square caps and the rounding to columns.
-    for (const Element &element : elements_)
-        bands.addLine(element.xs, element.ys, pixels, element.width / 20.0 + 2.0, plot);
-    for (const Cursor &cursor : cursors_)
-        if (cursor.visible && std::isfinite(cursor.x))
-            bands.add(QRectF(toPixels(cursor.x, yMin_, plot).x() - 2.0, plot.top(), 5.0,
-                             plot.height()));
-    if (labelAscent_ < 0) {
-        const QFontMetrics metrics(labelFont());
-        labelAscent_ = metrics.ascent();
-        labelDescent_ = metrics.descent();
+    // The last change is always painted: a repaint asked before that never came (the chart
+    // hidden meanwhile) is asked again.
+    if (changed_) {
+        repaintAsked_ = true;
+        update();
     }
-    for (const Annotation &label : annotations_) {
-        if (!label.visible || label.text.isEmpty() || !std::isfinite(label.x) ||
-            !std::isfinite(label.y))
-            continue;
-        // From where the text starts, or the plot's left edge it may be moved to, rightwards.
-        const QPointF at = toPixels(label.x, label.y, plot) + QPointF(2, -3);
-        const double left = std::min(at.x(), double(plot.left())) - 2.0;
-        bands.add(QRectF(left, at.y() - labelAscent_ - 2.0, width() + 2.0 - left,
-                         labelAscent_ + labelDescent_ + 4.0));
-    }
-    return bands;
+}
+
+int NTGraph::frameMs() const
+{
+    const QScreen *shown = screen();
+    const double rate = shown && shown->refreshRate() >= 1.0 ? shown->refreshRate() : 60.0;
+    // Rounded up, so that the chart never paints more often than the screen shows.
+    return static_cast<int>(std::ceil(1000.0 / rate));
 }
 
 void NTGraph::ClearGraph()
@@ -420,10 +392,15 @@ QPointF NTGraph::toPixels(double x, double y, const QRect &plot) const
 
 void NTGraph::paintEvent(QPaintEvent *)
 {
-    // Painted from the state as it is now, also for grab() and render(). A paint the chart
-    // did not make itself leaves the screen unknown to its bands.
-    if (!ownPaint_)
-        fullNext_ = true;
+    // Painted from the state as it is now (also for grab() and render()); the next repaint
+    // waits for the end of the frame that starts here. Only a paint with a repaint asked
+    // settles the change: a grab() within a frame paints an image, not the screen, which is
+    // still painted when the frame ends.
+    if (repaintAsked_) {
+        repaintAsked_ = false;
+        changed_ = false;
+    }
+    frameTimer_.start(frameMs());
     QPainter painter(this);
     const QRect plot = plotRect();
     if (!paintBackground(painter, plot))
@@ -436,7 +413,6 @@ void NTGraph::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         margin_ = -1;
         widths_.clear();
-        labelAscent_ = -1;
         grid_ = QPixmap();
         background_ = QPixmap();
     }
@@ -714,9 +690,7 @@ bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &
     if (image && image->isDetached() && image->devicePixelRatio() == 1.0 &&
         (image->format() == QImage::Format_ARGB32_Premultiplied ||
          image->format() == QImage::Format_RGB32) &&
-        (systemClip.rectCount() <= 1 || ownPaint_)) {
-        // In the chart's own repaint the clip's parts hold every pixel of the line, so its
-        // bounds clip it as well.
+        systemClip.rectCount() <= 1) {
         const QRect clip =
             devicePlot & (systemClip.isEmpty() ? deviceRect : systemClip.boundingRect());
         ThinLine thin(*image, QPoint(0, 0), clip, deviceRect, colour.rgba());
@@ -751,16 +725,11 @@ void NTGraph::paintCursors(QPainter &painter, const QRect &plot) const
     }
 }
 
-QFont NTGraph::labelFont() const
-{
-    QFont label = font();
-    label.setPointSizeF(9.0);
-    return label;
-}
-
 void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
 {
-    painter.setFont(labelFont());
+    QFont font = painter.font();
+    font.setPointSizeF(9.0);
+    painter.setFont(font);
     for (const Annotation &label : annotations_) {
         if (!label.visible || label.text.isEmpty() || !std::isfinite(label.x) ||
             !std::isfinite(label.y))

@@ -14,11 +14,10 @@
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/analysis/chart/chartcontrol.h"
-#include "app/analysis/chart/dirtybands.h"
-#include "app/analysis/chart/framepacer.h"
 
 class QPainter;
 
@@ -27,10 +26,9 @@ namespace app::analysis::chart {
 // The chart widget: elements drawn as lines over a ten-division grid with axis numbers,
 // vertical cursors and text labels. A call only marks the chart changed: a repaint follows at
 // most once a frame of the screen, so a page that plots a whole trace in one timer tick, or
-// ticks faster than the screen shows, paints once a frame with its latest state, and only
-// where the lines and labels were or now are. The frame, grid and axis numbers are kept as a
-// picture, drawn again only when the size, an axis number, a colour or the font changes.
-// Beyond two points per pixel column a line is
+// ticks faster than the screen shows, paints once a frame with its latest state. The frame,
+// grid and axis numbers are kept as a picture, drawn again only when the size, a range, a
+// colour or the font changes. Beyond two points per pixel column a line is
 // reduced to the first, lowest, highest and last point of each column, which covers the same
 // pixels as the full line at a fraction of the cost; a solid one-pixel line is then written
 // straight into the pixels, as the painter would draw it.
@@ -163,13 +161,11 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
-    void scheduleRepaint() { pacer_.change(); }
-    // Repaints where the lines and labels were and now are, and the numbers that changed.
-    void repaintChanged();
-    // What the lines, cursors and labels of the present state may cover.
-    DirtyBands overlayBands(const QRect &plot) const;
+    // Asks for a repaint: now if none was painted this frame, else when the frame ends.
+    void scheduleRepaint();
+    void frameEnded();
+    int frameMs() const;
     QFont axisFont() const;
-    QFont labelFont() const;
     // The numbers at every second division, from the low end of the axis.
     using AxisLabels = std::array<QString, 6>;
     static AxisLabels axisLabels(double low, double high);
@@ -244,17 +240,11 @@ private:
     mutable int margin_ = -1;
     mutable AxisLabels marginLabels_;
     mutable QHash<QString, int> widths_;
-    FramePacer pacer_{*this, [this] { repaintChanged(); }};
-    // What the screen shows, as the chart's own repaints left it: the background it was
-    // painted on and where its lines and labels are. Any other paint (shown, uncovered, a
-    // grab) may have left something else, and the next repaint is then of the whole chart.
-    BackgroundKey screenKey_;
-    DirtyBands screenBands_;
-    bool ownPaint_ = false;
-    bool fullNext_ = true;
-    // The height of a label above and below its base line.
-    mutable int labelAscent_ = -1;
-    mutable int labelDescent_ = 0;
+    // Repaints: one asked of Qt and not yet painted, a change since the last paint, and the
+    // frame that runs from a paint, within which no further repaint is asked.
+    bool repaintAsked_ = false;
+    bool changed_ = false;
+    QTimer frameTimer_;
 };
 
 } // namespace app::analysis::chart

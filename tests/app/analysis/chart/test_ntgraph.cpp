@@ -11,9 +11,7 @@
 #include <QFont>
 #include <QImage>
 #include <QObject>
-#include <QPaintEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -171,22 +169,17 @@ TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
     }
 }
 
-// Counts the paints a chart gets, and keeps how many pixels the last one was asked for.
+// Counts the paints a chart gets.
 class PaintCounter : public QObject
 {
 public:
     int paints = 0;
-    qint64 lastArea = 0;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint) {
+        if (event->type() == QEvent::Paint)
             ++paints;
-            lastArea = 0;
-            for (const QRect &part : static_cast<QPaintEvent *>(event)->region())
-                lastArea += qint64(part.width()) * part.height();
-        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -225,74 +218,6 @@ TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
     QTest::qWait(100);
     EXPECT_EQ(counter.paints, 1);
-}
-
-// The screen, repainted only where lines, cursors, labels or numbers were or now are, shows
-// after each change what a chart given the same state at once pictures.
-TEST(NTGraphTest, RepaintingWhatChangedLeavesTheScreenAsAWholePaint)
-{
-    struct Step
-    {
-        const char *name;
-        bool partial; // repainted in part: the background and frame stay
-        void (*apply)(NTGraph &graph);
-    };
-    const auto trace = [](NTGraph &g, double shift) {
-        g.ClearGraph();
-        g.setElementLineColor(0x00FF00);
-        for (int i = 0; i < 900; ++i)
-            g.PlotY(std::sin(i * 0.02 + shift) * (i % 300 == 0 ? 0.9 : 0.3), 1);
-    };
-    const Step steps[] = {
-        {"a trace", false, [](NTGraph &g) { g.SetRange(0, 900, -1, 1); }},
-        {"the trace moved", true, [](NTGraph &) {}},
-        {"a range with the same numbers", true,
-         [](NTGraph &g) { g.SetRange(0, 900, -1.000001, 1.000001); }},
-        {"new y numbers", true, [](NTGraph &g) { g.SetRange(0, 900, -0.75, 0.75); }},
-        {"new x numbers", true, [](NTGraph &g) { g.SetRange(0, 1000, -0.75, 0.75); }},
-        {"a cursor", true, [](NTGraph &g) {
-             g.AddCursor();
-             g.setCursorX(100);
-         }},
-        {"the cursor moved", true, [](NTGraph &g) { g.setCursorX(700); }},
-        {"a label", true, [](NTGraph &g) {
-             g.AddAnnotation();
-             g.setAnnoLabelCaption(QStringLiteral("peak 12.5 Hz"));
-             g.setAnnoLabelX(450);
-             g.setAnnoLabelY(0.5);
-         }},
-        {"the label near the right edge", true, [](NTGraph &g) { g.setAnnoLabelX(990); }},
-        {"a thick dotted line", true, [](NTGraph &g) {
-             g.setElementWidth(40);
-             g.setElementLineType(LineType::Dotted);
-         }},
-        {"wider numbers", false, [](NTGraph &g) { g.SetRange(0, 1000, -12345.5, 0.75); }},
-    };
-    auto shown = makeGraph(300, 200);
-    auto reference = makeGraph(300, 200);
-    PaintCounter counter;
-    shown->installEventFilter(&counter);
-    shown->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(shown.get()));
-    double shift = 0.0;
-    for (const Step &step : steps) {
-        const int before = counter.paints;
-        for (NTGraph *graph : {shown.get(), reference.get()}) {
-            trace(*graph, shift);
-            step.apply(*graph);
-        }
-        shift += 0.7;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; })) << step.name;
-        if (step.partial) {
-            EXPECT_LT(counter.lastArea, 300 * 200 / 2) << step.name;
-        }
-        const QImage screen = shown->screen()
-                                  ->grabWindow(shown->winId())
-                                  .toImage()
-                                  .convertToFormat(QImage::Format_RGB32);
-        const QImage whole = reference->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_TRUE(screen == whole) << step.name;
-    }
 }
 
 // The topmost and bottommost row of each column that holds a non-black pixel inside the plot.

@@ -413,7 +413,8 @@ void NTGraph::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         margin_ = -1;
         widths_.clear();
-        grid_ = QPixmap();
+        for (KeptGrid &kept : grids_)
+            kept.picture = QPixmap();
         background_ = QPixmap();
     }
     QWidget::changeEvent(event);
@@ -430,16 +431,20 @@ const QPixmap &NTGraph::gridPicture(const BackgroundKey &key) const
     BackgroundKey gridKey = key;
     gridKey.xLabels = {};
     gridKey.yLabels = {};
-    if (!grid_.isNull() && gridKey == gridKey_)
-        return grid_;
-    grid_ = QPixmap(key.size * key.ratio);
-    grid_.setDevicePixelRatio(key.ratio);
-    grid_.fill(qColour(frame_));
-    QPainter painter(&grid_);
+    for (const KeptGrid &kept : grids_)
+        if (!kept.picture.isNull() && kept.key == gridKey)
+            return kept.picture;
+    // The one made longest ago gives way.
+    auto &[kept, grid] = grids_[nextGrid_];
+    nextGrid_ = (nextGrid_ + 1) % grids_.size();
+    grid = QPixmap(key.size * key.ratio);
+    grid.setDevicePixelRatio(key.ratio);
+    grid.fill(qColour(frame_));
+    QPainter painter(&grid);
     painter.fillRect(key.plot, qColour(plotArea_));
     paintGrid(painter, key.plot);
-    gridKey_ = gridKey;
-    return grid_;
+    kept = gridKey;
+    return grid;
 }
 
 bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const

@@ -1,8 +1,9 @@
 #ifndef APP_ANALYSIS_CHART_NTGRAPH_H
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
-#include <cmath>
 #include <array>
+#include <cmath>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -230,9 +231,16 @@ private:
     // Kept from paint to paint, so that painting allocates nothing once sizes settle.
     mutable QPolygonF line_;
     mutable QImage layer_;
-    // The kept pictures and what each was drawn for (the key's ranges unused by the grid's).
-    mutable QPixmap grid_;
-    mutable BackgroundKey gridKey_;
+    // The kept pictures and what each was drawn for (the numbers unused by the grids'). A few
+    // grids: a moving range that widens and narrows its numbers moves the plot's left edge
+    // back and forth.
+    struct KeptGrid
+    {
+        BackgroundKey key;
+        QPixmap picture;
+    };
+    mutable std::array<KeptGrid, 4> grids_;
+    mutable size_t nextGrid_ = 0;
     mutable QPixmap background_;
     mutable BackgroundKey backgroundKey_;
     // The left margin for the y numbers it was measured with, and the widths of numbers

@@ -137,6 +137,7 @@ TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
         {"x range", [](NTGraph &g) { g.SetRange(0, 50, -1, 1); }},
         {"y range, same numbers", [](NTGraph &g) { g.SetRange(0, 50, -1.000001, 1.000001); }},
         {"y range, wider numbers", [](NTGraph &g) { g.SetRange(0, 5, -12345.5, 99999.25); }},
+        {"y range, narrow numbers again", [](NTGraph &g) { g.SetRange(0, 5, -1, 1); }},
         {"plot colour", [](NTGraph &g) { g.setPlotAreaColor(0xF0F0F0); }},
         {"frame colour", [](NTGraph &g) { g.setFrameColor(0x8000C0); }},
         {"size", [](NTGraph &g) { g.resize(333, 177); }},

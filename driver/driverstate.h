@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/include/hxrdrv.h"
+#include "driver/receiveclaim.h"
 #include "platform/ftd2xx/ftd2xx.h"
 
 namespace driver {
@@ -37,6 +38,8 @@ struct DriverState
     std::atomic<bool> portBusy{false};
     // Slots 1 to openDeviceCount; an empty slot (nullptr) is counted but takes no commands.
     std::array<std::atomic<FT_HANDLE>, MaxDevices + 1> deviceHandles{};
+    // Slot 1's receive queue, held by a command while it waits for its reply.
+    ReceiveClaim receiveClaim;
 
     // The delivery objects made so far, one per owner thread and each kept until unload.
     std::vector<std::unique_ptr<Delivery>> deliveries;

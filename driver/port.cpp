@@ -43,7 +43,8 @@ void startReader(DriverState &state)
     state.callbackWindow = delivery;
     delivery->reopen();
     const Reader::Sources sources{&state.deviceHandles[1], &state.stopReaders,  &state.portOpen,
-                                  &state.streamGain,       &state.streamOffset, &state.callback};
+                                  &state.streamGain,       &state.streamOffset, &state.callback,
+                                  &state.receiveClaim};
     state.reader = std::make_unique<Reader>(sources, *delivery);
 }
 

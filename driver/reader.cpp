@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "driver/delivery.h"
+#include "driver/receiveclaim.h"
 
 namespace driver {
 
@@ -48,14 +49,9 @@ void Reader::pass()
     const FT_HANDLE device = sources_.device->load();
     if (!device)
         return;
-    uint32_t queued = 0;
-    FT_GetQueueStatus(device, &queued);
-    if (queued <= ReadThreshold)
-        return;
-    const auto wanted = static_cast<uint32_t>(std::min<size_t>(queued, decoder_.freeRoom()));
     uint32_t received = 0;
-    const FT_STATUS status = FT_Read(device, decoder_.writeArea(), wanted, &received);
-    if (!readSucceeded(status) || received == 0)
+    sources_.claim->unlessClaimed([&] { received = take(device); });
+    if (received == 0)
         return;
     const Scaling scaling{sources_.gain->load(), sources_.offset->load(),
                           sources_.procedure->load() != nullptr && sources_.portOpen->load() != 0};
@@ -63,6 +59,18 @@ void Reader::pass()
     if (!batch_.empty())
         delivery_.handOver(batch_);
     batch_.clear();
+}
+
+uint32_t Reader::take(FT_HANDLE device)
+{
+    uint32_t queued = 0;
+    FT_GetQueueStatus(device, &queued);
+    if (queued <= ReadThreshold)
+        return 0;
+    const auto wanted = static_cast<uint32_t>(std::min<size_t>(queued, decoder_.freeRoom()));
+    uint32_t received = 0;
+    const FT_STATUS status = FT_Read(device, decoder_.writeArea(), wanted, &received);
+    return readSucceeded(status) ? received : 0;
 }
 
 } // namespace driver

@@ -13,9 +13,11 @@
 namespace driver {
 
 class Delivery;
+class ReceiveClaim;
 
 // The reader of device slot 1: polls the device every 10 ms, reads only when more than 50 bytes
-// wait (a short command reply stays for the command loop), decodes and hands each batch over.
+// wait (a short command reply stays for the command loop) and no command waits for its reply,
+// decodes and hands each batch over.
 class Reader
 {
 public:
@@ -30,6 +32,7 @@ public:
         const std::atomic<float> *gain = nullptr;
         const std::atomic<float> *offset = nullptr;
         const std::atomic<HXRReadingProc> *procedure = nullptr;
+        ReceiveClaim *claim = nullptr;
     };
 
     Reader(Sources sources, Delivery &delivery);
@@ -43,6 +46,8 @@ public:
 private:
     void run();
     void pass();
+    // Reads what waits into the decoder; the count of bytes read, 0 when nothing was taken.
+    uint32_t take(FT_HANDLE device);
 
     const Sources sources_;
     Delivery &delivery_;

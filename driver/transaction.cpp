@@ -1,12 +1,15 @@
 #include "driver/transaction.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include <QString>
 
 #include "driver/driverstate.h"
+#include "driver/receiveclaim.h"
 #include "driver/replywait.h"
 #include "platform/ftd2xx/ftd2xx.h"
 #include "platform/vb/val.h"
@@ -20,6 +23,8 @@ constexpr size_t ReadBufferSize = 65536;
 constexpr uint32_t MaxRead = 65535;
 // A read this long is stream data, not a reply.
 constexpr uint32_t MaxReplyRead = 100;
+// Bit 7 marks the first byte of a stream frame; reply text never has it.
+constexpr unsigned char FrameStartBit = 0x80;
 
 void showMessage(const char *text)
 {
@@ -40,6 +45,24 @@ bool sendFrame(FT_HANDLE device, std::string_view command)
     return status == FT_OK && written == frame.size();
 }
 
+// Adds what a read holds of the reply: all of a short read, up to a NUL. A long read is the
+// stream, but its first frames may come in the same read as the answer that started them (RST):
+// the bytes before the first frame start are kept when they end the reply.
+void keepReplyBytes(std::string &reply, const char *bytes, uint32_t received)
+{
+    if (received < MaxReplyRead) {
+        reply.append(bytes, strnlen(bytes, received));
+        return;
+    }
+    const char *end = bytes + received;
+    const char *frame = std::find_if(bytes, end, [](char byte) {
+        return (static_cast<unsigned char>(byte) & FrameStartBit) != 0;
+    });
+    const std::string_view before(bytes, strnlen(bytes, static_cast<size_t>(frame - bytes)));
+    if (frame != end && before.find('\r') != std::string_view::npos)
+        reply.append(before);
+}
+
 enum class Wait { Complete, TimedOut, ReadFailed };
 
 // Collects the reply line, taking it as soon as the device reports its arrival. What has arrived
@@ -58,8 +81,8 @@ Wait collectReply(FT_HANDLE device, ReplyWait &wait, std::string &reply)
                 FT_Read(device, buffer.data(), std::min(queued, MaxRead), &received);
             if (!readSucceeded(status))
                 return Wait::ReadFailed;
-            if (received > 0 && received < MaxReplyRead)
-                reply.append(buffer.data(), strnlen(buffer.data(), received));
+            if (received > 0)
+                keepReplyBytes(reply, buffer.data(), received);
         }
         // Stream bytes may follow the reply in the same read (RST starts the stream at once).
         if (reply.find('\r') != std::string::npos)
@@ -92,6 +115,7 @@ int16_t transact(DriverState &state, std::string_view command, float &value)
     if (command.size() > MaxCommandLength)
         return HXR_NODEVICE;
     ReplyWait wait(device);
+    const ReceiveClaim::Scope claim(state.receiveClaim);
     if (!sendFrame(device, command)) {
         showMessage("Bad tx");
         return HXR_NODEVICE;

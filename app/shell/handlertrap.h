@@ -13,6 +13,18 @@ namespace app::shell {
 // "unknown error". It never throws, so that a catch block stays a safe place to call it.
 void LogSkippedHandler(QAnyStringView page, QAnyStringView handler) noexcept;
 
+// Runs one step of a handler made of steps (a start-up, a closing): a step that throws is
+// skipped and logged as above, and the steps after it still run.
+template <typename Step>
+void RunTrappedStep(QAnyStringView page, QAnyStringView handler, Step &&step) noexcept
+{
+    try {
+        step();
+    } catch (...) {
+        LogSkippedHandler(page, handler);
+    }
+}
+
 } // namespace app::shell
 
 #endif

@@ -1,15 +1,12 @@
 #include "app/shell/mainfrm.h"
 
-#include <cmath>
-#include <exception>
-#include <optional>
+#include <initializer_list>
+#include <memory>
+#include <utility>
 
-#include <QApplication>
-#include <QCloseEvent>
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QIcon>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenu>
@@ -17,51 +14,32 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 
 #include "app/analysis/circularbuffermodule.h"
-#include "app/analysis/csvmodule.h"
-#include "app/analysis/readingstream.h"
 #include "app/analysis/recordingmodule.h"
 #include "app/analysis/snapshotmodule.h"
-#include "app/common/desktop/fonts.h"
 #include "app/common/desktop/messages.h"
 #include "app/common/desktop/shellhook.h"
 #include "app/common/desktop/systemhelpers.h"
 #include "app/common/desktop/waitcursor.h"
 #include "app/common/globals.h"
-#include "app/common/specialfolders.h"
-#include "app/controls/binding/fieldbinding.h"
-#include "app/controls/buttonbar.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/vxbtn.h"
-#include "app/device/conversionmodule.h"
-#include "app/device/driverlibrary.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/childcontrol.h"
-#include "app/shell/childformclass.h"
-#include "app/shell/connection.h"
-#include "app/shell/device.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/devicesession.h"
 #include "app/shell/entryfrm.h"
-#include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
-#include "app/shell/inputhold.h"
-#include "app/shell/mainfrmui.h"
-#include "app/shell/menucontrol.h"
-#include "app/shell/pageforms.h"
+#include "app/shell/pagebuttons.h"
 #include "app/shell/pageswitchcheck.h"
 #include "app/shell/panel.h"
 #include "app/shell/programlinks.h"
 #include "app/shell/styletemplates.h"
-#include "platform/vb/format.h"
-#include "platform/vb/val.h"
-#include "platform/win/gui/qcolour.h"
-#include "platform/win/messagehook.h"
 
 static void initShellResources()
 {
@@ -73,7 +51,6 @@ namespace app::shell {
 namespace {
 
 using app::controls::VXBtn;
-using platform::win::OleColour;
 
 QPointer<MainFrm> &theWindow()
 {
@@ -81,23 +58,9 @@ QPointer<MainFrm> &theWindow()
     return window;
 }
 
-// Runs one step of a handler (the start-up, the refresh, the closing); a failing step is
-// skipped, and the log says where and why.
-template <typename Step>
-void trapped(const char *handler, Step &&step)
-{
-    try {
-        step();
-    } catch (...) {
-        LogSkippedHandler("MainFrm", handler);
-    }
-}
-
 // Window geometry in pixels.
 constexpr int WindowWidth = 1000;
 constexpr int WindowHeight = 700;
-// How soon a close asked for during a page's input hold is tried again.
-constexpr int HeldCloseRetryMs = 100;
 
 // The program's entry dialog.
 EntryAnswer entryForm(const EntryRequest &request)
@@ -117,7 +80,9 @@ EntryAnswer entryForm(const EntryRequest &request)
 
 } // namespace
 
-MainFrm::MainFrm(MainFrmOptions options) : QWidget(nullptr), options_(std::move(options))
+MainFrm::MainFrm(MainFrmOptions options)
+    : QWidget(nullptr), options_(std::move(options)),
+      closing_(*this, options_.closeWaitMs, closingSteps())
 {
     initShellResources();
     theWindow() = this;
@@ -139,7 +104,7 @@ MainFrm::~MainFrm()
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
     app::common::desktop::setCommsStatusLabel(nullptr);
-    if (!closed_) {
+    if (!closing_.closed()) {
         // A window that never ran its closing sequence still leaves nothing behind.
         CloseAllPages();
         ClearDevices();
@@ -183,25 +148,9 @@ void MainFrm::buildControls()
     hideTip_ = new QTimer(this);
     hideTip_->setInterval(200);
     connect(hideTip_, &QTimer::timeout, this, &MainFrm::hideTipTick);
-    closeWait_ = new QTimer(this);
-    closeWait_->setSingleShot(true);
-    connect(closeWait_, &QTimer::timeout, this, &MainFrm::closeWaitExpired);
 
-    connect(ui_.buttonBar, &app::controls::ButtonBar::ButtonIn, this,
-            [](int i) { ShowButtonTip(i); });
-    connect(ui_.buttonBar, &app::controls::ButtonBar::ButtonOut, this, [] { HideButtonTip(); });
-    connect(ui_.buttonBar, &app::controls::ButtonBar::ButtonClickCheck, this, [this](int i) {
-        if (ButtonClickCheck(i))
-            app::controls::CancelButtonClick = true;
-    });
-    connect(ui_.buttonBar, &app::controls::ButtonBar::ButtonClick, this, [](int i) {
-        try {
-            SwitchPage(i);
-        } catch (const std::exception &) {
-            // Nothing switches.
-            LogSkippedHandler("MainFrm", "ButtonClick");
-        }
-    });
+    pageButtons_ =
+        std::make_unique<PageButtons>(ui_, [this](int i) { return ButtonClickCheck(i); });
     connect(ui_.btnErrorReset, &VXBtn::Click, this, &MainFrm::DoErrorReset);
     connect(ui_.recordCapture, &VXBtn::Click, this, &MainFrm::RecordCaptureClick);
     connect(ui_.resetCapture, &VXBtn::Click, this, &MainFrm::ResetCaptureClick);
@@ -226,15 +175,15 @@ void MainFrm::buildControls()
     app::analysis::SetRecordingDisplay([this](const app::analysis::RecordingStatus &s) {
         showRecordingStatus(s.ledColour, s.text, s.captureEnabled);
     });
-    SetRefreshFinishedHook([this] { refreshFinished(); });
+    SetRefreshFinishedHook([this] { closing_.refreshFinished(); });
     showRecordingStatus(0x000040, QStringLiteral("Recorded 00:00"), false);
 }
 
 void MainFrm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    trapped("resizeEvent",
-            [this] { setMask(app::controls::roundRectRegion(width(), height(), 15, 15)); });
+    RunTrappedStep("MainFrm", "resizeEvent",
+                   [this] { setMask(app::controls::roundRectRegion(width(), height(), 15, 15)); });
 }
 
 void MainFrm::ArrangeLogoframe()
@@ -242,197 +191,9 @@ void MainFrm::ArrangeLogoframe()
     ui_.arrangeLogoFrame();
 }
 
-// ---- Branding ------------------------------------------------------------------------------
-
-bool MainFrm::HandleBranding()
-{
-    if (LoadBranding(BrandingFileName(programFolder_))) {
-        applyBranding();
-        return true;
-    }
-    platform::win::showPlainMessage(
-        QStringLiteral("The integrity of the branding resource data cannot be verified! "
-                       "Reinstalling this software may fix this issue.\r\n\r\nIf after "
-                       "reinstalling you still see this message please contact the software "
-                       "supplier."),
-        QStringLiteral("Warning"));
-    if (app::common::FactoryAccess()) {
-        applyFallbackLook();
-        return true;
-    }
-    return false;
-}
-
-void MainFrm::applyFallbackLook()
-{
-    // The design look: the complete built-in palette, the design title and logos.
-    Branding &b = CurrentBranding();
-    b.colours = BuiltInPalette();
-    b.Logo = QImage(QStringLiteral(":/hxr/logo.png"));
-    b.LogoSmall = QImage(QStringLiteral(":/hxr/logo-small.png"));
-    const QString title = b.LongName;
-    b.LongName = DesignTitle;
-    applyBranding();
-    b.LongName = title;
-}
-
-void MainFrm::applyBranding()
-{
-    const Branding &b = CurrentBranding();
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, platform::win::gui::toQColor(b.colour(BrandColour::Back)));
-    setPalette(pal);
-    setAutoFillBackground(true);
-    ui_.applyBranding(b);
-    templates_->applyBranding(b);
-
-    update();
-}
-
-// ---- Start-up --------------------------------------------------------------------------------
-
-bool MainFrm::Load()
-{
-    app::device::RegisterUnits();
-    // Held for the run; nothing tests it, so a second instance starts normally.
-    instanceLock_ = std::make_unique<QLockFile>(
-        QDir(QDir::tempPath()).filePath(QStringLiteral("HXRToolkit.lock")));
-    instanceLock_->tryLock(0);
-    // Qt's precise timers stand in for the 1 ms timer resolution.
-    app::common::desktop::DetectFactoryMode();
-    app::common::desktop::InitTwipsPerPixel();
-    // The device and the links come first, for the message presenter shows the branding's
-    // warning; a start that ends there leaves no device behind.
-    trapped("Load", [this] { createDevice(); });
-    trapped("Load", [this] {
-        links_ = std::make_unique<ProgramLinks>(
-            ProgramLinkTargets{device(),
-                               this,
-                               this,
-                               ui_.mainFrame,
-                               {ui_.mainFrame, ui_.mainHelp, ui_.help, ui_.extraInfo}});
-    });
-    if (!HandleBranding()) {
-        links_.reset();
-        session_.reset();
-        return false;
-    }
-
-    trapped("Load", [this] { createFolders(); });
-    trapped("Load", [this] { takeSeparators(); });
-    if (!showVersion())
-        return false;
-    trapped("Load", [this] {
-        QIcon icon;
-        for (int size : {16, 32, 48, 256})
-            icon.addFile(QStringLiteral(":/hxr/icon-%1.png").arg(size), QSize(size, size));
-        setWindowIcon(icon);
-        QApplication::setWindowIcon(icon);
-    });
-    trapped("Load", [this] { roundCorners(); });
-    CurrentConnection().AutoDetectPending = true;
-    trapped("Load", [this] {
-        BuildDeviceList(app::common::FactoryAccess());
-        SelectDevice(HomeSetKey);
-        BuildButtonBar();
-    });
-    trapped("Load", [this] {
-        ui_.largeLogo->setCursor(CurrentBranding().URL.isEmpty() ? Qt::ArrowCursor
-                                                                 : Qt::PointingHandCursor);
-    });
-    trapped("Load", [this] {
-        ui_.recordMsg->SetToolTip(
-            QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
-        ui_.recordCapture->SetToolTip(
-            QStringLiteral("Capture all data recorded so far and review it"));
-        ui_.resetCapture->SetToolTip(QStringLiteral("Clear all of the data recorded so far"));
-    });
-    LoadFormTooltips(*this);
-    pageRefreshTimer_->start();
-    return true;
-}
-
-void MainFrm::createDevice()
-{
-    session_ = std::make_unique<DeviceSession>(
-        programFolder_, options_.driver,
-        [this](const QString &prompt, const QString &title,
-               const QString &defaultText) -> std::optional<QString> {
-            EntryRequest request;
-            request.kind = EntryRequest::Kind::Manual;
-            request.title = title;
-            request.description = prompt;
-            request.defaultText = defaultText;
-            const EntryAnswer answer = ask(request);
-            if (answer.cancelled)
-                return std::nullopt;
-            return answer.value;
-        });
-}
-
 app::device::HXR *MainFrm::device() const
 {
     return session_ ? session_->device() : nullptr;
-}
-
-void MainFrm::createFolders()
-{
-    using namespace app::common;
-    const QString settings =
-        QDir(GetSpecialFolderPath(FolderAppData)).filePath(QStringLiteral("HXR Toolkit")) + '/';
-    setSettingsFilePath(settings + QStringLiteral("Config.ini"));
-    setDataFolder(settings);
-    QDir().mkpath(settings);
-    const QString documents =
-        QDir(GetSpecialFolderPath(FolderDocuments)).filePath(QStringLiteral("HXR Toolkit")) + '/';
-    setDataFolder(documents);
-    QDir().mkpath(documents);
-}
-
-void MainFrm::takeSeparators()
-{
-    using platform::vb::Format;
-    const auto user = platform::vb::NumberSeparators::user();
-    const QString one = Format(1.0, u"0.0", user);
-    const QString tenThousand = Format(10000.0, u"#,#", user);
-    if (one.size() > 1)
-        app::common::setDecimalSeparator(one.mid(1, 1));
-    if (tenThousand.size() > 2)
-        app::common::setThousandsSeparator(tenThousand.mid(2, 1));
-}
-
-bool MainFrm::showVersion()
-{
-    using platform::vb::Format;
-    const QString program = QStringLiteral("Version: ") + Format(HXR_VERSION_MAJOR, u"00") +
-                            QLatin1Char('.') + Format(HXR_VERSION_MINOR, u"00") +
-                            QStringLiteral(" (build ") + QString::number(HXR_VERSION_PATCH) +
-                            QStringLiteral(") | DLL: ");
-    if (session_ && session_->driverBound()) {
-        ui_.versionLabel->setText(program + Format(session_->driver().VERSION(), u"00.00",
-                                                   platform::vb::NumberSeparators::invariant()));
-        return true;
-    }
-    const QFileInfo file(
-        QDir(programFolder_).filePath(QString::fromLatin1(app::device::DriverLibrary::FileName)));
-    if (!file.exists() || file.size() == 0)
-        platform::win::showPlainMessage(
-            QStringLiteral("Cannot find the libHXRDrv.so. This should be located in the same "
-                           "folder as this application."),
-            QStringLiteral("Critical Error"));
-    else
-        platform::win::showPlainMessage(
-            QStringLiteral("The USB drivers have not been installed correctly! The USB hardware "
-                           "must have been attached to this computer, been detected and "
-                           "installed, before this software will run."),
-            QStringLiteral("Critical Error"));
-    return false;
-}
-
-void MainFrm::roundCorners()
-{
-    setMask(app::controls::roundRectRegion(width(), height(), 15, 15));
-    ui_.roundCorners();
 }
 
 // ---- Refresh loop and hover tips ------------------------------------------------------------
@@ -450,8 +211,9 @@ void MainFrm::pageRefreshTick()
     RefreshCurrentPage();
     if (!app::common::ShuttingDown()) {
         ui_.comms->hide();
-        trapped("pageRefreshTick", [] { UpdateCommsStatus(); });
-        trapped("pageRefreshTick", [] { app::analysis::UpdateRecordingStatus(); });
+        RunTrappedStep("MainFrm", "pageRefreshTick", [] { UpdateCommsStatus(); });
+        RunTrappedStep("MainFrm", "pageRefreshTick",
+                       [] { app::analysis::UpdateRecordingStatus(); });
     }
 }
 
@@ -569,42 +331,31 @@ void MainFrm::showHelpMenu()
 
 void MainFrm::openManual(const QString &fileName)
 {
-    trapped("openManual",
-            [&] { app::common::desktop::ShellOpenFile(QDir(programFolder_).filePath(fileName)); });
+    RunTrappedStep("MainFrm", "openManual", [&] {
+        app::common::desktop::ShellOpenFile(QDir(programFolder_).filePath(fileName));
+    });
 }
 
 // ---- PageSetHost -----------------------------------------------------------------------------
 
 void MainFrm::clearButtons()
 {
-    ui_.buttonBar->Clear();
-    // Clearing gives the bar its design grey back; it stays on the display's colour.
-    ui_.buttonBar->setMenuBackcolor(CurrentBranding().colour(BrandColour::DisplayBack));
+    pageButtons_->clear();
 }
 
 void MainFrm::addButton(const QString &glyph, bool enabled)
 {
-    ui_.buttonBar->AddButton(glyph);
-    const auto &elements = ui_.buttonBar->ButtonArray();
-    const int added = ui_.buttonBar->addedCount();
-    if (added >= 1 && added <= static_cast<int>(elements.size()))
-        elements[static_cast<size_t>(added - 1)]->setEnabled(enabled);
+    pageButtons_->add(glyph, enabled);
 }
 
 void MainFrm::drawButtons()
 {
-    // The bar and its panel keep their right edge while they grow or shrink.
-    ui_.buttonBar->DrawMe();
-    const int right = ui_.themes->x() + ui_.themes->width();
-    ui_.themes->setGeometry(right - ui_.buttonBar->width() - 8, ui_.themes->y(),
-                            ui_.buttonBar->width() + 8, ui_.themes->height());
-    ui_.buttonBar->move(4, ui_.buttonBar->y());
-    ui_.fitTitleBesideButtons();
+    pageButtons_->draw();
 }
 
 void MainFrm::selectButton(int index)
 {
-    ui_.buttonBar->SetSelectedButton(static_cast<int16_t>(index));
+    pageButtons_->select(index);
 }
 
 void MainFrm::restartRefreshTimer()
@@ -693,8 +444,8 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui_.largeLogo) {
         if (event->type() == QEvent::MouseButtonRelease && !CurrentBranding().URL.isEmpty())
-            trapped("eventFilter",
-                    [] { app::common::desktop::OpenWebPage(CurrentBranding().URL); });
+            RunTrappedStep("MainFrm", "eventFilter",
+                           [] { app::common::desktop::OpenWebPage(CurrentBranding().URL); });
         return false;
     }
     auto *mouse = dynamic_cast<QMouseEvent *>(event);
@@ -728,97 +479,28 @@ void MainFrm::ShutDown()
 
 void MainFrm::closeEvent(QCloseEvent *event)
 {
-    if (closed_) {
-        event->accept();
-        return;
-    }
-    if (app::analysis::CsvJobRunning()) {
-        // A data file is being written or read further down this call stack: stop it at its
-        // next block (the old file or snapshot stays) and close once it has returned.
-        app::analysis::CancelCsvJob();
-        event->ignore();
-        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
-        return;
-    }
-    if (InputHeld()) {
-        // A page holds the user's input (a settle wait, a save): close once it is done.
-        event->ignore();
-        QTimer::singleShot(HeldCloseRetryMs, this, [this] { close(); });
-        return;
-    }
-    if (IsRefreshing()) {
-        // The refresh is further down this very call stack: waiting here would keep it from
-        // ever finishing. Wait for it to return instead, at most closeWaitMs.
-        event->ignore();
-        if (!closePending_) {
-            closePending_ = true;
-            app::common::setShuttingDown(true);
-            pageRefreshTimer_->stop();
-            hideTip_->stop();
-            app::common::desktop::ShowMessage(
-                QStringLiteral("Waiting for current page refresh to complete..."),
-                QStringLiteral("Closing..."), false, app::common::desktop::MessageNotice);
-            closeWait_->start(options_.closeWaitMs);
-        }
-        return;
-    }
-    runClosingSequence();
-    event->accept();
+    closing_.closeEvent(*event);
 }
 
-void MainFrm::refreshFinished()
+ClosingSteps MainFrm::closingSteps()
 {
-    if (closePending_ && !closed_) {
-        closeWait_->stop();
-        QMetaObject::invokeMethod(
-            this, [this] { close(); }, Qt::QueuedConnection);
-    }
-}
-
-void MainFrm::closeWaitExpired()
-{
-    if (closed_ || !IsRefreshing())
-        return;
-    app::common::desktop::UnloadMessage();
-    platform::win::showPlainMessage(
-        QStringLiteral("Tried to shut down but events still being executed in child page refresh!"),
-        QStringLiteral("Error Closing"));
-    // Closing goes on; the page whose refresh still runs is destroyed once it returns.
-    runClosingSequence();
-    hide();
-}
-
-void MainFrm::runClosingSequence()
-{
-    if (closed_)
-        return;
-    closed_ = true;
-    std::optional<app::common::desktop::WaitCursor> busy(std::in_place);
-    trapped("runClosingSequence", [this] {
-        app::common::setShuttingDown(true);
-        hideTip_->stop();
-        SaveINISettings();
-        releaseMouseCapture();
-        pageRefreshTimer_->stop();
-        closeWait_->stop();
-    });
-    trapped("runClosingSequence", [] { app::common::desktop::UnloadMessage(); });
-    trapped("runClosingSequence", [] { CloseAllPages(); });
-    trapped("runClosingSequence", [] { ClearDevices(); });
-    trapped("runClosingSequence", [this] {
-        if (app::device::HXR *hxr = device())
-            hxr->ClosePort();
-    });
-    trapped("runClosingSequence", [this] {
-        links_.reset();
-        hide();
-    });
-    busy.reset();
-    trapped("runClosingSequence", [] { app::common::desktop::UnloadFonts(); });
-    if (options_.endProgram)
-        options_.endProgram(0);
-    else
-        QCoreApplication::exit(0);
+    return {.stopTimers =
+                [this] {
+                    hideTip_->stop();
+                    pageRefreshTimer_->stop();
+                },
+            .release =
+                [this] {
+                    SaveINISettings();
+                    releaseMouseCapture();
+                },
+            .closePort =
+                [this] {
+                    if (app::device::HXR *hxr = device())
+                        hxr->ClosePort();
+                },
+            .removeLinks = [this] { links_.reset(); },
+            .endProgram = options_.endProgram};
 }
 
 } // namespace app::shell

@@ -5,39 +5,33 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include <QPoint>
-#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 
 #include "app/device/driverapi.h"
+#include "app/shell/closingsequence.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/entryrequest.h"
 #include "app/shell/mainfrmui.h"
 
-class QLabel;
 class QLockFile;
-class QMenu;
-class QPlainTextEdit;
 class QTimer;
 
 namespace app::controls {
 class ButtonBar;
-class VXBtn;
 } // namespace app::controls
 
 namespace app::device {
-class DriverLibrary;
 class HXR;
 } // namespace app::device
 
 namespace app::shell {
 
-class Panel;
 class DeviceSession;
+class PageButtons;
 class ProgramLinks;
 class StyleTemplates;
 
@@ -57,8 +51,9 @@ struct MainFrmOptions
     std::optional<app::device::DriverApi> driver;
 };
 
-// The program's main window: start-up, branding, the page buttons, the refresh loop, help,
-// the status line, the recording controls and the closing sequence.
+// The program's main window: its controls, the hover tips, the refresh loop, help, the status
+// line and the recording controls, hosting the page sets. The start-up is in mainfrmstartup.cpp;
+// the page button row and the closing sequence are objects of their own.
 class MainFrm : public QWidget, public PageSetHost
 {
     Q_OBJECT
@@ -134,36 +129,31 @@ private:
     void applyBranding();
     void applyFallbackLook();
     void createDevice();
-    void createFolders();
-    void takeSeparators();
     bool showVersion();
     void roundCorners();
     void pageRefreshTick();
     void hideTipTick();
     void showHelpMenu();
     void openManual(const QString &fileName);
-    void refreshFinished();
-    void closeWaitExpired();
-    void runClosingSequence();
+    ClosingSteps closingSteps();
     EntryAnswer ask(const EntryRequest &request);
     void showRecordingStatus(uint32_t ledColour, const QString &text, bool captureEnabled);
 
     MainFrmOptions options_;
+    // Declared after the options: it takes its wait and the program's end from them.
+    ClosingSequence closing_;
     QString programFolder_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<DeviceSession> session_;
     // Declared after the device object: the links go before it does.
     std::unique_ptr<ProgramLinks> links_;
-    bool closing_ = false;
-    bool closePending_ = false;
-    bool closed_ = false;
     QPoint dragOffset_;
     bool dragging_ = false;
 
     MainFrmUi ui_;
     QTimer *pageRefreshTimer_ = nullptr;
     QTimer *hideTip_ = nullptr;
-    QTimer *closeWait_ = nullptr;
+    std::unique_ptr<PageButtons> pageButtons_;
 
     std::unique_ptr<StyleTemplates> templates_;
 };

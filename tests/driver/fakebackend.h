@@ -2,8 +2,8 @@
 #define TESTS_DRIVER_FAKEBACKEND_H
 
 // A scripted USB back-end for the driver's tests: devices with a description, a set-up step that
-// fails, replies in chunks (optionally late), bytes pushed by the test, and a log of every frame
-// written.
+// fails, replies in chunks (optionally late), a writer held up after its write, bytes pushed by
+// the test, and a log of every frame written.
 
 #include <chrono>
 #include <cstring>
@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ftd2xx/backend.h"
@@ -37,6 +38,8 @@ struct Line
     FT_STATUS readStatus = FT_OK;
     // Answers a written frame with chunks; each chunk is read on its own.
     std::function<std::vector<Chunk>(const std::string &frame)> responder;
+    // How long a write keeps its caller once the reply is queued, as a busy machine may.
+    std::chrono::milliseconds stallAfterWrite{0};
 
     std::mutex mutex;
     std::vector<std::string> frames;
@@ -111,17 +114,22 @@ public:
     }
     FT_STATUS write(const void *buffer, uint32_t length, uint32_t &written) override
     {
-        std::lock_guard lock(line_->mutex);
-        if (line_->writeStatus != FT_OK)
-            return line_->writeStatus;
-        const std::string frame(static_cast<const char *>(buffer), length);
-        line_->frames.push_back(frame);
-        written = length;
-        if (line_->responder) {
-            const auto now = Clock::now();
-            for (const Chunk &chunk : line_->responder(frame))
-                line_->rx.push_back({chunk.bytes, now + chunk.delay});
+        std::chrono::milliseconds stall{0};
+        {
+            std::lock_guard lock(line_->mutex);
+            if (line_->writeStatus != FT_OK)
+                return line_->writeStatus;
+            const std::string frame(static_cast<const char *>(buffer), length);
+            line_->frames.push_back(frame);
+            written = length;
+            if (line_->responder) {
+                const auto now = Clock::now();
+                for (const Chunk &chunk : line_->responder(frame))
+                    line_->rx.push_back({chunk.bytes, now + chunk.delay});
+            }
+            stall = line_->stallAfterWrite;
         }
+        std::this_thread::sleep_for(stall);
         return FT_OK;
     }
     // Counts every chunk due, but reads one chunk at a time: a split reply takes several reads.

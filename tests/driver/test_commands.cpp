@@ -12,6 +12,7 @@
 #include "support/namedcase.h"
 #include "tests/driver/drivertest.h"
 #include "tests/driver/fakebackend.h"
+#include "tests/driver/frames.h"
 
 namespace fake {
 
@@ -188,6 +189,13 @@ TEST_P(Replies, GiveTheResultAndValue)
 }
 
 const std::string Stream120(120, 'x');
+// Twenty stream frames: a read that holds them is long.
+const std::string Frames20 = [] {
+    std::string out;
+    for (int i = 0; i < 20; ++i)
+        out += frames::text(frames::frame(1, static_cast<float>(i)));
+    return out;
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     DriverTransactions, Replies,
@@ -204,11 +212,38 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{
             "text_after_nul_ignored", {{std::string("6\0zz", 4)}, {"\r"}}, FT_OK, HXR_OK, 6.0f, {}},
         ReplyCase{"long_read_discarded", {{Stream120}, {"8\r"}}, FT_OK, HXR_OK, 8.0f, {}},
+        // The answer to RST and the first frames it starts, in one long read.
+        ReplyCase{
+            "reply_then_stream_in_a_long_read", {{"5\r" + Frames20}}, FT_OK, HXR_OK, 5.0f, {}},
+        ReplyCase{
+            "reply_ends_in_a_long_read", {{"4"}, {"2\r" + Frames20}}, FT_OK, HXR_OK, 42.0f, {}},
+        ReplyCase{"stream_without_a_reply_end_discarded",
+                  {{"12" + Frames20}, {"8\r"}},
+                  FT_OK,
+                  HXR_OK,
+                  8.0f,
+                  {}},
         ReplyCase{"io_error_tolerated", {{"3\r"}}, FT_IO_ERROR, HXR_OK, 3.0f, {}},
         ReplyCase{"read_failure", {{"3\r"}}, FT_DEVICE_NOT_OPENED, HXR_NODEVICE, -99.0f, {}},
         ReplyCase{"late_reply", {{"5\r", 1000ms}}, FT_OK, HXR_TIMEOUT, -99.0f, {"timedout"}},
         ReplyCase{"no_carriage_return", {{"5"}}, FT_OK, HXR_TIMEOUT, -99.0f, {"timedout"}}),
     [](const testing::TestParamInfo<ReplyCase> &info) { return std::string(info.param.name); });
+
+TEST_F(DriverCommands, TheReaderLeavesTheReplyAloneWhileItsCommandWaits)
+{
+    const auto lines = open({"HXR"});
+    // The reply and ten frames, more than the reader's threshold, are queued while the command's
+    // thread is held up after its write, for several passes of the reader.
+    lines[0]->responder = fake::answering([](const std::string &) {
+        std::string bytes = "OK\r";
+        for (int i = 0; i < 10; ++i)
+            bytes += frames::text(frames::frame(1, 1.0f));
+        return bytes;
+    });
+    lines[0]->stallAfterWrite = 100ms;
+    EXPECT_EQ(EXECUTECOMMAND("RST"), HXR_OK);
+    EXPECT_THAT(messages, IsEmpty());
+}
 
 TEST_F(DriverCommands, WriteFailureIsBadTx)
 {

@@ -234,6 +234,21 @@ TEST_F(DriverSimModule, ConnectsCommandsAndStreamsToTheCallingThread)
     EXPECT_THAT(messages, IsEmpty());
 }
 
+TEST_F(DriverSimModule, TheAnswerToRstIsKeptWhenTheFirstFramesComeWithIt)
+{
+    sim::SimConfig config;
+    config.devices[0].faults.replyDelayMs = 100;
+    configure(config, true);
+    connect();
+    COMMANDMODE();
+    // While RST waits, the module's clock steps past the late answer and 50 ms of the stream it
+    // starts: whoever looks next finds the answer and 240 frames in one go.
+    QTimer::singleShot(0, [] { advanceSimClock(150ms); });
+    EXPECT_EQ(EXECUTECOMMAND("RST"), HXR_OK);
+    EXPECT_TRUE(sim::streaming(0));
+    EXPECT_THAT(messages, IsEmpty());
+}
+
 TEST_F(DriverSimModule, NoiseInTheStreamCostsEventsButNoReadings)
 {
     sim::SimConfig config;

@@ -12,7 +12,6 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/formatting.h"
 #include "app/common/globals.h"
-#include "app/controls/binding/fieldbinding.h"
 #include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"

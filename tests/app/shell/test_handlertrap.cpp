@@ -65,5 +65,15 @@ TEST(HandlerTrap, OutsideACatchBlockItStillLogsWithoutThrowing)
     EXPECT_THAT(warnings.recorded(), ElementsAre("MainFrm.Load skipped: unknown error"));
 }
 
+TEST(HandlerTrap, AFailingStepIsLoggedAndTheNextStepStillRuns)
+{
+    const testsupport::WarningRecorder warnings;
+    bool nextRan = false;
+    RunTrappedStep("MainFrm", "runClosingSequence", [] { throw std::runtime_error("port gone"); });
+    RunTrappedStep("MainFrm", "runClosingSequence", [&] { nextRan = true; });
+    EXPECT_TRUE(nextRan);
+    EXPECT_THAT(warnings.recorded(), ElementsAre("MainFrm.runClosingSequence skipped: port gone"));
+}
+
 } // namespace
 } // namespace app::shell

@@ -21,10 +21,12 @@
 
 namespace app::shell {
 
+class MainFrm;
 class PageSetHost;
 
 // The program-wide state of the shell: the branding, the connection, the page host and the
-// pages it shows, the help area, the page sets, the page factories and the message form's owner.
+// pages it shows, the help area, the page sets, the page factories, the message form's owner
+// and the main window.
 struct ShellState
 {
     // Where the pages are shown and which are up.
@@ -74,6 +76,7 @@ struct ShellState
     PageSets pageSets;
     Forms forms;
     QPointer<QWidget> messageOwner;
+    QPointer<MainFrm> mainWindow;
     int inputHolds = 0;
     QString updateProduct;
 

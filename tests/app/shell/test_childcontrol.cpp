@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 
 #include "app/shell/menucontrol.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/programlinks.h"
 #include "support/warningrecorder.h"
 #include "testpages.h"
@@ -38,7 +39,8 @@ protected:
         help_ = new QPlainTextEdit(mainHelp_);
         extra_ = new QPlainTextEdit(mainHelp_);
         extra_->hide();
-        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+        context_ = std::make_unique<ProgramContext>();
+        context_->link(ProgramLinkTargets{
             nullptr, nullptr, &window_, container_, {container_, mainHelp_, help_, extra_}});
         RegisterTestPages({HomePageName, "CHILD_GEN_INFO", "CHILD_GEN_FILE"});
         window_.show();
@@ -46,9 +48,7 @@ protected:
     }
     void TearDown() override
     {
-        CloseAllPages();
-        ClearPageFactories();
-        links_.reset();
+        context_.reset();
     }
 
     QWidget window_;
@@ -56,7 +56,8 @@ protected:
     QWidget *mainHelp_ = nullptr;
     QPlainTextEdit *help_ = nullptr;
     QPlainTextEdit *extra_ = nullptr;
-    std::unique_ptr<ProgramLinks> links_;
+    // Declared after the widgets: it goes first, closing the pages shown in them.
+    std::unique_ptr<ProgramContext> context_;
 };
 
 TEST_F(ChildControlTest, OpeningAPageShowsItWithItsHelpThenActivatesIt)

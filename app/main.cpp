@@ -12,13 +12,13 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("HXR Toolkit"));
     QApplication::setQuitOnLastWindowClosed(false); // the closing sequence ends the run
 
-    // The two program fonts sit beside the program. Built before the window: the window and its
-    // pages use the program's state until they go.
-    app::shell::ProgramContext context(
-        {QCoreApplication::applicationDirPath(), &app::RegisterPages, true});
+    // Built before the window: the window and its pages use the program's state until they go.
+    // The two program fonts sit beside the program.
+    app::shell::ProgramContext context({.fontFolder = QCoreApplication::applicationDirPath(),
+                                        .registerPages = &app::RegisterPages});
 
     app::shell::MainFrm window;
-    context.setMessageOwner(&window);
+    context.useMessageForm(&window);
     if (!window.Load())
         return 1;
     window.show();

@@ -17,8 +17,6 @@ ProgramContext::ProgramContext(const ProgramContextOptions &options)
             app::common::desktop::LoadFonts(options.fontFolder);
         if (options.registerPages)
             options.registerPages();
-        if (options.messageForm)
-            InstallMessageFrm();
     } catch (...) {
         closeRun(); // a constructor that throws runs no destructor
         throw;
@@ -37,7 +35,7 @@ void ProgramContext::link(const ProgramLinkTargets &targets)
     linkedDevice_ = targets.device;
 }
 
-void ProgramContext::setMessageOwner(QWidget *owner)
+void ProgramContext::useMessageForm(QWidget *owner)
 {
     InstallMessageFrm(owner);
 }

@@ -32,8 +32,6 @@ struct ProgramContextOptions
     QString fontFolder;
     // Registers the program's pages (only the composition root knows them all); empty: none.
     std::function<void()> registerPages;
-    // ShowMessage shows the program's message form instead of the plain default.
-    bool messageForm = false;
 };
 
 // The program-wide state of one run: one state of each layer, current from the constructor to
@@ -53,9 +51,8 @@ public:
     // Installs the program-wide links for the context's life (a fixture without a main window;
     // the main window links its own).
     void link(const ProgramLinkTargets &targets);
-    // Shows ShowMessage through the message form, owned by the given window (the active window
-    // when none is given).
-    void setMessageOwner(QWidget *owner);
+    // Shows ShowMessage through the program's message form, owned by the given window.
+    void useMessageForm(QWidget *owner);
 
 private:
     // A layer's state, current while it lives.

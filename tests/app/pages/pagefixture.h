@@ -166,8 +166,9 @@ protected:
         ASSERT_TRUE(LoadedDriver().complete()) << "libHXRDrv.so in " HXR_PROGRAM_DIR;
         ASSERT_TRUE(settingsDir.isValid());
         // Every piece of program state starts from its defaults and goes with the context.
-        context = std::make_unique<app::shell::ProgramContext>(
-            app::shell::ProgramContextOptions{{}, &app::RegisterPages, false});
+        app::shell::ProgramContextOptions options;
+        options.registerPages = &app::RegisterPages;
+        context = std::make_unique<app::shell::ProgramContext>(options);
         app::common::setSettingsFilePath(settingsDir.filePath(QStringLiteral("Config.ini")));
         app::common::setDisplayFormat(QString());
         app::common::setDecimalSeparator(QStringLiteral("."));

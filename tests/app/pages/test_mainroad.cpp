@@ -80,8 +80,9 @@ protected:
         sim::SimConfig config;
         config.devices = {device};
         sim::configure(config);
-        context = std::make_unique<app::shell::ProgramContext>(
-            app::shell::ProgramContextOptions{{}, &app::RegisterPages, false});
+        app::shell::ProgramContextOptions program;
+        program.registerPages = &app::RegisterPages;
+        context = std::make_unique<app::shell::ProgramContext>(program);
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
         app::common::desktop::setMessageDialogFactory(

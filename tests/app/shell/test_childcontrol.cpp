@@ -46,10 +46,7 @@ protected:
         window_.show();
         PageLog().clear();
     }
-    void TearDown() override
-    {
-        context_.reset();
-    }
+    void TearDown() override { context_.reset(); }
 
     QWidget window_;
     QWidget *container_ = nullptr;

@@ -34,10 +34,7 @@ protected:
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_REVIEW", "CHILD_GEN_INFO", "CHILD_GEN_FILE",
                            "CHILD_GEN_LOCK"});
     }
-    void TearDown() override
-    {
-        context_.reset();
-    }
+    void TearDown() override { context_.reset(); }
     void connectModule()
     {
         BuildDeviceList(false);

@@ -34,10 +34,7 @@ protected:
         OpenPage(LoadPage(HomePageName));
         PageLog().clear();
     }
-    void TearDown() override
-    {
-        context_.reset();
-    }
+    void TearDown() override { context_.reset(); }
 
     QWidget window_;
     QWidget *container_ = nullptr;

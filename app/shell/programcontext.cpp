@@ -30,6 +30,7 @@ ProgramContext::~ProgramContext()
 
 void ProgramContext::link(const ProgramLinkTargets &targets)
 {
+    // The old links go first: removed after the new ones came, they would undo them.
     links_.reset();
     links_ = std::make_unique<ProgramLinks>(targets);
     linkedDevice_ = targets.device;

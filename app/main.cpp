@@ -2,10 +2,9 @@
 
 #include <QApplication>
 
-#include "app/common/desktop/fonts.h"
 #include "app/registerpages.h"
 #include "app/shell/mainfrm.h"
-#include "app/shell/messagefrm.h"
+#include "app/shell/programcontext.h"
 
 int main(int argc, char **argv)
 {
@@ -13,16 +12,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("HXR Toolkit"));
     QApplication::setQuitOnLastWindowClosed(false); // the closing sequence ends the run
 
+    // Built before the window: the window and its pages use the program's state until they go.
     // The two program fonts sit beside the program.
-    app::common::desktop::LoadFonts(QCoreApplication::applicationDirPath());
-    app::RegisterPages();
+    app::shell::ProgramContext context({.fontFolder = QCoreApplication::applicationDirPath(),
+                                        .registerPages = &app::RegisterPages});
 
     app::shell::MainFrm window;
-    app::shell::InstallMessageFrm(&window);
-    if (!window.Load()) {
-        app::common::desktop::UnloadFonts();
+    context.useMessageForm(&window);
+    if (!window.Load())
         return 1;
-    }
     window.show();
     return app.exec();
 }

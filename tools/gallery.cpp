@@ -48,18 +48,9 @@ void label(QPainter &painter, int x, int y, const QString &text)
     painter.drawText(x, y, text);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// A row of tips, wrapped at the picture's width; returns the y below it.
+int drawTips(QPainter &painter, int pictureWidth)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery.png");
-
-    QImage gallery(980, 760, QImage::Format_RGB32);
-    gallery.fill(QColor(236, 236, 236));
-    QPainter painter(&gallery);
-
     QWidget anchor;
     anchor.setGeometry(200, 200, 101, 31);
     anchor.show();
@@ -84,7 +75,7 @@ int main(int argc, char **argv)
     int rowHeight = 0;
     for (const TipSample &sample : tips) {
         const QImage picture = tipPicture(anchor, sample);
-        if (x + picture.width() > gallery.width() - 16) {
+        if (x + picture.width() > pictureWidth - 16) {
             x = 16;
             y += rowHeight + 12;
             rowHeight = 0;
@@ -93,11 +84,15 @@ int main(int argc, char **argv)
         x += picture.width() + 16;
         rowHeight = std::max(rowHeight, picture.height());
     }
+    return y + rowHeight;
+}
 
-    y += rowHeight + 40;
+// The knob in each size class, in one row at y.
+void drawKnobs(QPainter &painter, int y)
+{
     label(painter, 16, y - 8,
           QStringLiteral("Knob: size classes 0 to 4 (heights 33, 34, 42, 50, 58)"));
-    x = 16;
+    int x = 16;
     for (int height : {33, 34, 42, 50, 58}) {
         app::controls::Knob knob;
         knob.resize(std::max(height, 70), height);
@@ -114,8 +109,11 @@ int main(int argc, char **argv)
         painter.drawImage(x, y, knob.grab().toImage());
         x += knob.width() + 20;
     }
+}
 
-    y += 90;
+// The line diagram in both kinds, one below the other from y.
+void drawLineCharts(QPainter &painter, int y)
+{
     for (int type : {0, 1}) {
         label(painter, 16, y - 8,
               type == 0 ? QStringLiteral("Line diagram: lines, moving grid")
@@ -135,6 +133,22 @@ int main(int argc, char **argv)
         painter.drawImage(16, y, box.image());
         y += 150 + 30;
     }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery.png");
+
+    QImage gallery(980, 760, QImage::Format_RGB32);
+    gallery.fill(QColor(236, 236, 236));
+    QPainter painter(&gallery);
+    const int knobsY = drawTips(painter, gallery.width()) + 40;
+    drawKnobs(painter, knobsY);
+    drawLineCharts(painter, knobsY + 90);
     painter.end();
     return gallery.save(out) ? 0 : 1;
 }

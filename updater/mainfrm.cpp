@@ -2,8 +2,8 @@
 
 #include <QFont>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/vb/convert.h"

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "app/analysis/analysisstate.h"
 #include "platform/vb/vberror.h"
 
 namespace app::analysis {
@@ -14,20 +15,11 @@ namespace {
 constexpr int SubscriptOutOfRange = 9;
 constexpr float CleanLimit = 9'999'999.0f;
 
-struct Ring
-{
-    // Allocated once, zero-filled, never resized.
-    std::vector<float> values = std::vector<float>(RingSize, 0.0f);
-    int32_t writePos = 0;
-    int32_t readPos = 0;
-    bool wrapped = false;
-    FindMinMaxProc findMinMax = nullptr;
-};
+using Ring = AnalysisState::Ring;
 
 Ring &ring()
 {
-    static Ring instance;
-    return instance;
+    return AnalysisState::current().ring;
 }
 
 [[noreturn]] void outOfRange(const char *procedure, const QString &what)

@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #endif
 
+#include "app/analysis/analysisstate.h"
 #include "app/analysis/csvblocks.h"
 #include "app/analysis/csvline.h"
 #include "app/analysis/snapshotmodule.h"
@@ -35,18 +36,9 @@ constexpr qsizetype MaxLineChars = 1000;
 constexpr qint64 ReadChunkBytes = 1 << 20;
 const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-struct CsvSettings
+AnalysisState::CsvSettings &settings()
 {
-    int32_t readingLimit = DefaultCsvReadingLimit;
-    CsvBlockWriteCheck writeCheck;
-    CsvBlockRead blockRead;
-    std::atomic<bool> *runningCancel = nullptr; // the job in progress, if any
-};
-
-CsvSettings &settings()
-{
-    static CsvSettings instance;
-    return instance;
+    return AnalysisState::current().csv;
 }
 
 bool cancelRequested(const CsvJobHooks &hooks)

@@ -1,5 +1,6 @@
 #include "app/analysis/recordingmodule.h"
 
+#include "app/analysis/analysisstate.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "app/common/formatting.h"
 #include "app/device/drv_hxr.h"
@@ -10,8 +11,7 @@ namespace {
 
 RecordingDisplay &display()
 {
-    static RecordingDisplay instance;
-    return instance;
+    return AnalysisState::current().recordingDisplay;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "app/analysis/analysisstate.h"
 #include "app/analysis/circularbuffermodule.h"
 #include "platform/vb/vberror.h"
 
@@ -15,8 +16,7 @@ constexpr double MicrosPerReading = 1'000'000.0 / ReadingsPerSecond;
 
 Snapshot &CurrentSnapshot()
 {
-    static Snapshot snapshot;
-    return snapshot;
+    return AnalysisState::current().snapshot;
 }
 
 void TakeSnapshot(int32_t count)

@@ -1,26 +1,14 @@
 #include "app/common/globals.h"
 
+#include "app/common/commonstate.h"
+
 namespace app::common {
 
 namespace {
 
-struct Globals
+CommonState::Globals &globals()
 {
-    bool factoryAccess = false;
-    bool messageCancelled = false;
-    int16_t twipsPerPixel = 15;
-    QString displayFormat;
-    QString decimalSeparator = QString(platform::vb::NumberSeparators::user().decimal);
-    QString thousandsSeparator = QString(platform::vb::NumberSeparators::user().thousands);
-    bool shuttingDown = false;
-    QString dataFolder;
-    QString settingsFilePath;
-};
-
-Globals &globals()
-{
-    static Globals values;
-    return values;
+    return CommonState::current().globals;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QObject>
 
+#include "app/common/commonstate.h"
 #include "platform/win/eventwait.h"
 
 namespace app::common {
@@ -15,14 +16,12 @@ namespace {
 
 QString &lastKey()
 {
-    static QString key;
-    return key;
+    return CommonState::current().lastIniKey;
 }
 
 QString &lastWriteError()
 {
-    static QString error;
-    return error;
+    return CommonState::current().lastIniWriteError;
 }
 
 // Room for 254 characters and the terminator.

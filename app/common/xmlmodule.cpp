@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+#include "app/common/commonstate.h"
 #include "app/common/md5.h"
 #include "app/common/xmlregistry.h"
 
@@ -22,8 +23,7 @@ QString restoreControlCharacters(QString text)
 
 cXMLRegistry &XMLStore()
 {
-    static cXMLRegistry store;
-    return store;
+    return CommonState::current().xmlStore;
 }
 
 QString OpenXMLStore(const QString &fileName, const QString &appName, bool create)

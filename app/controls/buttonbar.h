@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win/propertybag.h"
 #include "app/controls/usercontrol.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 

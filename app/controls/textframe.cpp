@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "platform/win/propertybag.h"
 #include "app/controls/roundregion.h"
 #include "app/controls/twips.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 

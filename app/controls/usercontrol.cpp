@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 
 #include "app/common/globals.h"
+#include "app/controls/controlsstate.h"
 #include "app/controls/roundregion.h"
 
 namespace app::controls {
@@ -14,8 +15,7 @@ namespace {
 
 UserControl::BeepHook &beepHook()
 {
-    static UserControl::BeepHook hook;
-    return hook;
+    return ControlsState::current().beepHook;
 }
 
 } // namespace

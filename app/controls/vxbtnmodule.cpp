@@ -2,31 +2,18 @@
 
 #include <vector>
 
-#include <QPointer>
-
+#include "app/controls/controlsstate.h"
 #include "app/controls/vxbtn.h"
 
 namespace app::controls {
 
 namespace {
 
-struct Entry
-{
-    int32_t instance;
-    QPointer<VXBtn> button;
-    QString styleName;
-};
+using Entry = ControlsState::ButtonEntry;
 
-struct Registry
+ControlsState::ButtonRegistry &registry()
 {
-    std::vector<Entry> entries;
-    int32_t counter = 0;
-};
-
-Registry &registry()
-{
-    static Registry instance;
-    return instance;
+    return ControlsState::current().buttons;
 }
 
 // The look a registration copies, in order; publishing adds BorderColorDisabled.
@@ -64,7 +51,7 @@ void CopyButtonStyle(VXBtn &Btn, const QString &StyleName, int32_t &InstanceNumb
 {
     if (InstanceNumber != 0)
         return;
-    Registry &reg = registry();
+    ControlsState::ButtonRegistry &reg = registry();
     InstanceNumber = ++reg.counter;
     for (const Entry &entry : reg.entries) {
         if (entry.styleName == StyleName && entry.button && entry.button != &Btn) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/device/devicestate.h"
 #include "platform/vb/convert.h"
 
 namespace app::device {
@@ -161,8 +162,7 @@ std::optional<double> factorBetween(double from, double to)
 
 UnitCollection &UnitTable()
 {
-    static UnitCollection table;
-    return table;
+    return DeviceState::current().unitTable;
 }
 
 void RegisterUnits()

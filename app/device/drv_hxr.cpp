@@ -2,68 +2,64 @@
 
 #include <utility>
 
+#include "app/device/devicestate.h"
+
 namespace app::device {
 
 namespace {
 
-// User-interface thread only, like everything that touches the device object.
-HXR *deviceObject = nullptr;
-bool streamRunning = false;
-int moduleCommands = 0;
-
-BufferResetHook &bufferResetHook()
+DeviceState &state()
 {
-    static BufferResetHook hook;
-    return hook;
+    return DeviceState::current();
 }
 
 } // namespace
 
 void SetHXRObject(HXR *device)
 {
-    deviceObject = device;
+    state().deviceObject = device;
 }
 void ClearHXRObject()
 {
-    deviceObject = nullptr;
+    state().deviceObject = nullptr;
 }
 HXR *HXRObject()
 {
-    return deviceObject;
+    return state().deviceObject;
 }
 
 bool StreamRunning()
 {
-    return streamRunning;
+    return state().streamRunning;
 }
 void setStreamRunning(bool running)
 {
-    streamRunning = running;
+    state().streamRunning = running;
 }
 
 bool ModuleCommandRunning()
 {
-    return moduleCommands > 0;
+    return state().moduleCommands > 0;
 }
 
 ModuleCommandScope::ModuleCommandScope()
 {
-    ++moduleCommands;
+    ++state().moduleCommands;
 }
 
 ModuleCommandScope::~ModuleCommandScope()
 {
-    --moduleCommands;
+    --state().moduleCommands;
 }
 
 BufferResetHook setBufferResetHook(BufferResetHook hook)
 {
-    return std::exchange(bufferResetHook(), std::move(hook));
+    return std::exchange(state().bufferResetHook, std::move(hook));
 }
 
 void resetReadingBuffer()
 {
-    if (const BufferResetHook &hook = bufferResetHook())
+    if (const BufferResetHook &hook = state().bufferResetHook)
         hook();
 }
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "app/controls/binding/fieldbinding.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
 #include "app/pages/streamscaling.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"

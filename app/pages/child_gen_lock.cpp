@@ -5,10 +5,10 @@
 
 #include "app/common/desktop/messages.h"
 #include "app/controls/binding/fieldbinding.h"
+#include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
-#include "app/controls/pagestyle/pagestyle.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"

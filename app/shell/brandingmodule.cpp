@@ -6,6 +6,7 @@
 
 #include "app/common/desktop/xmlpicture.h"
 #include "app/common/xmlmodule.h"
+#include "app/shell/shellstate.h"
 
 namespace app::shell {
 
@@ -96,8 +97,7 @@ const BrandPalette &BuiltInPalette()
 
 Branding &CurrentBranding()
 {
-    static Branding branding;
-    return branding;
+    return ShellState::current().branding;
 }
 
 QString BrandingFileName(const QString &programFolder)

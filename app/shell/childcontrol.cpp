@@ -14,29 +14,17 @@
 #include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/shellstate.h"
 
 namespace app::shell {
 
 namespace {
 
-struct Host
-{
-    QPointer<QWidget> host;
-    QPointer<QWidget> container;
-    std::map<QString, QPointer<ChildFormClass>> registered;
-    QStringList registrationOrder;
-    QPointer<ChildFormClass> current;
-    bool refreshing = false;
-    QPointer<ChildFormClass> refreshingPage;
-    // Pages unloaded while their own refresh ran: destroyed once it returns.
-    std::vector<std::unique_ptr<ChildFormClass>> pendingUnload;
-    std::function<void()> refreshFinished;
-};
+using Host = ShellState::PageHost;
 
 Host &state()
 {
-    static Host instance;
-    return instance;
+    return ShellState::current().pageHost;
 }
 
 template <typename Call>

@@ -1,11 +1,12 @@
 #include "app/shell/connection.h"
 
+#include "app/shell/shellstate.h"
+
 namespace app::shell {
 
 Connection &CurrentConnection()
 {
-    static Connection connection;
-    return connection;
+    return ShellState::current().connection;
 }
 
 } // namespace app::shell

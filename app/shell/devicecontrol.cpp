@@ -12,23 +12,18 @@
 #include "app/shell/handlertrap.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/shellstate.h"
 #include "platform/vb/vberror.h"
 
 namespace app::shell {
 
 namespace {
 
-struct PageSets
-{
-    PageSetHost *host = nullptr;
-    std::map<QString, std::unique_ptr<Device>> sets;
-    const Device *current = nullptr;
-};
+using PageSets = ShellState::PageSets;
 
 PageSets &sets()
 {
-    static PageSets instance;
-    return instance;
+    return ShellState::current().pageSets;
 }
 
 // The object behind a pointer the page sets cannot work without.

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 
 #include "app/device/clock.h"
+#include "app/shell/shellstate.h"
 
 namespace app::shell {
 
@@ -14,8 +15,7 @@ namespace {
 
 int &holds()
 {
-    static int count = 0;
-    return count;
+    return ShellState::current().inputHolds;
 }
 
 // Short enough for the window to repaint smoothly while it waits.

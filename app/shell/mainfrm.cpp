@@ -39,6 +39,7 @@
 #include "app/shell/pageswitchcheck.h"
 #include "app/shell/panel.h"
 #include "app/shell/programlinks.h"
+#include "app/shell/shellstate.h"
 #include "app/shell/styletemplates.h"
 
 static void initShellResources()
@@ -54,8 +55,7 @@ using app::controls::VXBtn;
 
 QPointer<MainFrm> &theWindow()
 {
-    static QPointer<MainFrm> window;
-    return window;
+    return ShellState::current().mainWindow;
 }
 
 // Window geometry in pixels.

@@ -7,24 +7,17 @@
 #include <QWidget>
 
 #include "app/shell/childcontrol.h"
+#include "app/shell/shellstate.h"
 
 namespace app::shell {
 
 namespace {
 
-struct Menu
-{
-    QPointer<QWidget> mainFrame;
-    QPointer<QWidget> mainHelp;
-    QPointer<QPlainTextEdit> help;
-    QPointer<QPlainTextEdit> extraInfo;
-    QString extraTemplate;
-};
+using Menu = ShellState::Menu;
 
 Menu &menu()
 {
-    static Menu instance;
-    return instance;
+    return ShellState::current().menu;
 }
 
 int pixelsFromTwips(int twips)

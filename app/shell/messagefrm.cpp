@@ -12,6 +12,7 @@
 #include "app/controls/progbar.h"
 #include "app/controls/twips.h"
 #include "app/controls/vxbtn.h"
+#include "app/shell/shellstate.h"
 
 namespace app::shell {
 
@@ -24,8 +25,7 @@ constexpr int ProgressHeightTwips = 240;
 
 QPointer<QWidget> &installedOwner()
 {
-    static QPointer<QWidget> owner;
-    return owner;
+    return ShellState::current().messageOwner;
 }
 
 } // namespace

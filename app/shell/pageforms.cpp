@@ -5,24 +5,18 @@
 #include <QPointer>
 
 #include "app/shell/childformclass.h"
+#include "app/shell/shellstate.h"
 #include "platform/vb/vberror.h"
 
 namespace app::shell {
 
 namespace {
 
-struct Forms
-{
-    std::map<QString, PageFactory> factories;
-    // The page's parent may be the container, whose destruction then takes the page along:
-    // QPointer notices.
-    std::map<QString, QPointer<ChildFormClass>> loaded;
-};
+using Forms = ShellState::Forms;
 
 Forms &forms()
 {
-    static Forms instance;
-    return instance;
+    return ShellState::current().forms;
 }
 
 } // namespace

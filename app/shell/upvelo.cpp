@@ -7,6 +7,7 @@
 
 #include "app/common/desktop/messages.h"
 #include "app/shell/handlertrap.h"
+#include "app/shell/shellstate.h"
 #include "platform/com/automationobject.h"
 #include "platform/com/comerrors.h"
 #include "platform/vb/vberror.h"
@@ -17,8 +18,7 @@ namespace {
 
 QString &product()
 {
-    static QString code;
-    return code;
+    return ShellState::current().updateProduct;
 }
 
 void reportCreationError(const platform::vb::VbError &error)

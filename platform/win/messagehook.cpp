@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QVariant>
 
+#include "platform/win/winstate.h"
+
 namespace platform::win {
 
 namespace {
@@ -19,8 +21,7 @@ constexpr char PresenterProperty[] = "hxrMessagePresenter";
 std::mutex recorderMutex;
 MessageRecorder &recorder()
 {
-    static MessageRecorder installed;
-    return installed;
+    return WinState::current().messageRecorder;
 }
 
 bool onApplicationThread()

@@ -2,14 +2,15 @@
 
 #include <utility>
 
+#include "platform/win/winstate.h"
+
 namespace platform::win {
 
 namespace {
 
 VersionQuery &versionQuery()
 {
-    static VersionQuery query;
-    return query;
+    return WinState::current().versionQuery;
 }
 
 bool answerNT10(OsVersionInfo &info)

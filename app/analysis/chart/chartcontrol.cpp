@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/analysis/chart/chartstate.h"
 #include "app/analysis/chart/ntgraph.h"
 
 namespace app::analysis::chart {
@@ -10,8 +11,7 @@ namespace {
 
 ChartFactory &factory()
 {
-    static ChartFactory installed;
-    return installed;
+    return ChartState::current().factory;
 }
 
 } // namespace

@@ -4,14 +4,15 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 
+#include "app/common/desktop/desktopstate.h"
+
 namespace app::common::desktop {
 
 namespace {
 
 FileDialogRunner &installedRunner()
 {
-    static FileDialogRunner runner;
-    return runner;
+    return DesktopState::current().fileDialogRunner;
 }
 
 QString runModal(QFileDialog &dialog)

@@ -8,21 +8,15 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "app/common/desktop/desktopstate.h"
+
 namespace app::common::desktop {
 
 namespace {
 
-struct FontState
+DesktopState::Fonts &state()
 {
-    bool loaded = false;
-    std::vector<int> ids;
-    QStringList substituted;
-};
-
-FontState &state()
-{
-    static FontState fonts;
-    return fonts;
+    return DesktopState::current().fonts;
 }
 
 void addFont(const QString &path, QStringView family)

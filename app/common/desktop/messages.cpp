@@ -12,6 +12,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include "app/common/desktop/desktopstate.h"
+
 namespace app::common::desktop {
 
 namespace {
@@ -133,17 +135,9 @@ private:
     std::function<void()> cancel_;
 };
 
-struct MessageState
+DesktopState::Messages &state()
 {
-    MessageDialogFactory factory;
-    std::unique_ptr<MessageDialog> notice; // an open notice of modes 1 and 2
-    MessageDialog *waiting = nullptr;      // a modal message, owned by its ShowMessage call
-};
-
-MessageState &state()
-{
-    static MessageState messages;
-    return messages;
+    return DesktopState::current().messages;
 }
 
 std::unique_ptr<MessageDialog> makeDialog()

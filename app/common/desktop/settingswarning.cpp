@@ -1,10 +1,9 @@
 #include "app/common/desktop/settingswarning.h"
 
-#include <set>
-
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/common/desktop/desktopstate.h"
 #include "app/common/desktop/messages.h"
 #include "app/common/globals.h"
 #include "app/common/inifilemodule.h"
@@ -13,8 +12,7 @@ namespace app::common::desktop {
 
 void WarnSettingNotSaved(const QString &what, const QString &fileName, const QString &cause)
 {
-    static std::set<QString> told;
-    if (!told.insert(QFileInfo(fileName).absoluteFilePath()).second)
+    if (!DesktopState::current().settingsWarned.insert(QFileInfo(fileName).absoluteFilePath()).second)
         return;
     const QString why = cause.isEmpty() ? QString() : QStringLiteral(": ") + cause;
     ShowMessage(what + QStringLiteral(" could not be saved to ") +

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "app/common/desktop/desktoplauncher.h"
+#include "app/common/desktop/desktopstate.h"
 #include "app/common/desktop/messages.h"
 
 namespace app::common::desktop {
@@ -65,8 +66,7 @@ void openWithDesktop(const QUrl &target, const QString &, const ShellFailed &fai
 
 ShellHook &installedHook()
 {
-    static ShellHook hook;
-    return hook;
+    return DesktopState::current().shellHook;
 }
 
 // Every failure, a throwing launcher among them, comes back through `failed`.

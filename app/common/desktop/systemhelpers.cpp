@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/common/desktop/desktopstate.h"
 #include "app/common/globals.h"
 #include "platform/win/gui/qcolour.h"
 
@@ -23,16 +24,9 @@ namespace {
 using platform::win::OleColour;
 using platform::win::gui::toQColor;
 
-struct CommsStatus
+DesktopState::CommsStatus &commsStatus()
 {
-    QPointer<QLabel> label;
-    std::function<void()> recovered;
-};
-
-CommsStatus &commsStatus()
-{
-    static CommsStatus status;
-    return status;
+    return DesktopState::current().comms;
 }
 
 } // namespace

@@ -161,7 +161,7 @@ TEST(ParseReadingTest, AgreesWithTheGeneralParserAndReadsBackWhatWasWritten)
         const std::string text = std::to_string(digits(random)) + "e-" + std::to_string(i % 16);
         std::string plain = std::to_string(digits(random) % 100'000'000'000'000 +
                                            (i % 2 ? 200'000'000'000'000 : -200'000'000'000'000));
-        plain.insert(plain.size() - static_cast<size_t>(i % 14), ".");
+        plain.insert(plain.size() - static_cast<size_t>(i % 14), 1, '.');
         for (const std::string &line : {text, plain}) {
             float value = 0;
             ASSERT_TRUE(ParseReading(line, value));

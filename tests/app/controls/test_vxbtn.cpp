@@ -14,9 +14,9 @@
 
 #include "app/common/globals.h"
 #include "app/controls/listpopup.h"
-#include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
 #include "platform/win/gui/qcolour.h"
+#include "platform/win/propertybag.h"
 #include "support/namedcase.h"
 
 namespace app::controls {

@@ -4,9 +4,9 @@
 
 #include <gmock/gmock.h>
 
-#include "platform/win/propertybag.h"
 #include "app/controls/vxbtn.h"
 #include "app/controls/vxbtnmodule.h"
+#include "platform/win/propertybag.h"
 
 namespace app::controls {
 namespace {

@@ -47,6 +47,7 @@
 #include "app/shell/devicecontrol.h"
 #include "app/shell/menucontrol.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/programlinks.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
@@ -164,6 +165,10 @@ protected:
     {
         ASSERT_TRUE(LoadedDriver().complete()) << "libHXRDrv.so in " HXR_PROGRAM_DIR;
         ASSERT_TRUE(settingsDir.isValid());
+        // Every piece of program state starts from its defaults and goes with the context.
+        app::shell::ProgramContextOptions options;
+        options.registerPages = &app::RegisterPages;
+        context = std::make_unique<app::shell::ProgramContext>(options);
         app::common::setSettingsFilePath(settingsDir.filePath(QStringLiteral("Config.ini")));
         app::common::setDisplayFormat(QString());
         app::common::setDecimalSeparator(QStringLiteral("."));
@@ -174,10 +179,11 @@ protected:
         modules.devices = {device};
         configureModules();
 
+        ReadObserver() = {};
         ConfReadsZero() = false;
         CursorAtOpenPort() = Qt::ArrowCursor;
         ShownMessages().clear();
-        previousDialogs = app::common::desktop::setMessageDialogFactory([this] {
+        app::common::desktop::setMessageDialogFactory([this] {
             return std::make_unique<testsupport::RecordingMessageDialog>(
                 [](const QString &title, const QString &text) {
                     ShownMessages().push_back({title, text});
@@ -189,7 +195,7 @@ protected:
                 },
                 [this](double percent) { progress.push_back(percent); });
         });
-        previousRecorder = platform::win::setMessageRecorder(
+        platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages.push_back(text); });
 
         clock = std::make_shared<testsupport::ManualClock>();
@@ -200,31 +206,17 @@ protected:
         container = new QWidget(&mainWindow);
         container->setGeometry(20, 20, 720, 460);
         host.onStreamRunning = [](bool running) { app::device::setStreamRunning(running); };
-        links = std::make_unique<app::shell::ProgramLinks>(app::shell::ProgramLinkTargets{
+        context->link(app::shell::ProgramLinkTargets{
             hxr.get(), &host, &mainWindow, container, {container, nullptr, &help, &extraInfo}});
-        app::shell::ClearPageFactories();
-        app::RegisterPages();
         app::shell::BuildDeviceList(false);
         app::shell::SelectDevice(app::shell::HomeSetKey);
-        app::shell::CurrentConnection() = {};
         mainWindow.show();
     }
 
     void TearDown() override
     {
-        app::shell::CloseAllPages();
-        app::shell::ClearDevices();
-        app::shell::ClearPageFactories();
-        app::shell::CurrentConnection() = {};
-        ReadObserver() = {};
-        hxr->ClosePort();
-        links.reset();
-        hxr.reset();
-        app::common::desktop::setMessageDialogFactory(previousDialogs);
-        platform::win::setMessageRecorder(previousRecorder);
-        app::device::setStreamRunning(false);
-        app::common::setFactoryAccess(false);
-        app::common::setDecimalSeparator(QStringLiteral("."));
+        // Closes the pages and the port before the state they use goes.
+        context.reset();
         sim::reset();
     }
 
@@ -331,7 +323,6 @@ protected:
     QTemporaryDir settingsDir;
     std::shared_ptr<testsupport::ManualClock> clock;
     std::unique_ptr<app::device::HXR> hxr;
-    std::unique_ptr<app::shell::ProgramLinks> links;
     testsupport::FakePageSetHost host;
     QWidget mainWindow;
     QWidget *container = nullptr; // the page container, inside the main window
@@ -341,8 +332,8 @@ protected:
     // Answers to questions by their title; any other is answered OK ("Yes").
     std::map<QString, app::common::desktop::MessageAnswer> answers;
     std::vector<double> progress; // every position a progress bar was set to
-    app::common::desktop::MessageDialogFactory previousDialogs;
-    platform::win::MessageRecorder previousRecorder;
+    // Declared after the device object and the widgets: it goes first, closing what uses them.
+    std::unique_ptr<app::shell::ProgramContext> context;
 };
 
 } // namespace pagetests

@@ -48,6 +48,7 @@
 #include "app/shell/entryfrm.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
+#include "app/shell/programcontext.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/focuscheck.h"
@@ -79,13 +80,13 @@ protected:
         sim::SimConfig config;
         config.devices = {device};
         sim::configure(config);
+        app::shell::ProgramContextOptions program;
+        program.registerPages = &app::RegisterPages;
+        context = std::make_unique<app::shell::ProgramContext>(program);
         platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { messages << text; });
         app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
-        app::shell::CurrentConnection() = {};
-        app::shell::ClearPageFactories();
-        app::RegisterPages();
 
         app::shell::MainFrmOptions options;
         options.programFolder = QStringLiteral(HXR_PROGRAM_DIR);
@@ -96,12 +97,9 @@ protected:
 
     void TearDown() override
     {
+        // The window goes before the program state it uses.
         window.reset();
-        app::common::desktop::setFileDialogRunner({});
-        app::analysis::SetCsvBlockWriteCheck({});
-        app::shell::ClearPageFactories();
-        app::common::desktop::setMessageDialogFactory({});
-        platform::win::setMessageRecorder({});
+        context.reset();
         sim::reset();
     }
 
@@ -187,6 +185,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    std::unique_ptr<app::shell::ProgramContext> context;
     std::unique_ptr<app::shell::MainFrm> window;
     QStringList messages;
     QTemporaryDir data;

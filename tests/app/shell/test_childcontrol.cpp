@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 
 #include "app/shell/menucontrol.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/programlinks.h"
 #include "support/warningrecorder.h"
 #include "testpages.h"
@@ -38,25 +39,22 @@ protected:
         help_ = new QPlainTextEdit(mainHelp_);
         extra_ = new QPlainTextEdit(mainHelp_);
         extra_->hide();
-        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+        context_ = std::make_unique<ProgramContext>();
+        context_->link(ProgramLinkTargets{
             nullptr, nullptr, &window_, container_, {container_, mainHelp_, help_, extra_}});
         RegisterTestPages({HomePageName, "CHILD_GEN_INFO", "CHILD_GEN_FILE"});
         window_.show();
         PageLog().clear();
     }
-    void TearDown() override
-    {
-        CloseAllPages();
-        ClearPageFactories();
-        links_.reset();
-    }
+    void TearDown() override { context_.reset(); }
 
     QWidget window_;
     QWidget *container_ = nullptr;
     QWidget *mainHelp_ = nullptr;
     QPlainTextEdit *help_ = nullptr;
     QPlainTextEdit *extra_ = nullptr;
-    std::unique_ptr<ProgramLinks> links_;
+    // Declared after the widgets: it goes first, closing the pages shown in them.
+    std::unique_ptr<ProgramContext> context_;
 };
 
 TEST_F(ChildControlTest, OpeningAPageShowsItWithItsHelpThenActivatesIt)

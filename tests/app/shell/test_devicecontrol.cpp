@@ -11,6 +11,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/menucontrol.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/programlinks.h"
 #include "support/fakepagesethost.h"
 #include "testpages.h"
@@ -27,19 +28,13 @@ protected:
     void SetUp() override
     {
         container_.resize(400, 300);
-        links_ = std::make_unique<ProgramLinks>(ProgramLinkTargets{
+        context_ = std::make_unique<ProgramContext>();
+        context_->link(ProgramLinkTargets{
             nullptr, &host_, &container_, &container_, {&container_, nullptr, &help_, nullptr}});
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_REVIEW", "CHILD_GEN_INFO", "CHILD_GEN_FILE",
                            "CHILD_GEN_LOCK"});
-        CurrentConnection() = Connection{};
     }
-    void TearDown() override
-    {
-        CloseAllPages();
-        ClearDevices();
-        ClearPageFactories();
-        links_.reset();
-    }
+    void TearDown() override { context_.reset(); }
     void connectModule()
     {
         BuildDeviceList(false);
@@ -52,7 +47,8 @@ protected:
     QWidget container_;
     QPlainTextEdit help_;
     testsupport::FakePageSetHost host_;
-    std::unique_ptr<ProgramLinks> links_;
+    // Declared after the widgets and the host: it goes first, closing what uses them.
+    std::unique_ptr<ProgramContext> context_;
 };
 
 TEST_F(DeviceControlTest, ModuleSetHasTheFactoryButtonOnlyInFactoryMode)

@@ -1,5 +1,7 @@
 #include "app/shell/inputhold.h"
 
+#include <memory>
+
 #include <QApplication>
 #include <QCursor>
 #include <QMetaObject>
@@ -9,6 +11,8 @@
 
 #include "app/shell/childcontrol.h"
 #include "app/shell/menucontrol.h"
+#include "app/shell/programcontext.h"
+#include "app/shell/programlinks.h"
 #include "support/manualclock.h"
 #include "testpages.h"
 
@@ -23,20 +27,19 @@ protected:
     void SetUp() override
     {
         container_ = new QWidget(&window_);
-        SetPageContainer(&window_, container_);
+        context_ = std::make_unique<ProgramContext>();
+        context_->link(ProgramLinkTargets{nullptr, nullptr, &window_, container_, {}});
         RegisterTestPages({HomePageName});
         window_.show();
         OpenPage(LoadPage(HomePageName));
         PageLog().clear();
     }
-    void TearDown() override
-    {
-        CloseAllPages();
-        ClearPageFactories();
-    }
+    void TearDown() override { context_.reset(); }
 
     QWidget window_;
     QWidget *container_ = nullptr;
+    // Declared after the window: it goes first, closing the page shown in it.
+    std::unique_ptr<ProgramContext> context_;
 };
 
 TEST_F(InputHoldTest, DelayWaitsOnTheClockUnderTheHourglassWithoutRefreshes)

@@ -32,6 +32,7 @@
 #include "app/shell/connection.h"
 #include "app/shell/device.h"
 #include "app/shell/devicecontrol.h"
+#include "app/shell/programcontext.h"
 #include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
 #include "support/namedcase.h"
@@ -68,6 +69,7 @@ protected:
     {
         testsupport::UseSimulatedModule();
         ASSERT_TRUE(folder_.isValid());
+        context_ = std::make_unique<ProgramContext>();
         copyFromProgramDir("default.vxb");
         copyFromProgramDir("libHXRDrv.so");
         copyFromProgramDir("libhxrusb.so");
@@ -79,21 +81,13 @@ protected:
         RegisterTestPages({"CHILD_GEN_HOME", "CHILD_GEN_INFO", "CHILD_GEN_FILE", "CHILD_GEN_LOCK",
                            "CHILD_GEN_CALIBRATION"});
         RegisterPageFactory("CHILD_GEN_REVIEW", [] { return std::make_unique<ReviewPage>(); });
-        app::common::setFactoryAccess(false);
-        app::common::setShuttingDown(false);
-        app::device::setStreamRunning(false);
-        CurrentConnection() = Connection{};
-        CurrentBranding() = Branding{};
         PageLog().clear();
     }
     void TearDown() override
     {
+        // The window goes before the program state it uses.
         window_.reset();
-        ClearPageFactories();
-        platform::win::setMessageRecorder({});
-        app::common::desktop::setMessageDialogFactory({});
-        app::common::setFactoryAccess(false);
-        app::common::setShuttingDown(false);
+        context_.reset();
         unsetenv("HXR_FACTORY");
     }
 
@@ -134,6 +128,7 @@ protected:
     }
 
     QTemporaryDir folder_;
+    std::unique_ptr<ProgramContext> context_;
     std::unique_ptr<MainFrm> window_;
     QStringList boxes_;    // plain message boxes: "caption: text"
     QStringList messages_; // ShowMessage: "title: text"

@@ -1,0 +1,42 @@
+#ifndef APP_COMMON_COMMONSTATE_H
+#define APP_COMMON_COMMONSTATE_H
+
+#include <cstdint>
+
+#include <QString>
+
+#include "app/common/xmlregistry.h"
+#include "platform/vb/format.h"
+#include "platform/win/programstate.h"
+
+namespace app::common {
+
+// The program-wide state of the common services: the values globals.h reads and sets, the
+// XML store, and what the last INI call left behind.
+struct CommonState
+{
+    struct Globals
+    {
+        bool factoryAccess = false;
+        bool messageCancelled = false;
+        int16_t twipsPerPixel = 15;
+        QString displayFormat;
+        QString decimalSeparator = QString(platform::vb::NumberSeparators::user().decimal);
+        QString thousandsSeparator = QString(platform::vb::NumberSeparators::user().thousands);
+        bool shuttingDown = false;
+        QString dataFolder;
+        QString settingsFilePath;
+    };
+
+    Globals globals;
+    cXMLRegistry xmlStore;
+    QString lastIniKey;
+    QString lastIniWriteError;
+
+    static CommonState &current() { return platform::win::ProgramState<CommonState>::current(); }
+    using Scope = platform::win::ProgramState<CommonState>::Scope;
+};
+
+} // namespace app::common
+
+#endif

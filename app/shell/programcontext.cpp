@@ -1,0 +1,57 @@
+#include "app/shell/programcontext.h"
+
+#include "app/common/desktop/fonts.h"
+#include "app/common/desktop/messages.h"
+#include "app/device/hxr.h"
+#include "app/shell/childcontrol.h"
+#include "app/shell/devicecontrol.h"
+#include "app/shell/messagefrm.h"
+#include "app/shell/programlinks.h"
+
+namespace app::shell {
+
+ProgramContext::ProgramContext(const ProgramContextOptions &options)
+{
+    try {
+        if (!options.fontFolder.isEmpty())
+            app::common::desktop::LoadFonts(options.fontFolder);
+        if (options.registerPages)
+            options.registerPages();
+    } catch (...) {
+        closeRun(); // a constructor that throws runs no destructor
+        throw;
+    }
+}
+
+ProgramContext::~ProgramContext()
+{
+    closeRun();
+}
+
+void ProgramContext::link(const ProgramLinkTargets &targets)
+{
+    // The old links go first: removed after the new ones came, they would undo them.
+    links_.reset();
+    links_ = std::make_unique<ProgramLinks>(targets);
+    linkedDevice_ = targets.device;
+}
+
+void ProgramContext::useMessageForm(QWidget *owner)
+{
+    InstallMessageFrm(owner);
+}
+
+void ProgramContext::closeRun()
+{
+    app::common::desktop::UnloadMessage();
+    CloseAllPages();
+    ClearDevices();
+    if (linkedDevice_)
+        linkedDevice_->ClosePort();
+    linkedDevice_ = nullptr;
+    links_.reset();
+    if (app::common::desktop::FontsLoaded())
+        app::common::desktop::UnloadFonts();
+}
+
+} // namespace app::shell

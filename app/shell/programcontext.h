@@ -1,0 +1,83 @@
+#ifndef APP_SHELL_PROGRAMCONTEXT_H
+#define APP_SHELL_PROGRAMCONTEXT_H
+
+#include <functional>
+#include <memory>
+
+#include <QString>
+
+#include "app/analysis/analysisstate.h"
+#include "app/analysis/chart/chartstate.h"
+#include "app/common/commonstate.h"
+#include "app/common/desktop/desktopstate.h"
+#include "app/controls/controlsstate.h"
+#include "app/device/devicestate.h"
+#include "app/shell/shellstate.h"
+#include "platform/win/winstate.h"
+
+class QWidget;
+
+namespace app::device {
+class HXR;
+} // namespace app::device
+
+namespace app::shell {
+
+class ProgramLinks;
+struct ProgramLinkTargets;
+
+struct ProgramContextOptions
+{
+    // The folder whose two program fonts are added for the run; empty: none are added.
+    QString fontFolder;
+    // Registers the program's pages (only the composition root knows them all); empty: none.
+    std::function<void()> registerPages;
+};
+
+// The program-wide state of one run: one state of each layer, current from the constructor to
+// the destructor, so that a run (or a test) starts from defaults and leaves nothing behind.
+// The program builds one before its main window; a test fixture builds one and drops it.
+class ProgramContext
+{
+public:
+    explicit ProgramContext(const ProgramContextOptions &options = {});
+    // Closes what the run left open as the closing sequence does (the message, the pages, the
+    // page sets, the linked device's port, the links, the fonts), then the states go.
+    ~ProgramContext();
+
+    ProgramContext(const ProgramContext &) = delete;
+    ProgramContext &operator=(const ProgramContext &) = delete;
+
+    // Installs the program-wide links for the context's life (a fixture without a main window;
+    // the main window links its own).
+    void link(const ProgramLinkTargets &targets);
+    // Shows ShowMessage through the program's message form, owned by the given window.
+    void useMessageForm(QWidget *owner);
+
+private:
+    // A layer's state, current while it lives.
+    template <class State>
+    struct Installed
+    {
+        State state;
+        typename State::Scope scope{state};
+    };
+
+    void closeRun();
+
+    // Lower layers first: the shell's pages and page sets go before what they use.
+    Installed<platform::win::WinState> win_;
+    Installed<app::common::CommonState> common_;
+    Installed<app::device::DeviceState> device_;
+    Installed<app::controls::ControlsState> controls_;
+    Installed<app::common::desktop::DesktopState> desktop_;
+    Installed<app::analysis::AnalysisState> analysis_;
+    Installed<app::analysis::chart::ChartState> chart_;
+    Installed<ShellState> shell_;
+    app::device::HXR *linkedDevice_ = nullptr;
+    std::unique_ptr<ProgramLinks> links_;
+};
+
+} // namespace app::shell
+
+#endif

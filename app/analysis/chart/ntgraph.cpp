@@ -507,6 +507,8 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
 
 void NTGraph::paintAxes(QPainter &painter, const QRect &plot, const BackgroundKey &key) const
 {
+    // The numbers are written on a painter of their own: it has neither the grid's pen nor font.
+    painter.setPen(QPen(textColourOn(qColour(frame_)), 0));
     painter.setFont(axisFont());
     const int lineHeight = painter.fontMetrics().height();
     for (int i = 0; i <= Divisions; i += 2) {
@@ -668,7 +670,8 @@ bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QTransform transform = painter.deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::trunc(transform.dx()) ||
+    if (transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::trunc(transform.dx()) ||
         transform.dy() != std::trunc(transform.dy()))
         return false;
     QPolygonF &line = line_;

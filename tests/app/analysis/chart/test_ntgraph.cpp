@@ -108,9 +108,9 @@ TEST(NTGraphTest, DegenerateRanges)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const RangeCase cases[] = {
-        {0, 10, 2, -2, 0, 10, -2, 2},       // reversed: turned round
-        {5, 5, 0, 0, 4.5, 5.5, -1, 1},      // empty: widened around the value
-        {0, 10, nan, 1, 4.5, 5.5, -1, 1},   // not finite: ignored, the last range stays
+        {0, 10, 2, -2, 0, 10, -2, 2},     // reversed: turned round
+        {5, 5, 0, 0, 4.5, 5.5, -1, 1},    // empty: widened around the value
+        {0, 10, nan, 1, 4.5, 5.5, -1, 1}, // not finite: ignored, the last range stays
         {0, inf, 0, 1, 4.5, 5.5, -1, 1},
     };
     auto graph = makeGraph();
@@ -141,7 +141,8 @@ TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
         {"plot colour", [](NTGraph &g) { g.setPlotAreaColor(0xF0F0F0); }},
         {"frame colour", [](NTGraph &g) { g.setFrameColor(0x8000C0); }},
         {"size", [](NTGraph &g) { g.resize(333, 177); }},
-        {"font", [](NTGraph &g) {
+        {"font",
+         [](NTGraph &g) {
              QFont larger = g.font();
              larger.setPointSizeF(larger.pointSizeF() * 2);
              g.setFont(larger);
@@ -167,6 +168,27 @@ TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
         }
         ASSERT_EQ(painted->size(), fresh->size()) << change.name;
         EXPECT_TRUE(painted->grab().toImage() == fresh->grab().toImage()) << change.name;
+    }
+}
+
+// The axis numbers stand out from the frame they are written on, dark or light, also when
+// they come from the kept picture.
+TEST(NTGraphTest, AxisNumbersAreWrittenInTheFramesTextColour)
+{
+    for (const OleColour frame : {OleColour{0x202020}, OleColour{0xE0E0E0}}) {
+        auto graph = makeGraph(400, 240);
+        graph->setFrameColor(frame);
+        graph->SetRange(0, 100, -5, 5);
+        graph->grab();
+        graph->SetRange(0, 200, -50, 50);
+        const QImage image = graph->grab().toImage();
+        const QRect plot = graph->plotRect();
+        const double frameLightness = QColor(image.pixel(1, 1)).lightnessF();
+        int marks = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < plot.left() - 2; ++x)
+                marks += std::abs(QColor(image.pixel(x, y)).lightnessF() - frameLightness) > 0.4;
+        EXPECT_GT(marks, 20) << "frame " << std::hex << frame;
     }
 }
 
@@ -430,7 +452,7 @@ TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
     graph->setCursorMode(CursorMode::Fixed);
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(plot.left() + 10, middle.y()));
     EXPECT_EQ(events.size(), 2u);
-    EXPECT_EQ(graph->cursorX(0), x); // no longer follows the click
+    EXPECT_EQ(graph->cursorX(0), x);                                  // no longer follows the click
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(2, 2)); // outside the plot
     EXPECT_EQ(events.size(), 3u);
 }

@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 
 #include "app/analysis/chart/columnreduction.h"
 #include "app/analysis/chart/thinline.h"
@@ -77,6 +79,38 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     elements_.emplace_back();
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, &NTGraph::frameEnded);
+}
+
+void NTGraph::scheduleRepaint()
+{
+    changed_ = true;
+    // Within a frame the change waits for its end; QWidget::update costs enough to be asked
+    // once, not once a point.
+    if (repaintAsked_ || frameTimer_.isActive())
+        return;
+    repaintAsked_ = true;
+    update();
+}
+
+void NTGraph::frameEnded()
+{
+    // The last change is always painted: a repaint asked before that never came (the chart
+    // hidden meanwhile) is asked again.
+    if (changed_) {
+        repaintAsked_ = true;
+        update();
+    }
+}
+
+int NTGraph::frameMs() const
+{
+    const QScreen *shown = screen();
+    const double rate = shown && shown->refreshRate() >= 1.0 ? shown->refreshRate() : 60.0;
+    // Rounded up, so that the chart never paints more often than the screen shows.
+    return static_cast<int>(std::ceil(1000.0 / rate));
 }
 
 void NTGraph::ClearGraph()
@@ -87,7 +121,7 @@ void NTGraph::ClearGraph()
     elements_.clear();
     elements_.push_back(std::move(first));
     element_ = 0;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::AddElement()
@@ -117,33 +151,33 @@ void NTGraph::setElement(int index)
 void NTGraph::setElementLineColor(OleColour colour)
 {
     currentElement().colour = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setElementWidth(int tenthsOfPixel)
 {
     currentElement().width = std::clamp(tenthsOfPixel, 0, 1000);
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setElementLineType(LineType type)
 {
     lineType_ = type;
     currentElement().lineType = type;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::PlotY(double y, int16_t)
 {
     Element &element = currentElement();
     element.add(static_cast<double>(element.xs.size()), y);
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::PlotXY(double x, double y, int16_t)
 {
     currentElement().add(x, y);
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::SetRange(double xMin, double xMax, double yMin, double yMax)
@@ -167,7 +201,7 @@ void NTGraph::SetRange(double xMin, double xMax, double yMin, double yMax)
     xMax_ = xMax;
     yMin_ = yMin;
     yMax_ = yMax;
-    update();
+    scheduleRepaint();
 }
 
 NTGraph::Cursor &NTGraph::currentCursor()
@@ -181,7 +215,7 @@ void NTGraph::AddCursor()
 {
     cursors_.emplace_back();
     cursor_ = cursorCount() - 1;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursor(int index)
@@ -190,31 +224,31 @@ void NTGraph::setCursor(int index)
         return;
     cursor_ = index;
     currentCursor();
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursorX(double x)
 {
     currentCursor().x = x;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursorVisible(bool visible)
 {
     currentCursor().visible = visible;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursorColor(OleColour colour)
 {
     currentCursor().colour = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursorStyle(LineType style)
 {
     currentCursor().style = style;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setCursorMode(CursorMode mode)
@@ -233,7 +267,7 @@ void NTGraph::AddAnnotation()
 {
     annotations_.emplace_back();
     annotation_ = annotationCount() - 1;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnotation(int index)
@@ -242,55 +276,55 @@ void NTGraph::setAnnotation(int index)
         return;
     annotation_ = index;
     currentAnnotation();
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnoLabelCaption(const QString &text)
 {
     currentAnnotation().text = text;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnoLabelX(double x)
 {
     currentAnnotation().x = x;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnoLabelY(double y)
 {
     currentAnnotation().y = y;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnoVisible(bool visible)
 {
     currentAnnotation().visible = visible;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setAnnoLabelColor(OleColour colour)
 {
     currentAnnotation().colour = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setControlFrameColor(OleColour colour)
 {
     controlFrame_ = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setPlotAreaColor(OleColour colour)
 {
     plotArea_ = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::setFrameColor(OleColour colour)
 {
     frame_ = colour;
-    update();
+    scheduleRepaint();
 }
 
 void NTGraph::CopyWindowToClipboard()
@@ -306,15 +340,34 @@ QFont NTGraph::axisFont() const
     return small;
 }
 
+NTGraph::AxisLabels NTGraph::axisLabels(double low, double high)
+{
+    AxisLabels labels;
+    for (int i = 0; i <= Divisions; i += 2)
+        labels[static_cast<size_t>(i / 2)] = axisNumber(low + (high - low) * i / Divisions);
+    return labels;
+}
+
 int NTGraph::leftMargin() const
 {
-    // Wide enough for the widest number of the y axis.
+    AxisLabels labels = axisLabels(yMin_, yMax_);
+    if (margin_ >= 0 && labels == marginLabels_)
+        return margin_;
+    // Wide enough for the widest number of the y axis. The kept widths are let go now and
+    // then, so that a range that never settles does not gather them without end.
+    if (widths_.size() > 1024)
+        widths_.clear();
     const QFontMetrics metrics(axisFont());
     int widest = 0;
-    for (int i = 0; i <= Divisions; i += 2)
-        widest = std::max(widest, metrics.horizontalAdvance(
-                                      axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions)));
-    return std::max(MinMarginLeft, widest + 8);
+    for (const QString &label : labels) {
+        auto width = widths_.constFind(label);
+        if (width == widths_.constEnd())
+            width = widths_.insert(label, metrics.horizontalAdvance(label));
+        widest = std::max(widest, *width);
+    }
+    margin_ = std::max(MinMarginLeft, widest + 8);
+    marginLabels_ = std::move(labels);
+    return margin_;
 }
 
 QRect NTGraph::plotRect() const
@@ -339,6 +392,15 @@ QPointF NTGraph::toPixels(double x, double y, const QRect &plot) const
 
 void NTGraph::paintEvent(QPaintEvent *)
 {
+    // Painted from the state as it is now (also for grab() and render()); the next repaint
+    // waits for the end of the frame that starts here. Only a paint with a repaint asked
+    // settles the change: a grab() within a frame paints an image, not the screen, which is
+    // still painted when the frame ends.
+    if (repaintAsked_) {
+        repaintAsked_ = false;
+        changed_ = false;
+    }
+    frameTimer_.start(frameMs());
     QPainter painter(this);
     const QRect plot = plotRect();
     if (!paintBackground(painter, plot))
@@ -346,14 +408,75 @@ void NTGraph::paintEvent(QPaintEvent *)
     paintData(painter, plot);
 }
 
+void NTGraph::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange) {
+        margin_ = -1;
+        widths_.clear();
+        for (KeptGrid &kept : grids_)
+            kept.picture = QPixmap();
+        background_ = QPixmap();
+    }
+    QWidget::changeEvent(event);
+}
+
+NTGraph::BackgroundKey NTGraph::backgroundKey(const QRect &plot, qreal ratio) const
+{
+    // The y numbers are those the plot's margin was just measured for.
+    return {size(), plot, ratio, frame_, plotArea_, axisLabels(xMin_, xMax_), marginLabels_};
+}
+
+const QPixmap &NTGraph::gridPicture(const BackgroundKey &key) const
+{
+    BackgroundKey gridKey = key;
+    gridKey.xLabels = {};
+    gridKey.yLabels = {};
+    for (const KeptGrid &kept : grids_)
+        if (!kept.picture.isNull() && kept.key == gridKey)
+            return kept.picture;
+    // The one made longest ago gives way.
+    auto &[kept, grid] = grids_[nextGrid_];
+    nextGrid_ = (nextGrid_ + 1) % grids_.size();
+    grid = QPixmap(key.size * key.ratio);
+    grid.setDevicePixelRatio(key.ratio);
+    grid.fill(qColour(frame_));
+    QPainter painter(&grid);
+    painter.fillRect(key.plot, qColour(plotArea_));
+    paintGrid(painter, key.plot);
+    kept = gridKey;
+    return grid;
+}
+
 bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const
 {
-    painter.fillRect(rect(), qColour(frame_));
-    if (plot.width() <= 0 || plot.height() <= 0)
+    if (plot.width() <= 0 || plot.height() <= 0) {
+        painter.fillRect(rect(), qColour(frame_));
         return false;
-    painter.fillRect(plot, qColour(plotArea_));
-    paintGrid(painter, plot);
-    paintAxes(painter, plot);
+    }
+    const qreal ratio = painter.device()->devicePixelRatio();
+    const BackgroundKey key = backgroundKey(plot, ratio);
+    if (background_.isNull() || !(key == backgroundKey_)) {
+        const QPixmap &grid = gridPicture(key);
+        BackgroundKey sameGrid = backgroundKey_;
+        sameGrid.xLabels = key.xLabels;
+        sameGrid.yLabels = key.yLabels;
+        if (background_.isNull() || !(sameGrid == key)) {
+            background_ = grid.copy();
+            background_.setDevicePixelRatio(ratio);
+        }
+        QPainter labels(&background_);
+        // A new range alone: only the strips left of and below the plot, where the numbers
+        // are, are taken back from the grid before the new numbers are written.
+        const QRect left(0, 0, plot.left(), height());
+        const QRect below(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1);
+        for (const QRect &strip : {left, below}) {
+            const QRectF source(strip.topLeft() * ratio, strip.size() * ratio);
+            labels.drawPixmap(QRectF(strip), grid, source);
+        }
+        paintAxes(labels, plot, key);
+        backgroundKey_ = key;
+    }
+    painter.drawPixmap(0, 0, background_);
     return true;
 }
 
@@ -378,25 +501,24 @@ void NTGraph::paintGrid(QPainter &painter, const QRect &plot) const
         painter.drawLine(x, plot.top(), x, plot.bottom());
         painter.drawLine(plot.left(), y, plot.right(), y);
     }
-}
-
-void NTGraph::paintAxes(QPainter &painter, const QRect &plot) const
-{
     painter.setPen(QPen(textColourOn(qColour(frame_)), 0));
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
+}
 
-    // The font stays set: the labels take their size from it.
+void NTGraph::paintAxes(QPainter &painter, const QRect &plot, const BackgroundKey &key) const
+{
+    // The numbers are written on a painter of their own: it has neither the grid's pen nor font.
+    painter.setPen(QPen(textColourOn(qColour(frame_)), 0));
     painter.setFont(axisFont());
     const int lineHeight = painter.fontMetrics().height();
     for (int i = 0; i <= Divisions; i += 2) {
         const int x = plot.left() + plot.width() * i / Divisions;
-        const QString label = axisNumber(xMin_ + (xMax_ - xMin_) * i / Divisions);
+        const auto at = static_cast<size_t>(i / 2);
         painter.drawText(QRect(x - 40, plot.bottom() + 3, 80, lineHeight), Qt::AlignHCenter,
-                         label);
+                         key.xLabels[at]);
         const int y = plot.bottom() + 1 - plot.height() * i / Divisions;
-        const QString value = axisNumber(yMin_ + (yMax_ - yMin_) * i / Divisions);
         painter.drawText(QRect(0, y - lineHeight / 2, plot.left() - 4, lineHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, value);
+                         Qt::AlignRight | Qt::AlignVCenter, key.yLabels[at]);
     }
 }
 
@@ -548,7 +670,8 @@ bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &
         painter.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QTransform transform = painter.deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::trunc(transform.dx()) ||
+    if (transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::trunc(transform.dx()) ||
         transform.dy() != std::trunc(transform.dy()))
         return false;
     QPolygonF &line = line_;
@@ -638,7 +761,7 @@ void NTGraph::mouseReleaseEvent(QMouseEvent *event)
         if (cursor_ < cursorCount() &&
             cursors_[static_cast<size_t>(cursor_)].mode == CursorMode::FollowsClick) {
             cursors_[static_cast<size_t>(cursor_)].x = x;
-            update();
+            scheduleRepaint();
         }
         if (clickHandler_)
             clickHandler_(x);

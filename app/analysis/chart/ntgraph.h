@@ -1,14 +1,21 @@
 #ifndef APP_ANALYSIS_CHART_NTGRAPH_H
 #define APP_ANALYSIS_CHART_NTGRAPH_H
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
+#include <QFont>
+#include <QHash>
 #include <QImage>
+#include <QPixmap>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRect>
+#include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/analysis/chart/chartcontrol.h"
@@ -18,8 +25,11 @@ class QPainter;
 namespace app::analysis::chart {
 
 // The chart widget: elements drawn as lines over a ten-division grid with axis numbers,
-// vertical cursors and text labels. A call only schedules a repaint, so a page that plots a
-// whole trace in one timer tick paints once. Beyond two points per pixel column a line is
+// vertical cursors and text labels. A call only marks the chart changed: a repaint follows at
+// most once a frame of the screen, so a page that plots a whole trace in one timer tick, or
+// ticks faster than the screen shows, paints once a frame with its latest state. The frame,
+// grid and axis numbers are kept as a picture, drawn again only when the size, a range, a
+// colour or the font changes. Beyond two points per pixel column a line is
 // reduced to the first, lowest, highest and last point of each column, which covers the same
 // pixels as the full line at a fraction of the cost; a solid one-pixel line is then written
 // straight into the pixels, as the painter would draw it.
@@ -102,6 +112,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Element
@@ -151,15 +162,40 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
+    // Asks for a repaint: now if none was painted this frame, else when the frame ends.
+    void scheduleRepaint();
+    void frameEnded();
+    int frameMs() const;
     QFont axisFont() const;
+    // The numbers at every second division, from the low end of the axis.
+    using AxisLabels = std::array<QString, 6>;
+    static AxisLabels axisLabels(double low, double high);
     int leftMargin() const;
     QPointF toPixels(double x, double y, const QRect &plot) const;
     struct Scale;
-    // The frame, plot area, grid and axis numbers, which change only with the size, ranges and
-    // colours; false when the plot has no area and nothing more is drawn.
+    // The frame, plot area, grid and axis numbers, which change only with the size, ranges,
+    // colours and font: drawn from the kept picture, made again where one of them changed.
+    // False when the plot has no area and nothing more is drawn.
     bool paintBackground(QPainter &painter, const QRect &plot) const;
+    // What the kept pictures were drawn for: the axis numbers as written, so that a range
+    // that moves without changing them keeps the picture.
+    struct BackgroundKey
+    {
+        QSize size;
+        QRect plot;
+        qreal ratio = 0.0;
+        OleColour frame = 0;
+        OleColour plotArea = 0;
+        AxisLabels xLabels;
+        AxisLabels yLabels;
+        bool operator==(const BackgroundKey &) const = default;
+    };
+    BackgroundKey backgroundKey(const QRect &plot, qreal ratio) const;
+    // The grid without the numbers, which a change of range alone leaves as it is.
+    const QPixmap &gridPicture(const BackgroundKey &key) const;
+    // The grid lines and the plot's border, then the axis numbers around it.
     void paintGrid(QPainter &painter, const QRect &plot) const;
-    void paintAxes(QPainter &painter, const QRect &plot) const;
+    void paintAxes(QPainter &painter, const QRect &plot, const BackgroundKey &key) const;
     // The elements, cursors and labels over the background.
     void paintData(QPainter &painter, const QRect &plot) const;
     void paintElement(QPainter &painter, const Element &element, const QRect &plot) const;
@@ -195,6 +231,28 @@ private:
     // Kept from paint to paint, so that painting allocates nothing once sizes settle.
     mutable QPolygonF line_;
     mutable QImage layer_;
+    // The kept pictures and what each was drawn for (the numbers unused by the grids'). A few
+    // grids: a moving range that widens and narrows its numbers moves the plot's left edge
+    // back and forth.
+    struct KeptGrid
+    {
+        BackgroundKey key;
+        QPixmap picture;
+    };
+    mutable std::array<KeptGrid, 4> grids_;
+    mutable size_t nextGrid_ = 0;
+    mutable QPixmap background_;
+    mutable BackgroundKey backgroundKey_;
+    // The left margin for the y numbers it was measured with, and the widths of numbers
+    // measured in the axis font, which a moving range mostly repeats.
+    mutable int margin_ = -1;
+    mutable AxisLabels marginLabels_;
+    mutable QHash<QString, int> widths_;
+    // Repaints: one asked of Qt and not yet painted, a change since the last paint, and the
+    // frame that runs from a paint, within which no further repaint is asked.
+    bool repaintAsked_ = false;
+    bool changed_ = false;
+    QTimer frameTimer_;
 };
 
 } // namespace app::analysis::chart

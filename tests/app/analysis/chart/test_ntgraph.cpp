@@ -7,7 +7,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
+#include <QFont>
 #include <QImage>
+#include <QObject>
 #include <QPainter>
 #include <QTest>
 
@@ -105,9 +108,9 @@ TEST(NTGraphTest, DegenerateRanges)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const RangeCase cases[] = {
-        {0, 10, 2, -2, 0, 10, -2, 2},       // reversed: turned round
-        {5, 5, 0, 0, 4.5, 5.5, -1, 1},      // empty: widened around the value
-        {0, 10, nan, 1, 4.5, 5.5, -1, 1},   // not finite: ignored, the last range stays
+        {0, 10, 2, -2, 0, 10, -2, 2},     // reversed: turned round
+        {5, 5, 0, 0, 4.5, 5.5, -1, 1},    // empty: widened around the value
+        {0, 10, nan, 1, 4.5, 5.5, -1, 1}, // not finite: ignored, the last range stays
         {0, inf, 0, 1, 4.5, 5.5, -1, 1},
     };
     auto graph = makeGraph();
@@ -119,6 +122,125 @@ TEST(NTGraphTest, DegenerateRanges)
         EXPECT_DOUBLE_EQ(graph->yMax(), c.wantYMax) << c.yMin << ".." << c.yMax;
         graph->grab(); // paints without failing
     }
+}
+
+// A chart painted before each change pictures what a chart given the changed state at once
+// pictures: nothing kept from an earlier paint stays in the picture.
+TEST(NTGraphTest, KeptBackgroundFollowsEveryChange)
+{
+    struct Change
+    {
+        const char *name;
+        void (*apply)(NTGraph &graph);
+    };
+    const Change changes[] = {
+        {"x range", [](NTGraph &g) { g.SetRange(0, 50, -1, 1); }},
+        {"y range, same numbers", [](NTGraph &g) { g.SetRange(0, 50, -1.000001, 1.000001); }},
+        {"y range, wider numbers", [](NTGraph &g) { g.SetRange(0, 5, -12345.5, 99999.25); }},
+        {"y range, narrow numbers again", [](NTGraph &g) { g.SetRange(0, 5, -1, 1); }},
+        {"plot colour", [](NTGraph &g) { g.setPlotAreaColor(0xF0F0F0); }},
+        {"frame colour", [](NTGraph &g) { g.setFrameColor(0x8000C0); }},
+        {"size", [](NTGraph &g) { g.resize(333, 177); }},
+        {"font",
+         [](NTGraph &g) {
+             QFont larger = g.font();
+             larger.setPointSizeF(larger.pointSizeF() * 2);
+             g.setFont(larger);
+         }},
+    };
+    const auto base = [](NTGraph &g) {
+        g.SetRange(0, 5, -1, 1);
+        g.setElementLineColor(0x00FF00);
+        for (double y : {0.0, 0.5, -0.5, 0.9, -0.9, 0.2})
+            g.PlotY(y, 1);
+    };
+    auto painted = makeGraph(300, 200);
+    base(*painted);
+    for (const Change &change : changes) {
+        painted->grab();
+        change.apply(*painted);
+        auto fresh = makeGraph(300, 200);
+        base(*fresh);
+        for (const Change &earlier : changes) {
+            earlier.apply(*fresh);
+            if (&earlier == &change)
+                break;
+        }
+        ASSERT_EQ(painted->size(), fresh->size()) << change.name;
+        EXPECT_TRUE(painted->grab().toImage() == fresh->grab().toImage()) << change.name;
+    }
+}
+
+// The axis numbers stand out from the frame they are written on, dark or light, also when
+// they come from the kept picture.
+TEST(NTGraphTest, AxisNumbersAreWrittenInTheFramesTextColour)
+{
+    for (const OleColour frame : {OleColour{0x202020}, OleColour{0xE0E0E0}}) {
+        auto graph = makeGraph(400, 240);
+        graph->setFrameColor(frame);
+        graph->SetRange(0, 100, -5, 5);
+        graph->grab();
+        graph->SetRange(0, 200, -50, 50);
+        const QImage image = graph->grab().toImage();
+        const QRect plot = graph->plotRect();
+        const double frameLightness = QColor(image.pixel(1, 1)).lightnessF();
+        int marks = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < plot.left() - 2; ++x)
+                marks += std::abs(QColor(image.pixel(x, y)).lightnessF() - frameLightness) > 0.4;
+        EXPECT_GT(marks, 20) << "frame " << std::hex << frame;
+    }
+}
+
+// Counts the paints a chart gets.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A burst of changes paints once, and a change made within a frame of the last paint is still
+// painted when the frame ends.
+TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
+{
+    auto graph = makeGraph(300, 200);
+    PaintCounter counter;
+    graph->installEventFilter(&counter);
+    graph->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
+    QTest::qWait(100); // the first frame's paints, if any more, are done
+
+    counter.paints = 0;
+    for (int i = 0; i < 2000; ++i)
+        graph->PlotXY(i, i % 10, 0);
+    graph->SetRange(0, 2000, 0, 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
+    EXPECT_EQ(counter.paints, 1);
+
+    // Straight after that paint: the change waits for the frame's end, and is not lost, not
+    // even to a grab() made meanwhile, which pictures it at once.
+    graph->setPlotAreaColor(Red);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    const QImage grabbed = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int red = 0;
+    for (int y = 0; y < grabbed.height(); ++y)
+        for (int x = 0; x < grabbed.width(); ++x)
+            red += grabbed.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+    EXPECT_GT(red, 1000);
+    counter.paints = 0;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
+    QTest::qWait(100);
+    EXPECT_EQ(counter.paints, 1);
 }
 
 // The topmost and bottommost row of each column that holds a non-black pixel inside the plot.
@@ -330,7 +452,7 @@ TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
     graph->setCursorMode(CursorMode::Fixed);
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(plot.left() + 10, middle.y()));
     EXPECT_EQ(events.size(), 2u);
-    EXPECT_EQ(graph->cursorX(0), x); // no longer follows the click
+    EXPECT_EQ(graph->cursorX(0), x);                                  // no longer follows the click
     QTest::mouseClick(graph.get(), Qt::LeftButton, {}, QPoint(2, 2)); // outside the plot
     EXPECT_EQ(events.size(), 3u);
 }

@@ -745,12 +745,22 @@ void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
         QPointF at = toPixels(label.x, label.y, plot) + QPointF(2, -3);
         // A text that would run past the plot's right edge ends at it instead (never starting
         // left of the plot), so that a reading placed near the right is read whole.
-        const double width = painter.fontMetrics().horizontalAdvance(label.text);
+        const double width = label.widthIn(painter.fontMetrics(), font);
         if (at.x() + width > plot.right())
             at.setX(std::max(double(plot.left()) + 2.0, plot.right() - width));
         painter.setPen(qColour(label.colour));
         painter.drawText(at, label.text);
     }
+}
+
+double NTGraph::Annotation::widthIn(const QFontMetrics &metrics, const QFont &font) const
+{
+    if (text != measuredText || font != measuredFont) {
+        measuredWidth = metrics.horizontalAdvance(text);
+        measuredText = text;
+        measuredFont = font;
+    }
+    return measuredWidth;
 }
 
 void NTGraph::mouseReleaseEvent(QMouseEvent *event)

@@ -20,6 +20,7 @@
 
 #include "app/analysis/chart/chartcontrol.h"
 
+class QFontMetrics;
 class QPainter;
 
 namespace app::analysis::chart {
@@ -157,6 +158,12 @@ private:
         double y = 0.0;
         bool visible = true;
         OleColour colour = 0xFFFFFF;
+        // The text's width in the font it was last painted with: a live page repaints the same
+        // label many times a second, and measuring a text shapes it anew.
+        mutable QString measuredText;
+        mutable QFont measuredFont;
+        mutable double measuredWidth = 0.0;
+        double widthIn(const QFontMetrics &metrics, const QFont &font) const;
     };
 
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }

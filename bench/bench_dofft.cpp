@@ -11,8 +11,6 @@
 #include <thread>
 
 #include <QApplication>
-#include <QEvent>
-#include <QObject>
 #include <QWidget>
 #include <QWindow>
 
@@ -22,6 +20,7 @@
 #include "app/analysis/pages/child_gen_fft.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/device/drv_hxr.h"
+#include "tests/support/paintcounter.h"
 
 namespace {
 
@@ -36,21 +35,6 @@ struct Figures
     double paintsPerTick = 0;
     bool shown = false;
 } figures;
-
-// Counts the paints a widget gets.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Shows the page and waits, bounded, until its window is on the screen and painted.
 bool showPage(CHILD_GEN_FFT &page)
@@ -77,7 +61,7 @@ void doFFT(benchmark::State &state)
     page.DeActivated();
     figures.shown = showPage(page);
     QWidget *chart = page.NTFFT().widget();
-    PaintCounter counter;
+    testsupport::PaintCounter counter;
     chart->installEventFilter(&counter);
 
     const auto period = std::chrono::milliseconds(CHILD_GEN_FFT::TimerMs);

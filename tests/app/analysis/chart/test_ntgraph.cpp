@@ -7,16 +7,15 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QEvent>
 #include <QFont>
 #include <QImage>
-#include <QObject>
 #include <QPainter>
 #include <QTest>
 
 #include <gmock/gmock.h>
 
 #include "app/analysis/chart/ntgraph.h"
+#include "support/paintcounter.h"
 
 namespace app::analysis::chart {
 namespace {
@@ -192,27 +191,12 @@ TEST(NTGraphTest, AxisNumbersAreWrittenInTheFramesTextColour)
     }
 }
 
-// Counts the paints a chart gets.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 // A burst of changes paints once, and a change made within a frame of the last paint is still
 // painted when the frame ends.
 TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
 {
     auto graph = makeGraph(300, 200);
-    PaintCounter counter;
+    testsupport::PaintCounter counter;
     graph->installEventFilter(&counter);
     graph->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));

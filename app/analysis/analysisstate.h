@@ -15,7 +15,7 @@ namespace app::analysis {
 
 // The program-wide state of the analysis layer: the reading ring, the snapshot taken from it,
 // the CSV settings and where the recording status is shown.
-struct AnalysisState
+struct AnalysisState : platform::win::ProgramState<AnalysisState>
 {
     struct Ring
     {
@@ -39,9 +39,6 @@ struct AnalysisState
     Snapshot snapshot;
     CsvSettings csv;
     RecordingDisplay recordingDisplay;
-
-    static AnalysisState &current() { return platform::win::ProgramState<AnalysisState>::current(); }
-    using Scope = platform::win::ProgramState<AnalysisState>::Scope;
 };
 
 } // namespace app::analysis

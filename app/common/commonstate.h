@@ -13,7 +13,7 @@ namespace app::common {
 
 // The program-wide state of the common services: the values globals.h reads and sets, the
 // XML store, and what the last INI call left behind.
-struct CommonState
+struct CommonState : platform::win::ProgramState<CommonState>
 {
     struct Globals
     {
@@ -32,9 +32,6 @@ struct CommonState
     cXMLRegistry xmlStore;
     QString lastIniKey;
     QString lastIniWriteError;
-
-    static CommonState &current() { return platform::win::ProgramState<CommonState>::current(); }
-    using Scope = platform::win::ProgramState<CommonState>::Scope;
 };
 
 } // namespace app::common

@@ -16,7 +16,7 @@ class VXBtn;
 
 // The program-wide state of the controls: the buttons that share a look, and the beep that
 // tests put in place of the system's.
-struct ControlsState
+struct ControlsState : platform::win::ProgramState<ControlsState>
 {
     struct ButtonEntry
     {
@@ -33,9 +33,6 @@ struct ControlsState
 
     ButtonRegistry buttons;
     UserControl::BeepHook beepHook;
-
-    static ControlsState &current() { return platform::win::ProgramState<ControlsState>::current(); }
-    using Scope = platform::win::ProgramState<ControlsState>::Scope;
 };
 
 } // namespace app::controls

@@ -12,16 +12,13 @@ class HXR;
 // The program-wide state of the device layer: the reference to the device object, whether the
 // module streams, the commands in progress, the ring's reset hook and the unit table.
 // User-interface thread only, like everything that touches the device object.
-struct DeviceState
+struct DeviceState : platform::win::ProgramState<DeviceState>
 {
     HXR *deviceObject = nullptr;
     bool streamRunning = false;
     int moduleCommands = 0;
     BufferResetHook bufferResetHook;
     UnitCollection unitTable;
-
-    static DeviceState &current() { return platform::win::ProgramState<DeviceState>::current(); }
-    using Scope = platform::win::ProgramState<DeviceState>::Scope;
 };
 
 } // namespace app::device

@@ -27,7 +27,7 @@ class PageSetHost;
 // The program-wide state of the shell: the branding, the connection, the page host and the
 // pages it shows, the help area, the page sets, the page factories, the message form's owner
 // and the main window.
-struct ShellState
+struct ShellState : platform::win::ProgramState<ShellState>
 {
     // Where the pages are shown and which are up.
     struct PageHost
@@ -79,9 +79,6 @@ struct ShellState
     QPointer<MainFrm> mainWindow;
     int inputHolds = 0;
     QString updateProduct;
-
-    static ShellState &current() { return platform::win::ProgramState<ShellState>::current(); }
-    using Scope = platform::win::ProgramState<ShellState>::Scope;
 };
 
 } // namespace app::shell

@@ -7,8 +7,9 @@ namespace platform::win {
 
 // Where one library layer keeps its program-wide state: the instance a program context
 // installed, else one of its own that lasts as long as the process, so that the driver
-// library, the tools and small tests work without a context. Each layer names its own State
-// type; this only decides which instance is current.
+// library, the tools and small tests work without a context. Each layer's State type derives
+// from ProgramState<State>, which gives it current() and Scope; this only decides which
+// instance is current.
 template <class State>
 class ProgramState
 {

@@ -8,14 +8,11 @@
 namespace platform::win {
 
 // The program-wide state of the platform layer: what tests put in place of the system.
-struct WinState
+struct WinState : ProgramState<WinState>
 {
     // Read from any thread under the message hook's lock.
     MessageRecorder messageRecorder;
     VersionQuery versionQuery;
-
-    static WinState &current() { return ProgramState<WinState>::current(); }
-    using Scope = ProgramState<WinState>::Scope;
 };
 
 } // namespace platform::win

@@ -7,12 +7,9 @@
 namespace app::analysis::chart {
 
 // The program-wide state of the chart layer: what makes the pages' charts (tests record them).
-struct ChartState
+struct ChartState : platform::win::ProgramState<ChartState>
 {
     ChartFactory factory;
-
-    static ChartState &current() { return platform::win::ProgramState<ChartState>::current(); }
-    using Scope = platform::win::ProgramState<ChartState>::Scope;
 };
 
 } // namespace app::analysis::chart

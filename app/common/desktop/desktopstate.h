@@ -21,7 +21,7 @@ namespace app::common::desktop {
 // The program-wide state of the desktop services: the fonts the program added, the message
 // form and its open message, the hooks tests put in place of dialogs and the desktop, the
 // status line of the communications, and the files already warned about.
-struct DesktopState
+struct DesktopState : platform::win::ProgramState<DesktopState>
 {
     struct Fonts
     {
@@ -50,9 +50,6 @@ struct DesktopState
     CommsStatus comms;
     // Settings files whose failed save was reported once already.
     std::set<QString> settingsWarned;
-
-    static DesktopState &current() { return platform::win::ProgramState<DesktopState>::current(); }
-    using Scope = platform::win::ProgramState<DesktopState>::Scope;
 };
 
 } // namespace app::common::desktop

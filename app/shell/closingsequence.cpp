@@ -41,18 +41,15 @@ void ClosingSequence::closeEvent(QCloseEvent &event)
         event.accept();
         return;
     }
-    QWidget *window = &window_;
-    if (app::analysis::CsvJobRunning()) {
-        // A data file is being written or read further down this call stack: stop it at its
-        // next block (the old file or snapshot stays) and close once it has returned.
-        app::analysis::CancelCsvJob();
+    const bool csvJob = app::analysis::CsvJobRunning();
+    if (csvJob || InputHeld()) {
+        // A data file is being written or read further down this call stack, or a page holds
+        // the user's input (a settle wait, a save): the data file stops at its next block (the
+        // old file or snapshot stays), and the close is tried again once that has returned.
+        if (csvJob)
+            app::analysis::CancelCsvJob();
         event.ignore();
-        QTimer::singleShot(HeldCloseRetryMs, window, [window] { window->close(); });
-        return;
-    }
-    if (InputHeld()) {
-        // A page holds the user's input (a settle wait, a save): close once it is done.
-        event.ignore();
+        QWidget *window = &window_;
         QTimer::singleShot(HeldCloseRetryMs, window, [window] { window->close(); });
         return;
     }
@@ -104,22 +101,24 @@ void ClosingSequence::run()
         return;
     closed_ = true;
     std::optional<app::common::desktop::WaitCursor> busy(std::in_place);
-    RunTrappedStep("MainFrm", "runClosingSequence", [this] {
+    // Each step is trapped alone: one that fails is logged and the closing goes on.
+    const auto step = [](auto &&work) { RunTrappedStep("MainFrm", "runClosingSequence", work); };
+    step([this] {
         app::common::setShuttingDown(true);
         steps_.stopTimers();
         steps_.release();
         wait_.stop();
     });
-    RunTrappedStep("MainFrm", "runClosingSequence", [] { app::common::desktop::UnloadMessage(); });
-    RunTrappedStep("MainFrm", "runClosingSequence", [] { CloseAllPages(); });
-    RunTrappedStep("MainFrm", "runClosingSequence", [] { ClearDevices(); });
-    RunTrappedStep("MainFrm", "runClosingSequence", [this] { steps_.closePort(); });
-    RunTrappedStep("MainFrm", "runClosingSequence", [this] {
+    step([] { app::common::desktop::UnloadMessage(); });
+    step([] { CloseAllPages(); });
+    step([] { ClearDevices(); });
+    step([this] { steps_.closePort(); });
+    step([this] {
         steps_.removeLinks();
         window_.hide();
     });
     busy.reset();
-    RunTrappedStep("MainFrm", "runClosingSequence", [] { app::common::desktop::UnloadFonts(); });
+    step([] { app::common::desktop::UnloadFonts(); });
     if (steps_.endProgram)
         steps_.endProgram(0);
     else

@@ -153,10 +153,12 @@ bool MainFrm::Load()
     // Qt's precise timers stand in for the 1 ms timer resolution.
     app::common::desktop::DetectFactoryMode();
     app::common::desktop::InitTwipsPerPixel();
+    // Each step is trapped alone: one that fails is logged and the start goes on.
+    const auto step = [](auto &&work) { RunTrappedStep("MainFrm", "Load", work); };
     // The device and the links come first, for the message presenter shows the branding's
     // warning; a start that ends there leaves no device behind.
-    RunTrappedStep("MainFrm", "Load", [this] { createDevice(); });
-    RunTrappedStep("MainFrm", "Load", [this] {
+    step([this] { createDevice(); });
+    step([this] {
         links_ = std::make_unique<ProgramLinks>(
             ProgramLinkTargets{device(),
                                this,
@@ -170,27 +172,27 @@ bool MainFrm::Load()
         return false;
     }
 
-    RunTrappedStep("MainFrm", "Load", [] { createFolders(); });
-    RunTrappedStep("MainFrm", "Load", [] { takeSeparators(); });
+    step([] { createFolders(); });
+    step([] { takeSeparators(); });
     if (!showVersion())
         return false;
-    RunTrappedStep("MainFrm", "Load", [this] {
+    step([this] {
         const QIcon icon = programIcon();
         setWindowIcon(icon);
         QApplication::setWindowIcon(icon);
     });
-    RunTrappedStep("MainFrm", "Load", [this] { roundCorners(); });
+    step([this] { roundCorners(); });
     CurrentConnection().AutoDetectPending = true;
-    RunTrappedStep("MainFrm", "Load", [this] {
+    step([this] {
         BuildDeviceList(app::common::FactoryAccess());
         SelectDevice(HomeSetKey);
         BuildButtonBar();
     });
-    RunTrappedStep("MainFrm", "Load", [this] {
+    step([this] {
         ui_.largeLogo->setCursor(CurrentBranding().URL.isEmpty() ? Qt::ArrowCursor
                                                                  : Qt::PointingHandCursor);
     });
-    RunTrappedStep("MainFrm", "Load", [this] {
+    step([this] {
         ui_.recordMsg->SetToolTip(
             QStringLiteral("Indicates how much has been recorded so far (MM:SS)"));
         ui_.recordCapture->SetToolTip(

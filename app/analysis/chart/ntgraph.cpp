@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -87,10 +88,34 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 void NTGraph::scheduleRepaint()
 {
     changed_ = true;
-    // Within a frame the change waits for its end; QWidget::update costs enough to be asked
-    // once, not once a point.
-    if (repaintAsked_ || frameTimer_.isActive())
+    // A burst of changes (a page's whole tick) is paced once, when it is over; QWidget::update
+    // and the clock cost enough to be asked once, not once a point.
+    if (repaintAsked_ || pacingPosted_)
         return;
+    pacingPosted_ = true;
+    QMetaObject::invokeMethod(this, &NTGraph::paceRepaint, Qt::QueuedConnection);
+}
+
+void NTGraph::paceRepaint()
+{
+    pacingPosted_ = false;
+    if (!changed_ || repaintAsked_)
+        return;
+    const int frame = frameMs();
+    const qint64 since = sincePaint_.isValid() ? sincePaint_.elapsed() : frame;
+    if (since >= frame) {
+        askRepaint();
+        return;
+    }
+    // Within a frame of the last paint: the next change after the frame paints it, so that a
+    // page ticking faster than the screen paints on its own ticks and no timer wakes the
+    // program for it. Should none come, the frame after this one paints it.
+    if (!frameTimer_.isActive())
+        frameTimer_.start(static_cast<int>(2 * frame - since));
+}
+
+void NTGraph::askRepaint()
+{
     repaintAsked_ = true;
     update();
 }
@@ -99,10 +124,8 @@ void NTGraph::frameEnded()
 {
     // The last change is always painted: a repaint asked before that never came (the chart
     // hidden meanwhile) is asked again.
-    if (changed_) {
-        repaintAsked_ = true;
-        update();
-    }
+    if (changed_)
+        askRepaint();
 }
 
 int NTGraph::frameMs() const
@@ -392,15 +415,15 @@ QPointF NTGraph::toPixels(double x, double y, const QRect &plot) const
 
 void NTGraph::paintEvent(QPaintEvent *)
 {
-    // Painted from the state as it is now (also for grab() and render()); the next repaint
-    // waits for the end of the frame that starts here. Only a paint with a repaint asked
-    // settles the change: a grab() within a frame paints an image, not the screen, which is
-    // still painted when the frame ends.
+    // Painted from the state as it is now (also for grab() and render()). Only a paint with a
+    // repaint asked settles the change and starts a frame: a grab() within a frame paints an
+    // image, not the screen, which is still painted as paced.
     if (repaintAsked_) {
         repaintAsked_ = false;
         changed_ = false;
+        frameTimer_.stop();
+        sincePaint_.start();
     }
-    frameTimer_.start(frameMs());
     QPainter painter(this);
     const QRect plot = plotRect();
     if (!paintBackground(painter, plot))

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QHash>
 #include <QImage>
@@ -169,8 +170,12 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
-    // Asks for a repaint: now if none was painted this frame, else when the frame ends.
+    // Marks the chart changed; the repaint is paced once the burst of changes is over: now if
+    // a frame has passed since the last paint, else with the next change after the frame, or
+    // at the latest when the frame after it ends.
     void scheduleRepaint();
+    void paceRepaint();
+    void askRepaint();
     void frameEnded();
     int frameMs() const;
     QFont axisFont() const;
@@ -255,10 +260,13 @@ private:
     mutable int margin_ = -1;
     mutable AxisLabels marginLabels_;
     mutable QHash<QString, int> widths_;
-    // Repaints: one asked of Qt and not yet painted, a change since the last paint, and the
-    // frame that runs from a paint, within which no further repaint is asked.
+    // Repaints: one asked of Qt and not yet painted, a change since the last paint, a pacing
+    // posted for the burst of changes under way, the time since the last paint, and the
+    // latest a change within a frame waits.
     bool repaintAsked_ = false;
     bool changed_ = false;
+    bool pacingPosted_ = false;
+    QElapsedTimer sincePaint_;
     QTimer frameTimer_;
 };
 

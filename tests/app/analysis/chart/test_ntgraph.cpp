@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -225,6 +227,42 @@ TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
     QTest::qWait(100);
     EXPECT_EQ(counter.paints, 1);
+}
+
+// A page that ticks faster than the screen shows paints at most once a frame, on its own ticks,
+// and the screen ends on the last tick's state.
+TEST(NTGraphTest, ATickFasterThanTheScreenPaintsAtMostOnceAFrameAndLastAsItEnds)
+{
+    auto graph = makeGraph(300, 200);
+    testsupport::PaintCounter counter;
+    graph->installEventFilter(&counter);
+    graph->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    QTest::qWait(100);
+    const double rate = graph->screen()->refreshRate() >= 1.0 ? graph->screen()->refreshRate() : 60;
+
+    constexpr int Ticks = 40;
+    constexpr int TickMs = 5;
+    counter.paints = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int tick = 0; tick < Ticks; ++tick) {
+        graph->SetRange(0, 10, 0, 10 + tick);
+        QTest::qWait(TickMs);
+    }
+    const double spentS = clock.elapsed() / 1000.0;
+    EXPECT_GE(counter.paints, 2);
+    EXPECT_LE(counter.paints, static_cast<int>(spentS * rate) + 1);
+
+    // The last state is on the screen once the frames after it end, and nothing more paints.
+    QTest::qWait(200);
+    const QImage shown = graph->screen()->grabWindow(graph->winId()).toImage().convertToFormat(
+        QImage::Format_RGB32);
+    const QImage wanted = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == wanted);
+    const int settled = counter.paints; // the grab's paint included
+    QTest::qWait(100);
+    EXPECT_EQ(counter.paints, settled);
 }
 
 // The topmost and bottommost row of each column that holds a non-black pixel inside the plot.

@@ -193,19 +193,25 @@ TEST(NTGraphTest, AxisNumbersAreWrittenInTheFramesTextColour)
     }
 }
 
+// A small chart shown on the screen, its paints counted from when its first ones are done.
+std::unique_ptr<NTGraph> shownGraph(testsupport::PaintCounter &counter)
+{
+    auto graph = makeGraph(300, 200);
+    graph->installEventFilter(&counter);
+    graph->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
+    QTest::qWait(100);
+    counter.paints = 0;
+    return graph;
+}
+
 // A burst of changes paints once, and a change made within a frame of the last paint is still
 // painted when the frame ends.
 TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
 {
-    auto graph = makeGraph(300, 200);
     testsupport::PaintCounter counter;
-    graph->installEventFilter(&counter);
-    graph->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }));
-    QTest::qWait(100); // the first frame's paints, if any more, are done
-
-    counter.paints = 0;
+    auto graph = shownGraph(counter);
     for (int i = 0; i < 2000; ++i)
         graph->PlotXY(i, i % 10, 0);
     graph->SetRange(0, 2000, 0, 10);
@@ -233,17 +239,12 @@ TEST(NTGraphTest, RepaintsCoalesceAndTheLastChangeIsPainted)
 // and the screen ends on the last tick's state.
 TEST(NTGraphTest, ATickFasterThanTheScreenPaintsAtMostOnceAFrameAndLastAsItEnds)
 {
-    auto graph = makeGraph(300, 200);
     testsupport::PaintCounter counter;
-    graph->installEventFilter(&counter);
-    graph->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
-    QTest::qWait(100);
+    auto graph = shownGraph(counter);
     const double rate = graph->screen()->refreshRate() >= 1.0 ? graph->screen()->refreshRate() : 60;
 
     constexpr int Ticks = 40;
     constexpr int TickMs = 5;
-    counter.paints = 0;
     QElapsedTimer clock;
     clock.start();
     for (int tick = 0; tick < Ticks; ++tick) {

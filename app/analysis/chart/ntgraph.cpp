@@ -483,18 +483,21 @@ bool NTGraph::paintBackground(QPainter &painter, const QRect &plot) const
         BackgroundKey sameGrid = backgroundKey_;
         sameGrid.xLabels = key.xLabels;
         sameGrid.yLabels = key.yLabels;
-        if (background_.isNull() || !(sameGrid == key)) {
+        const bool newGrid = background_.isNull() || !(sameGrid == key);
+        if (newGrid) {
             background_ = grid.copy();
             background_.setDevicePixelRatio(ratio);
         }
         QPainter labels(&background_);
-        // A new range alone: only the strips left of and below the plot, where the numbers
-        // are, are taken back from the grid before the new numbers are written.
-        const QRect left(0, 0, plot.left(), height());
-        const QRect below(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1);
-        for (const QRect &strip : {left, below}) {
-            const QRectF source(strip.topLeft() * ratio, strip.size() * ratio);
-            labels.drawPixmap(QRectF(strip), grid, source);
+        if (!newGrid) {
+            // A new range alone: only the strips left of and below the plot, where the numbers
+            // are, are taken back from the grid before the new numbers are written.
+            const QRect left(0, 0, plot.left(), height());
+            const QRect below(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1);
+            for (const QRect &strip : {left, below}) {
+                const QRectF source(strip.topLeft() * ratio, strip.size() * ratio);
+                labels.drawPixmap(QRectF(strip), grid, source);
+            }
         }
         paintAxes(labels, plot, key);
         backgroundKey_ = key;

@@ -339,11 +339,7 @@ QString WriteCsvFile(const QString &fileName, const Snapshot &snapshot, const Cs
     const QFileInfo target(fileName);
     if (target.isDir())
         return QStringLiteral("The name is that of a folder.");
-    // Checked on the permission bits: a privileged user may write any file, but a file marked
-    // read-only is not to be replaced.
-    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
-        return QStringLiteral("The file is read-only.");
-
+    // A file the user may not write is refused by the writer, with the system's cause.
     platform::win::WholeFileWriter file(fileName);
     const QByteArray header = CsvHeader(snapshot.startTime, snapshot.startMicros) + "\r\n";
     if (!file.open() || !file.write(header))

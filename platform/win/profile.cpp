@@ -141,14 +141,7 @@ QByteArray bytesOf(const ProfileText &profile)
 
 bool save(const QString &fileName, const ProfileText &profile, QString *cause)
 {
-    // The file is replaced, not written into: refuse the write a read-only file would refuse.
-    const QFileInfo existing(fileName);
-    if (existing.exists() && !existing.isWritable()) {
-        if (cause) {
-            *cause = QString::fromLocal8Bit(std::strerror(EACCES));
-        }
-        return false;
-    }
+    // The writer refuses a file the user may not write, as writing into it would.
     return WholeFileWriter::writeFile(fileName, bytesOf(profile), cause);
 }
 

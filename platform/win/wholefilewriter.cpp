@@ -29,6 +29,8 @@ constexpr size_t RandomLength = 6;
 // and the ending.
 constexpr size_t AddedLength = 2 + RandomLength + EndingLength;
 constexpr size_t LongestName = 255;
+// As many links in a row as the system follows.
+constexpr int MaxLinks = 40;
 
 QString errnoText(int error)
 {
@@ -109,8 +111,14 @@ void removeIfAbandoned(int folder, const char *name)
 
 void removeAbandonedTemporaries(const QByteArray &folderPath)
 {
-    DIR *folder = opendir(folderPath.constData());
+    // Opened here rather than by opendir, to be sure the descriptor is close-on-exec.
+    const int descriptor = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    DIR *folder = fdopendir(descriptor);
     if (!folder) {
+        close(descriptor);
         return;
     }
     while (const dirent *entry = readdir(folder)) {
@@ -156,6 +164,61 @@ QByteArray folderOf(const QByteArray &path)
         return QByteArrayLiteral(".");
     }
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// What the link names, taken from the link's own folder when it is relative. False with errno
+// set when it cannot be read.
+bool readLink(const QByteArray &link, QByteArray &named)
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink(link.constData(), buffer, sizeof buffer);
+    if (length < 0) {
+        return false;
+    }
+    if (static_cast<size_t>(length) == sizeof buffer) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    named = QByteArray(buffer, length);
+    if (!named.startsWith('/')) {
+        named = folderOf(link) + '/' + named;
+    }
+    return true;
+}
+
+// The canonical name of a file that need not exist yet: its folder's, with its own name. False
+// with errno set when the folder cannot be found.
+bool canonicalName(QByteArray &path, bool exists)
+{
+    char resolved[PATH_MAX];
+    if (exists) {
+        if (!realpath(path.constData(), resolved)) {
+            return false;
+        }
+        path = resolved;
+        return true;
+    }
+    if (!realpath(folderOf(path).constData(), resolved)) {
+        return false;
+    }
+    QByteArray folder(resolved);
+    if (!folder.endsWith('/')) {
+        folder += '/';
+    }
+    path = folder + nameOf(path);
+    return true;
+}
+
+// Whether this process may do what the system checks for it, as the system checks it (the
+// effective user, so that root passes the permission bits, but not a read-only disk).
+int accessError(const QByteArray &path, int what)
+{
+    return faccessat(AT_FDCWD, path.constData(), what, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -207,6 +270,18 @@ void WholeFileWriter::discard()
     }
 }
 
+bool WholeFileWriter::canWrite(const QString &fileName, QString *cause)
+{
+    WholeFileWriter probe(fileName);
+    const bool writable = probe.resolveTarget() && probe.checkAccess();
+    if (!writable && cause) {
+        *cause = probe.errorString();
+    }
+    return writable;
+}
+
+// Follows the links the name is to the file they name at last, which a link that names nothing
+// yet makes a new file.
 bool WholeFileWriter::resolveTarget()
 {
     if (fileName_.isEmpty()) {
@@ -214,17 +289,38 @@ bool WholeFileWriter::resolveTarget()
     }
     target_ = QFile::encodeName(fileName_);
     struct stat seen = {};
-    if (lstat(target_.constData(), &seen) != 0) {
-        replacing_ = false;
-        return errno == ENOENT ? true : fail(errno);
-    }
-    if (S_ISLNK(seen.st_mode)) {
-        char resolved[PATH_MAX];
-        if (!realpath(target_.constData(), resolved) || stat(resolved, &seen) != 0) {
+    bool linked = false;
+    bool exists = true;
+    for (int links = 0;; ++links) {
+        if (lstat(target_.constData(), &seen) != 0) {
+            if (errno != ENOENT) {
+                return fail(errno);
+            }
+            exists = false;
+            break;
+        }
+        if (!S_ISLNK(seen.st_mode)) {
+            break;
+        }
+        if (links == MaxLinks) {
+            return fail(ELOOP);
+        }
+        QByteArray named;
+        if (!readLink(target_, named)) {
             return fail(errno);
         }
-        target_ = resolved;
+        target_ = named;
+        linked = true;
+    }
+    if (linked) {
+        if (!canonicalName(target_, exists)) {
+            return fail(errno);
+        }
         fileName_ = QFile::decodeName(target_);
+    }
+    if (!exists) {
+        replacing_ = false;
+        return true;
     }
     if (S_ISDIR(seen.st_mode)) {
         return fail(EISDIR);
@@ -239,11 +335,25 @@ bool WholeFileWriter::resolveTarget()
     return true;
 }
 
+// The system's answer for this user: a file it may not change is refused, though the rename
+// that replaces it needs only the folder; the folder must take the temporary and the rename.
+bool WholeFileWriter::checkAccess()
+{
+    if (replacing_) {
+        if (const int error = accessError(target_, W_OK)) {
+            return fail(error);
+        }
+    }
+    if (const int error = accessError(folderOf(target_), W_OK | X_OK)) {
+        return fail(error);
+    }
+    return true;
+}
+
 bool WholeFileWriter::createTemporary()
 {
     const QByteArray folder = folderOf(target_);
-    const QByteArray stem =
-        folder + "/." + nameStem(target_.mid(target_.lastIndexOf('/') + 1)) + '.';
+    const QByteArray stem = folder + "/." + nameStem(nameOf(target_)) + '.';
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray name = stem + randomLetters() + TemporaryEnding;
         // 0666 less the umask: the mode a new file of the user's gets.
@@ -266,7 +376,8 @@ bool WholeFileWriter::createTemporary()
             continue;
         }
         descriptor_ = descriptor;
-        lock_ = dup(descriptor); // the lock belongs to both, and lasts until the later close
+        // The lock belongs to both, and lasts until the later close.
+        lock_ = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
         temporary_ = name;
         if (lock_ < 0) {
             return fail(errno);
@@ -297,7 +408,7 @@ bool WholeFileWriter::open()
     }
     error_.clear();
     size_ = 0;
-    if (!resolveTarget()) {
+    if (!resolveTarget() || !checkAccess()) {
         return false;
     }
     removeAbandonedTemporaries(folderOf(target_));

@@ -13,10 +13,13 @@ namespace platform::win {
 // renamed over the target. On any failure the temporary is removed, the target is left as it was
 // and errorString() gives the cause in the system's words ("No space left on device").
 //
+// A target the user may not write (a read-only file, a folder that takes no new file) is refused
+// with the system's cause ("Permission denied"), as the system answers for this user.
 // A new file gets the mode the user's umask gives; a replaced file keeps its mode (and its owner
 // and group where the user may keep them). A target that is a symbolic link is written through to
-// the file it names; a target that is not a regular file is refused. Opening first removes the
-// temporaries in the folder that writers left when they died (nobody holds their lock any more).
+// the file it names, which is made when it does not exist yet; a target that is not a regular
+// file is refused. Opening first removes the temporaries in the folder that writers left when
+// they died (nobody holds their lock any more). Every descriptor it opens is close-on-exec.
 class WholeFileWriter
 {
 public:
@@ -28,6 +31,10 @@ public:
 
     // The one-call form: the whole file from bytes. False with *cause set when it failed.
     static bool writeFile(const QString &fileName, QByteArrayView bytes, QString *cause = nullptr);
+
+    // Whether open() would be refused, found out without creating anything: false with *cause
+    // set, as open() would fail. Another process may still change the answer before open().
+    static bool canWrite(const QString &fileName, QString *cause = nullptr);
 
     // A scratch file that is used at once and is worthless after a power cut need not wait for
     // the disk: no sync (the default syncs). Set before commit().
@@ -54,6 +61,7 @@ private:
     bool fail(int error);
     bool fail(const QString &cause);
     bool resolveTarget();
+    bool checkAccess();
     bool createTemporary();
     void takeOverOwnership();
     void discard();

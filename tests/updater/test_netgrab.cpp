@@ -14,6 +14,7 @@
 #include <gmock/gmock.h>
 
 #include "httpfixture.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -155,6 +156,33 @@ TEST_F(NetGrabTest, SaveAsOntoAFullDiskFailsWithTheCauseAndKeepsTheOldFile)
 
     EXPECT_FALSE(grab_.SaveAs(disk.filePath(QStringLiteral("missing/TMP2"))));
     EXPECT_EQ(grab_.saveError(), QString::fromLocal8Bit(std::strerror(ENOENT)));
+}
+
+// As an ordinary user (root passes every permission bit), a read-only file is refused with the
+// system's cause and kept as it was.
+TEST_F(NetGrabTest, SaveAsRefusesAReadOnlyFileWithTheSystemsCause)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("TMP1"));
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    ASSERT_TRUE(file.setPermissions(QFile::ReadOwner));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir.path()));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(target));
+    http_.serve(QStringLiteral("/new"), QByteArray("new"));
+    ASSERT_TRUE(download(QStringLiteral("/new")).isEmpty());
+    bool saved = true;
+    {
+        const testsupport::OrdinaryFileUser user;
+        SKIP_UNLESS_ORDINARY(user);
+        saved = grab_.SaveAs(target);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(grab_.saveError(), QString::fromLocal8Bit(std::strerror(EACCES)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
 }
 
 TEST_F(NetGrabTest, SecondStartReportsOnlyTheSecondDownload)

@@ -18,6 +18,7 @@
 #include "app/analysis/snapshotmodule.h"
 #include "app/common/globals.h"
 #include "support/gate.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 namespace app::analysis {
@@ -281,11 +282,6 @@ TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
         bool expectError;
     };
     const Case cases[] = {
-        {"read-only target",
-         [](const QString &file) {
-             QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-         },
-         false, true},
         {"write fails after two blocks",
          [](const QString &) { SetCsvBlockWriteCheck([](int32_t block) { return block <= 2; }); },
          false, true},
@@ -315,6 +311,27 @@ TEST_F(CsvTest, FailedOrCancelledSaveKeepsTheOldFile)
     EXPECT_THAT(SaveCSV(dir.filePath(QStringLiteral("missing/target.csv"))).toStdString(),
                 testing::Not(testing::IsEmpty()));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("missing"))).exists());
+}
+
+// As an ordinary user (root passes every permission bit): a read-only file is refused with the
+// system's cause, as every other file the program writes.
+TEST_F(CsvTest, AReadOnlyFileIsRefusedWithTheSystemsCause)
+{
+    const QByteArray old = "old bytes";
+    const QString file = write("target.csv", old);
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir.path()));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(file));
+    QString error;
+    {
+        const testsupport::OrdinaryFileUser user;
+        SKIP_UNLESS_ORDINARY(user);
+        // On this thread: the save's worker thread keeps the test's own identity.
+        error = WriteCsvFile(file, CurrentSnapshot());
+    }
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(read(file), old);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("target.csv")});
 }
 
 // On a real disk that fills up, the save's result is the system's own cause.

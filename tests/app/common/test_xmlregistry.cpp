@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 
 #include <QDir>
 #include <QDomDocument>
@@ -12,6 +14,7 @@
 
 #include "platform/vb/vberror.h"
 #include "support/filebytes.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -180,6 +183,41 @@ TEST_F(XmlRegistryFile, ASaveThatWouldNotReadBackIsRefusedAndTheFileKept)
                        QStringLiteral("bell \x07"));
     EXPECT_THROW(store_.SaveXMLFile(), VbError);
     EXPECT_EQ(readAll(path_), Fixture);
+}
+
+// As an ordinary user (root passes every permission bit), a read-only file is refused with the
+// system's cause, a binary file's as the store's own, and both are kept as they were.
+TEST_F(XmlRegistryFile, AReadOnlyFileIsRefusedWithTheSystemsCause)
+{
+    const QString binary = dir_.filePath(QStringLiteral("logo.bin"));
+    writeAll(binary, "old");
+    for (const QString &file : {path_, binary}) {
+        ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        ASSERT_TRUE(testsupport::OrdinaryFileUser::own(file));
+    }
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir_.path()));
+    store_.SaveSetting(QStringLiteral("Data"), QStringLiteral("Company"), QStringLiteral("New"));
+    QStringList causes;
+    {
+        const testsupport::OrdinaryFileUser user;
+        SKIP_UNLESS_ORDINARY(user);
+        for (const auto &save : std::initializer_list<std::function<void()>>{
+                 [this] { store_.SaveXMLFile(); }, [&] { store_.WriteBinData(binary, "new"); }}) {
+            try {
+                save();
+                causes << QStringLiteral("saved");
+            } catch (const VbError &error) {
+                causes << error.description();
+            }
+        }
+    }
+    const QString denied =
+        QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(EACCES)) + QLatin1Char(')');
+    ASSERT_EQ(causes.size(), 2);
+    EXPECT_TRUE(causes[0].endsWith(denied)) << causes[0].toStdString();
+    EXPECT_TRUE(causes[1].endsWith(denied)) << causes[1].toStdString();
+    EXPECT_EQ(readAll(path_), Fixture);
+    EXPECT_EQ(readAll(binary), "old");
 }
 
 TEST(XmlRegistry, CreateReplacesAnExistingFileWithAnEmptyStore)

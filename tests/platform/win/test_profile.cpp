@@ -1,6 +1,7 @@
 #include "platform/win/profile.h"
 #include "support/filebytes.h"
 #include "support/namedcase.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 #include <cerrno>
@@ -268,6 +269,30 @@ TEST_F(ProfileFile, ReportsAFileThatCannotBeWrittenWithTheCause)
     EXPECT_FALSE(writePrivateProfileString(QStringLiteral("a"), QStringLiteral("x=y"),
                                            QStringLiteral("1"), path_, &cause));
     EXPECT_TRUE(cause.isEmpty());
+}
+
+// As an ordinary user (root passes every permission bit), a read-only file is refused with the
+// system's cause and kept as it was.
+TEST_F(ProfileFile, AReadOnlyFileIsRefusedWithTheSystemsCause)
+{
+    const QByteArray old = "[Format]\r\nRecent=1\r\n";
+    writeAll(path_, old);
+    ASSERT_TRUE(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir_.path()));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(path_));
+    QString cause;
+    bool written = true;
+    {
+        const testsupport::OrdinaryFileUser user;
+        SKIP_UNLESS_ORDINARY(user);
+        written = writePrivateProfileString(QStringLiteral("Format"), QStringLiteral("Recent"),
+                                            QStringLiteral("2"), path_, &cause);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(cause, QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(readAll(path_), old);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Config.ini")});
 }
 
 TEST(ProfileOnAFullDisk, EveryWriteIsRefusedWithTheCauseAndTheFileKept)

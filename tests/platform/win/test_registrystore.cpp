@@ -3,12 +3,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "support/filebytes.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -185,6 +189,35 @@ TEST_F(RegistryFile, AFileThatCannotBeWrittenGivesTheCause)
     EXPECT_EQ(store.createKey(HKeyCurrentUser, QStringLiteral("Software"), KeyAllAccess, key),
               RegIoFailed);
     EXPECT_EQ(RegistryStore::failureCause(), QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+}
+
+// As an ordinary user (root passes every permission bit), a read-only file takes no change: the
+// system's cause, and the file as it was.
+TEST_F(RegistryFile, AReadOnlyFileIsRefusedWithTheSystemsCause)
+{
+    const HKey key = create("Software\\VXLiveUpdate\\P");
+    ASSERT_EQ(store_.setValue(key, QStringLiteral("ID"), RegSz,
+                              RegistryStore::textData(QStringLiteral("6"))),
+              RegSuccess);
+    const QDir folder = QFileInfo(path_).dir();
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir_.path()));
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(folder.path()));
+    const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : before)
+        ASSERT_TRUE(testsupport::OrdinaryFileUser::own(folder.filePath(name)));
+    ASSERT_TRUE(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadGroup));
+    const QByteArray old = testsupport::readAll(path_);
+    long result = RegSuccess;
+    {
+        const testsupport::OrdinaryFileUser user;
+        SKIP_UNLESS_ORDINARY(user);
+        result = store_.setValue(key, QStringLiteral("ID"), RegSz,
+                                 RegistryStore::textData(QStringLiteral("7")));
+    }
+    EXPECT_EQ(result, RegIoFailed);
+    EXPECT_EQ(RegistryStore::failureCause(), QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(testsupport::readAll(path_), old);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), before);
 }
 
 TEST(RegistryOnAFullDisk, ChangesAreRefusedWithTheCauseAndTheFileKept)

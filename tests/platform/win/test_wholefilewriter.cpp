@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -11,11 +13,13 @@
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "support/filebytes.h"
+#include "support/ordinaryuser.h"
 #include "support/smallfilesystem.h"
 
 namespace {
@@ -80,7 +84,10 @@ TEST_F(WholeFile, ANewFileGetsTheModeTheUmaskGives)
 TEST_F(WholeFile, AReplacedFileKeepsItsModeAndLosesItsOldContent)
 {
     const Umask scoped(077);
-    for (const unsigned mode : {0644u, 0600u, 0664u, 0444u}) {
+    std::vector<unsigned> modes = {0644u, 0600u, 0664u};
+    if (geteuid() == 0)
+        modes.push_back(0444u); // the system lets root write it
+    for (const unsigned mode : modes) {
         writeAll(target_, QByteArray(5000, 'o'));
         ASSERT_EQ(chmod(QFile::encodeName(target_).constData(), mode), 0);
         ASSERT_TRUE(WholeFileWriter::writeFile(target_, "short")) << std::oct << mode;
@@ -100,15 +107,110 @@ TEST_F(WholeFile, ALinkIsWrittenThroughToTheFileItNames)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readAll(real), "new");
 
-    // A link that names nothing is refused: there is no file to write through to.
-    const QString dangling = path("dangling.ini");
-    ASSERT_TRUE(QFile::link(path("nowhere/none.ini"), dangling));
-    QString cause;
-    EXPECT_FALSE(WholeFileWriter::writeFile(dangling, "x", &cause));
-    EXPECT_EQ(cause, systemText(ENOENT));
+    // A link that names a file not made yet makes it, through a chain of links and a name
+    // relative to the link's folder alike.
+    ASSERT_TRUE(QFile::link(QStringLiteral("made.ini"), path("dangling.ini")));
+    ASSERT_TRUE(QFile::link(path("dangling.ini"), path("chain.ini")));
+    WholeFileWriter writer(path("chain.ini"));
+    ASSERT_TRUE(writer.open()) << writer.errorString().toStdString();
+    EXPECT_EQ(writer.fileName(), QFileInfo(path("made.ini")).absoluteFilePath());
+    ASSERT_TRUE(writer.write("made") && writer.commit());
+    EXPECT_EQ(readAll(path("made.ini")), "made");
+    EXPECT_TRUE(QFileInfo(path("dangling.ini")).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("chain.ini")).isSymLink());
+
+    // One whose folder is missing has nowhere to make it; a loop has no end.
+    ASSERT_TRUE(QFile::link(path("nowhere/none.ini"), path("lost.ini")));
+    ASSERT_TRUE(QFile::link(path("loop.ini"), path("loop.ini")));
+    for (const auto &[name, error] :
+         {std::pair{"lost.ini", ENOENT}, std::pair{"loop.ini", ELOOP}}) {
+        QString cause;
+        EXPECT_FALSE(WholeFileWriter::canWrite(path(name), &cause)) << name;
+        EXPECT_EQ(cause, systemText(error)) << name;
+        EXPECT_FALSE(WholeFileWriter::writeFile(path(name), "x", &cause)) << name;
+        EXPECT_EQ(cause, systemText(error)) << name;
+    }
     EXPECT_THAT(entries(),
                 UnorderedElementsAre(QStringLiteral("real.ini"), QStringLiteral("link.ini"),
-                                     QStringLiteral("dangling.ini")));
+                                     QStringLiteral("dangling.ini"), QStringLiteral("chain.ini"),
+                                     QStringLiteral("made.ini"), QStringLiteral("lost.ini"),
+                                     QStringLiteral("loop.ini")));
+}
+
+// As an ordinary user (root passes every permission bit): a read-only file, and a folder that
+// takes no file, are refused with the system's cause and left as they were. canWrite() finds it
+// out first without making anything.
+TEST_F(WholeFile, WhatTheUserMayNotWriteIsRefusedWithTheSystemsCause)
+{
+    struct Case
+    {
+        const char *what;
+        unsigned folderMode;
+        unsigned fileMode; // 0: no file there yet
+        int error;         // 0: written
+    };
+    const Case cases[] = {
+        {"read-only file", 0755, 0444, EACCES},
+        {"file in a read-only folder", 0555, 0644, EACCES},
+        {"new file in a read-only folder", 0555, 0, EACCES},
+        {"writable file", 0755, 0644, 0},
+        {"new file", 0755, 0, 0},
+    };
+    ASSERT_TRUE(testsupport::OrdinaryFileUser::own(dir_.path()));
+    int index = 0;
+    for (const Case &c : cases) {
+        const QString folder = dir_.filePath(QString::number(index++));
+        ASSERT_TRUE(QDir().mkdir(folder));
+        const QString file = folder + QStringLiteral("/a.ini");
+        if (c.fileMode != 0) {
+            writeAll(file, "old");
+            ASSERT_TRUE(testsupport::OrdinaryFileUser::own(file));
+            ASSERT_EQ(chmod(QFile::encodeName(file).constData(), c.fileMode), 0);
+        }
+        ASSERT_TRUE(testsupport::OrdinaryFileUser::own(folder));
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), c.folderMode), 0);
+
+        QString checked;
+        QString written;
+        bool writable = false;
+        bool wrote = false;
+        {
+            const testsupport::OrdinaryFileUser user;
+            SKIP_UNLESS_ORDINARY(user);
+            writable = WholeFileWriter::canWrite(file, &checked);
+            wrote = WholeFileWriter::writeFile(file, "new", &written);
+        }
+        const QString cause = c.error != 0 ? systemText(c.error) : QString();
+        EXPECT_EQ(writable, c.error == 0) << c.what;
+        EXPECT_EQ(wrote, c.error == 0) << c.what;
+        EXPECT_EQ(checked, cause) << c.what;
+        EXPECT_EQ(written, cause) << c.what;
+        const QByteArray expected = c.error == 0 ? "new" : c.fileMode != 0 ? "old" : "<missing>";
+        EXPECT_EQ(readAll(file), expected) << c.what;
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QFile::exists(file) ? QStringList{QStringLiteral("a.ini")} : QStringList())
+            << c.what;
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    }
+}
+
+// A program the user starts later inherits none of the writer's descriptors.
+TEST_F(WholeFile, EveryDescriptorItHoldsIsClosedOnExec)
+{
+    WholeFileWriter writer(target_);
+    ASSERT_TRUE(writer.open());
+    int held = 0;
+    for (int descriptor = 0; descriptor < 1024; ++descriptor) {
+        const int flags = fcntl(descriptor, F_GETFD);
+        const QString named =
+            QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(descriptor));
+        if (flags < 0 || !named.endsWith(QStringLiteral(".hxrtmp")))
+            continue;
+        ++held;
+        EXPECT_NE(flags & FD_CLOEXEC, 0) << descriptor;
+    }
+    EXPECT_EQ(held, 2) << "the temporary and its lock";
+    writer.cancel();
 }
 
 TEST_F(WholeFile, RefusesWhatIsNotARegularFileAndNamesTheCause)

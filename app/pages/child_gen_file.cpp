@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include "app/common/desktop/filedialogs.h"
@@ -84,30 +85,34 @@ struct SavedEntry
     const char *section;
     const char *key;
     std::function<QString(HXR &)> value; // empty: the parameter of the key's name
+    bool asksModule = true;              // false: the program's own knowledge
 };
 
 const std::vector<SavedEntry> &savedEntries()
 {
     static const std::vector<SavedEntry> entries = [] {
         std::vector<SavedEntry> list = {
-            {"Data", "Type", [](HXR &) { return hcf::FileTypeWord; }},
+            {"Data", "Type", [](HXR &) { return hcf::FileTypeWord; }, false},
             {"Data", "AppVersion",
              [](HXR &) {
                  return QString::number(app::shell::ProgramMajorVersion()) + QLatin1Char('.') +
                         QString::number(app::shell::ProgramMinorVersion());
-             }},
+             },
+             false},
             // English month names whatever the user's language, as every file has them.
             {"Data", "Saved",
              [](HXR &hxr) {
                  return QLocale(QLocale::English)
                      .toString(hxr.clock().localNow().date(), QStringLiteral("dd MMMM yyyy"));
-             }},
+             },
+             false},
             {"Factory", "VER", {}},
             {"Factory", "VERSION", {}},
             {"Factory", "MODL", {}},
             {"Protection", "Lock Mask", [](HXR &hxr) { return parameterText(hxr, "PMSK"); }},
             {"Protection", "Passcode Hash", passcodeHash},
-            {"Factory", "SERIAL", [](HXR &) { return app::shell::CurrentConnection().SerialText; }},
+            {"Factory", "SERIAL", [](HXR &) { return app::shell::CurrentConnection().SerialText; },
+             false},
         };
         const auto add = [&list](const char *section, std::initializer_list<const char *> keys) {
             for (const char *key : keys)
@@ -266,11 +271,12 @@ QString CHILD_GEN_FILE::ReadValue(const platform::win::ParsedProfile &file, cons
     return hcf::ReadKey(file, section, key, [this] { progressStep(); });
 }
 
-void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title)
+void CHILD_GEN_FILE::showErrors(const QString &trailer, const QString &title, bool always)
 {
-    if (errorText_.isEmpty())
+    if (errorText_.isEmpty() && !always)
         return;
-    app::common::desktop::ShowMessage(cut(errorText_) + CrLf + CrLf + trailer, title, true,
+    const QString errors = errorText_.isEmpty() ? QString() : cut(errorText_) + CrLf + CrLf;
+    app::common::desktop::ShowMessage(errors + trailer, title, true,
                                       app::common::desktop::MessageOk);
 }
 
@@ -290,33 +296,33 @@ void CHILD_GEN_FILE::SaveHXR()
         const QString chosen = chooseTransferFile(35, &CHILD_GEN_FILE::GetSaveFileName);
         if (chosen.isEmpty())
             return;
+        // A place that cannot be written is known before the module is asked; nothing is made
+        // there until the module has answered.
+        failedKey_.clear();
+        writeError_.clear();
+        if (!platform::win::WholeFileWriter::canWrite(chosen, &writeError_)) {
+            reportNotWritten(chosen);
+            return;
+        }
+        const bool replacing = QFileInfo::exists(chosen);
         app::common::desktop::ShowMessage(
             QStringLiteral("Now retrieving configuration data from module "
                            "and writing to file..."),
             SaveTitle, false, app::common::desktop::MessageProgress);
-        SaveOutcome outcome = SaveOutcome::NotWritten;
         {
             app::shell::InputHold hold;
-            outcome = writeSavedFile(chosen);
+            collectSavedFile();
             app::common::desktop::SetMessageProgress(100.0);
         }
         app::common::desktop::UnloadMessage();
-        if (outcome == SaveOutcome::NothingRead) {
-            showErrors(QStringLiteral("Nothing could be read from the module, so the file was "
-                                      "left as it was."),
-                       SaveTitle);
+        if (writeFailed_) {
+            reportNotWritten(chosen);
             return;
         }
-        if (outcome == SaveOutcome::NotWritten) {
-            const QString where =
-                failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
-            const QString cause =
-                writeError_.isEmpty() ? QString() : writeError_ + QStringLiteral(".") + CrLf;
-            app::common::desktop::ShowMessage(
-                QStringLiteral("The configuration could not be written to ") +
-                    QDir::toNativeSeparators(chosen) + where + QStringLiteral("!") + CrLf + cause +
-                    QStringLiteral("The file was left as it was."),
-                SaveTitle, true, app::common::desktop::MessageOk);
+        if (!keepsEnough(chosen, replacing))
+            return;
+        if (!writeSavedFile(chosen)) {
+            reportNotWritten(chosen);
             return;
         }
         showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from "
@@ -327,26 +333,19 @@ void CHILD_GEN_FILE::SaveHXR()
     }
 }
 
-CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
+void CHILD_GEN_FILE::collectSavedFile()
 {
     HXR &hxr = *app::device::HXRObject();
     // The file is collected whole and put in place of the chosen one only once it is complete:
     // an old file never keeps lines of another module, and a failed save leaves it as it was.
-    // The writer opens first, so that a place that cannot be written is known before the module
-    // is asked.
-    platform::win::WholeFileWriter file(fileName);
-    failedKey_.clear();
-    writeError_.clear();
-    if (!file.open()) {
-        writeError_ = file.errorString();
-        return SaveOutcome::NotWritten;
-    }
     content_.clear();
     writeFailed_ = false;
     keysWritten_ = 0;
+    valuesRead_ = 0;
     for (const SavedEntry &entry : savedEntries()) {
         const QString section = QString::fromLatin1(entry.section);
         const QString key = QString::fromLatin1(entry.key);
+        const int written = keysWritten_;
         try {
             currentValue_ = entry.value ? entry.value(hxr) : parameterText(hxr, key);
             SaveValue(section, key);
@@ -355,16 +354,61 @@ CHILD_GEN_FILE::SaveOutcome CHILD_GEN_FILE::writeSavedFile(const QString &fileNa
                           QStringLiteral(" While reading ") + app::common::LastIniKey() + CrLf;
         }
         if (writeFailed_)
-            return SaveOutcome::NotWritten;
+            return;
+        if (entry.asksModule && keysWritten_ > written)
+            ++valuesRead_;
     }
-    // A module that answered nothing leaves an old file as it was rather than empty.
-    if (keysWritten_ == 0)
-        return SaveOutcome::NothingRead;
-    if (!file.write(content_) || !file.commit()) {
-        writeError_ = file.errorString();
-        return SaveOutcome::NotWritten;
+}
+
+bool CHILD_GEN_FILE::keepsEnough(const QString &fileName, bool replacing)
+{
+    const QString untouched = replacing ? QStringLiteral("The file was left as it was.")
+                                        : QStringLiteral("No file was written.");
+    // Only the program's own entries: an old file is worth more than that.
+    if (valuesRead_ == 0) {
+        showErrors(QStringLiteral("Nothing could be read from the module. ") + untouched, SaveTitle,
+                   true);
+        return false;
     }
-    return SaveOutcome::Written;
+    const int unread = static_cast<int>(savedEntries().size()) - keysWritten_;
+    if (!replacing || unread == 0)
+        return true;
+    app::common::desktop::ShowMessage(
+        QStringLiteral("%1 of the %2 values could not be read from the module.")
+                .arg(unread)
+                .arg(savedEntries().size()) +
+            CrLf + CrLf + QStringLiteral("Do you want to replace ") +
+            QDir::toNativeSeparators(fileName) + QStringLiteral(" with a file that lacks them?"),
+        SaveTitle, true, app::common::desktop::MessageYesNo);
+    if (!app::common::MessageCancelled())
+        return true;
+    showErrors(QStringLiteral("Error(s) occurred while reading the configuration data from the "
+                              "module! ") +
+                   untouched,
+               SaveTitle);
+    return false;
+}
+
+bool CHILD_GEN_FILE::writeSavedFile(const QString &fileName)
+{
+    platform::win::WholeFileWriter file(fileName);
+    if (file.open() && file.write(content_) && file.commit())
+        return true;
+    writeError_ = file.errorString();
+    return false;
+}
+
+void CHILD_GEN_FILE::reportNotWritten(const QString &fileName)
+{
+    const QString where =
+        failedKey_.isEmpty() ? QString() : QStringLiteral(" while writing ") + failedKey_;
+    const QString cause =
+        writeError_.isEmpty() ? QString() : writeError_ + QStringLiteral(".") + CrLf;
+    app::common::desktop::ShowMessage(QStringLiteral("The configuration could not be written to ") +
+                                          QDir::toNativeSeparators(fileName) + where +
+                                          QStringLiteral("!") + CrLf + cause +
+                                          QStringLiteral("The file was left as it was."),
+                                      SaveTitle, true, app::common::desktop::MessageOk);
 }
 
 void CHILD_GEN_FILE::RestoreHXR()

@@ -82,10 +82,14 @@ private:
     // A restore's read of a key of the file it read: its text, "*" when missing.
     QString ReadValue(const platform::win::ParsedProfile &file, const QString &section,
                       const QString &key);
-    // How a save ended: the file replaced, left as it was because the module answered nothing,
-    // or left as it was because the new file could not be written.
-    enum class SaveOutcome { Written, NothingRead, NotWritten };
-    SaveOutcome writeSavedFile(const QString &fileName);
+    // A save in its steps. Asks the module for every entry, collecting the file in memory.
+    void collectSavedFile();
+    // Whether what was read is to be written: never when the module answered nothing; over an
+    // existing file with values missing, only when the user says so. A message says why not.
+    bool keepsEnough(const QString &fileName, bool replacing);
+    // Puts the collected file in place; false with the cause kept.
+    bool writeSavedFile(const QString &fileName);
+    void reportNotWritten(const QString &fileName);
 
     // A restore in its steps. What the user chose to restore of a file that fits the module;
     // nothing when the restore ends there (a message has said why).
@@ -107,7 +111,8 @@ private:
     void reportRestore(app::device::HXR &hxr);
 
     void progressStep();
-    void showErrors(const QString &trailer, const QString &title);
+    // The collected error text and the trailer; with nothing collected, nothing unless always.
+    void showErrors(const QString &trailer, const QString &title, bool always = false);
     void layOut();
 
     app::controls::VXBtn *hyperlinkSave_ = nullptr;
@@ -122,6 +127,7 @@ private:
     QString failedKey_;  // the key whose write failed
     QString writeError_; // why the file could not be written
     int keysWritten_ = 0;
+    int valuesRead_ = 0; // of the keys written, those the module answered
     int16_t progressCount_ = 0;
     int16_t progressTotal_ = 0;
 };

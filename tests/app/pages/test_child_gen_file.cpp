@@ -24,63 +24,14 @@
 
 #include "app/common/desktop/filedialogs.h"
 #include "app/pages/hcffile.h"
-#include "pagefixture.h"
+#include "filepagefixture.h"
 #include "support/smallfilesystem.h"
 
 namespace pagetests {
 namespace {
 
-using app::pages::CHILD_GEN_FILE;
 using testing::ElementsAre;
 using testing::IsEmpty;
-
-class FilePageTest : public PageFixture
-{
-protected:
-    void SetUp() override
-    {
-        PageFixture::SetUp();
-        ASSERT_TRUE(files.isValid());
-        app::common::setDataFolder(files.path());
-        previousRunner = app::common::desktop::setFileDialogRunner([this](QFileDialog &dialog) {
-            proposed.push_back(QFileInfo(dialog.selectedFiles().value(0)).fileName());
-            if (whileChoosing)
-                whileChoosing();
-            return chosen;
-        });
-    }
-
-    void TearDown() override
-    {
-        app::common::desktop::setFileDialogRunner(previousRunner);
-        PageFixture::TearDown();
-    }
-
-    CHILD_GEN_FILE *open() { return openModulePageAfresh<CHILD_GEN_FILE>(); }
-
-    QString path(const QString &name) const { return files.filePath(name); }
-
-    static QString readText(const QString &fileName)
-    {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll());
-    }
-
-    static void writeText(const QString &fileName, const QString &text)
-    {
-        QFile file(fileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
-    }
-
-    QTemporaryDir files;
-    QString chosen;                      // what the dialog answers
-    std::function<void()> whileChoosing; // runs while a file dialog is up
-    std::vector<QString> proposed;       // the file names the dialogs proposed
-    app::common::desktop::FileDialogRunner previousRunner;
-};
 
 // The saved file, its "Saved" date masked.
 QString masked(const QString &text)
@@ -134,66 +85,6 @@ TEST_F(FilePageTest, SavesEveryEntryInOrderWithAPointWhateverTheSeparator)
     }
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
         << "no scratch file left";
-}
-
-TEST_F(FilePageTest, SaveReplacesTheOldFileAndListsWhatCouldNotBeRead)
-{
-    chosen = path(QStringLiteral("old.hcf"));
-    writeText(chosen, QStringLiteral("[Calibration]\r\nEGAI=99\r\nOLD=1\r\n[Other]\r\nX=1\r\n"));
-    CHILD_GEN_FILE *page = open();
-    ASSERT_NE(page, nullptr);
-    sim::Faults faults;
-    faults.reject = {"EGAI?"};
-    sim::setFaults(0, faults);
-    page->SaveHXR();
-
-    const QString saved = readText(chosen);
-    EXPECT_TRUE(saved.contains(QStringLiteral("UNTD=45"))) << saved.toStdString();
-    for (const char *stale : {"EGAI=", "OLD=", "[Other]", "EOFS=", "MINS="})
-        EXPECT_FALSE(saved.contains(QLatin1String(stale))) << stale;
-    ASSERT_EQ(ShownMessages().size(), 2u);
-    const Shown &report = ShownMessages()[1];
-    EXPECT_EQ(report.title, QStringLiteral("Save Configuration"));
-    QString expected;
-    for (const char *key : {"EGAI", "EOFS", "UNTE", "YEAR", "MNTH", "DAY", "HOUR", "MINS"})
-        expected +=
-            QStringLiteral("Comms error while reading %1 from module!\r\n").arg(QLatin1String(key));
-    expected += QStringLiteral("\r\n\r\nError(s) occurred while reading the configuration data "
-                               "from the module!");
-    EXPECT_EQ(report.text, expected);
-}
-
-TEST_F(FilePageTest, SaveOfAModuleThatAnswersNothingKeepsTheOldFile)
-{
-    chosen = path(QStringLiteral("kept.hcf"));
-    const QString old = QStringLiteral("[Data]\r\nType=HXR\r\n");
-    writeText(chosen, old);
-    CHILD_GEN_FILE *page = open();
-    ASSERT_NE(page, nullptr);
-    hxr->ErrorState(-100); // latched before the save began
-    page->SaveHXR();
-    EXPECT_EQ(readText(chosen), old);
-    ASSERT_EQ(ShownMessages().size(), 2u);
-    EXPECT_TRUE(ShownMessages()[1].text.startsWith(
-        QStringLiteral("Comms error while reading Type from module!\r\n")));
-    EXPECT_TRUE(ShownMessages()[1].text.endsWith(
-        QStringLiteral("\r\n\r\nNothing could be read from the module, so the file was left as "
-                       "it was.")));
-    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-TEST_F(FilePageTest, SaveThatCannotWriteSaysSoAndCreatesNothing)
-{
-    CHILD_GEN_FILE *page = open();
-    ASSERT_NE(page, nullptr);
-    chosen = path(QStringLiteral("missing/folder.hcf"));
-    page->SaveHXR();
-    ASSERT_EQ(ShownMessages().size(), 2u);
-    EXPECT_EQ(ShownMessages()[1].title, QStringLiteral("Save Configuration"));
-    EXPECT_TRUE(ShownMessages()[1].text.startsWith(
-        QStringLiteral("The configuration could not be written to ") +
-        QDir::toNativeSeparators(chosen)));
-    EXPECT_FALSE(QFileInfo::exists(chosen));
 }
 
 TEST_F(FilePageTest, SaveOntoAFullDiskNamesTheCauseAndKeepsTheOldFile)

@@ -26,6 +26,7 @@
 #include "app/shell/inputhold.h"
 #include "app/shell/programversion.h"
 #include "platform/vb/convert.h"
+#include "platform/vb/format.h"
 #include "platform/vb/val.h"
 #include "platform/vb/vberror.h"
 #include "platform/win/profile.h"
@@ -134,6 +135,26 @@ platform::win::ParsedProfile readRestoreFile(const QString &fileName)
 {
     app::shell::InputHold hold;
     return app::common::ReadIniFile(fileName);
+}
+
+// The largest configuration file is about a kilobyte: one far larger is another file chosen by
+// mistake, refused before it is read (and held in memory whole).
+constexpr qint64 LargestRestoreFile = 16 * 1024 * 1024;
+
+bool refuseOversizedFile(const QString &fileName)
+{
+    const qint64 size = QFileInfo(fileName).size();
+    if (size <= LargestRestoreFile)
+        return false;
+    const QString megabytes = platform::vb::Format(static_cast<double>(size) / (1024.0 * 1024.0),
+                                                   u"#,##0.0", app::common::ProgramSeparators());
+    app::common::desktop::ShowMessage(
+        QStringLiteral("The selected file ") + QDir::toNativeSeparators(fileName) +
+            QStringLiteral(" is ") + megabytes +
+            QStringLiteral(" MB, far larger than any configuration file, so nothing was "
+                           "restored."),
+        QStringLiteral("Invalid File"), true, app::common::desktop::MessageOk);
+    return true;
 }
 
 // With factory access: whether to restore the factory settings too. They are offered only to
@@ -416,7 +437,7 @@ void CHILD_GEN_FILE::RestoreHXR()
     try {
         const QString file = chooseTransferFile(11, &CHILD_GEN_FILE::GetRestoreFilename);
         HXR *hxr = app::device::HXRObject();
-        if (file.isEmpty() || !hxr)
+        if (file.isEmpty() || !hxr || refuseOversizedFile(file))
             return;
         const platform::win::ParsedProfile parsed = readRestoreFile(file);
         const std::optional<RestoreChoice> choice = chooseRestore(parsed, *hxr);

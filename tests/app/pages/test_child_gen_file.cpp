@@ -536,6 +536,27 @@ TEST_F(FilePageTest, LargeFileRestoresAsTheSmallOneWithTheWindowAnswering)
     EXPECT_LT(probe->longestWait().count(), 250) << "ms without an answer";
 }
 
+// A file far larger than any configuration (one chosen by mistake) is refused before it is
+// read, naming it and its size.
+TEST_F(FilePageTest, RestoreRefusesAFileFarLargerThanAnyConfiguration)
+{
+    CHILD_GEN_FILE *page = open();
+    ASSERT_NE(page, nullptr);
+    chosen = path(QStringLiteral("film.hcf"));
+    writeText(chosen, moduleFile());
+    QFile file(chosen);
+    ASSERT_TRUE(file.resize(17 * 1024 * 1024 + 52 * 1024)); // sparse: no room taken
+    page->RestoreHXR();
+    EXPECT_THAT(
+        ShownMessages(),
+        ElementsAre(Shown{QStringLiteral("Invalid File"),
+                          QStringLiteral("The selected file ") + QDir::toNativeSeparators(chosen) +
+                              QStringLiteral(" is 17.1 MB, far larger than any "
+                                             "configuration file, so nothing was "
+                                             "restored.")}));
+    EXPECT_THAT(writtenFrames(), IsEmpty());
+}
+
 TEST_F(FilePageTest, CancelledDialogsDoNothing)
 {
     CHILD_GEN_FILE *page = open();

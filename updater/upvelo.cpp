@@ -186,9 +186,10 @@ void showNews(const QString &product, const QString &file)
     const QString document = newsDocument(file, *id);
     if (document.isEmpty())
         return;
-    // An item counts as seen only when it was opened: one that was not comes again next time.
-    if (OpenDocument(document))
-        SaveSetting(product, QStringLiteral("ID"), QString::number(*id));
+    // Handed to the desktop and counted as seen, whether or not it could be opened: the same
+    // item is not tried again at every check.
+    OpenDocument(document);
+    SaveSetting(product, QStringLiteral("ID"), QString::number(*id));
 }
 
 bool runCheck(const QString &Product, int16_t Major, int16_t Minor, int16_t Revision, bool Silent)
@@ -345,18 +346,13 @@ void SetStatus(const QString &text)
     label->repaint();
 }
 
-bool OpenDocument(const QString &document)
+void OpenDocument(const QString &document)
 {
-    namespace desktop = app::common::desktop;
     try {
-        // A news item that cannot be opened is passed over without a word. The flag outlives
-        // this call: a launcher still running at the bound may report later.
-        const auto failed = std::make_shared<bool>(false);
-        desktop::OpenWebPage(document, [failed](const QString &) { *failed = true; });
-        // The launcher must have handed the page over before the utility ends.
-        return desktop::WaitForLaunches(LauncherPatience) && !*failed;
+        // The launcher runs on by itself, outliving this utility; how it ends is not waited for,
+        // and a news item that cannot be opened is passed over without a word.
+        app::common::desktop::OpenWebPage(document, [](const QString &) {});
     } catch (...) {
-        return false;
     }
 }
 

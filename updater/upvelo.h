@@ -36,12 +36,9 @@ QString MakeTempFileName();
 // Downloads url and saves it to file; true only when both succeeded. Waits in a local event loop.
 bool DownloadToFile(const QString &url, const QString &file);
 void SetStatus(const QString &text);
-// Opens a news document: only http and https addresses are handed to the desktop. Waits, with
-// the event loop running, until the desktop's launcher has ended, at most LauncherPatience ms.
-// True when the launcher opened it; false when the address was refused, the launcher failed or
-// was still running at the bound.
-bool OpenDocument(const QString &document);
-inline constexpr int LauncherPatience = 10000;
+// Opens a news document: only http and https addresses are handed to the desktop, whose launcher
+// is started and left running. Failures are ignored.
+void OpenDocument(const QString &document);
 // Nothing to act on: the caller's window belongs to another process.
 void SetWindowAlpha(int window, int alpha);
 // Waits, without spinning, until the caller's process has ended.

@@ -4,6 +4,7 @@
 // nothing of the build tree loaded.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -15,6 +16,10 @@
 #include <QTest>
 
 #include <gmock/gmock.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,14 +47,27 @@ protected:
         ASSERT_TRUE(work_.isValid());
         prefix_ = work_.filePath(QStringLiteral("prefix"));
         programFolder_ = prefix_ + QStringLiteral("/lib/hxr-toolkit");
+        // Every install of the build tree writes its manifest there: one install at a time.
+        const int buildTree = ::open(HXR_BINARY_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(buildTree, 0);
+        ASSERT_EQ(flock(buildTree, LOCK_EX), 0);
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral(HXR_CMAKE_COMMAND),
                       {QStringLiteral("--install"), QStringLiteral(HXR_BINARY_DIR),
                        QStringLiteral("--prefix"), prefix_});
-        ASSERT_TRUE(install.waitForFinished(InstallMs));
+        const bool installed = install.waitForFinished(InstallMs);
+        manifest_ = readAll(QStringLiteral(HXR_BINARY_DIR "/install_manifest.txt"))
+                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ::close(buildTree);
+        ASSERT_TRUE(installed);
         ASSERT_EQ(install.exitStatus(), QProcess::NormalExit);
         ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+        // Every file the install made, links among them, as the manifest names them.
+        QDirIterator made(prefix_, QDir::Files | QDir::System | QDir::Hidden,
+                          QDirIterator::Subdirectories);
+        while (made.hasNext())
+            installedFiles_.append(made.next());
         // As the kernel names the files it maps.
         prefix_ = QFileInfo(prefix_).canonicalFilePath();
         programFolder_ = QFileInfo(programFolder_).canonicalFilePath();
@@ -76,6 +94,8 @@ protected:
     }
 
     QTemporaryDir work_;
+    QStringList manifest_;       // the install's manifest, one file a line
+    QStringList installedFiles_; // what the install left under the prefix
     QString prefix_;
     QString programFolder_;
 };
@@ -95,6 +115,11 @@ TEST_F(InstalledProgramTest, HoldsTheProgramFolderTheCommandAndTheUdevRule)
     EXPECT_TRUE(command.isSymLink());
     EXPECT_EQ(command.canonicalFilePath(),
               QFileInfo(programFolder_ + QStringLiteral("/hxr-toolkit")).canonicalFilePath());
+
+    // The manifest lists every file of the install, the command's link among them, so that
+    // whatever reads it (an uninstall, a package) takes all of it.
+    EXPECT_THAT(manifest_, testing::UnorderedElementsAreArray(installedFiles_));
+    EXPECT_TRUE(installedFiles_.contains(work_.filePath(QStringLiteral("prefix/bin/hxr-toolkit"))));
 
     const QString rule = prefix_ + QStringLiteral("/lib/udev/rules.d/70-hxr-module.rules");
     EXPECT_EQ(readAll(rule),

@@ -12,6 +12,7 @@ namespace app::shell {
 
 ProgramContext::ProgramContext(const ProgramContextOptions &options)
 {
+    shell_.state.context = this;
     try {
         if (!options.fontFolder.isEmpty())
             app::common::desktop::LoadFonts(options.fontFolder);
@@ -28,12 +29,23 @@ ProgramContext::~ProgramContext()
     closeRun();
 }
 
+ProgramContext *ProgramContext::current()
+{
+    return ShellState::current().context;
+}
+
 void ProgramContext::link(const ProgramLinkTargets &targets)
 {
     // The old links go first: removed after the new ones came, they would undo them.
-    links_.reset();
+    unlink();
     links_ = std::make_unique<ProgramLinks>(targets);
     linkedDevice_ = targets.device;
+}
+
+void ProgramContext::unlink()
+{
+    linkedDevice_ = nullptr;
+    links_.reset();
 }
 
 void ProgramContext::useMessageForm(QWidget *owner)
@@ -48,8 +60,7 @@ void ProgramContext::closeRun()
     ClearDevices();
     if (linkedDevice_)
         linkedDevice_->ClosePort();
-    linkedDevice_ = nullptr;
-    links_.reset();
+    unlink();
     if (app::common::desktop::FontsLoaded())
         app::common::desktop::UnloadFonts();
 }

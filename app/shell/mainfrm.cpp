@@ -104,12 +104,8 @@ MainFrm::~MainFrm()
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
     app::common::desktop::setCommsStatusLabel(nullptr);
-    if (!closing_.closed()) {
-        // A window that never ran its closing sequence still leaves nothing behind.
-        CloseAllPages();
-        ClearDevices();
-        removeLinks();
-    }
+    // A window that never ran its closing sequence still leaves nothing behind.
+    closing_.finish();
     if (theWindow() == this)
         theWindow() = nullptr;
 }

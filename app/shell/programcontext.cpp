@@ -1,10 +1,8 @@
 #include "app/shell/programcontext.h"
 
 #include "app/common/desktop/fonts.h"
-#include "app/common/desktop/messages.h"
 #include "app/device/hxr.h"
-#include "app/shell/childcontrol.h"
-#include "app/shell/devicecontrol.h"
+#include "app/shell/closingsteps.h"
 #include "app/shell/messagefrm.h"
 #include "app/shell/programlinks.h"
 
@@ -55,14 +53,13 @@ void ProgramContext::useMessageForm(QWidget *owner)
 
 void ProgramContext::closeRun()
 {
-    app::common::desktop::UnloadMessage();
-    CloseAllPages();
-    ClearDevices();
-    if (linkedDevice_)
-        linkedDevice_->ClosePort();
-    unlink();
-    if (app::common::desktop::FontsLoaded())
-        app::common::desktop::UnloadFonts();
+    ClosingSteps steps;
+    steps.closePort = [this] {
+        if (linkedDevice_)
+            linkedDevice_->ClosePort();
+    };
+    steps.removeLinks = [this] { unlink(); };
+    FinishClosing(steps, "ProgramContext", "closeRun");
 }
 
 } // namespace app::shell

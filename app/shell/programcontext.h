@@ -42,8 +42,8 @@ class ProgramContext
 {
 public:
     explicit ProgramContext(const ProgramContextOptions &options = {});
-    // Closes what the run left open as the closing sequence does (the message, the pages, the
-    // page sets, the linked device's port, the links, the fonts), then the states go.
+    // Finishes the run's closing (closingsteps.h): what the main window's closing has not done,
+    // with the linked device's port and the links; then the states go.
     ~ProgramContext();
 
     ProgramContext(const ProgramContext &) = delete;

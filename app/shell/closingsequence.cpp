@@ -9,12 +9,9 @@
 #include <QWidget>
 
 #include "app/analysis/csvmodule.h"
-#include "app/common/desktop/fonts.h"
 #include "app/common/desktop/messages.h"
 #include "app/common/desktop/waitcursor.h"
-#include "app/common/globals.h"
 #include "app/shell/childcontrol.h"
-#include "app/shell/devicecontrol.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
 #include "platform/win/messagehook.h"
@@ -59,8 +56,7 @@ void ClosingSequence::closeEvent(QCloseEvent &event)
         event.ignore();
         if (!pending_) {
             pending_ = true;
-            app::common::setShuttingDown(true);
-            steps_.stopTimers();
+            finishSteps(ClosingStep::StopRefresh);
             app::common::desktop::ShowMessage(
                 QStringLiteral("Waiting for current page refresh to complete..."),
                 QStringLiteral("Closing..."), false, app::common::desktop::MessageNotice);
@@ -86,7 +82,7 @@ void ClosingSequence::waitExpired()
 {
     if (closed_ || !IsRefreshing())
         return;
-    app::common::desktop::UnloadMessage();
+    finishSteps(ClosingStep::UnloadMessage);
     platform::win::showPlainMessage(
         QStringLiteral("Tried to shut down but events still being executed in child page refresh!"),
         QStringLiteral("Error Closing"));
@@ -100,29 +96,26 @@ void ClosingSequence::run()
     if (closed_)
         return;
     closed_ = true;
+    wait_.stop();
     std::optional<app::common::desktop::WaitCursor> busy(std::in_place);
-    // Each step is trapped alone: one that fails is logged and the closing goes on.
-    const auto step = [](auto &&work) { RunTrappedStep("MainFrm", "runClosingSequence", work); };
-    step([this] {
-        app::common::setShuttingDown(true);
-        steps_.stopTimers();
-        steps_.release();
-        wait_.stop();
-    });
-    step([] { app::common::desktop::UnloadMessage(); });
-    step([] { CloseAllPages(); });
-    step([] { ClearDevices(); });
-    step([this] { steps_.closePort(); });
-    step([this] {
-        steps_.removeLinks();
-        window_.hide();
-    });
+    finishSteps(ClosingStep::ReleaseDevice);
+    RunTrappedStep("MainFrm", "runClosingSequence", [this] { window_.hide(); });
     busy.reset();
-    step([] { app::common::desktop::UnloadFonts(); });
+    finishSteps(ClosingStep::UnloadFonts);
     if (steps_.endProgram)
         steps_.endProgram(0);
     else
         QCoreApplication::exit(0);
+}
+
+void ClosingSequence::finish()
+{
+    finishSteps(ClosingStep::UnloadFonts);
+}
+
+void ClosingSequence::finishSteps(ClosingStep last)
+{
+    FinishClosing(steps_, "MainFrm", "runClosingSequence", last);
 }
 
 } // namespace app::shell

@@ -1,33 +1,18 @@
 #ifndef APP_SHELL_CLOSINGSEQUENCE_H
 #define APP_SHELL_CLOSINGSEQUENCE_H
 
-#include <functional>
-
 #include <QTimer>
+
+#include "app/shell/closingsteps.h"
 
 class QCloseEvent;
 class QWidget;
 
 namespace app::shell {
 
-// What the closing sequence has the main window do on the way out.
-struct ClosingSteps
-{
-    // Stops the window's own timers: the page refresh and the hover tip.
-    std::function<void()> stopTimers;
-    // Saves the settings and lets go of the mouse.
-    std::function<void()> release;
-    // Closes the module's port, when there is a module.
-    std::function<void()> closePort;
-    // Removes the program-wide links.
-    std::function<void()> removeLinks;
-    // Ends the program with the code; empty: leave the event loop with it.
-    std::function<void(int code)> endProgram;
-};
-
 // The main window's close: it waits for what must finish first (a data file job, a page's
-// input hold, a running page refresh, the last at most waitMs), then closes the pages, the
-// devices and the port, removes the links and ends the program, once.
+// input hold, a running page refresh, the last at most waitMs), then runs the steps that end
+// the run (closingsteps.h) and ends the program, once.
 class ClosingSequence
 {
 public:
@@ -42,10 +27,14 @@ public:
     // A page refresh returned: a close that waited for it goes on.
     void refreshFinished();
     bool closed() const { return closed_; }
+    // The window goes without a close: the steps that have not run, without waiting and
+    // without ending the program.
+    void finish();
 
 private:
     void waitExpired();
     void run();
+    void finishSteps(ClosingStep last);
 
     QWidget &window_;
     int waitMs_;

@@ -38,7 +38,7 @@
 #include "app/shell/pagebuttons.h"
 #include "app/shell/pageswitchcheck.h"
 #include "app/shell/panel.h"
-#include "app/shell/programlinks.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/shellstate.h"
 #include "app/shell/styletemplates.h"
 
@@ -104,12 +104,8 @@ MainFrm::~MainFrm()
     SetRefreshFinishedHook({});
     app::analysis::SetRecordingDisplay({});
     app::common::desktop::setCommsStatusLabel(nullptr);
-    if (!closing_.closed()) {
-        // A window that never ran its closing sequence still leaves nothing behind.
-        CloseAllPages();
-        ClearDevices();
-        links_.reset();
-    }
+    // A window that never ran its closing sequence still leaves nothing behind.
+    closing_.finish();
     if (theWindow() == this)
         theWindow() = nullptr;
 }
@@ -499,8 +495,14 @@ ClosingSteps MainFrm::closingSteps()
                     if (app::device::HXR *hxr = device())
                         hxr->ClosePort();
                 },
-            .removeLinks = [this] { links_.reset(); },
+            .removeLinks = [] { removeLinks(); },
             .endProgram = options_.endProgram};
+}
+
+void MainFrm::removeLinks()
+{
+    if (ProgramContext *context = ProgramContext::current())
+        context->unlink();
 }
 
 } // namespace app::shell

@@ -32,7 +32,6 @@ namespace app::shell {
 
 class DeviceSession;
 class PageButtons;
-class ProgramLinks;
 class StyleTemplates;
 
 struct MainFrmOptions
@@ -136,6 +135,8 @@ private:
     void showHelpMenu();
     void openManual(const QString &fileName);
     ClosingSteps closingSteps();
+    // The program context's links, which point at the window and its device object.
+    static void removeLinks();
     EntryAnswer ask(const EntryRequest &request);
     void showRecordingStatus(uint32_t ledColour, const QString &text, bool captureEnabled);
 
@@ -145,8 +146,6 @@ private:
     QString programFolder_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<DeviceSession> session_;
-    // Declared after the device object: the links go before it does.
-    std::unique_ptr<ProgramLinks> links_;
     QPoint dragOffset_;
     bool dragging_ = false;
 

@@ -2,6 +2,7 @@
 #include "app/shell/mainfrm.h"
 
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/panel.h"
+#include "app/shell/programcontext.h"
 #include "app/shell/programlinks.h"
 #include "app/shell/styletemplates.h"
 #include "platform/vb/format.h"
@@ -81,6 +83,15 @@ void showDriverFailure(const QString &programFolder)
                            "must have been attached to this computer, been detected and "
                            "installed, before this software will run."),
             QStringLiteral("Critical Error"));
+}
+
+// The context that holds the program-wide links: the window starts within one.
+ProgramContext &programContext()
+{
+    ProgramContext *context = ProgramContext::current();
+    if (!context)
+        throw std::logic_error("the main window starts without a program context");
+    return *context;
 }
 
 // The program's icon in the sizes the desktop picks from.
@@ -159,7 +170,7 @@ bool MainFrm::Load()
     // warning; a start that ends there leaves no device behind.
     step([this] { createDevice(); });
     step([this] {
-        links_ = std::make_unique<ProgramLinks>(
+        programContext().link(
             ProgramLinkTargets{device(),
                                this,
                                this,
@@ -167,7 +178,7 @@ bool MainFrm::Load()
                                {ui_.mainFrame, ui_.mainHelp, ui_.help, ui_.extraInfo}});
     });
     if (!HandleBranding()) {
-        links_.reset();
+        removeLinks();
         session_.reset();
         return false;
     }

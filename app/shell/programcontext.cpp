@@ -1,10 +1,8 @@
 #include "app/shell/programcontext.h"
 
 #include "app/common/desktop/fonts.h"
-#include "app/common/desktop/messages.h"
 #include "app/device/hxr.h"
-#include "app/shell/childcontrol.h"
-#include "app/shell/devicecontrol.h"
+#include "app/shell/closingsteps.h"
 #include "app/shell/messagefrm.h"
 #include "app/shell/programlinks.h"
 
@@ -12,6 +10,7 @@ namespace app::shell {
 
 ProgramContext::ProgramContext(const ProgramContextOptions &options)
 {
+    shell_.state.context = this;
     try {
         if (!options.fontFolder.isEmpty())
             app::common::desktop::LoadFonts(options.fontFolder);
@@ -28,12 +27,23 @@ ProgramContext::~ProgramContext()
     closeRun();
 }
 
+ProgramContext *ProgramContext::current()
+{
+    return ShellState::current().context;
+}
+
 void ProgramContext::link(const ProgramLinkTargets &targets)
 {
     // The old links go first: removed after the new ones came, they would undo them.
-    links_.reset();
+    unlink();
     links_ = std::make_unique<ProgramLinks>(targets);
     linkedDevice_ = targets.device;
+}
+
+void ProgramContext::unlink()
+{
+    linkedDevice_ = nullptr;
+    links_.reset();
 }
 
 void ProgramContext::useMessageForm(QWidget *owner)
@@ -43,15 +53,13 @@ void ProgramContext::useMessageForm(QWidget *owner)
 
 void ProgramContext::closeRun()
 {
-    app::common::desktop::UnloadMessage();
-    CloseAllPages();
-    ClearDevices();
-    if (linkedDevice_)
-        linkedDevice_->ClosePort();
-    linkedDevice_ = nullptr;
-    links_.reset();
-    if (app::common::desktop::FontsLoaded())
-        app::common::desktop::UnloadFonts();
+    ClosingSteps steps;
+    steps.closePort = [this] {
+        if (linkedDevice_)
+            linkedDevice_->ClosePort();
+    };
+    steps.removeLinks = [this] { unlink(); };
+    FinishClosing(steps, "ProgramContext", "closeRun");
 }
 
 } // namespace app::shell

@@ -36,21 +36,26 @@ struct ProgramContextOptions
 
 // The program-wide state of one run: one state of each layer, current from the constructor to
 // the destructor, so that a run (or a test) starts from defaults and leaves nothing behind.
-// The program builds one before its main window; a test fixture builds one and drops it.
+// The program builds one before its main window; a test fixture builds one and drops it. It
+// owns the program-wide links, the main window's and every fixture's.
 class ProgramContext
 {
 public:
     explicit ProgramContext(const ProgramContextOptions &options = {});
-    // Closes what the run left open as the closing sequence does (the message, the pages, the
-    // page sets, the linked device's port, the links, the fonts), then the states go.
+    // Finishes the run's closing (closingsteps.h): what the main window's closing has not done,
+    // with the linked device's port and the links; then the states go.
     ~ProgramContext();
 
     ProgramContext(const ProgramContext &) = delete;
     ProgramContext &operator=(const ProgramContext &) = delete;
 
-    // Installs the program-wide links for the context's life (a fixture without a main window;
-    // the main window links its own).
+    // The context whose state is current, or nullptr.
+    static ProgramContext *current();
+
+    // Installs the program-wide links, in place of any installed before; they stay until
+    // unlink() or the context's end.
     void link(const ProgramLinkTargets &targets);
+    void unlink();
     // Shows ShowMessage through the program's message form, owned by the given window.
     void useMessageForm(QWidget *owner);
 

@@ -23,10 +23,11 @@ namespace app::shell {
 
 class MainFrm;
 class PageSetHost;
+class ProgramContext;
 
 // The program-wide state of the shell: the branding, the connection, the page host and the
-// pages it shows, the help area, the page sets, the page factories, the message form's owner
-// and the main window.
+// pages it shows, the help area, the page sets, the page factories, the message form's owner,
+// the main window, the context the state belongs to and how far the run's closing has got.
 struct ShellState : platform::win::ProgramState<ShellState>
 {
     // Where the pages are shown and which are up.
@@ -79,6 +80,10 @@ struct ShellState : platform::win::ProgramState<ShellState>
     QPointer<MainFrm> mainWindow;
     int inputHolds = 0;
     QString updateProduct;
+    // The context this state belongs to; nullptr: the process's own state.
+    ProgramContext *context = nullptr;
+    // How many of the steps that end the run have run (closingsteps.h).
+    int closingStepsRun = 0;
 };
 
 } // namespace app::shell

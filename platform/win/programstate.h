@@ -2,6 +2,20 @@
 #define PLATFORM_WIN_PROGRAMSTATE_H
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+// Debug and sanitizer builds check that state scopes end in the reverse order of their start.
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
+#define PLATFORM_WIN_PROGRAMSTATE_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PLATFORM_WIN_PROGRAMSTATE_CHECKED 1
+#endif
+#endif
+#ifndef PLATFORM_WIN_PROGRAMSTATE_CHECKED
+#define PLATFORM_WIN_PROGRAMSTATE_CHECKED 0
+#endif
 
 namespace platform::win {
 
@@ -26,7 +40,19 @@ public:
     {
     public:
         explicit Scope(State &state) : state_(&state), previous_(installed_.exchange(&state)) {}
-        ~Scope() { installed_.compare_exchange_strong(state_, previous_); }
+        ~Scope()
+        {
+            [[maybe_unused]] const bool wasCurrent =
+                installed_.compare_exchange_strong(state_, previous_);
+#if PLATFORM_WIN_PROGRAMSTATE_CHECKED
+            // A scope that ends while a later one is current leaves that later one current:
+            // once its state is gone, current() would hand out freed memory.
+            if (!wasCurrent) {
+                std::fputs("ProgramState: a state scope ended out of order\n", stderr);
+                std::abort();
+            }
+#endif
+        }
         Scope(const Scope &) = delete;
         Scope &operator=(const Scope &) = delete;
 

@@ -9,12 +9,10 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
-#include <QScreen>
 
 #include "app/analysis/chart/columnreduction.h"
 #include "app/analysis/chart/thinline.h"
@@ -80,60 +78,6 @@ NTGraph::NTGraph(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     elements_.emplace_back();
-    frameTimer_.setSingleShot(true);
-    frameTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&frameTimer_, &QTimer::timeout, this, &NTGraph::frameEnded);
-}
-
-void NTGraph::scheduleRepaint()
-{
-    changed_ = true;
-    // A burst of changes (a page's whole tick) is paced once, when it is over; QWidget::update
-    // and the clock cost enough to be asked once, not once a point.
-    if (repaintAsked_ || pacingPosted_)
-        return;
-    pacingPosted_ = true;
-    QMetaObject::invokeMethod(this, &NTGraph::paceRepaint, Qt::QueuedConnection);
-}
-
-void NTGraph::paceRepaint()
-{
-    pacingPosted_ = false;
-    if (!changed_ || repaintAsked_)
-        return;
-    const int frame = frameMs();
-    const qint64 since = sincePaint_.isValid() ? sincePaint_.elapsed() : frame;
-    if (since >= frame) {
-        askRepaint();
-        return;
-    }
-    // Within a frame of the last paint: the next change after the frame paints it, so that a
-    // page ticking faster than the screen paints on its own ticks and no timer wakes the
-    // program for it. Should none come, the frame after this one paints it.
-    if (!frameTimer_.isActive())
-        frameTimer_.start(static_cast<int>(2 * frame - since));
-}
-
-void NTGraph::askRepaint()
-{
-    repaintAsked_ = true;
-    update();
-}
-
-void NTGraph::frameEnded()
-{
-    // The last change is always painted: a repaint asked before that never came (the chart
-    // hidden meanwhile) is asked again.
-    if (changed_)
-        askRepaint();
-}
-
-int NTGraph::frameMs() const
-{
-    const QScreen *shown = screen();
-    const double rate = shown && shown->refreshRate() >= 1.0 ? shown->refreshRate() : 60.0;
-    // Rounded up, so that the chart never paints more often than the screen shows.
-    return static_cast<int>(std::ceil(1000.0 / rate));
 }
 
 void NTGraph::ClearGraph()
@@ -415,15 +359,8 @@ QPointF NTGraph::toPixels(double x, double y, const QRect &plot) const
 
 void NTGraph::paintEvent(QPaintEvent *)
 {
-    // Painted from the state as it is now (also for grab() and render()). Only a paint with a
-    // repaint asked settles the change and starts a frame: a grab() within a frame paints an
-    // image, not the screen, which is still painted as paced.
-    if (repaintAsked_) {
-        repaintAsked_ = false;
-        changed_ = false;
-        frameTimer_.stop();
-        sincePaint_.start();
-    }
+    // Painted from the state as it is now (also for grab() and render()).
+    pacer_.painting();
     QPainter painter(this);
     const QRect plot = plotRect();
     if (!paintBackground(painter, plot))

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include <QElapsedTimer>
 #include <QFont>
 #include <QHash>
 #include <QImage>
@@ -16,10 +15,10 @@
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include "app/analysis/chart/chartcontrol.h"
+#include "app/analysis/chart/repaintpacer.h"
 
 class QFontMetrics;
 class QPainter;
@@ -170,14 +169,8 @@ private:
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
     Cursor &currentCursor();
     Annotation &currentAnnotation();
-    // Marks the chart changed; the repaint is paced once the burst of changes is over: now if
-    // a frame has passed since the last paint, else with the next change after the frame, or
-    // at the latest when the frame after it ends.
-    void scheduleRepaint();
-    void paceRepaint();
-    void askRepaint();
-    void frameEnded();
-    int frameMs() const;
+    // Marks the chart changed; the pacer repaints it once the burst of changes is over.
+    void scheduleRepaint() { pacer_.changed(); }
     QFont axisFont() const;
     // The numbers at every second division, from the low end of the axis.
     using AxisLabels = std::array<QString, 6>;
@@ -260,14 +253,7 @@ private:
     mutable int margin_ = -1;
     mutable AxisLabels marginLabels_;
     mutable QHash<QString, int> widths_;
-    // Repaints: one asked of Qt and not yet painted, a change since the last paint, a pacing
-    // posted for the burst of changes under way, the time since the last paint, and the
-    // latest a change within a frame waits.
-    bool repaintAsked_ = false;
-    bool changed_ = false;
-    bool pacingPosted_ = false;
-    QElapsedTimer sincePaint_;
-    QTimer frameTimer_;
+    RepaintPacer pacer_{*this};
 };
 
 } // namespace app::analysis::chart

@@ -14,6 +14,7 @@
 
 #include "app/common/globals.h"
 #include "app/shell/inputhold.h"
+#include "app/shell/programcontext.h"
 #include "support/warningrecorder.h"
 
 namespace app::shell {
@@ -53,6 +54,8 @@ protected:
                 .endProgram = [this](int code) { ended_ << code; }};
     }
 
+    // A run of each test's own: the steps that end a run run once a run.
+    ProgramContext context_;
     QStringList steps_;
     QList<int> ended_;
     bool portFails_ = false;

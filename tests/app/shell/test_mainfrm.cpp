@@ -35,6 +35,7 @@
 #include "app/shell/programcontext.h"
 #include "platform/win/gui/qcolour.h"
 #include "platform/win/messagehook.h"
+#include "runleftovers.h"
 #include "support/namedcase.h"
 #include "support/recordingmessagedialog.h"
 #include "support/simenvironment.h"
@@ -44,6 +45,7 @@ namespace app::shell {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using namespace app::shell::testpages;
 
 const QString ProgramDir = QStringLiteral(HXR_PROGRAM_DIR);
@@ -463,6 +465,22 @@ TEST_F(MainFrmTest, ARefreshThatNeverReturnsDelaysTheCloseThenTheCloseGoesOn)
     EXPECT_THAT(ended_, ElementsAre(0));
     EXPECT_TRUE(homeAliveAtEnd);
     EXPECT_TRUE(home.isNull());
+}
+
+TEST_F(MainFrmTest, DestroyedWithoutACloseItLeavesNothingBehind)
+{
+    const runleftovers::FontFolder fonts;
+    app::common::desktop::LoadFonts(fonts.path());
+    driver_ = runleftovers::CountingDriver();
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    w.device()->OpenPort();
+    const QPointer<ChildFormClass> home = CurrentPage();
+    ASSERT_EQ(runleftovers::Leftovers(home), runleftovers::Everything());
+
+    window_.reset();
+    EXPECT_THAT(runleftovers::Leftovers(home), IsEmpty());
+    EXPECT_THAT(ended_, IsEmpty());
 }
 
 TEST_F(MainFrmTest, TicksAreSkippedWhileARefreshRuns)

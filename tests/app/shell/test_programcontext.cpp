@@ -7,15 +7,20 @@
 
 #include "app/common/globals.h"
 #include "app/device/drv_hxr.h"
+#include "app/device/hxr.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/programlinks.h"
+#include "runleftovers.h"
+#include "support/fakepagesethost.h"
 #include "testpages.h"
 
 namespace app::shell {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using namespace app::shell::testpages;
 
 // Leaves one mark in each layer's state, so that a test sees which state is current.
@@ -76,6 +81,30 @@ TEST(ProgramContext, ItsPagesCloseWhileTheStateTheyUseIsThere)
     EXPECT_EQ(page, nullptr);
     EXPECT_EQ(CurrentPage(), nullptr);
     EXPECT_EQ(PageContainer(), nullptr) << "the links went with the context";
+}
+
+TEST(ProgramContext, DroppedByAFixtureItLeavesNothingBehind)
+{
+    const runleftovers::FontFolder fonts;
+    QWidget window;
+    auto *container = new QWidget(&window);
+    testsupport::FakePageSetHost host;
+    app::device::HXR hxr(runleftovers::CountingDriver());
+    QPointer<ChildFormClass> page;
+    {
+        ProgramContextOptions options;
+        options.fontFolder = fonts.path();
+        ProgramContext context(options);
+        context.link(ProgramLinkTargets{&hxr, &host, &window, container, {}});
+        RegisterTestPages({HomePageName});
+        BuildDeviceList(false);
+        SelectDevice(HomeSetKey);
+        OpenPage(LoadPage(HomePageName));
+        page = CurrentPage();
+        hxr.OpenPort();
+        ASSERT_EQ(runleftovers::Leftovers(page), runleftovers::Everything());
+    }
+    EXPECT_THAT(runleftovers::Leftovers(page), IsEmpty());
 }
 
 } // namespace

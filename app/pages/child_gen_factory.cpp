@@ -72,7 +72,10 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
                          QStringLiteral("A/D counts"));
     pbMvv_ = makeDisplay(this, QStringLiteral("MVV"), QStringLiteral("*"), {},
                          QStringLiteral("mV/V calibrated value"));
-    calv_ = makeDisplay(this, QStringLiteral("OVAL"), {}, QStringLiteral("112345678990-."),
+    // Seven significant digits, as every other page shows a calibrated value: a float's noise
+    // digits mean nothing to the user.
+    calv_ = makeDisplay(this, QStringLiteral("OVAL"), QStringLiteral("*"),
+                        QStringLiteral("112345678990-."),
                         QStringLiteral("Calibrated Value**Displays the calibrated value"));
 
     for (int i = 0; i < 2; ++i) {

@@ -145,6 +145,8 @@ void CHILD_GEN_CALIBRATION::buildAutomaticTab()
         pbCalPoint_[static_cast<size_t>(i)] =
             makeNumberField(frame, QStringLiteral("Enter the required engineering unit value for "
                                                   "this calibrated point"));
+        pointUnits_[static_cast<size_t>(i)] =
+            style::makeLabel(frame, QString(), style::PageStyle::Body);
         VXBtn *button = style::makeButton(frame, QStringLiteral("Acquire"));
         button->SetToolTip(QStringLiteral("Apply the weight and click this button to 'acquire' "
                                           "the point"));
@@ -174,6 +176,7 @@ void CHILD_GEN_CALIBRATION::buildTableTab()
         pbCalValue_[i] = makeNumberField(frame, QStringLiteral("Enter the weight applied to give "
                                                                "the specified mV/V output at "
                                                                "this calibration point"));
+        loadUnits_[i] = style::makeLabel(frame, QString(), style::PageStyle::Body);
     }
     doCalNow_ = makePlainButton(frame, QStringLiteral("Calibrate"), {});
     connect(doCalNow_, &VXBtn::Click, this, [this] { calibrateFromTable(); });
@@ -286,9 +289,17 @@ void CHILD_GEN_CALIBRATION::TimedRefresh()
         const QString symbol = app::device::GetUnitSymbol(displayUnits);
         zUnits_->setCaption(symbol);
         xUnitsC_->setCaption(symbol);
+        showCalibrationUnits(app::device::GetUnitSymbol(hxr->UNTE()));
     } catch (...) {
         app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
+}
+
+void CHILD_GEN_CALIBRATION::showCalibrationUnits(const QString &symbol)
+{
+    for (const auto *units : {&pointUnits_, &loadUnits_})
+        for (VXBtn *label : *units)
+            label->setCaption(symbol);
 }
 
 void CHILD_GEN_CALIBRATION::DeActivated()
@@ -518,18 +529,21 @@ void CHILD_GEN_CALIBRATION::layOut()
     for (size_t i = 0; i < 2; ++i) {
         const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalPoint_[i]->setGeometry(pad, y, fieldWidth, row);
-        acquire_[i]->setGeometry(pad + fieldWidth + 16, y, buttonWidth, row + 4);
+        pointUnits_[i]->setGeometry(pad + fieldWidth + 8, y, 70, row);
+        acquire_[i]->setGeometry(pad + fieldWidth + 90, y, buttonWidth, row + 4);
     }
 
     tabTexts_[1]->setGeometry(pad, pad, textWidth, textHeight);
     columnHeads_[1]->setGeometry(pad, headTop, fieldWidth, row);
-    columnHeads_[2]->setGeometry(pad + fieldWidth + 16, headTop, fieldWidth, row);
+    const int loadLeft = pad + fieldWidth + 16;
+    columnHeads_[2]->setGeometry(loadLeft, headTop, fieldWidth, row);
     for (size_t i = 0; i < 2; ++i) {
         const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalMvv_[i]->setGeometry(pad, y, fieldWidth, row);
-        pbCalValue_[i]->setGeometry(pad + fieldWidth + 16, y, fieldWidth, row);
+        pbCalValue_[i]->setGeometry(loadLeft, y, fieldWidth, row);
+        loadUnits_[i]->setGeometry(loadLeft + fieldWidth + 8, y, 70, row);
     }
-    doCalNow_->setGeometry(pad + 2 * fieldWidth + 32, pointsTop + row + 14, buttonWidth, row + 4);
+    doCalNow_->setGeometry(loadLeft + fieldWidth + 90, pointsTop + row + 14, buttonWidth, row + 4);
 
     tabTexts_[3]->setGeometry(pad, pad, textWidth, textHeight + 20);
     tabTexts_[4]->setGeometry(pad, fieldTop + 20, 240, row);

@@ -309,6 +309,34 @@ TEST_F(CalibrationPageTest, EngineeringUnitsChangeTheReferenceOnly)
     EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("lb"));
 }
 
+TEST_F(CalibrationPageTest, EveryLoadShowsTheCalibrationUnits)
+{
+    sim::setParameter(0, "UNTD", 52); // the value is shown in lb, the calibration is in kg
+    CHILD_GEN_CALIBRATION *page = open();
+    ASSERT_NE(page, nullptr);
+    const auto expectLoadUnits = [page](const QString &symbol) {
+        for (int i : {1, 2}) {
+            EXPECT_EQ(page->pointUnits(i)->Caption(), symbol) << i;
+            EXPECT_EQ(page->loadUnits(i)->Caption(), symbol) << i;
+            EXPECT_FALSE(page->loadUnits(i)->isHidden()) << i;
+        }
+    };
+    EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("lb"));
+    expectLoadUnits(QStringLiteral("kg"));
+
+    // The loads were meant in kg, and the display follows the calibration units visibly.
+    setPair(page->pbCALMVVc(1), page->pbCALMVVc(2), 0, 2);
+    setPair(page->pbCALVALUE(1), page->pbCALVALUE(2), 0, 100);
+    page->calibrateFromTable();
+    page->TimedRefresh();
+    EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("kg"));
+    expectLoadUnits(QStringLiteral("kg"));
+
+    page->EUNITS()->setListIndex(52);
+    emit page->EUNITS()->Changed();
+    expectLoadUnits(QStringLiteral("lb"));
+}
+
 struct LockStateCase
 {
     const char *name;

@@ -15,6 +15,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -318,6 +319,8 @@ void CHILD_GEN_CALIBRATION::acquire(int point)
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         if (pbCalPoint_[0]->Value() >= pbCalPoint_[1]->Value()) {
             ReportPointsNotAscending();
             return;
@@ -360,6 +363,8 @@ void CHILD_GEN_CALIBRATION::calibrateFromTable()
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         if (pbCalMvv_[0]->Value() >= pbCalMvv_[1]->Value()) {
             ReportInvalidPoints(QStringLiteral("The mV/V values you have entered for each point "
@@ -404,6 +409,8 @@ void CHILD_GEN_CALIBRATION::systemZeroEntered()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         hxr->ZERO(0.0f);
         hxr->ZOFS(hxr->DOFS());
         hxr->ZGAI(hxr->DGAI());
@@ -420,6 +427,8 @@ void CHILD_GEN_CALIBRATION::zeroNow()
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         // The present output plus the present zero, both in display units.
         const double factor = app::device::ConvertUnitFactor(hxr->UNTZ(), hxr->UNTD());
@@ -441,6 +450,8 @@ void CHILD_GEN_CALIBRATION::unitsChosen()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         app::controls::binding::StoreButtonValue(*eunits_);
         hxr->DOFS(0.0f);
         hxr->DGAI(1.0f);
@@ -457,6 +468,8 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         app::common::desktop::ShowMessage(
             QStringLiteral("Are you sure you want to revert to factory "

@@ -8,6 +8,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
@@ -128,7 +129,8 @@ void CHILD_GEN_FACTORY::TimedRefresh()
 void CHILD_GEN_FACTORY::storeField(VXBtn *field)
 {
     try {
-        if (!app::device::HXRObject())
+        const HXR *hxr = app::device::HXRObject();
+        if (!hxr || !ChangeAllowed(*hxr))
             return;
         app::controls::binding::StoreButtonValue(*field);
     } catch (...) {
@@ -140,7 +142,7 @@ void CHILD_GEN_FACTORY::acquire(int point)
 {
     try {
         HXR *hxr = app::device::HXRObject();
-        if (!hxr)
+        if (!hxr || !ChangeAllowed(*hxr))
             return;
         hxr->SCOF();
         if (pbCalPoint_[0]->Value() >= pbCalPoint_[1]->Value()) {

@@ -201,6 +201,7 @@ bool MainFrm::Load()
     });
     LoadFormTooltips(*this);
     pageRefreshTimer_->start();
+    readingWatch_->start();
     return true;
 }
 

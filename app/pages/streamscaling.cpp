@@ -16,15 +16,16 @@ bool linkFailure(int16_t result)
     return result == HXR_TIMEOUT || result == HXR_NODEVICE;
 }
 
-// The driver's re-read answers only yes or no: the module is asked for GAIN once more, past
-// the device object's latch, to tell a link that no longer answers from a module that refused.
+// The driver's re-read answers only yes or no: whether the module still answers at all (its
+// model number, past the device object's latch) tells a link that is gone from a module that
+// refused the gains.
 bool linkLost(const app::device::HXR &hxr)
 {
     if (app::device::ModuleCommandRunning())
         return false;
     const app::device::ModuleCommandScope scope;
-    float gain = 0.0f;
-    return linkFailure(hxr.driver().READCOMMAND("GAIN", &gain));
+    float model = 0.0f;
+    return linkFailure(hxr.driver().READCOMMAND("MODL", &model));
 }
 
 } // namespace

@@ -14,7 +14,7 @@
 namespace app::analysis {
 
 // The program-wide state of the analysis layer: the reading ring, the snapshot taken from it,
-// the CSV settings and where the recording status is shown.
+// the CSV settings, where the recording status is shown and whether readings still arrive.
 struct AnalysisState : platform::win::ProgramState<AnalysisState>
 {
     struct Ring
@@ -35,10 +35,21 @@ struct AnalysisState : platform::win::ProgramState<AnalysisState>
         std::atomic<bool> *runningCancel = nullptr; // the job in progress, if any
     };
 
+    // What the recording status saw of the ring at its last look.
+    struct ReadingWatch
+    {
+        bool expected = false; // a stream was expected
+        int32_t writePos = 0;
+        bool wrapped = false;
+        int64_t lastArrivalMs = 0; // on the device object's monotonic clock
+        bool stalled = false;
+    };
+
     Ring ring;
     Snapshot snapshot;
     CsvSettings csv;
     RecordingDisplay recordingDisplay;
+    ReadingWatch readingWatch;
 };
 
 } // namespace app::analysis

@@ -431,6 +431,9 @@ QString ReadCsvFile(const QString &fileName, Snapshot &into, const CsvJobHooks &
         return error;
     if (header)
         return lineError(1, QStringLiteral("does not hold a valid start date and time."));
+    // Nothing to review: the snapshot the user had is worth more than an empty one.
+    if (loaded.upperBound() == 0)
+        return QStringLiteral("The file holds no readings.");
     into = std::move(loaded);
     return {};
 }

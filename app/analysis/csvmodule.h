@@ -38,8 +38,8 @@ public:
 QString SaveCSV(const QString &fileName, CsvProgress *progress = nullptr,
                 bool *cancelled = nullptr);
 // Loads a data file into a new buffer that replaces the current snapshot, with its start time,
-// only when the whole file was good. Returns "" on success or cancel, "File does not exist!"
-// for a missing file, else the first error, naming the line.
+// only when the whole file was good and holds at least one reading. Returns "" on success or
+// cancel, "File does not exist!" for a missing file, else the first error, naming the line.
 QString LoadCSV(const QString &fileName, CsvProgress *progress = nullptr,
                 bool *cancelled = nullptr);
 // Stops a running save or load at its next block (the program closes).

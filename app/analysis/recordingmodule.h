@@ -16,14 +16,26 @@ struct RecordingStatus
     bool captureEnabled = false;   // RecordCapture and ResetCapture
 };
 
-RecordingStatus CurrentRecordingStatus(bool streamRunning);
+// While the module should stream, this long without a new reading means the stream stopped
+// (an unplugged module): the clock stands and the display says that no readings arrive.
+constexpr int64_t ReadingsStalledAfterMs = 1000;
+
+// `readingsStalled` only counts while the stream runs: "No readings... mm:ss" then.
+RecordingStatus CurrentRecordingStatus(bool streamRunning, bool readingsStalled = false);
 
 // The main window installs the display that UpdateRecordingStatus refreshes.
 using RecordingDisplay = std::function<void(const RecordingStatus &)>;
 void SetRecordingDisplay(RecordingDisplay display);
 
-// Refreshes the recording display from StreamRunning and the ring's count.
+// Refreshes the recording display from StreamRunning, the ring's count and whether readings
+// still arrive.
 void UpdateRecordingStatus();
+
+// Looks whether readings still arrive while the module should stream, and refreshes the
+// display only when that changed; nothing while no stream is expected. The main window calls
+// it several times a second, so that a stopped stream shows within about a second whatever
+// the page refresh's pace. Times come from the device object's clock.
+void WatchReadings();
 
 } // namespace app::analysis
 

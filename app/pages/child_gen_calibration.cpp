@@ -15,6 +15,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -145,6 +146,8 @@ void CHILD_GEN_CALIBRATION::buildAutomaticTab()
         pbCalPoint_[static_cast<size_t>(i)] =
             makeNumberField(frame, QStringLiteral("Enter the required engineering unit value for "
                                                   "this calibrated point"));
+        pointUnits_[static_cast<size_t>(i)] =
+            style::makeLabel(frame, QString(), style::PageStyle::Body);
         VXBtn *button = style::makeButton(frame, QStringLiteral("Acquire"));
         button->SetToolTip(QStringLiteral("Apply the weight and click this button to 'acquire' "
                                           "the point"));
@@ -174,6 +177,7 @@ void CHILD_GEN_CALIBRATION::buildTableTab()
         pbCalValue_[i] = makeNumberField(frame, QStringLiteral("Enter the weight applied to give "
                                                                "the specified mV/V output at "
                                                                "this calibration point"));
+        loadUnits_[i] = style::makeLabel(frame, QString(), style::PageStyle::Body);
     }
     doCalNow_ = makePlainButton(frame, QStringLiteral("Calibrate"), {});
     connect(doCalNow_, &VXBtn::Click, this, [this] { calibrateFromTable(); });
@@ -286,9 +290,17 @@ void CHILD_GEN_CALIBRATION::TimedRefresh()
         const QString symbol = app::device::GetUnitSymbol(displayUnits);
         zUnits_->setCaption(symbol);
         xUnitsC_->setCaption(symbol);
+        showCalibrationUnits(app::device::GetUnitSymbol(hxr->UNTE()));
     } catch (...) {
         app::shell::LogSkippedHandler(objectName(), "TimedRefresh");
     }
+}
+
+void CHILD_GEN_CALIBRATION::showCalibrationUnits(const QString &symbol)
+{
+    for (const auto *units : {&pointUnits_, &loadUnits_})
+        for (VXBtn *label : *units)
+            label->setCaption(symbol);
 }
 
 void CHILD_GEN_CALIBRATION::DeActivated()
@@ -306,6 +318,8 @@ void CHILD_GEN_CALIBRATION::acquire(int point)
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         if (pbCalPoint_[0]->Value() >= pbCalPoint_[1]->Value()) {
             ReportPointsNotAscending();
@@ -350,6 +364,8 @@ void CHILD_GEN_CALIBRATION::calibrateFromTable()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         if (pbCalMvv_[0]->Value() >= pbCalMvv_[1]->Value()) {
             ReportInvalidPoints(QStringLiteral("The mV/V values you have entered for each point "
                                                "are not ascending!") +
@@ -393,6 +409,8 @@ void CHILD_GEN_CALIBRATION::systemZeroEntered()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         hxr->ZERO(0.0f);
         hxr->ZOFS(hxr->DOFS());
         hxr->ZGAI(hxr->DGAI());
@@ -409,6 +427,8 @@ void CHILD_GEN_CALIBRATION::zeroNow()
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         // The present output plus the present zero, both in display units.
         const double factor = app::device::ConvertUnitFactor(hxr->UNTZ(), hxr->UNTD());
@@ -430,6 +450,8 @@ void CHILD_GEN_CALIBRATION::unitsChosen()
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr))
+            return;
         app::controls::binding::StoreButtonValue(*eunits_);
         hxr->DOFS(0.0f);
         hxr->DGAI(1.0f);
@@ -446,6 +468,8 @@ void CHILD_GEN_CALIBRATION::resetToDefaults()
     try {
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
+            return;
+        if (!ChangeAllowed(*hxr))
             return;
         app::common::desktop::ShowMessage(
             QStringLiteral("Are you sure you want to revert to factory "
@@ -518,18 +542,21 @@ void CHILD_GEN_CALIBRATION::layOut()
     for (size_t i = 0; i < 2; ++i) {
         const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalPoint_[i]->setGeometry(pad, y, fieldWidth, row);
-        acquire_[i]->setGeometry(pad + fieldWidth + 16, y, buttonWidth, row + 4);
+        pointUnits_[i]->setGeometry(pad + fieldWidth + 8, y, 70, row);
+        acquire_[i]->setGeometry(pad + fieldWidth + 90, y, buttonWidth, row + 4);
     }
 
     tabTexts_[1]->setGeometry(pad, pad, textWidth, textHeight);
     columnHeads_[1]->setGeometry(pad, headTop, fieldWidth, row);
-    columnHeads_[2]->setGeometry(pad + fieldWidth + 16, headTop, fieldWidth, row);
+    const int loadLeft = pad + fieldWidth + 16;
+    columnHeads_[2]->setGeometry(loadLeft, headTop, fieldWidth, row);
     for (size_t i = 0; i < 2; ++i) {
         const int y = pointsTop + static_cast<int>(i) * (row + 14);
         pbCalMvv_[i]->setGeometry(pad, y, fieldWidth, row);
-        pbCalValue_[i]->setGeometry(pad + fieldWidth + 16, y, fieldWidth, row);
+        pbCalValue_[i]->setGeometry(loadLeft, y, fieldWidth, row);
+        loadUnits_[i]->setGeometry(loadLeft + fieldWidth + 8, y, 70, row);
     }
-    doCalNow_->setGeometry(pad + 2 * fieldWidth + 32, pointsTop + row + 14, buttonWidth, row + 4);
+    doCalNow_->setGeometry(loadLeft + fieldWidth + 90, pointsTop + row + 14, buttonWidth, row + 4);
 
     tabTexts_[3]->setGeometry(pad, pad, textWidth, textHeight + 20);
     tabTexts_[4]->setGeometry(pad, fieldTop + 20, 240, row);

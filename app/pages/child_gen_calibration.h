@@ -61,6 +61,9 @@ public:
     app::controls::VXBtn *EUNITS() const { return eunits_; }
     app::controls::VXBtn *Zunits() const { return zUnits_; }
     app::controls::VXBtn *XUnitsC() const { return xUnitsC_; }
+    // The calibration units' symbol beside each load of the automatic and the table tab.
+    app::controls::VXBtn *pointUnits(int i) const { return pointUnits_.at(i - 1); }
+    app::controls::VXBtn *loadUnits(int i) const { return loadUnits_.at(i - 1); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -71,6 +74,8 @@ private:
     void buildTableTab();
     void buildUnitsTab();
     void applyBrandingColours();
+    // The loads are taken in the calibration units: their symbol goes beside every load.
+    void showCalibrationUnits(const QString &symbol);
     // The last steps of each calibration: resets the display stage, reloads the stream
     // scaling and reports, "with errors" when the latch was set by any write before.
     void finishCalibration(app::device::HXR &hxr);
@@ -89,6 +94,8 @@ private:
     std::array<app::controls::VXBtn *, 2> acquire_{};
     std::array<app::controls::VXBtn *, 2> pbCalMvv_{};
     std::array<app::controls::VXBtn *, 2> pbCalValue_{};
+    std::array<app::controls::VXBtn *, 2> pointUnits_{};
+    std::array<app::controls::VXBtn *, 2> loadUnits_{};
     app::controls::VXBtn *doCalNow_ = nullptr;
     app::controls::VXBtn *backDefaults_ = nullptr;
     app::controls::VXBtn *eunits_ = nullptr;

@@ -8,6 +8,7 @@
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
 #include "app/pages/calibrationreport.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/devicecontrol.h"
 #include "app/shell/formtooltips.h"
@@ -72,7 +73,10 @@ CHILD_GEN_FACTORY::CHILD_GEN_FACTORY(QWidget *parent) : ChildFormClass(FormName,
                          QStringLiteral("A/D counts"));
     pbMvv_ = makeDisplay(this, QStringLiteral("MVV"), QStringLiteral("*"), {},
                          QStringLiteral("mV/V calibrated value"));
-    calv_ = makeDisplay(this, QStringLiteral("OVAL"), {}, QStringLiteral("112345678990-."),
+    // Seven significant digits, as every other page shows a calibrated value: a float's noise
+    // digits mean nothing to the user.
+    calv_ = makeDisplay(this, QStringLiteral("OVAL"), QStringLiteral("*"),
+                        QStringLiteral("112345678990-."),
                         QStringLiteral("Calibrated Value**Displays the calibrated value"));
 
     for (int i = 0; i < 2; ++i) {
@@ -125,7 +129,8 @@ void CHILD_GEN_FACTORY::TimedRefresh()
 void CHILD_GEN_FACTORY::storeField(VXBtn *field)
 {
     try {
-        if (!app::device::HXRObject())
+        const HXR *hxr = app::device::HXRObject();
+        if (!hxr || !ChangeAllowed(*hxr))
             return;
         app::controls::binding::StoreButtonValue(*field);
     } catch (...) {
@@ -137,7 +142,7 @@ void CHILD_GEN_FACTORY::acquire(int point)
 {
     try {
         HXR *hxr = app::device::HXRObject();
-        if (!hxr)
+        if (!hxr || !ChangeAllowed(*hxr))
             return;
         hxr->SCOF();
         if (pbCalPoint_[0]->Value() >= pbCalPoint_[1]->Value()) {

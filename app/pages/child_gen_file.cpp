@@ -18,6 +18,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/hcffile.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/connection.h"
@@ -435,9 +436,11 @@ void CHILD_GEN_FILE::reportNotWritten(const QString &fileName)
 void CHILD_GEN_FILE::RestoreHXR()
 {
     try {
-        const QString file = chooseTransferFile(11, &CHILD_GEN_FILE::GetRestoreFilename);
         HXR *hxr = app::device::HXRObject();
-        if (file.isEmpty() || !hxr || refuseOversizedFile(file))
+        if (!hxr || !ChangeAllowed(*hxr))
+            return;
+        const QString file = chooseTransferFile(11, &CHILD_GEN_FILE::GetRestoreFilename);
+        if (file.isEmpty() || refuseOversizedFile(file))
             return;
         const platform::win::ParsedProfile parsed = readRestoreFile(file);
         const std::optional<RestoreChoice> choice = chooseRestore(parsed, *hxr);

@@ -18,6 +18,7 @@
 #include "app/device/conversionmodule.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
+#include "app/pages/changeguard.h"
 #include "app/pages/streamscaling.h"
 #include "app/shell/brandingmodule.h"
 #include "app/shell/connection.h"
@@ -238,6 +239,10 @@ void CHILD_GEN_INFO::dunitsChanged()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr)) {
+            app::controls::binding::LoadButtonValue(*dunits_); // back to the units in force
+            return;
+        }
         app::controls::binding::StoreButtonValue(*dunits_);
         const double factor =
             app::device::ConvertUnitFactor(unitId(hxr->UNTE()), unitId(hxr->UNTD()));
@@ -256,6 +261,10 @@ void CHILD_GEN_INFO::shuntCalChanged()
         app::device::HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr)) {
+            shuntCalState_->setState(!shuntCalState_->State());
+            return;
+        }
         if (shuntCalState_->State())
             hxr->SCON();
         else

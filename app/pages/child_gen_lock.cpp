@@ -9,6 +9,7 @@
 #include "app/controls/vxbtn.h"
 #include "app/device/drv_hxr.h"
 #include "app/device/hxr.h"
+#include "app/pages/changeguard.h"
 #include "app/shell/connection.h"
 #include "app/shell/formtooltips.h"
 #include "app/shell/handlertrap.h"
@@ -172,6 +173,10 @@ void CHILD_GEN_LOCK::lockChanged(VXBtn *field,
         HXR *hxr = app::device::HXRObject();
         if (!hxr)
             return;
+        if (!ChangeAllowed(*hxr)) {
+            TimedRefresh(); // the field shows the lock in force again
+            return;
+        }
         app::shell::Connection &connection = app::shell::CurrentConnection();
         const auto oldMask = static_cast<uint8_t>(connection.LockMask);
         app::controls::binding::StoreButtonValue(*field);
@@ -188,7 +193,8 @@ void CHILD_GEN_LOCK::lockChanged(VXBtn *field,
 void CHILD_GEN_LOCK::passwordChanged()
 {
     try {
-        if (!app::device::HXRObject())
+        const HXR *hxr = app::device::HXRObject();
+        if (!hxr || !ChangeAllowed(*hxr))
             return;
         app::controls::binding::StoreButtonValue(*password_);
         if (app::shell::CurrentConnection().LockMask != 0)

@@ -144,6 +144,13 @@ void MainFrm::buildControls()
     hideTip_ = new QTimer(this);
     hideTip_->setInterval(200);
     connect(hideTip_, &QTimer::timeout, this, &MainFrm::hideTipTick);
+    // Faster than the page refresh, so that a stream that stops shows within about a second.
+    readingWatch_ = new QTimer(this);
+    readingWatch_->setInterval(250);
+    connect(readingWatch_, &QTimer::timeout, this, [] {
+        if (!app::common::ShuttingDown())
+            RunTrappedStep("MainFrm", "readingWatch", [] { app::analysis::WatchReadings(); });
+    });
 
     pageButtons_ =
         std::make_unique<PageButtons>(ui_, [this](int i) { return ButtonClickCheck(i); });
@@ -484,6 +491,7 @@ ClosingSteps MainFrm::closingSteps()
                 [this] {
                     hideTip_->stop();
                     pageRefreshTimer_->stop();
+                    readingWatch_->stop();
                 },
             .release =
                 [this] {

@@ -87,6 +87,7 @@ public:
 
     // For the pages.
     QTimer *PageRefreshTimer() const { return pageRefreshTimer_; }
+    QTimer *ReadingWatchTimer() const { return readingWatch_; }
     app::device::HXR *device() const;
     QWidget *MainFrame() const;
     app::controls::ButtonBar *ButtonBar1() const { return ui_.buttonBar; }
@@ -152,6 +153,7 @@ private:
     MainFrmUi ui_;
     QTimer *pageRefreshTimer_ = nullptr;
     QTimer *hideTip_ = nullptr;
+    QTimer *readingWatch_ = nullptr; // whether readings still arrive while a stream runs
     std::unique_ptr<PageButtons> pageButtons_;
 
     std::unique_ptr<StyleTemplates> templates_;

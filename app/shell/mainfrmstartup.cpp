@@ -212,6 +212,7 @@ bool MainFrm::Load()
     });
     LoadFormTooltips(*this);
     pageRefreshTimer_->start();
+    readingWatch_->start();
     return true;
 }
 

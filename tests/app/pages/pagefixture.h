@@ -85,6 +85,11 @@ inline std::vector<Shown> &ShownMessages()
     return shown;
 }
 
+// What the pages say to a change while a communication failure is latched.
+inline const Shown CannotAlter{QStringLiteral("Communications Failure"),
+                               QStringLiteral("You cannot alter values while communication "
+                                              "errors exist!")};
+
 // The writes the host sent since the log was cleared, without the frame head, in order:
 // "EGAI=50.0000000".
 inline std::vector<std::string> writtenFrames()

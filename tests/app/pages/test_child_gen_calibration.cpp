@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -307,6 +309,61 @@ TEST_F(CalibrationPageTest, EngineeringUnitsChangeTheReferenceOnly)
     EXPECT_EQ(*sim::parameter(0, "EOFS"), 0.0);
     page->TimedRefresh();
     EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("lb"));
+}
+
+TEST_F(CalibrationPageTest, EveryLoadShowsTheCalibrationUnits)
+{
+    sim::setParameter(0, "UNTD", 52); // the value is shown in lb, the calibration is in kg
+    CHILD_GEN_CALIBRATION *page = open();
+    ASSERT_NE(page, nullptr);
+    const auto expectLoadUnits = [page](const QString &symbol) {
+        for (int i : {1, 2}) {
+            EXPECT_EQ(page->pointUnits(i)->Caption(), symbol) << i;
+            EXPECT_EQ(page->loadUnits(i)->Caption(), symbol) << i;
+            EXPECT_FALSE(page->loadUnits(i)->isHidden()) << i;
+        }
+    };
+    EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("lb"));
+    expectLoadUnits(QStringLiteral("kg"));
+
+    // The loads were meant in kg, and the display follows the calibration units visibly.
+    setPair(page->pbCALMVVc(1), page->pbCALMVVc(2), 0, 2);
+    setPair(page->pbCALVALUE(1), page->pbCALVALUE(2), 0, 100);
+    page->calibrateFromTable();
+    page->TimedRefresh();
+    EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("kg"));
+    expectLoadUnits(QStringLiteral("kg"));
+
+    page->EUNITS()->setListIndex(52);
+    emit page->EUNITS()->Changed();
+    expectLoadUnits(QStringLiteral("lb"));
+}
+
+TEST_F(CalibrationPageTest, EveryChangeIsRefusedWhileACommunicationFailureIsLatched)
+{
+    CHILD_GEN_CALIBRATION *page = open();
+    ASSERT_NE(page, nullptr);
+    setPair(page->pbCALPOINT(1), page->pbCALPOINT(2), 0, 100);
+    setPair(page->pbCALMVVc(1), page->pbCALMVVc(2), 0, 2);
+    setPair(page->pbCALVALUE(1), page->pbCALVALUE(2), 0, 100);
+    hxr->ErrorState(-200);
+    const int64_t before = clock->monotonic;
+    const std::vector<std::pair<const char *, std::function<void()>>> changes = {
+        {"acquire", [page] { page->acquire(1); }},
+        {"table", [page] { page->calibrateFromTable(); }},
+        {"zero now", [page] { page->zeroNow(); }},
+        {"zero entered", [page] { page->systemZeroEntered(); }},
+        {"units", [page] { page->unitsChosen(); }},
+        {"defaults", [page] { page->resetToDefaults(); }},
+    };
+    for (const auto &[name, change] : changes) {
+        ShownMessages().clear();
+        change();
+        EXPECT_THAT(ShownMessages(), ElementsAre(CannotAlter)) << name;
+    }
+    EXPECT_THAT(sim::frameLog(), IsEmpty());
+    EXPECT_EQ(clock->monotonic, before) << "no settle wait";
+    EXPECT_TRUE(page->ACQUIRE(1)->Enabled());
 }
 
 struct LockStateCase

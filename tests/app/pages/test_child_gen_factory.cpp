@@ -47,6 +47,19 @@ TEST_F(FactoryPageTest, OpensInCommandModeRefreshingThreeTimesASecond)
     EXPECT_FALSE(page->ACQUIRE(2)->Enabled());
 }
 
+TEST_F(FactoryPageTest, CalibratedValueShowsSevenSignificantDigits)
+{
+    CHILD_GEN_FACTORY *page = open();
+    ASSERT_NE(page, nullptr);
+    // 1 mV/V in: the single read back is 49.3549995422363 as a double.
+    sim::setParameter(0, "EGAI", 49.355);
+    page->TimedRefresh();
+    EXPECT_EQ(page->CALV()->displayText(), QStringLiteral("49.35500"));
+    sim::setParameter(0, "EGAI", -1234.56789); // cut, not rounded, at the seventh digit
+    page->TimedRefresh();
+    EXPECT_EQ(page->CALV()->displayText(), QStringLiteral("-1234.567"));
+}
+
 TEST_F(FactoryPageTest, TwoPointsSetTheScaleAndResetTheUserStages)
 {
     CHILD_GEN_FACTORY *page = open();

@@ -2,8 +2,12 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <QDir>
 #include <QFileInfo>
@@ -152,6 +156,78 @@ TEST_F(PageFixture, IntegrityBitShowsTheReasonWithoutTrailingBreaks)
     info->TimedRefresh();
     EXPECT_TRUE(info->ErrorMessage()->isHidden());
 }
+
+const Shown ScalingLinkLost{QStringLiteral("Communication Error"),
+                            QStringLiteral("Communications with the module failed while reading "
+                                           "its gains and offsets!\r\nThe streamed values may be "
+                                           "zero.")};
+const Shown ScalingRefused{QStringLiteral("Critical Error"),
+                           QStringLiteral("There has been a problem reading gains and offsets!"
+                                          "\r\nThe streamed values may be zero.")};
+
+struct UnitsChangeCase
+{
+    const char *name;
+    int16_t latched;    // ErrorState before the change
+    sim::Faults faults; // from the change on
+    bool writesUnits;   // UNTD reaches the module
+    int gainReads;      // GAIN? frames: the stream scaling's re-read, with one retry
+    std::vector<Shown> shown;
+};
+
+class UnitsChangeTest : public PageFixture, public testing::WithParamInterface<UnitsChangeCase>
+{};
+
+TEST_P(UnitsChangeTest, OnlyAChangeThatReachedTheModuleReReadsTheScaling)
+{
+    const UnitsChangeCase &c = GetParam();
+    CHILD_GEN_INFO *info = connectModule();
+    ASSERT_NE(info, nullptr);
+    sim::clearFrameLog();
+    ShownMessages().clear();
+    hxr->ErrorState(c.latched);
+    sim::setFaults(0, c.faults);
+
+    info->DUNITS()->setListIndex(52); // lb
+    emit info->DUNITS()->Changed();
+
+    EXPECT_EQ(ShownMessages(), c.shown);
+    EXPECT_EQ(*sim::parameter(0, "UNTD"), c.writesUnits ? 52.0 : 45.0);
+    EXPECT_EQ(framesEndingWith("GAIN?"), c.gainReads);
+    if (c.latched != 0) {
+        EXPECT_THAT(sim::frameLog(), IsEmpty());
+        EXPECT_EQ(info->DUNITS()->ListIndex(), 45) << "the units in force shown again";
+        EXPECT_EQ(hxr->ErrorState(), c.latched);
+    }
+}
+
+sim::Faults silentOn(std::vector<std::string> commands)
+{
+    sim::Faults faults;
+    faults.silent = std::move(commands);
+    return faults;
+}
+
+sim::Faults rejecting(std::string command)
+{
+    sim::Faults faults;
+    faults.reject = {std::move(command)};
+    return faults;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, UnitsChangeTest,
+    testing::Values(
+        UnitsChangeCase{"Reached", 0, {}, true, 1, {}},
+        UnitsChangeCase{"LatchedTimeout", -100, {}, false, 0, {CannotAlter}},
+        UnitsChangeCase{"LatchedRefusal", -400, {}, false, 0, {CannotAlter}},
+        UnitsChangeCase{"LinkLostOnTheWay", 0, silentOn({"UNTD="}), false, 0, {}},
+        UnitsChangeCase{
+            "LinkLostBeforeTheReRead", 0, silentOn({"GAIN?", "MODL?"}), true, 2, {ScalingLinkLost}},
+        UnitsChangeCase{"ReReadRefused", 0, rejecting("GAIN?"), true, 2, {ScalingRefused}}),
+    [](const testing::TestParamInfo<UnitsChangeCase> &info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(PageFixture, ChosenFormatIsKeptPerSerialThenAsRecent)
 {

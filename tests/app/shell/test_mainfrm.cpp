@@ -163,6 +163,19 @@ TEST_F(MainFrmTest, StartsOnTheHomeSetWithTheVersionsAndFolders)
     EXPECT_FALSE(w.captureEnabled());
 }
 
+TEST_F(MainFrmTest, AStreamThatStopsShowsWithoutWaitingForAPageRefresh)
+{
+    MainFrm &w = makeWindow();
+    ASSERT_TRUE(w.Load());
+    w.PageRefreshTimer()->stop(); // only the window's watch looks at the readings
+    app::device::setStreamRunning(true);
+    app::analysis::BufferPut(1.0f);
+    QTRY_COMPARE_WITH_TIMEOUT(w.recordText(), QStringLiteral("No readings... 00:00"), 10000);
+    app::analysis::BufferPut(1.0f);
+    QTRY_COMPARE_WITH_TIMEOUT(w.recordText(), QStringLiteral("Recording... 00:00"), 10000);
+    app::device::setStreamRunning(false);
+}
+
 TEST_F(MainFrmTest, StatusLineButtonsKeepTheirCaptionSizeUnderTheBranding)
 {
     MainFrm &w = makeWindow();

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -564,6 +565,31 @@ TEST_F(ReviewPageTest, CancelOnTheNoticeStopsALoadAndKeepsTheSnapshot)
     EXPECT_EQ(CurrentSnapshot().startMicros, before.startMicros);
     EXPECT_EQ(page->sectionLength(), 270); // the page still shows the old snapshot
     expectJobOver();
+}
+
+TEST_F(ReviewPageTest, AFileWithoutReadingsIsRefusedAndThePageStaysAsItWas)
+{
+    const QString source = data.filePath(QStringLiteral("header only.csv"));
+    writeFile(source, "20200101000000.5\r\n\r\n");
+    answerDialogsWith(source);
+    show(300, [](int32_t p) { return static_cast<float>(p); });
+    const Snapshot before = CurrentSnapshot();
+    const QImage overview = page->overviewBackground();
+    chart->log.clear();
+    messages.clear();
+
+    page->loadClicked();
+
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_THAT(messages.last().toStdString(), HasSubstr("header only.csv"));
+    EXPECT_THAT(messages.last().toStdString(), HasSubstr("holds no readings"));
+    EXPECT_EQ(CurrentSnapshot().readings, before.readings);
+    EXPECT_EQ(CurrentSnapshot().startTime, before.startTime);
+    EXPECT_TRUE(chart->log.empty()) << "the chart keeps its picture";
+    EXPECT_EQ(page->overviewBackground(), overview);
+    EXPECT_EQ(page->sectionLength(), 270);
+    EXPECT_TRUE(page->btnSave()->isEnabled());
+    EXPECT_TRUE(page->isEnabled());
 }
 
 } // namespace

@@ -271,7 +271,7 @@ void CHILD_GEN_CAPTURE::layOut()
     constexpr int Row = 24;
     constexpr int Gap = 6;
     const int w = width() - 2 * Margin;
-    const int bottom = height() - Margin;
+    const int bottom = visibleHeight() - Margin;
     const int controlsTop = bottom - 2 * Row - Gap;
     signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Gap - Margin));
     const int sliderWidth = std::max(100, w / 3);

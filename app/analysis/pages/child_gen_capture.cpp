@@ -35,7 +35,8 @@ using app::controls::VXBtn;
 
 constexpr OleColour White = 0xFFFFFF;
 constexpr OleColour Red = 0x0000FF;
-constexpr OleColour Blue = 0xFF0000;
+// A light blue: pure blue hardly shows on the dark plot.
+constexpr OleColour Blue = 0xFFA040;
 constexpr int ExtraInfoTwips = 2500;
 
 int32_t roundEven(double value)

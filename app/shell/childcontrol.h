@@ -28,6 +28,10 @@ QStringList RegisteredPageNames();
 void ShowPage(ChildFormClass *page);
 ChildFormClass *CurrentPage();
 
+// The strip along the container's bottom edge that the main window's logo frame lies over, in
+// twips: a page keeps its controls above it, plus the pixel it reaches past that edge.
+constexpr int CoveredContainerBottomTwips = 160;
+
 // Focuses the form's first control in tab order; a form without a tab stop gets its first
 // focusable control.
 void FocusFirstControl(QWidget *form);

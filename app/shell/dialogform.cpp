@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -183,8 +184,14 @@ void placeDialog(QWidget &form, const QWidget *raiser)
     const QWidget *owner = form.parentWidget() ? form.parentWidget()->window() : nullptr;
     const QRect ownerRect = owner ? owner->frameGeometry() : QRect();
     QRect raiserRect;
-    if (raiser && raiser->isVisible() && raiser->window() != &form)
-        raiserRect = QRect(raiser->mapToGlobal(QPoint(0, 0)), raiser->size());
+    if (raiser && raiser->isVisible() && raiser->window() != &form) {
+        // A control of another dialog keeps that whole dialog clear, its title and buttons
+        // with it: a box over half of it would read as one dialog with two sets of buttons.
+        const QWidget *raiserWindow = raiser->window();
+        raiserRect = qobject_cast<const QDialog *>(raiserWindow)
+                         ? raiserWindow->frameGeometry()
+                         : QRect(raiser->mapToGlobal(QPoint(0, 0)), raiser->size());
+    }
     const QScreen *screen = owner && owner->screen() ? owner->screen()
                                                      : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();

@@ -69,7 +69,7 @@ QPoint dialogPosition(const QSize &dialog, const QRect &owner, const QRect &rais
 // The control a dialog about to open over the owner keeps clear of: the one with the keyboard
 // focus, else the one the owner's window last gave it to (a window not yet active has none).
 QWidget *dialogRaiser(const QWidget *owner);
-// Moves the form there.
+// Moves the form there; a control inside another dialog stands for that whole dialog.
 void placeDialog(QWidget &form, const QWidget *raiser);
 
 // Clips the form to its rounded outline, and draws that outline: a hairline in the title

@@ -11,6 +11,7 @@
 #include "app/controls/buttonbar.h"
 #include "app/controls/vxbtn.h"
 #include "app/shell/brandingmodule.h"
+#include "app/shell/childcontrol.h"
 #include "app/shell/panel.h"
 #include "app/shell/styletemplates.h"
 #include "platform/win/gui/qcolour.h"
@@ -113,6 +114,7 @@ void MainFrmUi::setupUi(QWidget *window)
     mainFrame = new Panel(window, 12);
     mainFrame->setObjectName(QStringLiteral("MainFrame"));
     logoFrame = new Panel(window, 12);
+    logoFrame->setObjectName(QStringLiteral("LogoFrame"));
     largeLogo = new QLabel(logoFrame);
 
     infoFrame = new Panel(window, 7);
@@ -201,8 +203,9 @@ void MainFrmUi::fitTitleBesideButtons()
 
 void MainFrmUi::arrangeLogoFrame()
 {
-    // The formulas are in twips: 160 twips of frame around the logo, 80 above it.
-    const int pad = static_cast<int>(std::nearbyint(160 / 15.0));
+    // The formulas are in twips: 160 twips of frame around the logo, 80 above it; the frame
+    // lies over as much of the page container's bottom.
+    const int pad = static_cast<int>(std::nearbyint(CoveredContainerBottomTwips / 15.0));
     const int logoHeight = largeLogo->pixmap().isNull() ? 56 : largeLogo->pixmap().height();
     logoFrame->resize(logoFrame->width(), logoHeight + pad);
     largeLogo->move(logoFrame->width() - largeLogo->width() - 14,

@@ -15,6 +15,7 @@
 #include <QRegion>
 
 #include "app/analysis/chart/columnreduction.h"
+#include "app/analysis/chart/labelplacement.h"
 #include "app/analysis/chart/thinline.h"
 #include "platform/win/gui/qcolour.h"
 
@@ -687,6 +688,8 @@ bool NTGraph::paintThin(QPainter &painter, const Element &element, const QRect &
 
 void NTGraph::paintCursors(QPainter &painter, const QRect &plot) const
 {
+    // A line passes behind the labels, never through their text.
+    painter.setClipRegion(QRegion(plot).subtracted(labelBoxes(painter, plot)));
     for (const Cursor &cursor : cursors_) {
         if (!cursor.visible || !std::isfinite(cursor.x))
             continue;
@@ -696,23 +699,32 @@ void NTGraph::paintCursors(QPainter &painter, const QRect &plot) const
     }
 }
 
+QRegion NTGraph::labelBoxes(const QPainter &painter, const QRect &plot) const
+{
+    const QFont font = labelFont(painter.font());
+    const QFontMetrics metrics(font, painter.device());
+    QRegion boxes;
+    for (const Annotation &label : annotations_) {
+        if (!label.shown())
+            continue;
+        const double width = label.widthIn(metrics, font);
+        boxes += labelTextBox(labelTextOrigin(toPixels(label.x, label.y, plot), width, plot), width,
+                              metrics);
+    }
+    return boxes;
+}
+
 void NTGraph::paintAnnotations(QPainter &painter, const QRect &plot) const
 {
-    QFont font = painter.font();
-    font.setPointSizeF(9.0);
+    const QFont font = labelFont(painter.font());
     painter.setFont(font);
     for (const Annotation &label : annotations_) {
-        if (!label.visible || label.text.isEmpty() || !std::isfinite(label.x) ||
-            !std::isfinite(label.y))
+        if (!label.shown())
             continue;
-        QPointF at = toPixels(label.x, label.y, plot) + QPointF(2, -3);
-        // A text that would run past the plot's right edge ends at it instead (never starting
-        // left of the plot), so that a reading placed near the right is read whole.
         const double width = label.widthIn(painter.fontMetrics(), font);
-        if (at.x() + width > plot.right())
-            at.setX(std::max(double(plot.left()) + 2.0, plot.right() - width));
         painter.setPen(qColour(label.colour));
-        painter.drawText(at, label.text);
+        painter.drawText(labelTextOrigin(toPixels(label.x, label.y, plot), width, plot),
+                         label.text);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QPointF>
 #include <QPolygonF>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -164,6 +165,10 @@ private:
         mutable QFont measuredFont;
         mutable double measuredWidth = 0.0;
         double widthIn(const QFontMetrics &metrics, const QFont &font) const;
+        bool shown() const
+        {
+            return visible && !text.isEmpty() && std::isfinite(x) && std::isfinite(y);
+        }
     };
 
     Element &currentElement() { return elements_.at(static_cast<size_t>(element_)); }
@@ -214,6 +219,8 @@ private:
     bool paintThin(QPainter &painter, const Element &element, const QRect &plot) const;
     void paintCursors(QPainter &painter, const QRect &plot) const;
     void paintAnnotations(QPainter &painter, const QRect &plot) const;
+    // The boxes the shown labels' texts take, with a little room around them.
+    QRegion labelBoxes(const QPainter &painter, const QRect &plot) const;
 
     ClickHandler clickHandler_;
     MouseHandler mouseHandler_;

@@ -35,7 +35,8 @@ using app::controls::VXBtn;
 
 constexpr OleColour White = 0xFFFFFF;
 constexpr OleColour Red = 0x0000FF;
-constexpr OleColour Blue = 0xFF0000;
+// A light blue: pure blue hardly shows on the dark plot.
+constexpr OleColour Blue = 0xFFA040;
 constexpr int ExtraInfoTwips = 2500;
 
 int32_t roundEven(double value)
@@ -271,7 +272,7 @@ void CHILD_GEN_CAPTURE::layOut()
     constexpr int Row = 24;
     constexpr int Gap = 6;
     const int w = width() - 2 * Margin;
-    const int bottom = height() - Margin;
+    const int bottom = visibleHeight() - Margin;
     const int controlsTop = bottom - 2 * Row - Gap;
     signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Gap - Margin));
     const int sliderWidth = std::max(100, w / 3);

@@ -681,7 +681,7 @@ void CHILD_GEN_REVIEW::layOut()
     constexpr int Row = 24;
     constexpr int Strip = 48;
     const int w = width() - 2 * Margin;
-    const int buttonsTop = height() - Margin - Row;
+    const int buttonsTop = visibleHeight() - Margin - Row;
     const int stripTop = buttonsTop - 6 - Strip;
     signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, stripTop - 6 - Margin));
     overview_->setGeometry(Margin, stripTop, w, Strip);

@@ -333,7 +333,7 @@ void CHILD_GEN_SCOPE::layOut()
     constexpr int Row = 24;
     constexpr int Gap = 6;
     const int w = width() - 2 * Margin;
-    const int controlsTop = height() - Margin - 2 * Row - Gap;
+    const int controlsTop = visibleHeight() - Margin - 2 * Row - Gap;
     signalChart_->widget()->setGeometry(Margin, Margin, w, std::max(0, controlsTop - Margin - Gap));
 
     const int sliderWidth = std::max(100, w / 3);

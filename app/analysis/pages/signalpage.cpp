@@ -1,11 +1,15 @@
 #include "app/analysis/pages/signalpage.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 
 #include "app/analysis/chart/chartcontrol.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/pages/signaltheme.h"
+#include "app/controls/twips.h"
+#include "app/shell/childcontrol.h"
 
 namespace app::analysis::pages {
 
@@ -41,6 +45,12 @@ void SignalPage::setUpChart(int labels)
     chart().AddCursor();
     chart().setFrameColor(SignalTheme::chartFrame());
     chart().setPlotAreaColor(SignalTheme::chartPlot());
+}
+
+int SignalPage::visibleHeight() const
+{
+    const int covered = app::controls::toPixels(app::shell::CoveredContainerBottomTwips) + 1;
+    return std::max(0, height() - covered);
 }
 
 void SignalPage::resizeEvent(QResizeEvent *event)

@@ -25,6 +25,9 @@ protected:
 
     // Places the chart and the controls in the page.
     virtual void layOut() = 0;
+    // The page's height that shows in the main window: the bottom edge that the logo frame lies
+    // over is left out.
+    int visibleHeight() const;
     // The chart's picture on the clipboard, in place of whatever was there.
     void copyChartPicture();
 

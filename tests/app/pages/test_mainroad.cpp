@@ -45,6 +45,8 @@
 #include "app/registerpages.h"
 #include "app/shell/childcontrol.h"
 #include "app/shell/connection.h"
+#include "app/shell/device.h"
+#include "app/shell/devicecontrol.h"
 #include "app/shell/entryfrm.h"
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
@@ -318,6 +320,39 @@ TEST_F(MainRoadTest, EveryControlShowsWhereTheKeyboardFocusIs)
     // The page buttons, the window's own buttons, the page's fields and the status line.
     const QStringList faults = testsupport::controlsWithoutVisibleFocus(*window);
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+TEST_F(MainRoadTest, TheSignalPagesShowTheirControlsWholeAboveTheLogoFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheModule());
+    const QWidget *logo = window->findChild<QWidget *>(QStringLiteral("LogoFrame"));
+    ASSERT_NE(logo, nullptr);
+    const QRect frame = window->MainFrame()->geometry();
+    const QStringList signalPages = {app::analysis::pages::CHILD_GEN_SCOPE::FormName,
+                                     CHILD_GEN_CAPTURE::FormName, CHILD_GEN_REVIEW::FormName};
+    const app::shell::Device *set = app::shell::CurrentDevice();
+    ASSERT_NE(set, nullptr);
+    int checked = 0;
+    for (int number = 1; number <= set->ButtonCount(); ++number) {
+        if (!signalPages.contains(set->Form(number)))
+            continue;
+        clickPageButton(number);
+        ASSERT_EQ(currentPage(), set->Form(number));
+        const QWidget *page = app::shell::CurrentPage();
+        for (const QWidget *control :
+             page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control->isWindow() || !control->isVisible())
+                continue;
+            const QRect shown(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+            const std::string name =
+                (currentPage() + QLatin1Char(' ') + control->metaObject()->className())
+                    .toStdString();
+            EXPECT_TRUE(frame.contains(shown)) << name;
+            EXPECT_FALSE(shown.intersects(logo->geometry())) << name;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3);
 }
 
 TEST_F(MainRoadTest, AfterTheEntryDialogTheFocusIsBackOnThePageAndShows)

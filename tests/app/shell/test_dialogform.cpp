@@ -2,6 +2,9 @@
 
 #include <ostream>
 
+#include <QDialog>
+#include <QLineEdit>
+
 #include <gtest/gtest.h>
 
 namespace app::shell {
@@ -57,6 +60,26 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"OnTheScreenWhenTheOwnerIsPartlyOff", QRect(-500, 0, 600, 400), QRect(),
                   Screen, QPoint(0, 100)}),
     [](const testing::TestParamInfo<PlaceCase> &info) { return std::string(info.param.name); });
+
+// A message raised from a field of another dialog (a wrong passcode in the entry dialog).
+TEST(PlaceDialogTest, AMessageFromInsideADialogKeepsThatWholeDialogClear)
+{
+    QDialog entry(nullptr, Qt::Dialog | Qt::FramelessWindowHint);
+    entry.setGeometry(220, 150, 360, 220);
+    auto *field = new QLineEdit(&entry);
+    field->setGeometry(120, 100, 120, 30);
+    entry.show();
+    field->setFocus();
+
+    QDialog message(&entry, Qt::Dialog | Qt::FramelessWindowHint);
+    message.resize(360, 120);
+    placeDialog(message, field);
+    const QRect placed(message.pos(), message.size());
+    EXPECT_FALSE(placed.intersects(entry.frameGeometry()))
+        << placed.x() << "," << placed.y() << " over the dialog at " << entry.y();
+    // Still beside the dialog it belongs to, not somewhere else on the screen.
+    EXPECT_EQ(placed.center().x(), entry.frameGeometry().center().x());
+}
 
 } // namespace
 } // namespace app::shell

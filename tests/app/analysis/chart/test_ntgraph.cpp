@@ -449,6 +449,92 @@ TEST(NTGraphTest, ALabelNearTheRightEdgeEndsAtThePlot)
     EXPECT_EQ(outside, 0);
 }
 
+// The box of the pixels in the label's red, empty when there are none.
+QRect redBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel(image.pixel(x, y));
+            if (pixel.red() >= 100 && pixel.green() <= 60 && pixel.blue() <= 60)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+const QString LongLabel = QStringLiteral("10 Dec 2026 16:00:22:625417\u00B5s = 61.52900");
+
+TEST(NTGraphTest, ALabelStaysClearOfThePlotsFrameWhereverItsPointLies)
+{
+    struct Case
+    {
+        const char *name;
+        double x;
+        QString text;
+    };
+    const Case cases[] = {
+        {"point left of the range", -1.5, QStringLiteral("13Hz")},
+        {"point far left of the range", -40.0, LongLabel},
+        {"long text from the middle", 6.6, LongLabel},
+        {"point right of the range", 12.0, QStringLiteral("13Hz")},
+        {"point in the range", 5.0, QStringLiteral("13Hz")},
+    };
+    for (const Case &c : cases) {
+        auto graph = makeGraph(600, 200);
+        graph->SetRange(0.0, 10.0, 0.0, 10.0);
+        graph->setAnnotation(0);
+        graph->setAnnoLabelColor(Red);
+        graph->setAnnoLabelX(c.x);
+        graph->setAnnoLabelY(5.0);
+        graph->setAnnoLabelCaption(c.text);
+        graph->setAnnoVisible(true);
+        const QRect box = redBox(graph->grab().toImage());
+        const QRect plot = graph->plotRect();
+        ASSERT_FALSE(box.isEmpty()) << c.name;
+        // The frame is drawn on the plot's first and last columns; a column stays clear of it.
+        EXPECT_GE(box.left(), plot.left() + 2) << c.name;
+        EXPECT_LE(box.right(), plot.right() - 3) << c.name;
+    }
+}
+
+TEST(NTGraphTest, ACursorLinePassesBehindALabelNotThroughItsText)
+{
+    constexpr OleColour Green = 0x00FF00;
+    auto graph = makeGraph(600, 200);
+    graph->SetRange(0.0, 10.0, 0.0, 10.0);
+    graph->AddCursor();
+    graph->setCursorColor(Green);
+    graph->setCursorX(2.0);
+    graph->setAnnotation(0);
+    graph->setAnnoLabelColor(Red);
+    graph->setAnnoLabelX(0.4);
+    graph->setAnnoLabelY(5.0);
+    graph->setAnnoLabelCaption(LongLabel);
+    graph->setAnnoVisible(true);
+    const QImage image = graph->grab().toImage();
+    const QRect text = redBox(image);
+    ASSERT_FALSE(text.isEmpty());
+
+    int column = -1; // the cursor's, wherever its line shows
+    for (int x = 0; x < image.width() && column < 0; ++x)
+        if (QColor(image.pixel(x, graph->plotRect().top() + 2)) == QColor(Qt::green))
+            column = x;
+    ASSERT_GT(column, text.left());
+    ASSERT_LT(column, text.right()); // the line's column runs through the label's
+    int above = 0;
+    int within = 0;
+    int below = 0;
+    for (int y = graph->plotRect().top(); y <= graph->plotRect().bottom(); ++y) {
+        if (QColor(image.pixel(column, y)) != QColor(Qt::green))
+            continue;
+        (y < text.top() - 1 ? above : y > text.bottom() + 1 ? below : within) += 1;
+    }
+    EXPECT_GT(above, 0);
+    EXPECT_GT(below, 0);
+    EXPECT_EQ(within, 0);
+}
+
 TEST(NTGraphTest, LeftReleaseInThePlotRaisesClickThenMouse)
 {
     auto graph = makeGraph(400, 200);

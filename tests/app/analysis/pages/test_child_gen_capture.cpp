@@ -1,5 +1,7 @@
 #include <cmath>
 #include <cstdint>
+#include <ios>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "app/analysis/pages/child_gen_review.h"
 #include "app/analysis/pages/signalchart.h"
 #include "app/analysis/snapshotmodule.h"
+#include "app/common/colours.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
 #include "app/pages/pagefixture.h"
@@ -26,6 +29,7 @@
 namespace app::analysis::pages {
 namespace {
 
+using app::analysis::chart::OleColour;
 using signalpagetests::putReadings;
 using testsupport::ChartCall;
 using M = testsupport::ChartMember;
@@ -154,6 +158,34 @@ TEST_F(CapturePageTest, RunningExtremesDrawLinesAcrossTheTrendAndFillThePanel)
     redraw();
     EXPECT_EQ(lastRange().at(1).toDouble(), 684.0);
     EXPECT_EQ(lastRange().at(2), before.at(2));
+}
+
+TEST_F(CapturePageTest, TheExtremeLinesStandOutOnThePlotInRedAndBlue)
+{
+    putReadings(4'800, signalpagetests::sine(5, 10.0));
+    page->MinMax()->setState(true);
+    page->minMaxClicked();
+    redraw();
+    // The colour each line takes: the one given after its element is chosen.
+    std::map<int, OleColour> colours;
+    int element = 0;
+    for (const ChartCall &call : chart->log) {
+        if (call.member == M::setElement)
+            element = call.args.at(0).toInt();
+        else if (call.member == M::setElementLineColor)
+            colours[element] = static_cast<OleColour>(call.args.at(0).toLongLong());
+    }
+    const OleColour plot = chart->plotAreaColor();
+    ASSERT_EQ(colours.count(2), 1u);
+    ASSERT_EQ(colours.count(3), 1u);
+    for (int line : {2, 3})
+        EXPECT_GE(app::common::ContrastRatio(colours[line], plot), app::common::MarkContrast)
+            << "line " << line << " colour " << std::hex << colours[line];
+    const auto channel = [](OleColour colour, int shift) { return (colour >> shift) & 0xFF; };
+    EXPECT_EQ(colours[2], 0x0000FFu); // the maximum stays red
+    const OleColour minimum = colours[3];
+    EXPECT_GT(channel(minimum, 16), channel(minimum, 8)); // blue over green
+    EXPECT_GT(channel(minimum, 8), channel(minimum, 0));  // green over red
 }
 
 TEST_F(CapturePageTest, RatioLeavesTheLabelOnAZeroDifference)

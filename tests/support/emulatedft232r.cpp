@@ -365,13 +365,15 @@ bool EmulatedFt232r::takeCompletedLocked(UMockdevIoctlClient *client, UMockdevIo
     return true;
 }
 
+// A transfer in flight cannot end before its latency timer runs out (the module never fills
+// one sooner), so an empty reap may wait for that; with none in flight it waits a little.
 std::chrono::microseconds EmulatedFt232r::pauseBeforeNextLookLocked() const
 {
     if (inTransfers_.empty())
         return EmptyReapPause;
     const auto due = inTransfers_.front().since + std::chrono::milliseconds(latencyMs_);
     const auto left = std::chrono::duration_cast<std::chrono::microseconds>(due - Clock::now());
-    return std::clamp(left, std::chrono::microseconds(0), EmptyReapPause);
+    return std::clamp(left, std::chrono::microseconds(0), LongestReapPause);
 }
 
 // The oldest IN transfer ends when the module's bytes fill it, or when the latency timer runs

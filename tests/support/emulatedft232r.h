@@ -40,8 +40,11 @@ public:
                              SioSetBaudRate = 3, SioSetData = 4, SioPollModemStatus = 5,
                              SioSetLatencyTimer = 9, SioGetLatencyTimer = 10;
     // An empty reap waits this long for a transfer to end before answering "nothing yet": the
-    // device node never makes libusb wait, so without it libusb spins on the reaps.
+    // device node never makes libusb wait, so without it libusb spins on the reaps. It waits
+    // for a transfer's latency timer, but never longer than LongestReapPause, since umockdev
+    // serves every chip's ioctls from one thread.
     static constexpr std::chrono::microseconds EmptyReapPause{300};
+    static constexpr std::chrono::microseconds LongestReapPause{2000};
 
     EmulatedFt232r(std::shared_ptr<platform::ftd2xx::sim::SimDevice> module, std::string serial);
     ~EmulatedFt232r();

@@ -67,12 +67,17 @@ UsbEmulator::UsbEmulator() : testbed_(umockdev_testbed_new())
     std::lock_guard lock(mutex_);
     const int count = sim::moduleCount();
     slots_.resize(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        Slot &slot = slots_[static_cast<size_t>(i)];
-        slot.module = sim::moduleAt(i);
-        slot.sysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(i + 1);
-        if (!slot.module->unplugged())
-            plugLocked(slot, i);
+    try {
+        for (int i = 0; i < count; ++i) {
+            Slot &slot = slots_[static_cast<size_t>(i)];
+            slot.module = sim::moduleAt(i);
+            slot.sysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(i + 1);
+            if (!slot.module->unplugged())
+                plugLocked(slot);
+        }
+    } catch (...) {
+        releaseBus();
+        throw;
     }
     watcher_ = std::thread([this] { watch(); });
 }
@@ -85,6 +90,11 @@ UsbEmulator::~UsbEmulator()
     }
     stop_.notify_all();
     watcher_.join();
+    releaseBus();
+}
+
+void UsbEmulator::releaseBus()
+{
     // The testbed's worker calls the chips: it goes first.
     for (const Attached &attached : attached_)
         umockdev_testbed_detach_ioctl(testbed_, attached.node.c_str(), nullptr);
@@ -124,9 +134,8 @@ std::string UsbEmulator::rootDirectory() const
     return text;
 }
 
-void UsbEmulator::plugLocked(Slot &slot, int port)
+void UsbEmulator::plugLocked(Slot &slot)
 {
-    (void)port;
     const int address = nextAddress_++;
     char node[32];
     std::snprintf(node, sizeof node, "/dev/bus/usb/001/%03d", address);
@@ -165,13 +174,12 @@ void UsbEmulator::followModules()
 {
     sim::followControlFile();
     std::lock_guard lock(mutex_);
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        Slot &slot = slots_[i];
+    for (Slot &slot : slots_) {
         const bool gone = slot.module->unplugged();
         if (gone && slot.chip)
             unplugLocked(slot);
         else if (!gone && !slot.chip)
-            plugLocked(slot, static_cast<int>(i));
+            plugLocked(slot);
     }
 }
 

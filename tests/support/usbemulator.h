@@ -72,7 +72,8 @@ private:
         std::string node;
     };
 
-    void plugLocked(Slot &slot, int port);
+    void plugLocked(Slot &slot);
+    void releaseBus();
     void unplugLocked(Slot &slot);
     void watch();
 

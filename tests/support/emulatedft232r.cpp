@@ -29,12 +29,34 @@ void complete(UMockdevIoctlClient *client, long result, int error = 0)
     umockdev_ioctl_client_complete(client, result, error);
 }
 
-// The client's memory behind a pointer-sized ioctl argument, copied here and written back when
-// the ioctl completes.
-UMockdevIoctlData *resolve(UMockdevIoctlData *arg, size_t offset, size_t length)
+// The client's memory behind a pointer in an ioctl argument, copied here and written back when
+// the ioctl completes; empty when the client has gone meanwhile (killed, say).
+class Resolved
 {
-    return umockdev_ioctl_data_resolve(arg, offset, length, nullptr);
-}
+public:
+    Resolved(UMockdevIoctlData *parent, size_t offset, size_t length)
+        : data_(length > 0 ? umockdev_ioctl_data_resolve(parent, offset, length, nullptr)
+                           : nullptr)
+    {}
+    ~Resolved()
+    {
+        if (data_)
+            g_object_unref(data_);
+    }
+    Resolved(const Resolved &) = delete;
+    Resolved &operator=(const Resolved &) = delete;
+
+    explicit operator bool() const { return data_ != nullptr; }
+    UMockdevIoctlData *get() const { return data_; }
+    template <typename T>
+    T &as() const
+    {
+        return *reinterpret_cast<T *>(data_->data);
+    }
+
+private:
+    UMockdevIoctlData *data_;
+};
 
 usbdevfs_urb *urbOf(UMockdevIoctlData *data)
 {
@@ -121,16 +143,40 @@ void EmulatedFt232r::answerDriverQueries(UMockdevIoctlClient *client, unsigned l
         complete(client, -1, ENODEV);
         return;
     }
+    // The sizes of the arguments that point to memory of the client.
+    size_t argumentSize = 0;
     switch (request) {
-    case USBDEVFS_GET_CAPABILITIES: {
-        UMockdevIoctlData *caps = resolve(arg, 0, sizeof(uint32_t));
-        *reinterpret_cast<uint32_t *>(caps->data) =
-            USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
-            USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
-        g_object_unref(caps);
-        complete(client, 0);
+    case USBDEVFS_GET_CAPABILITIES:
+        argumentSize = sizeof(uint32_t);
+        break;
+    case USBDEVFS_GETDRIVER:
+        argumentSize = sizeof(usbdevfs_getdriver);
+        break;
+    case USBDEVFS_IOCTL:
+        argumentSize = sizeof(usbdevfs_ioctl);
+        break;
+    case USBDEVFS_DISCONNECT_CLAIM:
+        argumentSize = sizeof(usbdevfs_disconnect_claim);
+        break;
+    case USBDEVFS_CLAIMINTERFACE:
+    case USBDEVFS_RELEASEINTERFACE:
+        argumentSize = sizeof(unsigned);
+        break;
+    default:
+        break;
+    }
+    const Resolved argument(arg, 0, argumentSize);
+    if (argumentSize > 0 && !argument) {
+        complete(client, -1, EFAULT);
         return;
     }
+    switch (request) {
+    case USBDEVFS_GET_CAPABILITIES:
+        argument.as<uint32_t>() = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
+                                  USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
+                                  USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
+        complete(client, 0);
+        return;
     case USBDEVFS_GET_SPEED:
         complete(client, FullSpeed);
         return;
@@ -139,17 +185,13 @@ void EmulatedFt232r::answerDriverQueries(UMockdevIoctlClient *client, unsigned l
             complete(client, -1, ENODATA);
             return;
         }
-        UMockdevIoctlData *query = resolve(arg, 0, sizeof(usbdevfs_getdriver));
-        auto *driver = reinterpret_cast<usbdevfs_getdriver *>(query->data);
-        std::strncpy(driver->driver, KernelDriver, sizeof driver->driver);
-        g_object_unref(query);
+        auto &query = argument.as<usbdevfs_getdriver>();
+        std::strncpy(query.driver, KernelDriver, sizeof query.driver);
         complete(client, 0);
         return;
     }
     case USBDEVFS_IOCTL: {
-        UMockdevIoctlData *call = resolve(arg, 0, sizeof(usbdevfs_ioctl));
-        const int code = reinterpret_cast<usbdevfs_ioctl *>(call->data)->ioctl_code;
-        g_object_unref(call);
+        const int code = argument.as<usbdevfs_ioctl>().ioctl_code;
         if (code == static_cast<int>(USBDEVFS_DISCONNECT)) {
             const bool wasBound = kernelDriverBound_;
             kernelDriverBound_ = false;
@@ -163,10 +205,7 @@ void EmulatedFt232r::answerDriverQueries(UMockdevIoctlClient *client, unsigned l
         return;
     }
     case USBDEVFS_DISCONNECT_CLAIM: {
-        UMockdevIoctlData *call = resolve(arg, 0, sizeof(usbdevfs_disconnect_claim));
-        const unsigned interface =
-            reinterpret_cast<usbdevfs_disconnect_claim *>(call->data)->interface;
-        g_object_unref(call);
+        const unsigned interface = argument.as<usbdevfs_disconnect_claim>().interface;
         kernelDriverBound_ = false;
         const int error = claim(interface);
         complete(client, error ? -1 : 0, error);
@@ -174,9 +213,7 @@ void EmulatedFt232r::answerDriverQueries(UMockdevIoctlClient *client, unsigned l
     }
     case USBDEVFS_CLAIMINTERFACE:
     case USBDEVFS_RELEASEINTERFACE: {
-        UMockdevIoctlData *number = resolve(arg, 0, sizeof(unsigned));
-        const unsigned interface = *reinterpret_cast<unsigned *>(number->data);
-        g_object_unref(number);
+        const unsigned interface = argument.as<unsigned>();
         int error = interface == 0 ? 0 : EINVAL;
         if (request == USBDEVFS_CLAIMINTERFACE && !error)
             error = kernelDriverBound_ ? EBUSY : claim(interface);
@@ -253,16 +290,20 @@ void EmulatedFt232r::submit(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
         complete(client, -1, ENODEV);
         return;
     }
-    UMockdevIoctlData *data = resolve(arg, 0, sizeof(usbdevfs_urb));
-    usbdevfs_urb *urb = urbOf(data);
-    if (urb->buffer_length < 0) {
-        g_object_unref(data);
-        complete(client, -1, EINVAL);
+    const Resolved resolved(arg, 0, sizeof(usbdevfs_urb));
+    if (!resolved) {
+        complete(client, -1, EFAULT);
         return;
     }
-    if (urb->buffer_length > 0)
-        g_object_unref(resolve(data, offsetof(usbdevfs_urb, buffer),
-                               static_cast<size_t>(urb->buffer_length)));
+    UMockdevIoctlData *data = resolved.get();
+    usbdevfs_urb *urb = urbOf(data);
+    if (urb->buffer_length < 0 ||
+        (urb->buffer_length > 0 && !Resolved(data, offsetof(usbdevfs_urb, buffer),
+                                             static_cast<size_t>(urb->buffer_length)))) {
+        complete(client, -1, urb->buffer_length < 0 ? EINVAL : EFAULT);
+        return;
+    }
+    g_object_ref(data); // held with the URB until it is reaped
     auto *buffer = static_cast<uint8_t *>(urb->buffer);
     urb->status = 0;
     urb->actual_length = 0;
@@ -298,17 +339,20 @@ void EmulatedFt232r::controlIoctl(UMockdevIoctlClient *client, UMockdevIoctlData
         complete(client, -1, ENODEV);
         return;
     }
-    UMockdevIoctlData *call = resolve(arg, 0, sizeof(usbdevfs_ctrltransfer));
-    const auto &transfer = *reinterpret_cast<usbdevfs_ctrltransfer *>(call->data);
+    const Resolved call(arg, 0, sizeof(usbdevfs_ctrltransfer));
+    if (!call) {
+        complete(client, -1, EFAULT);
+        return;
+    }
+    const auto &transfer = call.as<usbdevfs_ctrltransfer>();
     const Setup setup{transfer.bRequestType, transfer.bRequest, transfer.wValue, transfer.wIndex,
                       transfer.wLength};
-    UMockdevIoctlData *data = nullptr;
-    if (setup.length > 0)
-        data = resolve(call, offsetof(usbdevfs_ctrltransfer, data), setup.length);
+    if (setup.length > 0 &&
+        !Resolved(call.get(), offsetof(usbdevfs_ctrltransfer, data), setup.length)) {
+        complete(client, -1, EFAULT);
+        return;
+    }
     const int result = control(setup, static_cast<uint8_t *>(transfer.data));
-    if (data)
-        g_object_unref(data);
-    g_object_unref(call);
     complete(client, result < 0 ? -1 : result, result < 0 ? EPIPE : 0);
 }
 
@@ -355,11 +399,12 @@ bool EmulatedFt232r::takeCompletedLocked(UMockdevIoctlClient *client, UMockdevIo
 {
     if (completed_.empty())
         return false;
+    const Resolved pointer(arg, 0, sizeof(void *));
+    if (!pointer)
+        return false; // the client has gone: its URBs go with it
     UMockdevIoctlData *data = completed_.front().data;
     completed_.pop_front();
-    UMockdevIoctlData *pointer = resolve(arg, 0, sizeof(void *));
-    umockdev_ioctl_data_set_ptr(pointer, 0, data);
-    g_object_unref(pointer);
+    umockdev_ioctl_data_set_ptr(pointer.get(), 0, data);
     complete(client, 0);
     g_object_unref(data);
     return true;

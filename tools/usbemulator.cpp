@@ -35,7 +35,6 @@ int usage()
 int run(char **command)
 {
     testsupport::UsbEmulator emulator; // sets UMOCKDEV_DIR for the command
-    setenv("LD_PRELOAD", testsupport::UsbEmulator::preloadList().c_str(), 1);
     std::signal(SIGINT, passOn);
     std::signal(SIGTERM, passOn);
     const pid_t started = fork();
@@ -64,6 +63,15 @@ int main(int argc, char **argv)
 {
     if (argc < 3 || std::strcmp(argv[1], "--") != 0)
         return usage();
+    // Under umockdev's preload library, which COMMAND inherits, the emulator itself sees the bus
+    // it makes too: its plug and unplug events can reach their devices only then.
+    const char *preload = std::getenv("LD_PRELOAD");
+    if (!preload || !std::strstr(preload, "libumockdev-preload")) {
+        setenv("LD_PRELOAD", testsupport::UsbEmulator::preloadList().c_str(), 1);
+        execv("/proc/self/exe", argv);
+        std::perror("hxr-usb-emulator: cannot run again under umockdev's preload library");
+        return 127;
+    }
     try {
         return run(argv + 2);
     } catch (const std::exception &error) {

@@ -64,6 +64,7 @@ UsbEmulator::UsbEmulator() : testbed_(umockdev_testbed_new())
 {
     if (!testbed_)
         throw std::runtime_error("umockdev cannot make a testbed");
+    sim::followControlFile(); // a module it pulls out is not there from the start
     std::lock_guard lock(mutex_);
     const int count = sim::moduleCount();
     slots_.resize(static_cast<size_t>(count));

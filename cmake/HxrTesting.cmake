@@ -64,3 +64,30 @@ function(hxr_add_tests library)
                  ENVIRONMENT_MODIFICATION "HXR_FTDI=set:sim" TIMEOUT 120)
   endforeach()
 endfunction()
+
+# hxr_add_emulated_usb_tests(source [LIBS extra...] [DEPENDS targets...])
+# An executable of its own for tests that see a USB bus emulated with umockdev: the whole process
+# sees it. The file brings its own main, which runs the tests under umockdev's preload library.
+function(hxr_add_emulated_usb_tests source)
+  if(NOT HXR_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "LIBS;DEPENDS" ${ARGN})
+  file(RELATIVE_PATH relative ${CMAKE_SOURCE_DIR}/tests ${source})
+  get_filename_component(folder ${relative} DIRECTORY)
+  get_filename_component(stem ${source} NAME_WE)
+  string(REPLACE "/" "_" prefix ${folder})
+  set(target ${prefix}_${stem})
+  add_executable(${target} ${source})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} hxr_usbemulation Qt6::Core GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  if(ARG_DEPENDS)
+    add_dependencies(${target} ${ARG_DEPENDS})
+  endif()
+  target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
+                                               HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "HXR_FTDI=set:usb" TIMEOUT 120)
+endfunction()

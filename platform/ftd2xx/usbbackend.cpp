@@ -1,9 +1,12 @@
 #include "platform/ftd2xx/backend.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include <ftdi.h>
+#include <libusb.h>
 
 #include "platform/ftd2xx/usbdevice.h"
 #include "platform/ftd2xx/usbftdilink.h"
@@ -13,9 +16,23 @@ namespace platform::ftd2xx {
 
 namespace {
 
-// The chips on the bus with the numbers of ModuleUsbIds. Indices follow that table, and the bus
-// order within each number, which is the same for every listing while nothing is plugged in or
-// out.
+// Where a device sits: its bus, then the hub ports from the root down. Sorting by it gives the
+// order of the sockets, whatever order libusb keeps its list in (its newest device comes first,
+// so that a re-plugged module would move to the front).
+std::vector<int> location(libusb_device *device)
+{
+    std::array<uint8_t, 8> ports{};
+    const int depth = libusb_get_port_numbers(device, ports.data(), static_cast<int>(ports.size()));
+    std::vector<int> place{libusb_get_bus_number(device)};
+    for (int i = 0; i < depth; ++i)
+        place.push_back(ports[static_cast<size_t>(i)]);
+    place.push_back(libusb_get_device_address(device));
+    return place;
+}
+
+// The chips on the bus with the numbers of ModuleUsbIds. Indices follow that table, and the
+// socket order within each number, which is the same for every listing while nothing is
+// plugged in or out.
 class BusListing
 {
 public:
@@ -31,11 +48,11 @@ public:
             const int found = ftdi_usb_find_all(context_.get(), &list, id.vendor, id.product);
             if (found < 0) {
                 status_ = FT_OTHER_ERROR;
-                count_ = 0;
+                devices_.clear();
                 return;
             }
             lists_.push_back(list);
-            count_ += static_cast<uint32_t>(found);
+            addInSocketOrder(list);
         }
     }
     ~BusListing()
@@ -48,22 +65,10 @@ public:
     BusListing &operator=(const BusListing &) = delete;
 
     FT_STATUS status() const { return status_; }
-    uint32_t count() const { return count_; }
+    uint32_t count() const { return static_cast<uint32_t>(devices_.size()); }
     ftdi_context *context() const { return context_.get(); }
     // The listing's context, for the caller to keep the device opened on it.
     FtdiContextPtr takeContext() { return std::move(context_); }
-
-    libusb_device *device(uint32_t index) const
-    {
-        for (ftdi_device_list *entry : lists_) {
-            for (; entry; entry = entry->next) {
-                if (index == 0)
-                    return entry->dev;
-                --index;
-            }
-        }
-        return nullptr;
-    }
 
     // The device at index, or the status that says why there is none.
     FT_STATUS find(uint32_t index, libusb_device *&found) const
@@ -71,14 +76,26 @@ public:
         found = nullptr;
         if (status_ != FT_OK)
             return status_;
-        found = device(index);
-        return found ? FT_OK : FT_DEVICE_NOT_FOUND;
+        if (index >= devices_.size())
+            return FT_DEVICE_NOT_FOUND;
+        found = devices_[index];
+        return FT_OK;
     }
 
 private:
+    void addInSocketOrder(ftdi_device_list *list)
+    {
+        std::vector<std::pair<std::vector<int>, libusb_device *>> placed;
+        for (; list; list = list->next)
+            placed.emplace_back(location(list->dev), list->dev);
+        std::sort(placed.begin(), placed.end());
+        for (const auto &[place, device] : placed)
+            devices_.push_back(device);
+    }
+
     FtdiContextPtr context_;
     std::vector<ftdi_device_list *> lists_;
-    uint32_t count_ = 0;
+    std::vector<libusb_device *> devices_;
     FT_STATUS status_ = FT_OK;
 };
 

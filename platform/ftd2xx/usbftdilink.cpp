@@ -134,19 +134,37 @@ FT_STATUS UsbFtdiLink::write(const uint8_t *buffer, uint32_t length, uint32_t &w
     return FT_OK;
 }
 
+// One USB transfer a call, as the chip ends one every latency period: bytes reach the receive
+// queue as they come. ftdi_read_data would go on transferring until `capacity` is filled, which
+// holds a stream back in bursts of a tenth of a second (a command's reply among them) and drops
+// all it has gathered when a later transfer of the same call fails.
 FT_STATUS UsbFtdiLink::read(uint8_t *buffer, uint32_t capacity, uint32_t &got)
 {
     got = 0;
-    const int result = ftdi_read_data(context_.get(), buffer,
-                                      static_cast<int>(std::min<uint32_t>(capacity, INT_MAX)));
-    if (result >= 0) {
-        got = static_cast<uint32_t>(result);
+    const int packet = static_cast<int>(context_->max_packet_size);
+    if (capacity == 0 || packet <= ModemStatusBytes)
         return FT_OK;
+    const int payload = packet - ModemStatusBytes;
+    const int packets = static_cast<int>(std::clamp<uint32_t>(
+        capacity / static_cast<uint32_t>(payload), 1, MaxPacketsPerRead));
+    transfer_.resize(static_cast<size_t>(packets * packet));
+    int transferred = 0;
+    const int result =
+        libusb_bulk_transfer(context_->usb_dev, static_cast<unsigned char>(context_->out_ep),
+                             transfer_.data(), static_cast<int>(transfer_.size()), &transferred,
+                             ReadTimeoutMs);
+    // A chip that merely kept quiet past the timeout is still there; what came before it counts.
+    if (result < 0 && result != LIBUSB_ERROR_TIMEOUT && result != LIBUSB_ERROR_INTERRUPTED)
+        return FT_IO_ERROR;
+    // Every packet starts with the chip's modem status; the rest is data.
+    for (int at = 0; at < transferred; at += packet) {
+        const int length = std::min(packet, transferred - at) - ModemStatusBytes;
+        const auto size = static_cast<uint32_t>(
+            std::min<int64_t>(std::max(length, 0), capacity - got));
+        std::copy_n(transfer_.data() + at + ModemStatusBytes, size, buffer + got);
+        got += size;
     }
-    // A chip that merely kept quiet past the timeout is still there.
-    if (result == LIBUSB_ERROR_TIMEOUT || result == LIBUSB_ERROR_INTERRUPTED)
-        return FT_OK;
-    return FT_IO_ERROR;
+    return FT_OK;
 }
 
 FT_STATUS UsbFtdiLink::purge(uint32_t mask)

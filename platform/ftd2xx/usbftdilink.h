@@ -2,6 +2,7 @@
 #define PLATFORM_FTD2XX_USBFTDILINK_H
 
 #include <memory>
+#include <vector>
 
 #include "platform/ftd2xx/usblink.h"
 
@@ -29,6 +30,10 @@ public:
     static constexpr unsigned WriteTimeoutMs = 1000;
     // Above every rate an FT232-class chip can run; keeps libftdi's arithmetic in range.
     static constexpr uint32_t MaxBaudRate = 12'000'000;
+    // Each bulk IN packet starts with two bytes of modem status.
+    static constexpr int ModemStatusBytes = 2;
+    // 4 KB of full-speed packets: a read never asks for more in one transfer.
+    static constexpr uint32_t MaxPacketsPerRead = 64;
 
     explicit UsbFtdiLink(FtdiContextPtr context);
 
@@ -42,6 +47,7 @@ public:
 
 private:
     FtdiContextPtr context_;
+    std::vector<uint8_t> transfer_; // one bulk IN transfer, modem status and all
 };
 
 } // namespace platform::ftd2xx

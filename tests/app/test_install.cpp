@@ -23,9 +23,9 @@
 
 namespace {
 
-// What the build tree's program folder holds beside the deliverables: the driver's demo, a
-// developer's sample that a user does not run.
-const QStringList NotInstalled = {QStringLiteral("hxr-demo")};
+// What the build tree's program folder holds beside the deliverables: the driver's demo and the
+// USB emulator, developers' aids that a user does not run.
+const QStringList NotInstalled = {QStringLiteral("hxr-demo"), QStringLiteral("hxr-usb-emulator")};
 // Our own libraries: each must be the prefix's copy once the program runs.
 const QStringList OwnLibraries = {QStringLiteral("libHXRDrv.so"), QStringLiteral("libR77Tip.so"),
                                   QStringLiteral("libhxrusb.so")};

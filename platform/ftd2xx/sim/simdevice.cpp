@@ -92,6 +92,12 @@ void SimDevice::watchLateReplies()
     }
 }
 
+uint32_t SimDevice::serial() const
+{
+    std::lock_guard lock(mutex_);
+    return parameters_.serial();
+}
+
 bool SimDevice::open()
 {
     std::lock_guard lock(mutex_);

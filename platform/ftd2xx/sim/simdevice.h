@@ -47,6 +47,7 @@ public:
 
     int index() const { return index_; }
     const std::string &description() const { return description_; }
+    uint32_t serial() const;
 
     // The USB side. open() fails while the device is open already or unplugged. A handle keeps
     // the plug count of its open: once the module has been unplugged it is dead for good.

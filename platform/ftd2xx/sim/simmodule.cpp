@@ -265,6 +265,16 @@ std::shared_ptr<SimDevice> deviceAt(uint32_t index)
     return index < present.size() ? present[index] : nullptr;
 }
 
+int moduleCount()
+{
+    return static_cast<int>(registry().devices().size());
+}
+
+std::shared_ptr<SimDevice> moduleAt(int device)
+{
+    return registry().device(device);
+}
+
 std::optional<double> parameter(int device, std::string_view mnemonic)
 {
     const auto found = registry().device(device);

@@ -45,6 +45,10 @@ int deviceCount();
 // The device for the back-end, counting only modules on the bus; nothing past the last one.
 std::shared_ptr<SimDevice> deviceAt(uint32_t index);
 
+// Every module by its number, on the bus or not (an emulated bus follows their plugging).
+int moduleCount();
+std::shared_ptr<SimDevice> moduleAt(int device);
+
 // A parameter as a host read would answer it now; nothing for a bad index or mnemonic.
 std::optional<double> parameter(int device, std::string_view mnemonic);
 // Sets a stored parameter, read-only ones (VER, SERL, SERH) included.

@@ -30,14 +30,16 @@ function(hxr_subfolders)
   endforeach()
 endfunction()
 
-# hxr_add_tests(library [GUI] [LIBS extra...] [DEPENDS targets...])
+# hxr_add_tests(library [GUI] [LIBS extra...] [DEPENDS targets...] [COMMA_LOCALE stems...])
 # One test executable per tests/<folder>/test_*.cpp, where <folder> mirrors the calling source folder.
 # GUI tests get a QApplication on the offscreen platform, the others a QCoreApplication.
+# The COMMA_LOCALE files (by name without .cpp) run in a comma-decimal locale: they wait for the
+# fixture that makes it (tests/support/commalocale.h says how they switch to it).
 function(hxr_add_tests library)
   if(NOT HXR_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "GUI" "" "LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "LIBS;DEPENDS;COMMA_LOCALE" ${ARGN})
   file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/test_*.cpp)
   if(ARG_GUI)
@@ -58,10 +60,15 @@ function(hxr_add_tests library)
     endif()
     target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
                                                  HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    set(locale_properties)
+    if(stem IN_LIST ARG_COMMA_LOCALE)
+      target_compile_definitions(${target} PRIVATE HXR_TEST_LOCALE_DIR="${HXR_TEST_LOCALE_DIR}")
+      set(locale_properties FIXTURES_REQUIRED comma_locale LABELS locale)
+    endif()
     # One variable a property: a ";" inside would split the property list.
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-                 ENVIRONMENT_MODIFICATION "HXR_FTDI=set:sim" TIMEOUT 120)
+                 ENVIRONMENT_MODIFICATION "HXR_FTDI=set:sim" TIMEOUT 120 ${locale_properties})
   endforeach()
 endfunction()
 
@@ -91,3 +98,13 @@ function(hxr_add_emulated_usb_tests source)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                ENVIRONMENT_MODIFICATION "HXR_FTDI=set:usb" TIMEOUT 120)
 endfunction()
+
+# The comma-decimal locale of the COMMA_LOCALE tests, made at test time when the system lacks it.
+set(HXR_TEST_LOCALE_DIR ${CMAKE_BINARY_DIR}/tests/locale)
+if(HXR_BUILD_TESTS)
+  add_test(NAME comma_locale
+           COMMAND ${CMAKE_COMMAND} -DLOCALE_DIR=${HXR_TEST_LOCALE_DIR}
+                   -P ${CMAKE_CURRENT_LIST_DIR}/commalocale.cmake)
+  set_tests_properties(comma_locale PROPERTIES FIXTURES_SETUP comma_locale LABELS locale
+                                               TIMEOUT 300)
+endif()

@@ -7,6 +7,7 @@
 
 #include "app/common/desktop/messages.h"
 #include "app/common/desktop/systemhelpers.h"
+#include "app/common/globals.h"
 #include "app/controls/binding/fieldbinding.h"
 #include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/vxbtn.h"
@@ -286,7 +287,8 @@ void CHILD_GEN_CALIBRATION::TimedRefresh()
         const double displayUnits = hxr->UNTD();
         if (!pbSysZero_->isEditing())
             pbSysZero_->setCaption(platform::vb::CStr(
-                app::device::ConvertUnitValue(hxr->ZERO(), hxr->UNTZ(), displayUnits)));
+                app::device::ConvertUnitValue(hxr->ZERO(), hxr->UNTZ(), displayUnits),
+                app::common::ProgramSeparators()));
         const QString symbol = app::device::GetUnitSymbol(displayUnits);
         zUnits_->setCaption(symbol);
         xUnitsC_->setCaption(symbol);

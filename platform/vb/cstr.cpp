@@ -1,7 +1,7 @@
 #include "platform/vb/cstr.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -19,16 +19,22 @@ QString general(double value, int digits, int largestFixedExponent,
     if (value == 0.0)
         return QStringLiteral("0");
 
-    // Correctly rounded mantissa digits and the decimal exponent of the rounded value.
+    // Correctly rounded mantissa digits and the decimal exponent of the rounded value, with "."
+    // and "e" whatever the C library's locale (printf would follow its decimal point).
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, std::fabs(value));
-    const std::string text(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                       std::chars_format::scientific, digits - 1);
+    const std::string text(buffer, written.ptr);
     const size_t e = text.find('e');
     std::string mantissa;
     for (size_t i = 0; i < e; ++i)
         if (text[i] != '.')
             mantissa.push_back(text[i]);
-    const int exponent = std::atoi(text.c_str() + e + 1);
+    const char *exponentText = text.c_str() + e + 1;
+    if (*exponentText == '+')
+        ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, text.c_str() + text.size(), exponent);
     while (mantissa.size() > 1 && mantissa.back() == '0')
         mantissa.pop_back();
 
@@ -44,10 +50,8 @@ QString general(double value, int digits, int largestFixedExponent,
             result.append(separators.decimal);
             result.append(digitsOf(mantissa.substr(1)));
         }
-        char exponentText[16];
-        std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
-                      std::abs(exponent));
-        result.append(QLatin1String(exponentText));
+        result.append(exponent < 0 ? QLatin1String("E-") : QLatin1String("E+"));
+        result.append(QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0')));
         return result;
     }
     if (exponent < 0) {

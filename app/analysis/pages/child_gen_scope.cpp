@@ -16,6 +16,7 @@
 #include "app/analysis/pages/spectrum.h"
 #include "app/common/colours.h"
 #include "app/common/formatting.h"
+#include "app/common/globals.h"
 #include "app/controls/pagestyle/pagestyle.h"
 #include "app/controls/slider.h"
 #include "app/controls/vxbtn.h"
@@ -321,8 +322,9 @@ void CHILD_GEN_SCOPE::CopyPicture()
     chart().setAnnoVisible(true);
     chart().setAnnoLabelX(0.0);
     chart().setAnnoLabelY(static_cast<double>(labelHeight_));
-    chart().setAnnoLabelCaption(platform::vb::CStr(sldPerDiv_->Value()) +
-                                QStringLiteral(" ms/div"));
+    chart().setAnnoLabelCaption(
+        platform::vb::CStr(sldPerDiv_->Value(), app::common::ProgramSeparators()) +
+        QStringLiteral(" ms/div"));
     copyChartPicture();
     chart().setAnnoVisible(false);
 }

@@ -41,6 +41,8 @@ class VXBtnTest : public testing::Test
 protected:
     void SetUp() override
     {
+        // Fields take the program's separator when made: a point, whatever the test's locale.
+        common::setDecimalSeparator(QStringLiteral("."));
         host_ = std::make_unique<QWidget>();
         host_->resize(300, 120);
         btn_ = new VXBtn(host_.get());

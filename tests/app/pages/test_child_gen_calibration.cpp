@@ -269,6 +269,9 @@ TEST_F(CalibrationPageTest, HandEnteredZeroIsTakenInDisplayUnits)
     expectStreamScalingReloaded();
     page->TimedRefresh();
     EXPECT_EQ(page->pbSYSZERO()->Caption(), QStringLiteral("12.5"));
+    app::common::setDecimalSeparator(QStringLiteral(","));
+    page->TimedRefresh();
+    EXPECT_EQ(page->pbSYSZERO()->Caption(), QStringLiteral("12,5")) << "the program's separator";
     EXPECT_EQ(page->Zunits()->Caption(), QStringLiteral("kg"));
     EXPECT_EQ(page->XUnitsC()->Caption(), QStringLiteral("kg"));
 }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <locale.h>
+
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -44,13 +46,15 @@ TEST(Val, TinyNumbersUnderflowAndHugeOnesOverflowAsTheCLibraryDoes)
 {
     const std::string manyZeros = "0." + std::string(330, '0') + "1";
     const std::string denormal = "0." + std::string(320, '0') + "5E+1xyz";
+    // The C library's own conversion, in "C": a comma locale would stop it at the point.
     for (const std::string &text : {std::string("1E-400"), std::string("-2E-999"), manyZeros,
                                    denormal, std::string("4.9e-324"), std::string("-1D400"),
                                    std::string("1e400"), std::string("1.7976931348623157e308")}) {
         const double value = platform::vb::Val(text);
         std::string number = text.substr(0, text.find_first_of("xyz"));
         std::replace(number.begin(), number.end(), 'D', 'e');
-        const double expected = std::strtod(number.c_str(), nullptr);
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+        const double expected = strtod_l(number.c_str(), nullptr, cLocale);
         EXPECT_EQ(std::signbit(value), std::signbit(expected)) << text;
         EXPECT_TRUE(value == expected) << text << ": " << value << " != " << expected;
     }

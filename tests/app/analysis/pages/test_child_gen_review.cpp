@@ -129,6 +129,8 @@ protected:
     void SetUp() override
     {
         SignalPageTest::SetUp();
+        // The texts below are written with a point, whatever the locale the tests run in.
+        app::common::setDecimalSeparator(QStringLiteral("."));
         app::shell::SetHelpArea({nullptr, nullptr, nullptr, &extraInfo});
         previousDialogs = app::common::desktop::setMessageDialogFactory(
             [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });

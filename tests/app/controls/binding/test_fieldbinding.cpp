@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "app/common/globals.h"
 #include "app/controls/binding/fieldbinding.h"
 #include "app/controls/vxbtn.h"
 #include "app/device/driverlibrary.h"
@@ -27,6 +28,8 @@ protected:
         // The simulated module, whatever the runner passed on; and the driver's message boxes
         // recorded, so that a failure shows up as a test failure instead of a modal box.
         testsupport::UseSimulatedModule();
+        // Captions with a point, whatever the separator of the locale the tests run in.
+        app::common::setDecimalSeparator(QStringLiteral("."));
         previousRecorder_ = platform::win::setMessageRecorder(
             [this](const QString &text, const QString &) { driverMessages_.push_back(text); });
         ASSERT_EQ(library_.load(QStringLiteral(HXR_PROGRAM_DIR)),

@@ -1,6 +1,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <locale.h>
+
 #include <gmock/gmock.h>
 
 #include "support/namedcase.h"
@@ -14,7 +16,9 @@ double value(const std::string &reply)
 {
     EXPECT_FALSE(reply.empty() || reply.front() == '?') << reply;
     EXPECT_EQ(reply.back(), '\r');
-    return std::strtod(reply.c_str(), nullptr);
+    // The module's "." whatever the locale the tests run in.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return strtod_l(reply.c_str(), nullptr, cLocale);
 }
 
 class SimParameters : public SimFixture

@@ -22,6 +22,7 @@
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/namedcase.h"
+#include "support/readmodelcases.h"
 
 namespace {
 
@@ -281,18 +282,11 @@ TEST_F(DriverSimModule, NoiseInTheStreamCostsEventsButNoReadings)
     EXPECT_EQ(records[3].channel, 1);
 }
 
-struct FaultCase
-{
-    const char *name;
-    std::function<void(sim::DeviceConfig &)> setUp;
-    int16_t result;
-    float value; // -99 when left alone
-    std::vector<std::string> messages;
-};
-
 using testsupport::PrintTo;
+using testsupport::ReadModelCase;
+using testsupport::UntouchedValue;
 
-class SimFaults : public DriverSimModule, public testing::WithParamInterface<FaultCase>
+class SimFaults : public DriverSimModule, public testing::WithParamInterface<ReadModelCase>
 {};
 
 TEST_P(SimFaults, ReadModel)
@@ -302,44 +296,24 @@ TEST_P(SimFaults, ReadModel)
     configure(config, false);
     connect();
     ASSERT_EQ(DEVICECOUNT(), 1);
-    COMMANDMODE();
-    float value = -99.0f;
-    EXPECT_EQ(READCOMMAND("MODL", &value), GetParam().result);
-    EXPECT_EQ(value, GetParam().value);
-    EXPECT_EQ(messages, GetParam().messages);
+    testsupport::expectReadModel(GetParam(), messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     DriverSimReplies, SimFaults,
-    testing::Values(
-        FaultCase{"plain", [](sim::DeviceConfig &) {}, HXR_OK, 1.0f, {}},
-        FaultCase{"rejected",
-                  [](sim::DeviceConfig &d) { d.faults.reject = {"MODL"}; },
-                  HXR_REJECTED,
-                  0.0f,
-                  {}},
-        FaultCase{"split", [](sim::DeviceConfig &d) { d.faults.splitBytes = 1; }, HXR_OK, 1.0f, {}},
-        FaultCase{"slow_but_in_time",
-                  [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 200; },
-                  HXR_OK,
-                  1.0f,
-                  {}},
-        FaultCase{"late",
-                  [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 1500; },
-                  HXR_TIMEOUT,
-                  -99.0f,
-                  {"timedout"}},
-        FaultCase{"silent",
-                  [](sim::DeviceConfig &d) { d.faults.silent = {"*"}; },
-                  HXR_TIMEOUT,
-                  -99.0f,
-                  {"timedout"}},
-        FaultCase{"failing_set_up",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::BaudRate; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}}),
-    [](const testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+    testing::ValuesIn(testsupport::withCommonReadModelCases({
+        {"late",
+         [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 1500; },
+         HXR_TIMEOUT,
+         UntouchedValue,
+         {"timedout"}},
+        {"failing_set_up",
+         [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::BaudRate; },
+         HXR_NODEVICE,
+         UntouchedValue,
+         {"No handle"}},
+    })),
+    [](const testing::TestParamInfo<ReadModelCase> &info) { return std::string(info.param.name); });
 
 TEST_F(DriverSimModule, CountsOnlyDevicesDescribedHxr)
 {

@@ -31,10 +31,11 @@
 #include "driver/include/hxrdrv.h"
 #include "platform/ftd2xx/backend.h"
 #include "platform/ftd2xx/ftd2xx.h"
-#include "platform/ftd2xx/usbdevice.h"
 #include "platform/ftd2xx/sim/simmodule.h"
+#include "platform/ftd2xx/usbdevice.h"
 #include "platform/win/messagehook.h"
 #include "support/namedcase.h"
+#include "support/readmodelcases.h"
 #include "support/usbemulator.h"
 
 namespace {
@@ -236,18 +237,11 @@ TEST_F(EmulatedChips, CommandsAndTheCalibrationReadGoOverUsb)
     EXPECT_THAT(messages, IsEmpty());
 }
 
-struct ReplyCase
-{
-    const char *name;
-    std::function<void(sim::DeviceConfig &)> setUp;
-    int16_t result;
-    float value; // -99 when left alone
-    std::vector<std::string> messages;
-};
-
 using testsupport::PrintTo;
+using testsupport::ReadModelCase;
+using testsupport::UntouchedValue;
 
-class EmulatedReplies : public EmulatedChips, public testing::WithParamInterface<ReplyCase>
+class EmulatedReplies : public EmulatedChips, public testing::WithParamInterface<ReadModelCase>
 {};
 
 TEST_P(EmulatedReplies, ReadModel)
@@ -257,60 +251,30 @@ TEST_P(EmulatedReplies, ReadModel)
     ASSERT_NO_FATAL_FAILURE(plugIn(config));
     connect();
     ASSERT_EQ(DEVICECOUNT(), 1); // a failed set-up still takes its slot
-    COMMANDMODE();
-    float value = -99.0f;
-    EXPECT_EQ(READCOMMAND("MODL", &value), GetParam().result);
-    EXPECT_EQ(value, GetParam().value);
-    EXPECT_EQ(messages, GetParam().messages);
+    testsupport::expectReadModel(GetParam(), messages);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EmulatedChipReplies, EmulatedReplies,
-    testing::Values(
-        ReplyCase{"plain", [](sim::DeviceConfig &) {}, HXR_OK, 1.0f, {}},
-        ReplyCase{"rejected",
-                  [](sim::DeviceConfig &d) { d.faults.reject = {"MODL"}; },
-                  HXR_REJECTED,
-                  0.0f,
-                  {}},
-        // One byte of the reply at a time: each comes in a USB transfer of its own.
-        ReplyCase{"split", [](sim::DeviceConfig &d) { d.faults.splitBytes = 1; }, HXR_OK, 1.0f, {}},
-        ReplyCase{"slow_but_in_time",
-                  [](sim::DeviceConfig &d) { d.faults.replyDelayMs = 200; },
-                  HXR_OK,
-                  1.0f,
-                  {}},
-        ReplyCase{"silent",
-                  [](sim::DeviceConfig &d) { d.faults.silent = {"*"}; },
-                  HXR_TIMEOUT,
-                  -99.0f,
-                  {"timedout"}},
-        ReplyCase{"open_stalls",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::Open; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}},
-        ReplyCase{"baud_stalls",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::BaudRate; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}},
-        ReplyCase{"data_stalls",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::DataCharacteristics; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}},
-        ReplyCase{"flow_stalls",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::FlowControl; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}},
-        ReplyCase{"latency_stalls",
-                  [](sim::DeviceConfig &d) { d.faults.failStep = sim::SetupStep::LatencyTimer; },
-                  HXR_NODEVICE,
-                  -99.0f,
-                  {"No handle"}}),
-    [](const testing::TestParamInfo<ReplyCase> &info) { return std::string(info.param.name); });
+// Each step of the chip's set-up failing in turn.
+ReadModelCase setUpStalls(const char *name, sim::SetupStep step)
+{
+    return {name,
+            [step](sim::DeviceConfig &d) { d.faults.failStep = step; },
+            HXR_NODEVICE,
+            UntouchedValue,
+            {"No handle"}};
+}
+
+INSTANTIATE_TEST_SUITE_P(EmulatedChipReplies, EmulatedReplies,
+                         testing::ValuesIn(testsupport::withCommonReadModelCases({
+                             setUpStalls("open_stalls", sim::SetupStep::Open),
+                             setUpStalls("baud_stalls", sim::SetupStep::BaudRate),
+                             setUpStalls("data_stalls", sim::SetupStep::DataCharacteristics),
+                             setUpStalls("flow_stalls", sim::SetupStep::FlowControl),
+                             setUpStalls("latency_stalls", sim::SetupStep::LatencyTimer),
+                         })),
+                         [](const testing::TestParamInfo<ReadModelCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 class EmulatedStream : public EmulatedChips
 {

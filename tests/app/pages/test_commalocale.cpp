@@ -22,6 +22,7 @@
 #include "app/pages/child_gen_file.h"
 #include "app/pages/hcffile.h"
 #include "app/shell/mainfrm.h"
+#include "mainwindowonsim.h"
 #include "pagefixture.h"
 #include "platform/vb/cstr.h"
 #include "platform/vb/format.h"
@@ -117,32 +118,16 @@ protected:
         InCommaLocale::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        testsupport::UseSimulatedModule();
         sim::DeviceConfig device;
         device.serial = 70000;
         device.signal.level = 1.2345;
-        sim::SimConfig config;
-        config.devices = {device};
-        sim::configure(config);
-        app::shell::ProgramContextOptions program;
-        program.registerPages = &app::RegisterPages;
-        context = std::make_unique<app::shell::ProgramContext>(program);
-        platform::win::setMessageRecorder(
-            [this](const QString &text, const QString &) { messages << text; });
-        app::common::desktop::setMessageDialogFactory(
-            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
-        app::shell::MainFrmOptions options;
-        options.programFolder = QStringLiteral(HXR_PROGRAM_DIR);
-        options.entry = [](const app::shell::EntryRequest &) { return app::shell::EntryAnswer{}; };
-        options.endProgram = [](int) {};
-        window = std::make_unique<app::shell::MainFrm>(options);
+        context = pagetests::startProgramOnSimulatedModule(device, messages);
+        window = pagetests::makeMainWindow();
     }
 
     void TearDown() override
     {
-        window.reset();
-        context.reset();
-        sim::reset();
+        pagetests::closeProgram(window, context);
         InCommaLocale::TearDown();
     }
 

@@ -51,6 +51,7 @@
 #include "app/shell/mainfrm.h"
 #include "app/shell/pageforms.h"
 #include "app/shell/programcontext.h"
+#include "mainwindowonsim.h"
 #include "platform/ftd2xx/sim/simmodule.h"
 #include "platform/win/messagehook.h"
 #include "support/focuscheck.h"
@@ -76,33 +77,15 @@ class MainRoadTest : public testing::Test
 protected:
     void SetUp() override
     {
-        testsupport::UseSimulatedModule();
         sim::DeviceConfig device;
         device.serial = 70000;
-        sim::SimConfig config;
-        config.devices = {device};
-        sim::configure(config);
-        app::shell::ProgramContextOptions program;
-        program.registerPages = &app::RegisterPages;
-        context = std::make_unique<app::shell::ProgramContext>(program);
-        platform::win::setMessageRecorder(
-            [this](const QString &text, const QString &) { messages << text; });
-        app::common::desktop::setMessageDialogFactory(
-            [this] { return std::make_unique<testsupport::RecordingMessageDialog>(&messages); });
-
-        app::shell::MainFrmOptions options;
-        options.programFolder = QStringLiteral(HXR_PROGRAM_DIR);
-        options.entry = [](const app::shell::EntryRequest &) { return app::shell::EntryAnswer{}; };
-        options.endProgram = [](int) {};
-        window = std::make_unique<app::shell::MainFrm>(options);
+        context = pagetests::startProgramOnSimulatedModule(device, messages);
+        window = pagetests::makeMainWindow();
     }
 
     void TearDown() override
     {
-        // The window goes before the program state it uses.
-        window.reset();
-        context.reset();
-        sim::reset();
+        pagetests::closeProgram(window, context);
     }
 
     // The window up with no module there, once the detection has said so.

@@ -30,6 +30,22 @@ function(hxr_subfolders)
   endforeach()
 endfunction()
 
+# hxr_test_executable(target source [LIBS libs...] [DEPENDS targets...])
+# A test executable in build/tests that sees the tests folder's headers and knows where the
+# program and the sources are; GTest::gmock comes with it.
+function(hxr_test_executable target source)
+  cmake_parse_arguments(ARG "" "" "LIBS;DEPENDS" ${ARGN})
+  add_executable(${target} ${source})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  if(ARG_DEPENDS)
+    add_dependencies(${target} ${ARG_DEPENDS})
+  endif()
+  target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
+                                               HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endfunction()
+
 # hxr_add_tests(library [GUI] [LIBS extra...] [DEPENDS targets...] [COMMA_LOCALE stems...])
 # One test executable per tests/<folder>/test_*.cpp, where <folder> mirrors the calling source folder.
 # GUI tests get a QApplication on the offscreen platform, the others a QCoreApplication.
@@ -51,15 +67,8 @@ function(hxr_add_tests library)
   foreach(test ${tests})
     get_filename_component(stem ${test} NAME_WE)
     set(target ${prefix}_${stem})
-    add_executable(${target} ${test})
-    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(${target} PRIVATE ${library} ${ARG_LIBS} ${main} GTest::gmock)
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    if(ARG_DEPENDS)
-      add_dependencies(${target} ${ARG_DEPENDS})
-    endif()
-    target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
-                                                 HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    hxr_test_executable(${target} ${test} LIBS ${library} ${ARG_LIBS} ${main}
+                        DEPENDS ${ARG_DEPENDS})
     set(locale_properties)
     if(stem IN_LIST ARG_COMMA_LOCALE)
       target_compile_definitions(${target} PRIVATE HXR_TEST_LOCALE_DIR="${HXR_TEST_LOCALE_DIR}")
@@ -85,15 +94,8 @@ function(hxr_add_emulated_usb_tests source)
   get_filename_component(stem ${source} NAME_WE)
   string(REPLACE "/" "_" prefix ${folder})
   set(target ${prefix}_${stem})
-  add_executable(${target} ${source})
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${target} PRIVATE ${ARG_LIBS} hxr_usbemulation Qt6::Core GTest::gmock)
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  if(ARG_DEPENDS)
-    add_dependencies(${target} ${ARG_DEPENDS})
-  endif()
-  target_compile_definitions(${target} PRIVATE HXR_PROGRAM_DIR="${HXR_PROGRAM_DIR}"
-                                               HXR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  hxr_test_executable(${target} ${source} LIBS ${ARG_LIBS} hxr_usbemulation Qt6::Core
+                      DEPENDS ${ARG_DEPENDS})
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                ENVIRONMENT_MODIFICATION "HXR_FTDI=set:usb" TIMEOUT 120)

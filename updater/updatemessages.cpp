@@ -37,8 +37,11 @@ bool showBox(const UpdateMessage &message)
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    if (message.question)
-        box.setDefaultButton(QMessageBox::Yes);
+    // A question starts on "No", and Escape answers No: Yes is the user's deliberate choice.
+    if (message.question) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     box.show();
     box.raise();
     box.activateWindow();

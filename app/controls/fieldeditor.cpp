@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "app/controls/editbox.h"
+#include "app/controls/entryhint.h"
 #include "app/controls/listpopup.h"
 
 namespace app::controls {
@@ -79,9 +80,23 @@ void FieldEditor::returnToTextLater()
     });
 }
 
+void FieldEditor::showRefusal(const QString &reason)
+{
+    if (!hint_)
+        hint_ = new EntryHint(field_);
+    hint_->showText(reason);
+}
+
+const EntryHint *FieldEditor::refusal() const
+{
+    return hint_ && hint_->isVisible() ? hint_ : nullptr;
+}
+
 void FieldEditor::closeText()
 {
     editing_ = false;
+    if (hint_)
+        hint_->hide();
     const bool hadFocus = textBox_->hasFocus();
     field_.setFocusProxy(nullptr);
     if (hadFocus)

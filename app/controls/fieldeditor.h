@@ -15,6 +15,7 @@ class QWidget;
 namespace app::controls {
 
 class EditBox;
+class EntryHint;
 class ListPopup;
 struct ListLook;
 
@@ -56,7 +57,12 @@ public:
     void focusText(Qt::FocusReason reason);
     // Back into the text editor once the focus change that led to a refused commit is over.
     void returnToTextLater();
-    // Hides the text editor; the focus stays on the field when it was in the editor.
+    // Why the open text was refused, shown by the field for a moment.
+    void showRefusal(const QString &reason);
+    // The refusal note while it shows, else nullptr.
+    const EntryHint *refusal() const;
+    // Hides the text editor (and any refusal note); the focus stays on the field when it was in
+    // the editor.
     void closeText();
     void setTextFont(const QFont &font);
     void setTextGeometry(const QRect &where);
@@ -77,6 +83,7 @@ private:
     QWidget &field_;
     EditBox *textBox_ = nullptr;
     ListPopup *list_ = nullptr;
+    EntryHint *hint_ = nullptr; // made on the first refusal
     bool editing_ = false;
     bool listOpen_ = false;
     bool opening_ = false;

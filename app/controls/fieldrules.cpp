@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include "platform/vb/cstr.h"
 #include "platform/vb/val.h"
 
 namespace app::controls {
@@ -103,6 +104,22 @@ bool AcceptsEntry(const QString &text, bool isNumeric, double min, double max,
     if ((isNumeric || ranged) && !ParseCaptionNumber(text, decimalSeparator, value))
         return false;
     return !ranged || (value >= min && value <= max);
+}
+
+QString EntryRefusal(const QString &text, bool isNumeric, double min, double max,
+                     const platform::vb::NumberSeparators &separators)
+{
+    if (AcceptsEntry(text, isNumeric, min, max, separators.decimal))
+        return QString();
+    const bool ranged = min != 0.0 || max != 0.0;
+    double value = 0.0;
+    const bool number = ParseCaptionNumber(text, separators.decimal, value);
+    if (!ranged)
+        return QStringLiteral("Not a number");
+    const QString range =
+        QStringLiteral("enter a number from %1 to %2")
+            .arg(platform::vb::CStr(min, separators), platform::vb::CStr(max, separators));
+    return (number ? QStringLiteral("Out of range: ") : QStringLiteral("Not a number: ")) + range;
 }
 
 } // namespace app::controls

@@ -55,6 +55,11 @@ QString FormatCaptionNumber(const QString &text, const QString &format,
 bool AcceptsEntry(const QString &text, bool isNumeric, double min, double max,
                   QChar decimalSeparator);
 
+// Why AcceptsEntry refuses the text, in words for the user (the range included where there is
+// one); empty when it takes it.
+QString EntryRefusal(const QString &text, bool isNumeric, double min, double max,
+                     const platform::vb::NumberSeparators &separators);
+
 } // namespace app::controls
 
 #endif

@@ -164,6 +164,8 @@ public:
     bool isListOpen() const;
     QLineEdit *textEditor() const;
     ListPopup *listPopup() const;
+    // The note that says why the last commit was refused, while it shows; else empty.
+    QString refusalShown() const;
     QStringList listEntries() const { return list_.entries(); }
     int listPosition() const { return listPosition_; }
     OleColour currentBackColor() const { return fill_; }

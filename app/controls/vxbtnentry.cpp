@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "app/controls/editbox.h"
+#include "app/controls/entryhint.h"
 #include "app/controls/fieldeditor.h"
 #include "app/controls/fieldrules.h"
 #include "app/controls/listpopup.h"
@@ -45,6 +46,12 @@ QLineEdit *VXBtn::textEditor() const
 ListPopup *VXBtn::listPopup() const
 {
     return editors_->list();
+}
+
+QString VXBtn::refusalShown() const
+{
+    const EntryHint *hint = editors_->refusal();
+    return hint ? hint->text() : QString();
 }
 
 void VXBtn::DoEdit()
@@ -101,8 +108,10 @@ void VXBtn::commitEdit()
     if (!editors_->editing())
         return;
     const QString text = editors_->textBox()->text();
-    if (!AcceptsEntry(text, IsNumeric_, Min_, Max_, decimalSeparator())) {
+    const QString refusal = EntryRefusal(text, IsNumeric_, Min_, Max_, separators());
+    if (!refusal.isEmpty()) {
         beep();
+        editors_->showRefusal(refusal);
         editors_->returnToTextLater();
         return;
     }

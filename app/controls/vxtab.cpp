@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTabBar>
@@ -131,8 +132,42 @@ QRect VXTab::tabRect(int index) const
 void VXTab::showCurrentFrame()
 {
     const int current = bar_->currentIndex();
+    QWidget *shown = frame(current);
+    // The new frame shows first and takes the focus from the frame that goes: a focused
+    // control that hides would hand the focus to whatever comes next in the window.
+    const bool focusLeaves = focusInHiddenFrame(current);
+    if (shown)
+        shown->setVisible(true);
+    if (focusLeaves)
+        focusFirstControlOf(shown);
     for (int i = 0; i < tabCount(); ++i)
-        frames_[static_cast<size_t>(i)]->setVisible(i == current);
+        if (i != current)
+            frames_[static_cast<size_t>(i)]->setVisible(false);
+}
+
+bool VXTab::focusInHiddenFrame(int current) const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    for (int i = 0; i < tabCount(); ++i)
+        if (i != current && frames_[static_cast<size_t>(i)]->isAncestorOf(focus))
+            return true;
+    return false;
+}
+
+void VXTab::focusFirstControlOf(QWidget *shown)
+{
+    if (shown) {
+        // The focus chain is the tab order; a frame's controls need not follow it directly.
+        for (QWidget *w = shown->nextInFocusChain(); w && w != shown; w = w->nextInFocusChain()) {
+            if (shown->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+                w->isVisibleTo(shown)) {
+                w->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
+    // A frame without a control to take it: the strip keeps the focus in the tabs.
+    bar_->setFocus(Qt::OtherFocusReason);
 }
 
 void VXTab::resizeEvent(QResizeEvent *event)

@@ -78,6 +78,9 @@ protected:
 private:
     friend class VXTabBar;
     void showCurrentFrame();
+    // Whether the focus is in a frame other than the current tab's.
+    bool focusInHiddenFrame(int current) const;
+    void focusFirstControlOf(QWidget *shown);
     void layOutFrames();
     void recolour();
 

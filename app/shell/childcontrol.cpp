@@ -57,6 +57,37 @@ bool focusable(const QWidget *w, const QWidget *form, bool byTab)
     return takesFocus && w->isEnabled() && w->isVisibleTo(form);
 }
 
+QWidget *firstControl(QWidget *form)
+{
+    if (!form)
+        return nullptr;
+    QWidget *candidate = nullptr;
+    QWidget *fallback = nullptr;
+    // The focus chain is the tab order.
+    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
+        if (!form->isAncestorOf(w))
+            continue;
+        if (!fallback && focusable(w, form, false))
+            fallback = w;
+        if (focusable(w, form, true)) {
+            candidate = w;
+            break;
+        }
+    }
+    return candidate ? candidate : fallback;
+}
+
+QWidget *nextControl(QWidget &page, QWidget &from, bool next)
+{
+    auto step = [next](QWidget *w) {
+        return next ? w->nextInFocusChain() : w->previousInFocusChain();
+    };
+    for (QWidget *w = step(&from); w && w != &from; w = step(w))
+        if (page.isAncestorOf(w) && focusable(w, &page, true))
+            return w;
+    return nullptr;
+}
+
 } // namespace
 
 void SetPageContainer(QWidget *host, QWidget *container)
@@ -120,28 +151,30 @@ ChildFormClass *CurrentPage()
 
 void FocusFirstControl(QWidget *form)
 {
-    if (!form)
-        return;
-    QWidget *candidate = nullptr;
-    QWidget *fallback = nullptr;
-    // The focus chain is the tab order.
-    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
-        if (!form->isAncestorOf(w))
-            continue;
-        if (!fallback && focusable(w, form, false))
-            fallback = w;
-        if (focusable(w, form, true)) {
-            candidate = w;
-            break;
-        }
-    }
-    if (QWidget *target = candidate ? candidate : fallback)
+    if (QWidget *target = firstControl(form))
         target->setFocus(Qt::OtherFocusReason);
 }
 
 void FocusCurrentPage()
 {
     FocusFirstControl(CurrentPage());
+}
+
+bool KeepFocusInPage(QWidget &window, bool next)
+{
+    // The window's own focus: it may be inactive behind a dialog.
+    QWidget *focus = window.focusWidget();
+    if (!focus || (focus->isVisible() && focus->isEnabled()))
+        return false; // the user moves on: the window's whole tab order
+    QWidget *page = CurrentPage();
+    QWidget *target = nullptr;
+    if (page && page->isVisible() && page->isEnabled())
+        target = page->isAncestorOf(focus) ? nextControl(*page, *focus, next) : firstControl(page);
+    if (target)
+        target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    else
+        focus->clearFocus(); // a hidden control must not keep taking the keys
+    return true;
 }
 
 void UnloadPages()

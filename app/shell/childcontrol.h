@@ -36,6 +36,11 @@ constexpr int CoveredContainerBottomTwips = 160;
 // focusable control.
 void FocusFirstControl(QWidget *form);
 void FocusCurrentPage();
+// For the window's focusNextPrevChild. When its focused control hides or is disabled, the focus
+// goes to the next control of the current page (its first, when the control was not in it),
+// never to a page button that the user did not move to; without such a control nothing keeps
+// it. Returns false when the user moves the focus on (Tab), which the window's order decides.
+bool KeepFocusInPage(QWidget &window, bool next);
 
 // Unloads every loaded page but CHILD_GEN_HOME, which stays loaded but unregistered; no page is
 // current afterwards. A page whose refresh is running is hidden at once and destroyed when

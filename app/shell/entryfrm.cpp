@@ -195,11 +195,12 @@ void EntryFrm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     placeDialog(*this, raiser_);
-    // The caller's default stays; the editor opens on it with everything selected.
+    // The caller's default stays; the editor opens on it with everything selected. A question
+    // starts on Cancel: going on takes a deliberate choice.
     if (mode_ == ModeManual)
         QTimer::singleShot(0, this, &EntryFrm::openEditor);
     else
-        ok_->setFocus();
+        cancel_->setFocus();
 }
 
 void EntryFrm::openEditor()
@@ -282,7 +283,11 @@ void EntryFrm::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
-        okAction();
+        // A question goes on only from its own OK button.
+        if (mode_ == ModeOkCancel && focusWidget() != ok_)
+            cancelAction();
+        else
+            okAction();
         return;
     case Qt::Key_Escape:
         event->accept();

@@ -110,6 +110,11 @@ MainFrm::~MainFrm()
         theWindow() = nullptr;
 }
 
+bool MainFrm::focusNextPrevChild(bool next)
+{
+    return KeepFocusInPage(*this, next) || QWidget::focusNextPrevChild(next);
+}
+
 MainFrm *MainFrm::instance()
 {
     return theWindow();

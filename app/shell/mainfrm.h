@@ -123,6 +123,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A control that hides or is disabled with the focus leaves it in the page.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();

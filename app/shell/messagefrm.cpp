@@ -83,6 +83,9 @@ void MessageFrm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     placeDialog(*this, raiser_);
+    // A question starts on "No": one Enter must not write to the module or drop data.
+    if (isQuestion())
+        cancel_->setFocus(Qt::OtherFocusReason);
 }
 
 void MessageFrm::resizeEvent(QResizeEvent *event)
@@ -105,6 +108,11 @@ void MessageFrm::finish(common::desktop::MessageAnswer answer)
     done(answer == common::desktop::MessageAnswer::Ok ? QDialog::Accepted : QDialog::Rejected);
 }
 
+bool MessageFrm::isQuestion() const
+{
+    return !modeless_ && !ok_->isHidden() && !cancel_->isHidden();
+}
+
 void MessageFrm::unload()
 {
     unloading_ = true;
@@ -122,13 +130,17 @@ void MessageFrm::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Escape:
         // Escape says No to a question; a plain message just closes.
-        finish(cancel_->isVisible() ? common::desktop::MessageAnswer::Cancel
-                                    : common::desktop::MessageAnswer::None);
+        finish(isQuestion() ? common::desktop::MessageAnswer::Cancel
+                            : common::desktop::MessageAnswer::None);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        finish(cancel_->hasFocus() ? common::desktop::MessageAnswer::Cancel
-                                   : common::desktop::MessageAnswer::Ok);
+        // A question takes "Yes" only from its own button: Enter elsewhere answers No.
+        if (isQuestion())
+            finish(focusWidget() == ok_ ? common::desktop::MessageAnswer::Ok
+                                        : common::desktop::MessageAnswer::Cancel);
+        else
+            finish(common::desktop::MessageAnswer::Ok);
         return;
     default:
         QDialog::keyPressEvent(event);

@@ -36,6 +36,8 @@ public:
     // Modal messages: the answer so far. Modeless notices cannot be closed by the user.
     common::desktop::MessageAnswer answer() const { return answer_; }
     void setModeless(bool modeless) { modeless_ = modeless; }
+    // A modal message with both buttons: a Yes/No question.
+    bool isQuestion() const;
     // A notice's Cancel button calls this and leaves the notice up.
     void setNoticeCancel(std::function<void()> handler) { noticeCancel_ = std::move(handler); }
     bool noticeCancellable() const { return static_cast<bool>(noticeCancel_); }

@@ -68,7 +68,8 @@ public:
                                      QMessageBox::RejectRole);
             box_->setEscapeButton(cancel);
         }
-        box_->setDefaultButton(ok);
+        // A question starts on its "No": saying Yes takes a deliberate choice.
+        box_->setDefaultButton(cancel ? cancel : ok);
         box_->exec();
         if (!box_)
             return MessageAnswer::None;

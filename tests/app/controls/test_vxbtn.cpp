@@ -443,7 +443,7 @@ struct CommitCase
     const char *format;
     const char *typed;
     bool accepted;
-    const char *caption; // the caption after an accepted commit
+    const char *caption; // the caption after an accepted commit, else the note that says why
 };
 
 class VXBtnCommitTest : public VXBtnTest, public testing::WithParamInterface<CommitCase>
@@ -473,12 +473,15 @@ TEST_P(VXBtnCommitTest, EnterCommits)
         EXPECT_EQ(changed.count(), 1);
         EXPECT_EQ(beeps_, 0);
         EXPECT_EQ(field.Caption(), QString::fromLatin1(c.caption));
+        EXPECT_EQ(field.refusalShown(), QString());
     } else {
         EXPECT_TRUE(field.isEditing()) << "the editor stays open";
         EXPECT_TRUE(field.textEditor()->hasFocus());
         EXPECT_EQ(changed.count(), 0);
         EXPECT_EQ(beeps_, 1);
         EXPECT_EQ(field.Caption(), QStringLiteral("old"));
+        // The beep may not sound: the field says why, under itself.
+        EXPECT_EQ(field.refusalShown(), QString::fromLatin1(c.caption));
     }
     common::setDecimalSeparator(QStringLiteral("."));
 }
@@ -486,17 +489,21 @@ TEST_P(VXBtnCommitTest, EnterCommits)
 INSTANTIATE_TEST_SUITE_P(
     Cases, VXBtnCommitTest,
     testing::Values(
-        CommitCase{"AboveMax", '.', 0, 100, false, "", "150", false, ""},
+        CommitCase{"AboveMax", '.', 0, 100, false, "", "150", false,
+                   "Out of range: enter a number from 0 to 100"},
         CommitCase{"AtMax", '.', 0, 100, false, "", "100", true, "100"},
-        CommitCase{"BelowMin", '.', 10, 100, false, "", "9.5", false, ""},
+        CommitCase{"BelowMin", '.', 10, 100, false, "", "9.5", false,
+                   "Out of range: enter a number from 10 to 100"},
         CommitCase{"NoRangeAnyText", '.', 0, 0, false, "", "abc", true, "abc"},
-        CommitCase{"NumericEmpty", '.', 0, 0, true, "", "", false, ""},
-        CommitCase{"NumericMinusOnly", '.', 0, 0, true, "", "-", false, ""},
-        CommitCase{"NumericDoubleMinus", '.', 0, 0, true, "", "--5", false, ""},
-        CommitCase{"RangeEmpty", '.', 0, 100, false, "", "", false, ""},
+        CommitCase{"NumericEmpty", '.', 0, 0, true, "", "", false, "Not a number"},
+        CommitCase{"NumericMinusOnly", '.', 0, 0, true, "", "-", false, "Not a number"},
+        CommitCase{"NumericDoubleMinus", '.', 0, 0, true, "", "--5", false, "Not a number"},
+        CommitCase{"RangeEmpty", '.', 0, 100, false, "", "", false,
+                   "Not a number: enter a number from 0 to 100"},
         CommitCase{"NumericNegative", '.', 0, 0, true, "", "-2.5", true, "-2.5"},
         CommitCase{"CommaLocaleNumber", ',', 0, 10, true, "", "2,5", true, "2,5"},
-        CommitCase{"CommaLocaleDotIsNoNumber", ',', 0, 10, true, "", "2.5", false, ""},
+        CommitCase{"CommaLocaleDotIsNoNumber", ',', -0.5, 2.5, true, "", "2.5", false,
+                   "Not a number: enter a number from -0,5 to 2,5"},
         CommitCase{"CommaLocaleFormatted", ',', 0, 0, true, "0.00", "2,5", true, "2,50"},
         CommitCase{"FormatPattern", '.', 0, 0, true, "0.000", "1.23456", true, "1.235"},
         CommitCase{"SevenDigitRule", '.', 0, 0, true, "*", "1234.56789", true, "1234.567"}),

@@ -259,14 +259,34 @@ TEST_F(EntryFrmTest, OkCancelQuestion)
     EXPECT_GT(form.ControlContainer()->y(),
               form.lblDescription()->y() + form.lblDescription()->height());
     EXPECT_EQ(form.height(), form.ControlContainer()->y() + form.ControlContainer()->height());
-    run(form, {[](EntryFrm &f) { sendKey(&f, Qt::Key_Return); }});
+    // Going on is a deliberate choice: the OK button, moved to.
+    run(form, {[](EntryFrm &f) {
+            f.btnOK()->setFocus();
+            sendKey(&f, Qt::Key_Return);
+        }});
     EXPECT_EQ(form.Value(), QStringLiteral("1"));
     EXPECT_FALSE(form.Cancelled());
 
-    EntryFrm refused;
-    refused.InitOKCancel(QStringLiteral("Zero"), QStringLiteral("Zero the module now?"));
-    run(refused, {[](EntryFrm &f) { sendKey(&f, Qt::Key_Escape); }});
-    EXPECT_EQ(refused.Value(), QStringLiteral("-1"));
+    // The question opens on Cancel: Enter, Space or Escape as it opens go back.
+    struct Key
+    {
+        const char *name;
+        int key;
+        bool onTheForm; // else on the focused control
+    };
+    for (const Key &k :
+         {Key{"Escape", Qt::Key_Escape, true}, Key{"Enter", Qt::Key_Return, false},
+          Key{"EnterOnTheForm", Qt::Key_Enter, true}, Key{"Space", Qt::Key_Space, false}}) {
+        EntryFrm refused;
+        refused.InitOKCancel(QStringLiteral("Zero"), QStringLiteral("Zero the module now?"));
+        run(refused, {[&k](EntryFrm &f) {
+                EXPECT_EQ(f.focusWidget(), f.btnCancel()) << k.name << ": starts on Cancel";
+                QWidget *target = k.onTheForm || !f.focusWidget() ? &f : f.focusWidget();
+                sendKey(target, k.key, k.key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+            }});
+        EXPECT_EQ(refused.Value(), QStringLiteral("-1")) << k.name;
+        EXPECT_TRUE(refused.Cancelled()) << k.name;
+    }
 }
 
 TEST_F(EntryFrmTest, LongEntryShrinksTheFieldFontToAReadableFloor)

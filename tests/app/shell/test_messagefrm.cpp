@@ -32,6 +32,12 @@ void sendKey(QWidget *widget, int key)
     QApplication::sendEvent(widget, &release);
 }
 
+// Where the form's keys go: its focused control, else the form itself.
+QWidget *focusOf(QWidget &form)
+{
+    return form.focusWidget() ? form.focusWidget() : &form;
+}
+
 void click(QWidget *widget, QEvent::Type type = QEvent::MouseButtonPress)
 {
     const QPointF at(4, 4);
@@ -119,6 +125,10 @@ TEST_F(MessageFrmTest, YesNoKeysAndClose)
     };
     const Case cases[] = {
         {"Escape", [](MessageFrm &f) { sendKey(&f, Qt::Key_Escape); }, true},
+        // A question opens on "No": Enter or Space as it opens never says Yes.
+        {"EnterAsOpened", [](MessageFrm &f) { sendKey(focusOf(f), Qt::Key_Return); }, true},
+        {"SpaceAsOpened", [](MessageFrm &f) { sendKey(focusOf(f), Qt::Key_Space); }, true},
+        {"EnterOnTheForm", [](MessageFrm &f) { sendKey(&f, Qt::Key_Enter); }, true},
         {"EnterOnYes",
          [](MessageFrm &f) {
              f.btnOK()->setFocus();
@@ -135,7 +145,10 @@ TEST_F(MessageFrmTest, YesNoKeysAndClose)
     };
     for (const Case &c : cases) {
         common::setMessageCancelled(false); // the last question was answered "Yes"
-        whileOpen(c.act);
+        whileOpen([&c](MessageFrm &f) {
+            EXPECT_EQ(f.focusWidget(), f.btnCancel()) << c.name << ": starts on No";
+            c.act(f);
+        });
         ShowMessage(QStringLiteral("Go on?"), QStringLiteral("Question"), true, 3);
         EXPECT_EQ(MessageCancelled(), c.cancelled) << c.name;
     }

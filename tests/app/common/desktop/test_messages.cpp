@@ -5,8 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -263,6 +268,39 @@ TEST(PlainMessages, ANoticeWithoutTheProgramFormStillShowsAndCloses)
     SetMessageProgress(30);
     UnloadMessage();
     EXPECT_FALSE(MessageOpen());
+}
+
+// The stand-in box asks as the program's form does: it opens on "No", so that Enter or Space as
+// it opens never says Yes, and Escape answers No.
+TEST(PlainMessages, AQuestionOpensOnNo)
+{
+    setMessageDialogFactory({});
+    for (const int key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        QString openedOn;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll.stop();
+            if (auto *start = qobject_cast<QPushButton *>(box->focusWidget()))
+                openedOn = start->text();
+            QWidget *target = box->focusWidget() ? box->focusWidget() : box;
+            const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QApplication::sendEvent(target, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QApplication::sendEvent(target, &release);
+        });
+        poll.start(5);
+        setMessageCancelled(false);
+        ShowMessage(QStringLiteral("Overwrite the calibration?"), QStringLiteral("Question"), false,
+                    MessageYesNo);
+        EXPECT_EQ(openedOn, QStringLiteral("No")) << key;
+        EXPECT_TRUE(MessageCancelled()) << key;
+        // The answered box goes before the next one can take it for its owner.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 } // namespace

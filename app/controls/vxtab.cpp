@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QTabBar>
 
+#include "app/controls/focuschain.h"
+
 namespace app::controls {
 
 // The strip itself: QTabBar keeps the tabs, their enabled states and the keyboard and mouse
@@ -156,15 +158,9 @@ bool VXTab::focusInHiddenFrame(int current) const
 
 void VXTab::focusFirstControlOf(QWidget *shown)
 {
-    if (shown) {
-        // The focus chain is the tab order; a frame's controls need not follow it directly.
-        for (QWidget *w = shown->nextInFocusChain(); w && w != shown; w = w->nextInFocusChain()) {
-            if (shown->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
-                w->isVisibleTo(shown)) {
-                w->setFocus(Qt::OtherFocusReason);
-                return;
-            }
-        }
+    if (QWidget *first = FirstControl(shown, false)) {
+        first->setFocus(Qt::OtherFocusReason);
+        return;
     }
     // A frame without a control to take it: the strip keeps the focus in the tabs.
     bar_->setFocus(Qt::OtherFocusReason);

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/common/desktop/waitcursor.h"
+#include "app/controls/focuschain.h"
 #include "app/shell/childformclass.h"
 #include "app/shell/handlertrap.h"
 #include "app/shell/inputhold.h"
@@ -48,44 +49,6 @@ void unload(const QString &name)
     Host &h = state();
     if (h.refreshing && h.refreshingPage == page.get())
         h.pendingUnload.push_back(std::move(page));
-}
-
-bool focusable(const QWidget *w, const QWidget *form, bool byTab)
-{
-    const Qt::FocusPolicy policy = w->focusPolicy();
-    const bool takesFocus = byTab ? (policy & Qt::TabFocus) != 0 : policy != Qt::NoFocus;
-    return takesFocus && w->isEnabled() && w->isVisibleTo(form);
-}
-
-QWidget *firstControl(QWidget *form)
-{
-    if (!form)
-        return nullptr;
-    QWidget *candidate = nullptr;
-    QWidget *fallback = nullptr;
-    // The focus chain is the tab order.
-    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
-        if (!form->isAncestorOf(w))
-            continue;
-        if (!fallback && focusable(w, form, false))
-            fallback = w;
-        if (focusable(w, form, true)) {
-            candidate = w;
-            break;
-        }
-    }
-    return candidate ? candidate : fallback;
-}
-
-QWidget *nextControl(QWidget &page, QWidget &from, bool next)
-{
-    auto step = [next](QWidget *w) {
-        return next ? w->nextInFocusChain() : w->previousInFocusChain();
-    };
-    for (QWidget *w = step(&from); w && w != &from; w = step(w))
-        if (page.isAncestorOf(w) && focusable(w, &page, true))
-            return w;
-    return nullptr;
 }
 
 } // namespace
@@ -151,7 +114,7 @@ ChildFormClass *CurrentPage()
 
 void FocusFirstControl(QWidget *form)
 {
-    if (QWidget *target = firstControl(form))
+    if (QWidget *target = app::controls::FirstControl(form, true))
         target->setFocus(Qt::OtherFocusReason);
 }
 
@@ -169,7 +132,8 @@ bool KeepFocusInPage(QWidget &window, bool next)
     QWidget *page = CurrentPage();
     QWidget *target = nullptr;
     if (page && page->isVisible() && page->isEnabled())
-        target = page->isAncestorOf(focus) ? nextControl(*page, *focus, next) : firstControl(page);
+        target = page->isAncestorOf(focus) ? app::controls::NextControl(*page, *focus, next)
+                                           : app::controls::FirstControl(page, true);
     if (target)
         target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     else
